@@ -3,8 +3,11 @@
 #include <QMainWindow>
 #include <QTimer>
 
+#include "platform/qt/qt_services.h"
+
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    tolvi::platform::InstallQtServices();
     QMainWindow w;
     w.setWindowTitle("Tolvi32");
     w.show();

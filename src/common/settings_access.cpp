@@ -1,0 +1,134 @@
+#include "common/settings_access.h"
+
+#include <cfloat>
+#include <cmath>
+#include <cstdint>
+
+#include "common/numbers.h"
+#include "common/utilities.h"
+#include "platform/profile.h"
+
+namespace tolvi {
+
+namespace {
+
+// The single-precision value of a field. A value beyond the single range counts as a conversion
+// error (0) rather than an undefined conversion.
+float ToSingle(double v) {
+    if (!(std::fabs(v) <= static_cast<double>(FLT_MAX))) return 0.0f;
+    return static_cast<float>(v);
+}
+
+void AddField(std::string field) {
+    const float num = ToSingle(ParseNumber(field));
+    gTokStr.push_back(std::move(field));
+    gTokNum.push_back(num);
+}
+
+double ReadRadix(const std::string& s, std::size_t from, int radix) {
+    uint64_t value = 0;
+    for (std::size_t i = from; i < s.size(); ++i) {
+        const char c = s[i];
+        int d;
+        if (c >= '0' && c <= '9') d = c - '0';
+        else if (c >= 'A' && c <= 'F') d = c - 'A' + 10;
+        else if (c >= 'a' && c <= 'f') d = c - 'a' + 10;
+        else break;
+        if (d >= radix) break;
+        value = value * static_cast<uint64_t>(radix) + static_cast<uint64_t>(d);
+        if (value > 0xFFFFFFFFu) return 0.0;   // more than 32 bits: an overflow, read as 0
+    }
+    return static_cast<double>(value);
+}
+
+void WriteKey(const std::string& Section, const std::string& Key, const std::string* Value, int& Err) {
+    gWorkFile = gIniFile;
+    if (platform::ProfileWriteString(Section, Key, Value, gIniFile)) {
+        Err = 0;
+        return;
+    }
+    ShowWriteFileError(gWorkFile);
+    Err = 1;
+}
+
+}  // namespace
+
+void ResetSettingsAccessState() {
+    gIniFile.clear();
+    gTokStr.assign(1, std::string());
+    gTokNum.assign(1, 0.0f);
+}
+
+void IniGetString(const std::string& Section, const std::string& Key, const std::string& Default,
+                  std::string& Value) {
+    gWorkFile = gIniFile;
+    gIniBuf = platform::ProfileGetString(Section, Key, Default, gIniFile, kIniBufSize);
+    Value = gIniBuf;
+}
+
+void IniPutString(const std::string& Section, const std::string& Key, const std::string& Value, int& Err) {
+    WriteKey(Section, Key, &Value, Err);
+}
+
+void IniDeleteKey(const std::string& Section, const std::string& Key, int& Err) {
+    WriteKey(Section, Key, nullptr, Err);
+}
+
+void ParseList(const std::string& Text) {
+    gTokStr.assign(1, std::string());
+    gTokNum.assign(1, 0.0f);
+    const std::size_t L = Text.size();
+    std::size_t pos = 0;   // 0-based here
+    for (;;) {
+        if (pos < L && Text[pos] == '"' && pos + 1 < L) {
+            const std::size_t k = Text.find('"', pos + 1);
+            if (k == std::string::npos) {
+                // Unclosed quote: the rest, quote included, is the last field.
+                AddField(Text.substr(pos));
+                break;
+            }
+            const std::size_t comma = Text.find(',', k + 1);
+            const std::size_t end = comma == std::string::npos ? L : comma;
+            // The character before the comma (or the end) is taken as the closing quote.
+            AddField(Text.substr(pos + 1, end - 1 - (pos + 1)));
+            // No empty field follows a quoted field, even before a final comma.
+            if (comma == std::string::npos || comma + 1 >= L) break;
+            pos = comma + 1;
+        } else {
+            const std::size_t comma = Text.find(',', pos);
+            if (comma == std::string::npos) {
+                AddField(pos < L ? Text.substr(pos) : std::string());
+                break;
+            }
+            AddField(Text.substr(pos, comma - pos));
+            pos = comma + 1;
+            if (pos >= L) {
+                AddField(std::string());   // a final comma gives one more, empty field
+                break;
+            }
+        }
+    }
+    gTokNum[0] = static_cast<float>(gTokStr.size() - 1);
+}
+
+double ParseNumber(const std::string& Text) {
+    if (Text.empty()) return 0.0;
+    std::string s;
+    s.reserve(Text.size());
+    bool commaSeen = false;
+    for (char c : Text) {
+        if (c == ' ' || c == '\t' || c == '\n') continue;
+        if (c == ',' && !commaSeen) {
+            c = '.';   // a decimal comma
+            commaSeen = true;
+        }
+        s += c;
+    }
+    if (s.size() >= 2 && s[0] == '&') {
+        if (s[1] == 'H' || s[1] == 'h') return ReadRadix(s, 2, 16);
+        if (s[1] == 'O' || s[1] == 'o') return ReadRadix(s, 2, 8);
+    }
+    return LeadingDecimal(s);
+}
+
+}  // namespace tolvi

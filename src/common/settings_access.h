@@ -1,0 +1,38 @@
+#pragma once
+// The settings file (read, write and delete a key) and the comma-list parser that turns a value,
+// a module command or a record line into numbered fields.
+#include <string>
+#include <vector>
+
+namespace tolvi {
+
+// Full path of the settings file, filled at start-up.
+inline std::string gIniFile;
+// Fields of the last ParseList: gTokStr[0] is always "", fields are numbered from 1.
+inline std::vector<std::string> gTokStr{""};
+// gTokNum[0] holds the field count n, gTokNum[i] the value of field i. Single precision, as the
+// callers have always had it: integers above 2^24 lose their lowest digits here, so whoever needs
+// them exactly reads the text field.
+inline std::vector<float> gTokNum{0.0f};
+
+void ResetSettingsAccessState();
+
+// Value of Key in Section of gIniFile, or Default (its trailing blanks dropped) when the file,
+// the section or the key is missing; at most 1023 characters. Never reports.
+void IniGetString(const std::string& Section, const std::string& Key, const std::string& Default,
+                  std::string& Value);
+// Writes Key=Value, creating the file, section or key. A failure shows the write-error box with
+// the settings file's path and gives Err = 1.
+void IniPutString(const std::string& Section, const std::string& Key, const std::string& Value, int& Err);
+// Removes Key (a missing key is success); failures as for IniPutString.
+void IniDeleteKey(const std::string& Section, const std::string& Key, int& Err);
+
+// Splits Text at commas into gTokStr / gTokNum (re-created on every call). A field that starts
+// with a double quote may hold commas. Never fails: every text gives at least one field.
+void ParseList(const std::string& Text);
+// The numeric value of Text: blanks, tabs and line feeds ignored, a decimal comma accepted,
+// "&H" / "&O" prefixes, E or D exponents; reading stops at the first character that does not
+// fit. Never fails: no number, or one out of range, gives 0.
+double ParseNumber(const std::string& Text);
+
+}  // namespace tolvi

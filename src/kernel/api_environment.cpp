@@ -1,0 +1,181 @@
+// E_ (string table, settings tables), F_ (internal files), heaps, exit and the test reset.
+#include <algorithm>
+#include <cstring>
+
+#include "kernel/api_util.h"
+#include "kernel/kernel.h"
+
+using namespace tolvi::kernel;
+
+namespace {
+
+struct TableSpan {
+    uint8_t* p;
+    size_t n;
+    bool content;  // part of the saved database (a real change marks it changed)
+};
+
+// Every table an E_MemCopy address may point into right now.
+std::vector<TableSpan> LiveTables() {
+    Session& k = Kern();
+    std::vector<TableSpan> t{{k.helpTable.data(), k.helpTable.size(), false},
+                             {k.table16.data(), k.table16.size(), false}};
+    if (Database* db = Db()) {
+        for (size_t n = 0; n < db->tables.size(); ++n)
+            if (!db->tables[n].empty()) t.push_back({db->tables[n].data(), db->tables[n].size(), n != 18});
+        t.push_back({db->textSizes.data(), db->textSizes.size(), true});
+        for (auto& [key, o] : db->hierarchies.items) {
+            auto& mask = static_cast<Hierarchy&>(*o).layerMask;
+            t.push_back({mask.data(), mask.size(), true});
+        }
+    }
+    return t;
+}
+
+// The table holding [p, p+n) wholly; `ok` turns false when the range only partly overlaps one.
+const TableSpan* Locate(const std::vector<TableSpan>& tables, const void* p, size_t n, bool& ok) {
+    const auto a = reinterpret_cast<uintptr_t>(p);
+    for (const TableSpan& t : tables) {
+        const auto b = reinterpret_cast<uintptr_t>(t.p);
+        if (a >= b && n <= t.n && a - b <= t.n - n) return &t;
+        if (a < b + t.n && b < a + n) ok = false;
+    }
+    return nullptr;
+}
+
+File* FileOf(int32_t id) { return InDb<File>(&Database::files, id); }
+
+constexpr int64_t kMaxFileBytes = int64_t(1) << 30;
+
+}  // namespace
+
+// --- E_ --------------------------------------------------------------------------------------
+
+int32_t E_SetString(const char* key, const char* value) {
+    return Guard([&]() -> int32_t {
+        if (!key) return 0;
+        auto& s = Kern().strings;
+        if (!value)
+            s.erase(key);
+        else
+            s[key] = value;
+        return 1;
+    });
+}
+
+const char* E_GetString(const char* key) {
+    if (!key) return nullptr;
+    return Guard([&]() -> const char* {
+        auto& s = Kern().strings;
+        auto it = s.find(key);
+        return it == s.end() ? nullptr : it->second.c_str();
+    });
+}
+
+uint8_t* E_SysTable(int32_t n) {
+    Session& k = Kern();
+    if (n == 12) return k.helpTable.data();
+    if (n == 16) return k.table16.data();
+    if (n == 11) {
+        Hierarchy* h = CurHier();
+        return h ? h->layerMask.data() : nullptr;
+    }
+    Database* db = Db();
+    if (!db || n < 0 || n >= kSysTableCount || db->tables[size_t(n)].empty()) return nullptr;
+    return db->tables[size_t(n)].data();
+}
+
+int32_t E_MemCopy(void* dest, const void* src, int32_t bytes) {
+    return Guard([&]() -> int32_t {
+        if (!dest || !src || bytes < 0) return 0;
+        const auto tables = LiveTables();
+        bool ok = true;
+        const TableSpan* to = Locate(tables, dest, size_t(bytes), ok);
+        const TableSpan* from = Locate(tables, src, size_t(bytes), ok);
+        // Copies that touch no table at all are refused too: a stale table address would
+        // otherwise write into freed memory.
+        if (!ok || (!to && !from)) return 0;
+        const bool differs = std::memcmp(dest, src, size_t(bytes)) != 0;
+        std::memmove(dest, src, size_t(bytes));
+        if (to && to->content && differs) Db()->markChanged();
+        return 1;
+    });
+}
+
+// --- F_ --------------------------------------------------------------------------------------
+
+int32_t F_CreateFile(int32_t id, const char* name) {
+    return Guard([&]() -> int32_t {
+        Database* db = Db();
+        if (!db || db->files.findName(Str(name))) return 0;
+        return CreateIn<File>(&db->files, id, [&](File& f) { f.nm = Str(name); });
+    });
+}
+
+int32_t F_Seek(int32_t file, int32_t offset, int32_t origin) {
+    File* f = FileOf(file);
+    if (!f || origin < 0 || origin > 2) return -1;
+    const int64_t base = origin == 0 ? 0 : origin == 1 ? f->pos : int64_t(f->data.size());
+    f->pos = std::clamp<int64_t>(base + offset, 0, INT32_MAX);
+    return int32_t(f->pos);
+}
+
+int32_t F_Read(int32_t file, void* buf, int32_t bytes) {
+    File* f = FileOf(file);
+    if (!f || !buf || bytes <= 0) return 0;
+    const int64_t size = int64_t(f->data.size());
+    const int64_t avail = std::clamp<int64_t>(size - f->pos, 0, bytes);
+    if (avail) std::memcpy(buf, f->data.data() + f->pos, size_t(avail));
+    std::memset(static_cast<uint8_t*>(buf) + avail, 0, size_t(bytes - avail));
+    f->pos = std::min<int64_t>(f->pos + bytes, INT32_MAX);
+    return int32_t(avail);
+}
+
+int32_t F_Write(int32_t file, const void* buf, int32_t bytes) {
+    return Guard([&]() -> int32_t {
+        File* f = FileOf(file);
+        if (!f || !buf || bytes <= 0) return 0;
+        const int64_t end = f->pos + bytes;
+        if (end > kMaxFileBytes) return 0;
+        if (end > int64_t(f->data.size())) f->data.resize(size_t(end));
+        std::memcpy(f->data.data() + f->pos, buf, size_t(bytes));
+        f->pos = end;
+        Touch(f);
+        return bytes;
+    });
+}
+
+int32_t F_GetLength(int32_t file) {
+    File* f = FileOf(file);
+    return f ? int32_t(f->data.size()) : 0;
+}
+
+int32_t F_SetLength(int32_t file, int32_t bytes) {
+    return Guard([&]() -> int32_t {
+        File* f = FileOf(file);
+        if (!f || bytes < 0 || bytes > kMaxFileBytes) return 0;
+        if (f->data.size() != size_t(bytes)) {
+            f->data.resize(size_t(bytes));
+            Touch(f);
+        }
+        f->pos = std::min<int64_t>(f->pos, bytes);
+        return 1;
+    });
+}
+
+// --- heaps, exit -----------------------------------------------------------------------------
+
+// The kernel keeps no derived caches, so there is nothing to build or flush.
+int32_t MakeHeap(int16_t, int32_t) { return 1; }
+int32_t SaveHeap(int16_t) { return 1; }
+
+int32_t EX_ExitClean() { return DB_DiscardDataBase(); }
+
+void KernelResetForTests() {
+    Session& k = Kern();
+    k.db.reset();
+    k.strings.clear();
+    k.resetProcessTables();
+    k.nodeView = 0;
+    k.compLocation = {};
+}

@@ -1,0 +1,81 @@
+#include "kernel/atomic_file.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+
+namespace tolvi::kernel {
+
+namespace {
+
+bool WriteAll(int fd, const uint8_t* p, size_t n) {
+    while (n > 0) {
+        const ssize_t w = ::write(fd, p, n);
+        if (w < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        p += w;
+        n -= size_t(w);
+    }
+    return true;
+}
+
+}  // namespace
+
+bool WriteFileAtomic(const std::string& path, const void* data, size_t n) {
+    if (path.empty() || path.back() == '/') return false;
+    const size_t slash = path.rfind('/');
+    const std::string dir = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+    const std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
+    static std::atomic<unsigned> serial{0};
+    const std::string tmp = (dir == "/" ? "" : dir) + "/." + base + ".tmp-" + std::to_string(::getpid()) +
+                            "-" + std::to_string(serial++);
+
+    struct stat st {};
+    const bool exists = ::stat(path.c_str(), &st) == 0;
+    if (exists && !S_ISREG(st.st_mode)) return false;
+
+    const int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0) return false;
+    bool ok = (!exists || ::fchmod(fd, st.st_mode & 07777) == 0) &&
+              WriteAll(fd, static_cast<const uint8_t*>(data), n) && ::fsync(fd) == 0;
+    ok = (::close(fd) == 0) && ok;
+    if (ok) ok = ::rename(tmp.c_str(), path.c_str()) == 0;
+    if (!ok) {
+        ::unlink(tmp.c_str());
+        return false;
+    }
+    // The rename is only durable once the directory entry is on disk. A file system that
+    // cannot sync a directory has already done what it can.
+    const int dfd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dfd >= 0) {
+        ::fsync(dfd);
+        ::close(dfd);
+    }
+    return true;
+}
+
+bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& out, size_t maxBytes) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct stat st {};
+    bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && uint64_t(st.st_size) <= maxBytes;
+    if (ok) {
+        out.resize(size_t(st.st_size));
+        size_t got = 0;
+        while (ok && got < out.size()) {
+            const ssize_t r = ::read(fd, out.data() + got, out.size() - got);
+            if (r < 0 && errno == EINTR) continue;
+            if (r <= 0) ok = false;
+            else got += size_t(r);
+        }
+    }
+    ::close(fd);
+    return ok;
+}
+
+}  // namespace tolvi::kernel

@@ -1,0 +1,311 @@
+#include "kernel/model.h"
+
+#include <cstring>
+#include <limits>
+
+#include "kernel/kernel.h"
+
+namespace tolvi::kernel {
+
+Obj::~Obj() {
+    if (handle) Kern().handles.erase(handle);
+}
+
+// --- maps ------------------------------------------------------------------------------------
+
+int32_t ObjectMap::allocate(int32_t id) const {
+    const auto isFree = [&](int32_t k) { return k != 0 && items.find(k) == items.end(); };
+    switch (policy) {
+        case IdPolicy::Keyed: return 0;
+        case IdPolicy::Low99:
+            if (id == 0) {
+                for (int32_t k = 1; k <= 99; ++k)
+                    if (isFree(k)) return k;
+                return 0;
+            }
+            return id >= 1 && id <= 99 && isFree(id) ? id : 0;
+        case IdPolicy::Counter:
+        case IdPolicy::Symbols:
+        case IdPolicy::Devices:
+            if (id == 0) return counter < std::numeric_limits<int32_t>::max() ? counter + 1 : 0;
+            if (id < 0) {
+                if (policy == IdPolicy::Counter) return 0;
+                if (policy == IdPolicy::Devices && id != -1 && id != -2) return 0;
+            }
+            return isFree(id) ? id : 0;
+    }
+    return 0;
+}
+
+Obj* ObjectMap::insert(int32_t key, std::unique_ptr<Obj> o) {
+    Obj* p = o.get();
+    p->key = key;
+    p->home = this;
+    if (transient || isTransientKey(key)) p->setTransient(true);
+    if (key > counter) counter = key;
+    if (index_) {
+        if (std::string* n = p->name()) index_->emplace(*n, key);
+    }
+    items.emplace_hint(items.end(), key, std::move(o));
+    return p;
+}
+
+std::unique_ptr<Obj> ObjectMap::take(int32_t key) {
+    auto it = items.find(key);
+    if (it == items.end()) return nullptr;
+    std::unique_ptr<Obj> o = std::move(it->second);
+    items.erase(it);
+    if (index_) {
+        if (std::string* n = o->name()) {
+            auto [b, e] = index_->equal_range(*n);
+            for (; b != e; ++b)
+                if (b->second == key) {
+                    index_->erase(b);
+                    break;
+                }
+        }
+    }
+    o->home = nullptr;
+    return o;
+}
+
+Obj* ObjectMap::find(int32_t key) const {
+    auto it = items.find(key);
+    return it == items.end() ? nullptr : it->second.get();
+}
+
+int32_t ObjectMap::next(int32_t cursor, int32_t value, int32_t mask) const {
+    for (auto it = items.upper_bound(cursor); it != items.end(); ++it)
+        if ((it->second->status & mask) == value) return it->first;
+    return 0;
+}
+
+int32_t ObjectMap::findName(const std::string& name, int32_t value, int32_t mask) {
+    if (!index_) {
+        index_ = std::make_unique<std::unordered_multimap<std::string, int32_t>>();
+        for (auto& [k, o] : items)
+            if (std::string* n = o->name()) index_->emplace(*n, k);
+    }
+    int32_t best = 0;
+    auto [b, e] = index_->equal_range(name);
+    for (; b != e; ++b) {
+        Obj* o = find(b->second);
+        if (!o || (o->status & mask) != value) continue;
+        if (best == 0 || ScanLess()(b->second, best)) best = b->second;
+    }
+    return best;
+}
+
+void ObjectMap::renamed(Obj* o, const std::string& oldName) {
+    if (!index_) return;
+    auto [b, e] = index_->equal_range(oldName);
+    for (; b != e; ++b)
+        if (b->second == o->key) {
+            index_->erase(b);
+            break;
+        }
+    index_->emplace(*o->name(), o->key);
+}
+
+void ObjectMap::clear() {
+    items.clear();
+    index_.reset();
+}
+
+void ObjectArray::setTransient(bool t) {
+    transient = t;
+    for (auto& o : items) o->setTransient(t);
+}
+
+void PadStack::setTransient(bool t) {
+    transient = t;
+    items.setTransient(t);
+}
+
+void Symbol::setTransient(bool t) {
+    transient = t;
+    entries.setTransient(t);
+    items.setTransient(t);
+    padstacks.transient = t;
+    for (auto& [k, o] : padstacks.items) o->setTransient(t);
+}
+
+void Device::setTransient(bool t) {
+    transient = t;
+    supply.transient = t;
+    for (auto& g : groups) g->pins.transient = t;
+}
+
+// --- defaults --------------------------------------------------------------------------------
+
+namespace {
+
+void PutInts(std::vector<uint8_t>& t, std::initializer_list<int32_t> v) {
+    size_t off = 0;
+    for (int32_t x : v) {
+        std::memcpy(t.data() + off, &x, 4);
+        off += 4;
+    }
+}
+
+const char* const kLayerNames[kLayerCount] = {
+    "COMP.PRINT", "COMP.MASK ", "COMP.LAYER", "A", "B", "C", "D", "E", "F", "G", "H",
+    "I",          "J",          "K",          "L", "M", "N", "O", "P", "Q", "R", "S",
+    "T",          "U",          "V",          "W", "X", "Y", "Z", "SOLD.LAYER", "SOLD.MASK ",
+    "SOLD.PRINT"};
+
+}  // namespace
+
+void FillDefaultTables(Database& db) {
+    for (int32_t n = 0; n < kSysTableCount; ++n) {
+        if (n == 11 || n == 12 || n == 16) continue;  // per hierarchy or per process
+        db.tables[size_t(n)].assign(size_t(kSysTableBytes[n]), 0);
+    }
+    auto& t = db.tables;
+    // Palette 0x00BBGGRR: the sixteen standard colours, then white.
+    PutInts(t[0], {0x000000, 0x000080, 0x008000, 0x008080, 0x800000, 0x800080, 0x808000, 0xC0C0C0,
+                   0x808080, 0x0000FF, 0x00FF00, 0x00FFFF, 0xFF0000, 0xFF00FF, 0xFFFF00, 0xFFFFFF,
+                   0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF,
+                   0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF});
+    const uint8_t sch[16] = {4, 1, 2, 6, 4, 0, 7, 2, 6, 7, 1, 1, 2, 5, 5, 5};
+    std::memcpy(t[1].data(), sch, 16);
+    t[1][29] = 0, t[1][30] = 7, t[1][31] = 15;
+    t[1][32] = 15, t[1][33] = 1, t[1][34] = 10, t[1][35] = 10;
+    t[1][60] = 15, t[1][61] = 10, t[1][62] = 7, t[1][63] = 0;
+    for (int k = 0; k < kLayerCount; ++k) t[2][size_t(k)] = 13;
+    t[2][0] = 12, t[2][1] = 11, t[2][2] = 9, t[2][29] = 10, t[2][30] = 14, t[2][31] = 12;
+    PutInts(t[3], {2, 508000, 406400, 254000, 203200, 101600, 50800, 2, 500000, 400000, 250000, 200000,
+                   100000, 50000});
+    PutInts(t[4], {2, 254000, 203200, 127000, 101600, 50800, 25400, 2, 250000, 200000, 125000, 100000,
+                   50000, 25000});
+    PutInts(t[5], {2, 508000, 254000, 127000, 63500, 25400, 12700, 2, 254000, 200000, 130000, 100000,
+                   65000, 50000});
+    PutInts(t[6], {2, 254000, 127000, 63500, 25400, 12700, 2540, 2, 127000, 100000, 65000, 50000,
+                   32500, 25000});
+    PutInts(t[7], {1, 1000, 5000, 10000, 30000, 45000, 90000});
+    PutInts(t[8], {2, 1, 2, 4, 8});
+    PutInts(t[9], {12700,  25400,  25400,  20320,  50800,  50800,  33020,  76200,  76200,  40640,
+                   101600, 101600, 50800,  127000, 127000, 76200,  139700, 139700, 101600, 157480,
+                   157480, 127000, 177800, 177800, 157480, 190500, 190500, 177800, 203200, 203200,
+                   190500, 215900, 215900, 218440, 228600, 228600, 228600, 254000, 254000, 254000,
+                   304800, 304800, 381000, 381000, 381000, 508000, 508000, 508000});
+    PutInts(t[10], {30480, 30480, 30480});
+    PutInts(t[13], {50800});
+    PutInts(t[14], {5080});
+    PutInts(t[15], {5080, 25400, 40640, 5080, 60960, 76200, 91440, 101600, 111760, 152400, 177800,
+                    203200, 228600, 254000, 304800, 406400});
+    PutInts(t[19], {25400});
+    const std::initializer_list<int32_t> precision = {
+        12, 254, 508, 1270, 2540, 5080, 6350, 10160, 12700, 15240, 19050, 20320, 25400, 50800, 127000,
+        254000, 12, 100, 500, 1000, 2500, 5000, 7500, 10000, 12500, 15000, 17500, 20000, 25000, 50000,
+        125000, 250000};
+    PutInts(t[20], precision);
+    PutInts(t[21], precision);
+    // Text sizes: height steps of 25400 (a sixth of the nominal text height), width = height.
+    const int32_t heights[16] = {1, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15};
+    const int32_t lines[16] = {0,      12700,  12700,  33020,  33020,  40640,  40640,  50800,
+                               76200,  254000, 254000, 254000, 304800, 304800, 304800, 508000};
+    db.textSizes.assign(size_t(kTextSizeTableBytes), 0);
+    for (int i = 0; i < 32; ++i) {
+        const int32_t h = heights[i % 16] * 25400;
+        const TextSizeRec r{h, h, i == 16 ? 5080 : lines[i % 16]};
+        std::memcpy(db.textSizes.data() + 12 * i, &r, 12);
+    }
+}
+
+void FillDefaultLayers(Hierarchy& h) {
+    h.layers.items.clear();
+    for (int k = 0; k < kLayerCount; ++k) {
+        auto l = std::make_unique<Layer>();
+        l->nm = kLayerNames[k];
+        h.layers.items.push_back(std::move(l));
+    }
+    h.layerMask.assign(kLayerMaskBytes, 0);
+    h.layerMask[0] = 0x07;  // layers 0..2
+    h.layerMask[3] = 0xE0;  // layers 29..31
+}
+
+Hierarchy::Hierarchy() : Named(kKind) {}
+
+Database::Database() : Named(kKind) { FillDefaultTables(*this); }
+
+void Database::markChanged() {
+    const int32_t one = 1;
+    std::memcpy(tables[18].data(), &one, 4);
+}
+
+bool Database::changed() const {
+    int32_t v;
+    std::memcpy(&v, tables[18].data(), 4);
+    return v != 0;
+}
+
+std::unique_ptr<Obj> NewObject(Kind k) {
+    switch (k) {
+        case Kind::Hierarchy: return std::make_unique<Hierarchy>();
+        case Kind::Page: return std::make_unique<Page>();
+        case Kind::Layer: return std::make_unique<Layer>();
+        case Kind::File: return std::make_unique<File>();
+        case Kind::Symbol: return std::make_unique<Symbol>();
+        case Kind::Entry: return std::make_unique<Entry>();
+        case Kind::PadStack: return std::make_unique<PadStack>();
+        case Kind::Device: return std::make_unique<Device>();
+        case Kind::Net: return std::make_unique<Net>();
+        case Kind::Node: return std::make_unique<Node>();
+        case Kind::Bus: return std::make_unique<Bus>();
+        case Kind::SchComp: return std::make_unique<SchComp>();
+        case Kind::Branch: return std::make_unique<Branch>();
+        case Kind::Junction: return std::make_unique<Junction>();
+        case Kind::LayComp: return std::make_unique<LayComp>();
+        case Kind::Trace: return std::make_unique<Trace>();
+        case Kind::BendPoint: return std::make_unique<BendPoint>();
+        case Kind::Via: return std::make_unique<Via>();
+        case Kind::Item: return std::make_unique<Item>();
+        default: return nullptr;
+    }
+}
+
+// --- session ---------------------------------------------------------------------------------
+
+void Session::resetProcessTables() {
+    helpTable.assign(size_t(kSysTableBytes[12]), 0);
+    table16.assign(size_t(kSysTableBytes[16]), 0);
+    const int32_t v = 25400;
+    std::memcpy(table16.data(), &v, 4);
+}
+
+Session& Kern() {
+    // Never destroyed, so objects freed during exit can still unregister their handles.
+    static Session* s = new Session;
+    return *s;
+}
+
+int32_t HandleOf(Obj* o) {
+    if (!o) return 0;
+    if (!o->handle) {
+        Session& k = Kern();
+        if (k.nextHandle == std::numeric_limits<int32_t>::max()) return 0;
+        k.handles.emplace(k.nextHandle, o);
+        o->handle = k.nextHandle++;
+    }
+    return o->handle;
+}
+
+Obj* ObjectOf(int32_t handle) {
+    auto& h = Kern().handles;
+    auto it = h.find(handle);
+    return it == h.end() ? nullptr : it->second;
+}
+
+Hierarchy* CurHier() {
+    Database* db = Db();
+    if (!db || !db->curHier) return nullptr;
+    return static_cast<Hierarchy*>(db->hierarchies.find(db->curHier));
+}
+
+void Touch(const Obj* o) {
+    if (!o || o->transient) return;
+    if (Database* db = Db()) db->markChanged();
+}
+
+}  // namespace tolvi::kernel

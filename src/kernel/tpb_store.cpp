@@ -1,0 +1,372 @@
+#include "kernel/tpb_store.h"
+
+#include <bit>
+#include <cstring>
+#include <set>
+#include <type_traits>
+
+#include "kernel/atomic_file.h"
+#include "kernel/crc32.h"
+#include "kernel/kernel.h"
+
+namespace tolvi::kernel {
+
+static_assert(std::endian::native == std::endian::little, "the .TPB reader copies numbers as stored");
+
+namespace {
+
+constexpr char kMagic[8] = {'\x89', 'T', 'P', 'B', '\r', '\n', '\x1A', '\n'};
+constexpr size_t kHeaderBytes = 32;
+constexpr size_t kChunkHeadBytes = 16;
+constexpr uint32_t kCritical = 1;
+constexpr int32_t kTextSizeTableId = 1000;
+
+template <class T> struct IsUniquePtr : std::false_type {};
+template <class T> struct IsUniquePtr<std::unique_ptr<T>> : std::true_type {};
+
+bool SavedTable(size_t n) { return n != 11 && n != 12 && n != 16 && n != 18; }
+
+// --- writing ---------------------------------------------------------------------------------
+
+class Writer {
+public:
+    std::vector<uint8_t> out;
+
+    template <class... T> void operator()(T&... t) { (put(t), ...); }
+
+    void raw(const void* p, size_t n) {
+        const size_t o = out.size();
+        out.resize(o + n);
+        if (n) std::memcpy(out.data() + o, p, n);
+    }
+    void u32(uint32_t v) { raw(&v, 4); }
+    void u64(uint64_t v) { raw(&v, 8); }
+    void count(size_t n) { u32(uint32_t(n)); }
+
+    void put(int32_t& v) { raw(&v, 4); }
+    void put(uint8_t& v) { out.push_back(v); }
+    void put(std::string& s) {
+        count(s.size());
+        raw(s.data(), s.size());
+    }
+    template <class T> void put(std::vector<T>& v) {
+        count(v.size());
+        if constexpr (std::is_trivially_copyable_v<T>) {
+            raw(v.data(), v.size() * sizeof(T));
+        } else {
+            for (auto& e : v) {
+                if constexpr (IsUniquePtr<T>::value)
+                    e->io(*this);
+                else
+                    e.io(*this);
+            }
+        }
+    }
+    void put(std::map<int32_t, int32_t>& m) {
+        count(m.size());
+        for (auto& [k, v] : m) {
+            int32_t key = k;
+            (*this)(key, v);
+        }
+    }
+    void put(ObjectMap& m) {
+        size_t n = 0;
+        for (auto& [k, o] : m.items) n += !o->transient;
+        count(n);
+        put(m.counter);
+        for (auto& [k, o] : m.items) {
+            if (o->transient) continue;  // preview objects are never saved
+            int32_t key = k;
+            put(key);
+            VisitIo(*o, *this);
+        }
+    }
+    void put(ObjectArray& a) {
+        count(a.items.size());
+        for (auto& o : a.items) VisitIo(*o, *this);
+    }
+
+    template <class F> void chunk(const char (&tag)[5], F&& body) {
+        const size_t start = out.size();
+        raw(tag, 4);
+        u32(kCritical);
+        u64(0);
+        body();
+        const uint64_t len = out.size() - start - kChunkHeadBytes;
+        std::memcpy(out.data() + start + 8, &len, 8);
+        u32(Crc32(out.data() + start, out.size() - start));
+    }
+};
+
+// --- reading ---------------------------------------------------------------------------------
+
+struct BadFile {};
+
+class Reader {
+public:
+    Reader(const uint8_t* p, size_t n) : p_(p), end_(p + n) {}
+
+    template <class... T> void operator()(T&... t) { (get(t), ...); }
+
+    void need(size_t n) const {
+        if (size_t(end_ - p_) < n) throw BadFile{};
+    }
+    void raw(void* d, size_t n) {
+        need(n);
+        if (n) std::memcpy(d, p_, n);
+        p_ += n;
+    }
+    uint32_t u32() {
+        uint32_t v;
+        raw(&v, 4);
+        return v;
+    }
+    uint64_t u64() {
+        uint64_t v;
+        raw(&v, 8);
+        return v;
+    }
+    // A count of elements each at least `minBytes` long: never more than the bytes left allow.
+    size_t count(size_t minBytes) {
+        const size_t n = u32();
+        if (n > size_t(end_ - p_) / minBytes) throw BadFile{};
+        return n;
+    }
+    bool done() const { return p_ == end_; }
+
+    void get(int32_t& v) { raw(&v, 4); }
+    void get(uint8_t& v) { raw(&v, 1); }
+    void get(std::string& s) {
+        const size_t n = count(1);
+        s.assign(reinterpret_cast<const char*>(p_), n);
+        p_ += n;
+    }
+    template <class T> void get(std::vector<T>& v) {
+        if constexpr (std::is_trivially_copyable_v<T>) {
+            const size_t n = count(sizeof(T));
+            v.resize(n);
+            raw(v.data(), n * sizeof(T));
+        } else {
+            const size_t n = count(4);
+            v.clear();
+            v.reserve(n);
+            for (size_t i = 0; i < n; ++i) {
+                if constexpr (IsUniquePtr<T>::value) {
+                    auto e = std::make_unique<typename T::element_type>();
+                    e->io(*this);
+                    v.push_back(std::move(e));
+                } else {
+                    T e;
+                    e.io(*this);
+                    v.push_back(std::move(e));
+                }
+            }
+        }
+    }
+    void get(std::map<int32_t, int32_t>& m) {
+        const size_t n = count(8);
+        for (size_t i = 0; i < n; ++i) {
+            int32_t k, v;
+            (*this)(k, v);
+            if (k < 0 || (!m.empty() && k <= m.rbegin()->first)) throw BadFile{};
+            m.emplace_hint(m.end(), k, v);
+        }
+    }
+    void get(ObjectMap& m) {
+        const size_t n = count(8);
+        int32_t counter;
+        get(counter);
+        if (counter < 0) throw BadFile{};
+        for (size_t i = 0; i < n; ++i) {
+            int32_t key;
+            get(key);
+            if (!KeyAllowed(m, key) || (!m.items.empty() && !ScanLess()(m.items.rbegin()->first, key)))
+                throw BadFile{};
+            std::unique_ptr<Obj> o = NewObject(m.elem);
+            if (!o) throw BadFile{};
+            VisitIo(*o, *this);
+            m.insert(key, std::move(o));
+        }
+        if (counter > m.counter) m.counter = counter;
+    }
+    void get(ObjectArray& a) {
+        const size_t n = count(4);
+        a.items.reserve(n);
+        for (size_t i = 0; i < n; ++i) {
+            std::unique_ptr<Obj> o = NewObject(a.elem);
+            if (!o) throw BadFile{};
+            VisitIo(*o, *this);
+            a.items.push_back(std::move(o));
+        }
+    }
+
+    static bool KeyAllowed(const ObjectMap& m, int32_t key) {
+        switch (m.policy) {
+            case IdPolicy::Low99: return key >= 1 && key <= 99;
+            case IdPolicy::Counter:
+            case IdPolicy::Devices: return key > 0;
+            case IdPolicy::Symbols: return key != 0 && key != -1 && key != -2;
+            case IdPolicy::Keyed: return key != 0;
+        }
+        return false;
+    }
+
+private:
+    const uint8_t* p_;
+    const uint8_t* end_;
+};
+
+void ReadTables(Reader& r, Database& db) {
+    const size_t n = r.count(8);
+    for (size_t i = 0; i < n; ++i) {
+        int32_t id;
+        r.get(id);
+        std::vector<uint8_t> bytes;
+        r.get(bytes);
+        std::vector<uint8_t>* t = nullptr;
+        if (id == kTextSizeTableId)
+            t = &db.textSizes;
+        else if (id >= 0 && id < kSysTableCount && SavedTable(size_t(id)))
+            t = &db.tables[size_t(id)];
+        if (!t) continue;  // a table of a later version
+        if (bytes.size() != t->size()) throw BadFile{};
+        *t = std::move(bytes);
+    }
+}
+
+void CheckHierarchy(Hierarchy& h) {
+    if (h.layers.items.size() < size_t(kLayerCount) || h.layerMask.size() != kLayerMaskBytes)
+        throw BadFile{};
+    if (h.curPage && !h.pages.find(h.curPage)) throw BadFile{};
+}
+
+std::unique_ptr<Database> Parse(const uint8_t* data, size_t n) {
+    if (n < kHeaderBytes || std::memcmp(data, kMagic, 8) != 0) return nullptr;
+    uint16_t major;
+    uint64_t area;
+    uint32_t headerCrc;
+    std::memcpy(&major, data + 8, 2);
+    std::memcpy(&area, data + 16, 8);
+    std::memcpy(&headerCrc, data + 24, 4);
+    if (headerCrc != Crc32(data, 24) || major != kTpbMajor || area != n - kHeaderBytes) return nullptr;
+
+    auto db = std::make_unique<Database>();
+    std::set<std::string> seen;
+    bool ended = false;
+    size_t pos = kHeaderBytes;
+    while (pos < n) {
+        if (ended || n - pos < kChunkHeadBytes + 4) return nullptr;
+        const uint8_t* c = data + pos;
+        const std::string tag(reinterpret_cast<const char*>(c), 4);
+        uint32_t flags, crc;
+        uint64_t len;
+        std::memcpy(&flags, c + 4, 4);
+        std::memcpy(&len, c + 8, 8);
+        if (len > n - pos - kChunkHeadBytes - 4) return nullptr;
+        std::memcpy(&crc, c + kChunkHeadBytes + len, 4);
+        if (crc != Crc32(c, kChunkHeadBytes + len)) return nullptr;
+        if (tag != "HIER" && !seen.insert(tag).second) return nullptr;
+
+        Reader r(c + kChunkHeadBytes, size_t(len));
+        if (tag == "META") {
+            r(db->nm, db->curHier);
+        } else if (tag == "TABL") {
+            ReadTables(r, *db);
+        } else if (tag == "FILE") {
+            r(db->files);
+        } else if (tag == "PSTK") {
+            r(db->padstacks);
+        } else if (tag == "SYMB") {
+            r(db->symbols);
+        } else if (tag == "DEVC") {
+            r(db->devices);
+        } else if (tag == "HIER") {
+            int32_t key;
+            r.get(key);
+            if (key < 1 || key > 99 || db->hierarchies.find(key)) return nullptr;
+            auto h = std::make_unique<Hierarchy>();
+            h->io(r);
+            CheckHierarchy(*h);
+            db->hierarchies.insert(key, std::move(h));
+        } else if (tag == "END ") {
+            if (r.u64() != n) return nullptr;
+            ended = true;
+        } else {
+            if (flags & kCritical) return nullptr;
+            pos += kChunkHeadBytes + len + 4;
+            continue;
+        }
+        if (!r.done()) return nullptr;
+        pos += kChunkHeadBytes + len + 4;
+    }
+    if (!ended || !seen.count("META")) return nullptr;
+    if (db->curHier && !db->hierarchies.find(db->curHier)) return nullptr;
+    return db;
+}
+
+}  // namespace
+
+std::vector<uint8_t> SerializeTpb(Database& db) {
+    Writer w;
+    w.raw(kMagic, 8);
+    w.raw(&kTpbMajor, 2);
+    w.raw(&kTpbMinor, 2);
+    w.u32(0);
+    w.u64(0);  // area length, filled in below
+    w.u32(0);  // header CRC
+    w.u32(0);
+
+    w.chunk("META", [&] { w(db.nm, db.curHier); });
+    w.chunk("TABL", [&] {
+        size_t n = 1;
+        for (size_t i = 0; i < db.tables.size(); ++i) n += SavedTable(i) && !db.tables[i].empty();
+        w.count(n);
+        for (size_t i = 0; i < db.tables.size(); ++i) {
+            if (!SavedTable(i) || db.tables[i].empty()) continue;
+            int32_t id = int32_t(i);
+            w(id, db.tables[i]);
+        }
+        int32_t id = kTextSizeTableId;
+        w(id, db.textSizes);
+    });
+    w.chunk("FILE", [&] { w(db.files); });
+    w.chunk("PSTK", [&] { w(db.padstacks); });
+    w.chunk("SYMB", [&] { w(db.symbols); });
+    w.chunk("DEVC", [&] { w(db.devices); });
+    for (auto& [k, o] : db.hierarchies.items) {
+        w.chunk("HIER", [&] {
+            int32_t key = k;
+            w(key);
+            static_cast<Hierarchy&>(*o).io(w);
+        });
+    }
+    const uint64_t total = w.out.size() + kChunkHeadBytes + 8 + 4;
+    w.chunk("END ", [&] { w.u64(total); });
+
+    const uint64_t area = w.out.size() - kHeaderBytes;
+    std::memcpy(w.out.data() + 16, &area, 8);
+    const uint32_t crc = Crc32(w.out.data(), 24);
+    std::memcpy(w.out.data() + 24, &crc, 4);
+    return std::move(w.out);
+}
+
+std::unique_ptr<Database> ParseTpb(const uint8_t* data, size_t n) {
+    try {
+        return Parse(data, n);
+    } catch (...) {
+        return nullptr;
+    }
+}
+
+bool SaveTpb(Database& db, const std::string& path) {
+    const std::vector<uint8_t> bytes = SerializeTpb(db);
+    return WriteFileAtomic(path, bytes.data(), bytes.size());
+}
+
+std::unique_ptr<Database> LoadTpb(const std::string& path) {
+    std::vector<uint8_t> bytes;
+    if (!ReadWholeFile(path, bytes, kTpbMaxFileBytes)) return nullptr;
+    return ParseTpb(bytes.data(), bytes.size());
+}
+
+}  // namespace tolvi::kernel

@@ -1,0 +1,253 @@
+#include "platform/paths.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <vector>
+
+#include "platform/errors.h"
+#include "platform/file_commit.h"
+
+namespace tolvi::platform {
+
+std::string JoinPath(std::string_view dir, std::string_view name) {
+    if (dir.empty()) return std::string(name);
+    std::string out(dir);
+    while (out.size() > 1 && out.back() == '/') out.pop_back();
+    size_t start = 0;
+    while (start < name.size() && name[start] == '/') ++start;
+    if (out.back() != '/') out += '/';
+    out.append(name.substr(start));
+    return out;
+}
+
+bool IsRootPath(std::string_view path) {
+    return !path.empty() && std::all_of(path.begin(), path.end(), [](char c) { return c == '/'; });
+}
+
+std::string FileNamePart(std::string_view path) {
+    auto p = path.rfind('/');
+    return std::string(p == std::string_view::npos ? path : path.substr(p + 1));
+}
+
+std::string DirectoryPart(std::string_view path) {
+    auto p = path.rfind('/');
+    if (p == std::string_view::npos) return "";
+    if (p == 0) return "/";
+    return std::string(path.substr(0, p));
+}
+
+bool PathExists(const std::string& path) {
+    struct stat st;
+    return !path.empty() && stat(path.c_str(), &st) == 0;
+}
+
+bool IsDirectory(const std::string& path) {
+    struct stat st;
+    return !path.empty() && stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool IsEnterableDirectory(const std::string& path) {
+    return IsDirectory(path) && access(path.c_str(), X_OK) == 0;
+}
+
+bool IsReadableRegularFile(const std::string& path) {
+    struct stat st;
+    return !path.empty() && stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && access(path.c_str(), R_OK) == 0;
+}
+
+namespace {
+bool SameIgnoringAsciiCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        unsigned char x = a[i], y = b[i];
+        if (x >= 'A' && x <= 'Z') x += 32;
+        if (y >= 'A' && y <= 'Z') y += 32;
+        if (x != y) return false;
+    }
+    return true;
+}
+
+// The entry of dir named like name without regard to case; the smallest such name, so that the
+// choice does not depend on the directory's order.
+std::string FindIgnoringCase(const std::string& dir, std::string_view name) {
+    DIR* d = opendir(dir.empty() ? "." : dir.c_str());
+    if (!d) return "";
+    std::string best;
+    while (dirent* e = readdir(d)) {
+        std::string_view n(e->d_name);
+        if (SameIgnoringAsciiCase(n, name) && (best.empty() || n < best)) best = n;
+    }
+    closedir(d);
+    return best;
+}
+}  // namespace
+
+std::string ResolveFixedName(std::string_view dir, std::string_view name) {
+    const std::string exact = JoinPath(dir, name);
+    if (PathExists(exact)) return exact;
+    // One component at a time, so "Help/Index.htm" also finds "help/INDEX.HTM".
+    std::string current(dir);
+    size_t pos = 0;
+    while (pos <= name.size()) {
+        size_t end = name.find('/', pos);
+        if (end == std::string_view::npos) end = name.size();
+        std::string_view part = name.substr(pos, end - pos);
+        pos = end + 1;
+        if (part.empty()) continue;
+        std::string next = JoinPath(current, part);
+        if (!PathExists(next)) {
+            std::string found = FindIgnoringCase(current, part);
+            if (found.empty()) return exact;
+            next = JoinPath(current, found);
+        }
+        current = std::move(next);
+    }
+    return current;
+}
+
+std::string ProgramDirectory() {
+    std::vector<char> buf(PATH_MAX + 1);
+    ssize_t n = readlink("/proc/self/exe", buf.data(), buf.size() - 1);
+    if (n <= 0) return ".";
+    return DirectoryPart(std::string_view(buf.data(), static_cast<size_t>(n)));
+}
+
+std::string ProgramFileName() {
+    std::vector<char> buf(PATH_MAX + 1);
+    ssize_t n = readlink("/proc/self/exe", buf.data(), buf.size() - 1);
+    if (n <= 0) return "tolvi32";
+    return FileNamePart(std::string_view(buf.data(), static_cast<size_t>(n)));
+}
+
+std::string HomeDirectory() {
+    if (const char* h = std::getenv("HOME"); h && *h) return h;
+    if (const passwd* pw = getpwuid(getuid()); pw && pw->pw_dir) return pw->pw_dir;
+    return "/";
+}
+
+namespace detail {
+
+bool BeginReplace(const std::string& target, PendingFile& file, int& err) {
+    file = PendingFile{};
+    file.target = target;
+    struct stat st;
+    if (lstat(target.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+        // Replace the file the link points at, not the link.
+        if (char* real = realpath(target.c_str(), nullptr)) {
+            file.target = real;
+            std::free(real);
+        }
+    }
+    if (stat(file.target.c_str(), &st) == 0) {
+        if (!S_ISREG(st.st_mode)) {
+            err = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+            return false;
+        }
+        if (access(file.target.c_str(), W_OK) != 0) {
+            err = errno;
+            return false;
+        }
+    }
+    std::string dir = DirectoryPart(file.target);
+    std::string templ = JoinPath(dir.empty() ? "." : dir, "." + FileNamePart(file.target) + ".XXXXXX");
+    if (dir.empty()) templ = templ.substr(2);
+    std::vector<char> buf(templ.begin(), templ.end());
+    buf.push_back('\0');
+    int fd = mkostemp(buf.data(), O_CLOEXEC);
+    if (fd < 0) {
+        err = errno;
+        return false;
+    }
+    file.temp = buf.data();
+    file.stream = fdopen(fd, "wb");
+    if (!file.stream) {
+        err = errno;
+        close(fd);
+        unlink(file.temp.c_str());
+        return false;
+    }
+    return true;
+}
+
+namespace {
+mode_t NewFileMode() {
+    mode_t mask = umask(0);
+    umask(mask);
+    return 0666 & ~mask;
+}
+
+void SyncDirectory(const std::string& target) {
+    std::string dir = DirectoryPart(target);
+    int fd = open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        fsync(fd);
+        close(fd);
+    }
+}
+}  // namespace
+
+bool CommitReplace(PendingFile& file, int& err) {
+    if (!file.stream) {
+        err = EBADF;
+        return false;
+    }
+    struct stat st;
+    mode_t mode = stat(file.target.c_str(), &st) == 0 ? (st.st_mode & 07777) : NewFileMode();
+    int fd = fileno(file.stream);
+    bool ok = std::fflush(file.stream) == 0 && fsync(fd) == 0 && fchmod(fd, mode) == 0;
+    if (!ok) err = errno;
+    if (std::fclose(file.stream) != 0 && ok) {
+        ok = false;
+        err = errno;
+    }
+    file.stream = nullptr;
+    if (ok && std::rename(file.temp.c_str(), file.target.c_str()) != 0) {
+        ok = false;
+        err = errno;
+    }
+    if (!ok) {
+        unlink(file.temp.c_str());
+        return false;
+    }
+    SyncDirectory(file.target);
+    return true;
+}
+
+void AbandonReplace(PendingFile& file) {
+    if (file.stream) std::fclose(file.stream);
+    file.stream = nullptr;
+    if (!file.temp.empty()) unlink(file.temp.c_str());
+    file.temp.clear();
+}
+
+}  // namespace detail
+
+bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::string* error) {
+    detail::PendingFile file;
+    int err = 0;
+    bool ok = detail::BeginReplace(path, file, err);
+    if (ok && !bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), file.stream) != bytes.size()) {
+        err = errno;
+        detail::AbandonReplace(file);
+        ok = false;
+    } else if (ok) {
+        ok = detail::CommitReplace(file, err);
+    }
+    if (!ok && error) {
+        if (err == ENOENT && !IsDirectory(DirectoryPart(path).empty() ? "." : DirectoryPart(path)))
+            *error = "Path not found";
+        else
+            *error = ErrnoDescription(err);
+    }
+    return ok;
+}
+
+}  // namespace tolvi::platform

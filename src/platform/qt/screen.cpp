@@ -1,0 +1,35 @@
+#include "platform/screen.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWidget>
+
+namespace tolvi::platform {
+
+Rect ScreenRect() {
+    const QScreen* s = QGuiApplication::primaryScreen();
+    if (!s) return {};
+    const QRect g = s->geometry();
+    return {g.left(), g.top(), g.width(), g.height()};
+}
+
+Rect WindowRect(const QWidget* window) {
+    if (!window) return {};
+    const QRect g = window->frameGeometry();
+    return {g.left(), g.top(), g.width(), g.height()};
+}
+
+void MoveWindow(QWidget* window, int left, int top) {
+    if (window) window->move(left, top);   // move() places the frame, as WindowRect reports it
+}
+
+void SetTopmost(QWidget* window, bool on) {
+    if (!window) return;
+    if (window->windowFlags().testFlag(Qt::WindowStaysOnTopHint) == on) return;
+    // Changing the flags hides the window; show it again if it was showing.
+    const bool visible = window->isVisible();
+    window->setWindowFlag(Qt::WindowStaysOnTopHint, on);
+    if (visible) window->show();
+}
+
+}  // namespace tolvi::platform

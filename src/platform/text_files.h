@@ -1,0 +1,25 @@
+#pragma once
+// Text files known by small positive file numbers, the lowest free number first. Every failure
+// returns false and leaves a description in ErrDescription().
+//
+// A file opened for output is written to a temporary file beside the target; CloseFile moves it
+// over the target (flush, fsync, rename), so a failed or abandoned write never damages the old
+// file. DiscardFile closes an output file without touching the target.
+#include <string>
+#include <string_view>
+
+namespace tolvi::platform {
+
+int FreeFileNumber();                                   // lowest number not in use (from 1)
+bool IsFileOpen(int fileNo);
+bool OpenFileInput(int fileNo, const std::string& path);  // regular readable files only
+bool OpenFileOutput(int fileNo, const std::string& path); // creates or empties (on close)
+// The next line without its end (CR LF, LF or a lone CR); false past the end of the file.
+bool ReadLine(int fileNo, std::string& line);
+// Writes text exactly as given (no line end is added).
+bool WriteText(int fileNo, std::string_view text);
+bool CloseFile(int fileNo);
+bool DiscardFile(int fileNo);
+void CloseAllFiles();
+
+}  // namespace tolvi::platform
