@@ -13,11 +13,11 @@ namespace {
 Hierarchy* PageOwner(const ObjectMap* m) {
     Database* db = Db();
     if (!db || m->elem != Kind::Page) return nullptr;
-    for (auto& [k, o] : db->hierarchies.items) {
-        auto* h = static_cast<Hierarchy*>(o.get());
-        if (&h->pages == m) return h;
-    }
-    return nullptr;
+    Hierarchy* owner = nullptr;
+    db->hierarchies.forEach([&](int32_t, Obj& o) {
+        if (&static_cast<Hierarchy&>(o).pages == m) owner = static_cast<Hierarchy*>(&o);
+    });
+    return owner;
 }
 
 // Keeps the selection valid when a hierarchy or page goes away.
@@ -249,7 +249,7 @@ int32_t OM_DeleteAll(int32_t map) {
     return Guard([&]() -> int32_t {
         ObjectMap* m = Get<ObjectMap>(map);
         if (!m) return 0;
-        for (auto& [k, o] : m->items) Touch(o.get());
+        m->forEach([](int32_t, Obj& o) { Touch(&o); });
         m->clear();
         Forget(m, 0);
         return 1;
@@ -259,7 +259,7 @@ int32_t OM_DeleteAll(int32_t map) {
 int32_t OM_MaskAll(int32_t map, int32_t value, int32_t mask) {
     ObjectMap* m = Get<ObjectMap>(map);
     if (!m) return 0;
-    for (auto& [k, o] : m->items) ApplyMask(o->status, value, mask);
+    m->forEach([&](int32_t, Obj& o) { ApplyMask(o.status, value, mask); });
     return 1;
 }
 

@@ -417,8 +417,9 @@ int32_t N_ReadNode(int32_t net, int32_t nodeId, NodeRec& r) {
 int32_t N_MaskAllNodes(int32_t value, int32_t mask) {
     Hierarchy* h = CurHier();
     if (!h) return 0;
-    for (auto& [k, n] : h->nets.items)
-        for (auto& [j, d] : static_cast<Net&>(*n).nodes.items) ApplyMask(d->status, value, mask);
+    h->nets.forEach([&](int32_t, Obj& n) {
+        static_cast<Net&>(n).nodes.forEach([&](int32_t, Obj& d) { ApplyMask(d.status, value, mask); });
+    });
     return 1;
 }
 
@@ -427,17 +428,17 @@ int32_t N_MaskCompNodes(int32_t comp, int32_t pin, int32_t nodeValue, int32_t no
     Hierarchy* h = CurHier();
     if (!h) return 0;
     const bool layout = Kern().nodeView == 1;
-    for (auto& [k, n] : h->nets.items) {
+    h->nets.forEach([&](int32_t, Obj& n) {
         bool hit = false;
-        for (auto& [j, o] : static_cast<Net&>(*n).nodes.items) {
-            auto& d = static_cast<Node&>(*o);
+        static_cast<Net&>(n).nodes.forEach([&](int32_t, Obj& o) {
+            auto& d = static_cast<Node&>(o);
             if (layout ? d.layComp == comp && d.layPin == pin : d.schComp == comp && d.schEntry == pin) {
                 ApplyMask(d.status, nodeValue, nodeMask);
                 hit = true;
             }
-        }
-        if (hit) ApplyMask(n->status, netValue, netMask);
-    }
+        });
+        if (hit) ApplyMask(n.status, netValue, netMask);
+    });
     return 1;
 }
 
@@ -481,13 +482,15 @@ int32_t N_ReadBusMember(int32_t bus, int32_t position) {
 int32_t N_FindBusMember(int32_t net, int32_t& position) {
     Hierarchy* h = CurHier();
     if (!h || net == 0) return 0;
-    for (auto& [k, o] : h->buses.items)
-        for (auto& [pos, member] : static_cast<Bus&>(*o).members)
-            if (member == net) {
+    int32_t found = 0;
+    h->buses.forEach([&](int32_t k, Obj& o) {
+        for (auto& [pos, member] : static_cast<Bus&>(o).members)
+            if (!found && member == net) {
                 position = pos;
-                return k;
+                found = k;
             }
-    return 0;
+    });
+    return found;
 }
 
 int32_t N_Bus(int32_t busRef) { return Handle(BusOf(busRef)); }

@@ -24,10 +24,10 @@ std::vector<TableSpan> LiveTables() {
         for (size_t n = 0; n < db->tables.size(); ++n)
             if (!db->tables[n].empty()) t.push_back({db->tables[n].data(), db->tables[n].size(), n != 18});
         t.push_back({db->textSizes.data(), db->textSizes.size(), true});
-        for (auto& [key, o] : db->hierarchies.items) {
-            auto& mask = static_cast<Hierarchy&>(*o).layerMask;
+        db->hierarchies.forEach([&](int32_t, Obj& o) {
+            auto& mask = static_cast<Hierarchy&>(o).layerMask;
             t.push_back({mask.data(), mask.size(), true});
-        }
+        });
     }
     return t;
 }

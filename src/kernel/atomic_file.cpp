@@ -26,37 +26,65 @@ bool WriteAll(int fd, const uint8_t* p, size_t n) {
 
 }  // namespace
 
-bool WriteFileAtomic(const std::string& path, const void* data, size_t n) {
-    if (path.empty() || path.back() == '/') return false;
+AtomicFile::AtomicFile(const std::string& path) : path_(path) {
+    if (path.empty() || path.back() == '/') return;
     const size_t slash = path.rfind('/');
-    const std::string dir = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+    dir_ = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
     const std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
     static std::atomic<unsigned> serial{0};
-    const std::string tmp = (dir == "/" ? "" : dir) + "/." + base + ".tmp-" + std::to_string(::getpid()) +
-                            "-" + std::to_string(serial++);
+    tmp_ = (dir_ == "/" ? "" : dir_) + "/." + base + ".tmp-" + std::to_string(::getpid()) + "-" +
+           std::to_string(serial++);
 
     struct stat st {};
     const bool exists = ::stat(path.c_str(), &st) == 0;
-    if (exists && !S_ISREG(st.st_mode)) return false;
+    if (exists && !S_ISREG(st.st_mode)) return;
+    fd_ = ::open(tmp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd_ < 0) return;
+    created_ = true;
+    ok_ = !exists || ::fchmod(fd_, st.st_mode & 07777) == 0;
+}
 
-    const int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0) return false;
-    bool ok = (!exists || ::fchmod(fd, st.st_mode & 07777) == 0) &&
-              WriteAll(fd, static_cast<const uint8_t*>(data), n) && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    if (ok) ok = ::rename(tmp.c_str(), path.c_str()) == 0;
-    if (!ok) {
-        ::unlink(tmp.c_str());
-        return false;
+AtomicFile::~AtomicFile() {
+    if (fd_ >= 0) ::close(fd_);
+    if (created_) ::unlink(tmp_.c_str());
+}
+
+bool AtomicFile::write(const void* data, size_t n) {
+    ok_ = ok_ && WriteAll(fd_, static_cast<const uint8_t*>(data), n);
+    return ok_;
+}
+
+bool AtomicFile::writeAt(uint64_t offset, const void* data, size_t n) {
+    const auto* p = static_cast<const uint8_t*>(data);
+    while (ok_ && n > 0) {
+        const ssize_t w = ::pwrite(fd_, p, n, off_t(offset));
+        if (w < 0 && errno == EINTR) continue;
+        if (w <= 0) ok_ = false;
+        else p += w, n -= size_t(w), offset += uint64_t(w);
     }
+    return ok_;
+}
+
+bool AtomicFile::commit() {
+    if (!ok_) return false;
+    ok_ = ::fsync(fd_) == 0;
+    ok_ = (::close(fd_) == 0) && ok_;
+    fd_ = -1;
+    if (!ok_ || ::rename(tmp_.c_str(), path_.c_str()) != 0) return ok_ = false;
+    created_ = false;  // renamed: nothing left to remove
     // The rename is only durable once the directory entry is on disk. A file system that
     // cannot sync a directory has already done what it can.
-    const int dfd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int dfd = ::open(dir_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dfd >= 0) {
         ::fsync(dfd);
         ::close(dfd);
     }
     return true;
+}
+
+bool WriteFileAtomic(const std::string& path, const void* data, size_t n) {
+    AtomicFile f(path);
+    return f.write(data, n) && f.commit();
 }
 
 bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& out, size_t maxBytes) {

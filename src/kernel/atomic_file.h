@@ -8,6 +8,28 @@
 
 namespace tolvi::kernel {
 
+// A file written in pieces to a temporary file beside its target and put in place by commit():
+// the data is synced, renamed over the target and the directory synced. Until commit()
+// succeeds the target is untouched; the temporary file goes away with the object. An existing
+// target keeps its permission bits.
+class AtomicFile {
+public:
+    explicit AtomicFile(const std::string& path);
+    ~AtomicFile();
+    AtomicFile(const AtomicFile&) = delete;
+    AtomicFile& operator=(const AtomicFile&) = delete;
+
+    bool write(const void* data, size_t n);
+    bool writeAt(uint64_t offset, const void* data, size_t n);
+    bool commit();
+
+private:
+    std::string path_, dir_, tmp_;
+    int fd_ = -1;
+    bool created_ = false;
+    bool ok_ = false;
+};
+
 // Writes `data` to a temporary file beside `path`, syncs it, renames it over `path` and syncs
 // the directory. On any failure the temporary file is removed, `path` is untouched and false
 // is returned. An existing target keeps its permission bits.

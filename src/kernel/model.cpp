@@ -14,7 +14,7 @@ Obj::~Obj() {
 // --- maps ------------------------------------------------------------------------------------
 
 int32_t ObjectMap::allocate(int32_t id) const {
-    const auto isFree = [&](int32_t k) { return k != 0 && items.find(k) == items.end(); };
+    const auto isFree = [&](int32_t k) { return k != 0 && !find(k); };
     switch (policy) {
         case IdPolicy::Keyed: return 0;
         case IdPolicy::Low99:
@@ -37,6 +37,20 @@ int32_t ObjectMap::allocate(int32_t id) const {
     return 0;
 }
 
+size_t ObjectMap::lower(int32_t key) const {
+    const uint64_t r = ScanLess::rank(key);
+    if (slots_.empty() || ScanLess::rank(slots_.back().key) < r) return slots_.size();
+    size_t lo = 0, hi = slots_.size();
+    while (lo < hi) {
+        const size_t mid = (lo + hi) / 2;
+        if (ScanLess::rank(slots_[mid].key) < r)
+            lo = mid + 1;
+        else
+            hi = mid;
+    }
+    return lo;
+}
+
 Obj* ObjectMap::insert(int32_t key, std::unique_ptr<Obj> o) {
     Obj* p = o.get();
     p->key = key;
@@ -46,15 +60,20 @@ Obj* ObjectMap::insert(int32_t key, std::unique_ptr<Obj> o) {
     if (index_) {
         if (std::string* n = p->name()) index_->emplace(*n, key);
     }
-    items.emplace_hint(items.end(), key, std::move(o));
+    const size_t at = lower(key);
+    if (at < slots_.size() && slots_[at].key == key)
+        slots_[at].obj = std::move(o);  // the empty slot of a deleted object
+    else
+        slots_.insert(slots_.begin() + ptrdiff_t(at), Slot{key, std::move(o)});
+    ++live_;
     return p;
 }
 
 std::unique_ptr<Obj> ObjectMap::take(int32_t key) {
-    auto it = items.find(key);
-    if (it == items.end()) return nullptr;
-    std::unique_ptr<Obj> o = std::move(it->second);
-    items.erase(it);
+    const size_t at = lower(key);
+    if (at == slots_.size() || slots_[at].key != key || !slots_[at].obj) return nullptr;
+    std::unique_ptr<Obj> o = std::move(slots_[at].obj);
+    --live_;
     if (index_) {
         if (std::string* n = o->name()) {
             auto [b, e] = index_->equal_range(*n);
@@ -65,26 +84,41 @@ std::unique_ptr<Obj> ObjectMap::take(int32_t key) {
                 }
         }
     }
+    // Squeeze out empty slots once they outnumber the live ones, so deletes stay cheap and
+    // walks never cross long runs of them.
+    if (slots_.size() - live_ > 16 && slots_.size() - live_ > live_)
+        std::erase_if(slots_, [](const Slot& s) { return !s.obj; });
     o->home = nullptr;
     return o;
 }
 
 Obj* ObjectMap::find(int32_t key) const {
-    auto it = items.find(key);
-    return it == items.end() ? nullptr : it->second.get();
+    const size_t at = lower(key);
+    return at < slots_.size() && slots_[at].key == key ? slots_[at].obj.get() : nullptr;
 }
 
 int32_t ObjectMap::next(int32_t cursor, int32_t value, int32_t mask) const {
-    for (auto it = items.upper_bound(cursor); it != items.end(); ++it)
-        if ((it->second->status & mask) == value) return it->first;
+    size_t at = lower(cursor);
+    if (at < slots_.size() && slots_[at].key == cursor) ++at;
+    for (; at < slots_.size(); ++at) {
+        const Obj* o = slots_[at].obj.get();
+        if (o && (o->status & mask) == value) return slots_[at].key;
+    }
+    return 0;
+}
+
+int32_t ObjectMap::lastKey() const {
+    for (auto it = slots_.rbegin(); it != slots_.rend(); ++it)
+        if (it->obj) return it->key;
     return 0;
 }
 
 int32_t ObjectMap::findName(const std::string& name, int32_t value, int32_t mask) {
     if (!index_) {
         index_ = std::make_unique<std::unordered_multimap<std::string, int32_t>>();
-        for (auto& [k, o] : items)
-            if (std::string* n = o->name()) index_->emplace(*n, k);
+        forEach([&](int32_t k, Obj& o) {
+            if (std::string* n = o.name()) index_->emplace(*n, k);
+        });
     }
     int32_t best = 0;
     auto [b, e] = index_->equal_range(name);
@@ -108,7 +142,8 @@ void ObjectMap::renamed(Obj* o, const std::string& oldName) {
 }
 
 void ObjectMap::clear() {
-    items.clear();
+    slots_.clear();
+    live_ = 0;
     index_.reset();
 }
 
@@ -127,7 +162,7 @@ void Symbol::setTransient(bool t) {
     entries.setTransient(t);
     items.setTransient(t);
     padstacks.transient = t;
-    for (auto& [k, o] : padstacks.items) o->setTransient(t);
+    padstacks.forEach([t](int32_t, Obj& o) { o.setTransient(t); });
 }
 
 void Device::setTransient(bool t) {

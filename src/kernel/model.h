@@ -60,9 +60,11 @@ enum class IdPolicy : uint8_t {
     Devices,   // as Counter, and the preview ids -1 and -2
 };
 
+// Objects keyed by id, kept in one vector sorted in scan order: appends (the usual case) cost
+// O(1), lookups and walk steps a binary search, and no allocation is made per entry. A deleted
+// entry leaves an empty slot until enough of them pile up to be squeezed out.
 class ObjectMap : public Obj {
 public:
-    using Store = std::map<int32_t, std::unique_ptr<Obj>, ScanLess>;
     static constexpr Kind kKind = Kind::Map;
 
     ObjectMap(Kind elem, IdPolicy policy) : Obj(Kind::Map), elem(elem), policy(policy) {}
@@ -73,22 +75,36 @@ public:
     Obj* insert(int32_t key, std::unique_ptr<Obj> o);
     std::unique_ptr<Obj> take(int32_t key);
     Obj* find(int32_t key) const;
-    // The first key after `cursor` whose (status & mask) == value.
+    // The first key after `cursor` whose (status & mask) == value, or 0.
     int32_t next(int32_t cursor, int32_t value, int32_t mask) const;
     // The first key in scan order with that exact name and (status & mask) == value, or 0.
     int32_t findName(const std::string& name, int32_t value = 0, int32_t mask = 0);
     void renamed(Obj* o, const std::string& oldName);
     void clear();
+    size_t size() const { return live_; }
+    // The last key in scan order, 0 when empty.
+    int32_t lastKey() const;
     bool isTransientKey(int32_t key) const {
         return (policy == IdPolicy::Symbols || policy == IdPolicy::Devices) && (key == -1 || key == -2);
+    }
+    template <class F> void forEach(F&& f) const {
+        for (const Slot& s : slots_)
+            if (s.obj) f(s.key, *s.obj);
     }
 
     Kind elem;
     IdPolicy policy;
     int32_t counter = 0;  // highest positive key ever used
-    Store items;
 
 private:
+    struct Slot {
+        int32_t key;
+        std::unique_ptr<Obj> obj;  // null once deleted
+    };
+    size_t lower(int32_t key) const;  // first slot not before `key` in scan order
+
+    std::vector<Slot> slots_;
+    size_t live_ = 0;
     // Name index, built on the first name search and kept up to date from then on.
     std::unique_ptr<std::unordered_multimap<std::string, int32_t>> index_;
 };
@@ -298,7 +314,7 @@ constexpr size_t kLayerMaskBytes = 32;
 
 struct Hierarchy : Named {
     static constexpr Kind kKind = Kind::Hierarchy;
-    Hierarchy();  // 32 default layers and the default layer mask
+    Hierarchy();  // empty: FillDefaultLayers gives a new hierarchy its layers and mask
     int32_t curPage = 0;
     std::vector<uint8_t> layerMask;  // table 11
     ObjectArray layers{Kind::Layer};

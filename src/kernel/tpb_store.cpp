@@ -1,5 +1,6 @@
 #include "kernel/tpb_store.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstring>
 #include <set>
@@ -30,21 +31,29 @@ bool SavedTable(size_t n) { return n != 11 && n != 12 && n != 16 && n != 18; }
 
 class Writer {
 public:
-    std::vector<uint8_t> out;
-
     template <class... T> void operator()(T&... t) { (put(t), ...); }
 
+    // Appends without the per-call bookkeeping of vector::insert: saving spends most of its
+    // time in these small copies.
     void raw(const void* p, size_t n) {
-        const size_t o = out.size();
-        out.resize(o + n);
-        if (n) std::memcpy(out.data() + o, p, n);
+        if (buf_.size() - used_ < n) grow(n);
+        if (n) std::memcpy(buf_.data() + used_, p, n);
+        used_ += n;
     }
+    [[gnu::noinline]] void grow(size_t n) { buf_.resize(std::max({2 * buf_.size(), used_ + n, size_t(1) << 16})); }
     void u32(uint32_t v) { raw(&v, 4); }
     void u64(uint64_t v) { raw(&v, 8); }
     void count(size_t n) { u32(uint32_t(n)); }
+    size_t size() const { return used_; }
+    uint8_t* at(size_t pos) { return buf_.data() + pos; }
+    void clear() { used_ = 0; }  // keeps the buffer, already paged in, for the next chunk
+    std::vector<uint8_t> take() {
+        buf_.resize(used_);
+        return std::move(buf_);
+    }
 
     void put(int32_t& v) { raw(&v, 4); }
-    void put(uint8_t& v) { out.push_back(v); }
+    void put(uint8_t& v) { raw(&v, 1); }
     void put(std::string& s) {
         count(s.size());
         raw(s.data(), s.size());
@@ -71,15 +80,14 @@ public:
     }
     void put(ObjectMap& m) {
         size_t n = 0;
-        for (auto& [k, o] : m.items) n += !o->transient;
+        m.forEach([&](int32_t, Obj& o) { n += !o.transient; });
         count(n);
         put(m.counter);
-        for (auto& [k, o] : m.items) {
-            if (o->transient) continue;  // preview objects are never saved
-            int32_t key = k;
-            put(key);
-            VisitIo(*o, *this);
-        }
+        m.forEach([&](int32_t k, Obj& o) {
+            if (o.transient) return;  // preview objects are never saved
+            put(k);
+            VisitIo(o, *this);
+        });
     }
     void put(ObjectArray& a) {
         count(a.items.size());
@@ -87,15 +95,19 @@ public:
     }
 
     template <class F> void chunk(const char (&tag)[5], F&& body) {
-        const size_t start = out.size();
+        const size_t start = size();
         raw(tag, 4);
         u32(kCritical);
         u64(0);
         body();
-        const uint64_t len = out.size() - start - kChunkHeadBytes;
-        std::memcpy(out.data() + start + 8, &len, 8);
-        u32(Crc32(out.data() + start, out.size() - start));
+        const uint64_t len = size() - start - kChunkHeadBytes;
+        std::memcpy(at(start + 8), &len, 8);
+        u32(Crc32(at(start), size() - start));
     }
+
+private:
+    std::vector<uint8_t> buf_;
+    size_t used_ = 0;
 };
 
 // --- reading ---------------------------------------------------------------------------------
@@ -180,7 +192,7 @@ public:
         for (size_t i = 0; i < n; ++i) {
             int32_t key;
             get(key);
-            if (!KeyAllowed(m, key) || (!m.items.empty() && !ScanLess()(m.items.rbegin()->first, key)))
+            if (!KeyAllowed(m, key) || (m.size() && !ScanLess()(m.lastKey(), key)))
                 throw BadFile{};
             std::unique_ptr<Obj> o = NewObject(m.elem);
             if (!o) throw BadFile{};
@@ -304,17 +316,25 @@ std::unique_ptr<Database> Parse(const uint8_t* data, size_t n) {
     return db;
 }
 
-}  // namespace
-
-std::vector<uint8_t> SerializeTpb(Database& db) {
+// Emits the file chunk by chunk: `flush(bytes, n)` takes each finished piece in order, then
+// `header(bytes)` the final 32-byte header, which belongs at offset 0 over the first piece's.
+template <class Flush, class Header> void EmitTpb(Database& db, Flush&& flush, Header&& header) {
     Writer w;
+    uint64_t total = 0;
+    const auto done = [&] {
+        flush(w.at(0), w.size());
+        total += w.size();
+        w.clear();
+    };
     w.raw(kMagic, 8);
     w.raw(&kTpbMajor, 2);
     w.raw(&kTpbMinor, 2);
+    w.u32(0);  // flags
+    w.u64(0);  // area length, set at the end
+    w.u32(0);  // header CRC, set at the end
     w.u32(0);
-    w.u64(0);  // area length, filled in below
-    w.u32(0);  // header CRC
-    w.u32(0);
+    uint8_t head[kHeaderBytes];
+    std::memcpy(head, w.at(0), kHeaderBytes);
 
     w.chunk("META", [&] { w(db.nm, db.curHier); });
     w.chunk("TABL", [&] {
@@ -333,21 +353,33 @@ std::vector<uint8_t> SerializeTpb(Database& db) {
     w.chunk("PSTK", [&] { w(db.padstacks); });
     w.chunk("SYMB", [&] { w(db.symbols); });
     w.chunk("DEVC", [&] { w(db.devices); });
-    for (auto& [k, o] : db.hierarchies.items) {
+    done();
+    db.hierarchies.forEach([&](int32_t k, Obj& o) {
         w.chunk("HIER", [&] {
-            int32_t key = k;
-            w(key);
-            static_cast<Hierarchy&>(*o).io(w);
+            w(k);
+            static_cast<Hierarchy&>(o).io(w);
         });
-    }
-    const uint64_t total = w.out.size() + kChunkHeadBytes + 8 + 4;
-    w.chunk("END ", [&] { w.u64(total); });
+        done();
+    });
+    const uint64_t length = total + kChunkHeadBytes + 8 + 4;
+    w.chunk("END ", [&] { w.u64(length); });
+    done();
 
-    const uint64_t area = w.out.size() - kHeaderBytes;
-    std::memcpy(w.out.data() + 16, &area, 8);
-    const uint32_t crc = Crc32(w.out.data(), 24);
-    std::memcpy(w.out.data() + 24, &crc, 4);
-    return std::move(w.out);
+    const uint64_t area = length - kHeaderBytes;
+    std::memcpy(head + 16, &area, 8);
+    const uint32_t crc = Crc32(head, 24);
+    std::memcpy(head + 24, &crc, 4);
+    header(head);
+}
+
+}  // namespace
+
+std::vector<uint8_t> SerializeTpb(Database& db) {
+    std::vector<uint8_t> out;
+    EmitTpb(
+        db, [&](const uint8_t* p, size_t n) { out.insert(out.end(), p, p + n); },
+        [&](const uint8_t* head) { std::memcpy(out.data(), head, kHeaderBytes); });
+    return out;
 }
 
 std::unique_ptr<Database> ParseTpb(const uint8_t* data, size_t n) {
@@ -359,8 +391,11 @@ std::unique_ptr<Database> ParseTpb(const uint8_t* data, size_t n) {
 }
 
 bool SaveTpb(Database& db, const std::string& path) {
-    const std::vector<uint8_t> bytes = SerializeTpb(db);
-    return WriteFileAtomic(path, bytes.data(), bytes.size());
+    AtomicFile file(path);
+    EmitTpb(
+        db, [&](const uint8_t* p, size_t n) { file.write(p, n); },
+        [&](const uint8_t* head) { file.writeAt(0, head, kHeaderBytes); });
+    return file.commit();
 }
 
 std::unique_ptr<Database> LoadTpb(const std::string& path) {

@@ -14,6 +14,32 @@
 #include "kernel/kernel.h"
 #include "common/dialog_state.h"
 #include "support/scripted_ui.h"
+#include "common/general_settings.h"
+#include "common/formats.h"
+#include "common/library_lists.h"
+#include "common/dictionaries.h"
+#include "common/packaging.h"
+#include "common/aperture_tables.h"
+#include "common/option_store.h"
+#include "common/size_settings.h"
+#include "common/grid_settings.h"
+#include "common/layer_settings.h"
+#include "common/colour_settings.h"
+
+#include "common/db_session.h"
+#include "common/bitmap_store.h"
+#include "common/boxes.h"
+#include "common/context_help.h"
+#include "platform/help.h"
+#include "support/recording_help.h"
+#include "platform/suite_bus.h"
+#include "platform/process_launcher.h"
+#include "mainwindow/command_links.h"
+#include "mainwindow/mailbox.h"
+#include "platform/design_module.h"
+#include "mainwindow/module_registry.h"
+#include "mainwindow/app_list.h"
+#include "mainwindow/startup.h"
 
 // Each module that owns shared state offers a reset; list every one of them here.
 
@@ -33,8 +59,33 @@ void ResetAllState() {
     ResetLocalisationState();
     KernelResetForTests();
     ResetDialogState();
+    ResetGeneralSettingsState();
+    ResetFormatsState();
+    ResetLibraryListsState();
+    ResetDictionariesState();
+    ResetPackagingState();
+    ResetApertureTablesState();
+    ResetOptionStoreState();
+    ResetSizeSettingsState();
+    ResetGridSettingsState();
+    ResetLayerSettingsState();
+    ResetColourSettingsState();
+    ResetDbSessionState();
+    ResetBitmapStoreState();
+    ResetBoxesState();
+    ResetContextHelpState();
+    recordingHelp().Reset();
+    platform::SetHelp(&recordingHelp());
     recordingHost().Reset();
     SetHost(&recordingHost());
+    platform::ResetSuiteBusState();
+    platform::SetProcessLauncher(nullptr);
+    ResetCommandLinksState();
+    ResetMailboxState();
+    platform::ResetDesignModuleState();
+    ResetModuleRegistryState();
+    ResetAppListState();
+    ResetStartupState();
 }
 
 }  // namespace tolvi::test

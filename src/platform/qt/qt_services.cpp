@@ -1,6 +1,7 @@
 #include "platform/qt/qt_services.h"
 
 #include "platform/qt/font_catalogue.h"
+#include "platform/qt/qt_help.h"
 #include "platform/qt/qt_timer.h"
 #include "platform/qt/qt_ui.h"
 
@@ -9,9 +10,11 @@ namespace tolvi::platform {
 void InstallQtServices() {
     static QtUi ui;
     static QtFontCatalogue catalogue;
+    static QtHelp help;
     SetUi(&ui);
     SetTimerFactory(QtTimerFactory());
     SetFontCatalogue(&catalogue);
+    SetHelp(&help);
 }
 
 }  // namespace tolvi::platform

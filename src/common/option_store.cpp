@@ -1,0 +1,138 @@
+#include "common/option_store.h"
+
+#include <QMetaObject>
+#include <QPointer>
+#include <QWidget>
+#include <exception>
+#include <string>
+
+#include "common/colour_settings.h"
+#include "common/dialog_state.h"
+#include "common/formats.h"
+#include "common/general_settings.h"
+#include "common/grid_settings.h"
+#include "common/host.h"
+#include "common/layer_settings.h"
+#include "common/library_lists.h"
+#include "common/packaging.h"
+#include "common/size_settings.h"
+#include "common/utilities.h"
+#include "platform/qt/codec.h"
+#include "platform/ui.h"
+
+namespace tolvi {
+
+namespace {
+
+// Everything from the first " (" on is an earlier scope suffix (or part of the caption that the
+// suffix replaces), so a caption never carries two.
+std::string CaptionWithScope(const std::string& Caption, int32_t OptCurrent) {
+    const std::size_t cut = Caption.find(" (");
+    return Caption.substr(0, cut) + (OptCurrent != 0 ? " (Current)" : " (Default)");
+}
+
+// Runs the form's load handler, when it has one.
+void LoadForm(QWidget* Frm) {
+    if (Frm->metaObject()->indexOfMethod("Form_Load()") >= 0)
+        QMetaObject::invokeMethod(Frm, "Form_Load", Qt::DirectConnection);
+}
+
+}  // namespace
+
+void ResetOptionStoreState() {
+    gOptCurrent = 0;
+    gIniVals.fill(std::string());
+}
+
+void LoadAllOptionSets() {
+    LoadDirectories();
+    LoadPadstackLibrary();
+    LoadTextSizes();
+    LoadSizes();
+    LoadApertureFileName();
+    LoadLayerTable();
+    LoadGridTables();
+    LoadSchematicCategoryColors();
+    LoadLayoutCategoryColors();
+    LoadLibraryLists();
+    LoadPageFormats();
+    LoadBoardFormats();
+    LoadPackagingPrefs();
+}
+
+void SaveAllOptionSets() {
+    SaveTextSizes();
+    SaveSizes();
+    SaveApertureFileName();
+    SaveLayerTable();
+    SaveGridTables();
+    SaveSchematicCategoryColors();
+    SaveLayoutCategoryColors();
+    SaveLibraryLists();
+    SavePageFormats();
+    SaveBoardFormats();
+    SavePackagingPrefs();
+}
+
+void ApplyDefaultsToDesign() {
+    const int32_t kept = gOptCurrent;
+    gOptCurrent = 0;
+    LoadTextSizes();
+    LoadSizes();
+    LoadGridTables();
+    StoreTextSizeTable();
+    StoreLineSizes();
+    PutGridTablesToKernel();
+    gOptCurrent = kept;
+}
+
+void ShowOptionForm(QWidget*& Frm, const int32_t& AddModeSuffix) {
+    if (Frm == nullptr) return;
+    gDlgRefresh = -1;
+    // A form that deletes itself on close must not be deleted twice.
+    const QPointer<QWidget> form(Frm);
+    const auto unload = [&] {
+        delete form.data();
+        Frm = nullptr;
+    };
+
+    bool timerOff = false;
+    bool depthUp = false;
+    try {
+        platform::ui().SetBusyPointer(true);
+        LoadForm(Frm);
+        CenterForm(Frm);
+        platform::ui().SetBusyPointer(false);
+
+        host().SetBackupTimer(false);
+        timerOff = true;
+
+        if (AddModeSuffix != 0)
+            Frm->setWindowTitle(
+                platform::ToQString(CaptionWithScope(platform::FromQString(Frm->windowTitle()), gOptCurrent)));
+
+        ++gModalDepth;
+        depthUp = true;
+        host().PublishMainState();
+
+        platform::ui().ShowModal(Frm);
+    } catch (...) {
+        // The caller reports the failure; what this routine changed must not outlive it, or the
+        // manager stays busy to every module for good.
+        const std::exception_ptr failure = std::current_exception();
+        platform::ui().SetBusyPointer(false);
+        unload();
+        if (depthUp) --gModalDepth;
+        host().PublishMainState();
+        if (timerOff && gModalDepth == 0 && gBackupOn != 0) host().SetBackupTimer(true);
+        std::rethrow_exception(failure);
+    }
+
+    unload();
+    --gModalDepth;
+    host().PublishMainState();
+    // A dialog opened from another dialog leaves the timer off for the outer one.
+    if (gModalDepth == 0 && gBackupOn != 0) host().SetBackupTimer(true);
+}
+
+}  // namespace tolvi

@@ -1,0 +1,45 @@
+#pragma once
+// The option scope, the three routines that load, store and apply every option set at once, and
+// the one routine through which every dialog is shown modally.
+//
+// Two stores hold the option sets: the settings file (Default scope, the values for new work) and
+// the open database's settings tables (Current scope). Only the per-database sets (text sizes,
+// conductor sizes, layers, grids and the two category-colour sets) follow the scope; every other
+// set always lives in the settings file.
+#include <array>
+#include <cstdint>
+#include <string>
+
+class QWidget;
+
+namespace tolvi {
+
+// 0 = Default (settings file), anything else = Current (the open database).
+inline int32_t gOptCurrent = 0;
+// Scratch of the layer and category loaders: they read every raw value of a set before parsing
+// any, because ParseList overwrites its shared results. Nobody keeps anything here.
+inline std::array<std::string, 32> gIniVals;
+
+void ResetOptionStoreState();
+
+// Loads every option set that the menus edit, each from the store the scope names now. The
+// directories come first: the padstack library's default is built from the library directory.
+void LoadAllOptionSets();
+// Stores the same sets, except the directories and the padstack library (only their own dialogs
+// store them). In Current scope the per-database sets go into the open database and the others
+// still go to the settings file: this is how the callers copy the defaults into a database.
+void SaveAllOptionSets();
+// Reads the text sizes, conductor sizes and grids from the settings file and writes them into the
+// open database; the scope is left as it was. Layers and colours are not touched.
+void ApplyDefaultsToDesign();
+
+// Shows Frm modally and unloads (deletes) it; Frm is null afterwards. The form's load handler, a
+// method Form_Load() it may declare invokable, runs here before the form is centred. When
+// AddModeSuffix is not 0 the caption loses everything from its first " (" on and gains
+// " (Current)" or " (Default)". While the form is open the backup timer is off and gModalDepth is
+// one higher; the timer comes back only when no dialog is left open and backups are on. A failure
+// while the form loads or runs still unloads it and restores the depth, then goes on to the
+// caller.
+void ShowOptionForm(QWidget*& Frm, const int32_t& AddModeSuffix);
+
+}  // namespace tolvi

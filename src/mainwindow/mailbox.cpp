@@ -1,0 +1,172 @@
+#include "mainwindow/mailbox.h"
+
+#include <exception>
+#include <string>
+
+#include "common/bitmap_store.h"
+#include "common/context_help.h"
+#include "common/db_session.h"
+#include "common/general_settings.h"
+#include "common/host.h"
+#include "common/option_store.h"
+#include "common/settings_access.h"
+#include "common/utilities.h"
+#include "kernel/kernel.h"
+#include "mainwindow/app_list.h"
+#include "mainwindow/command_links.h"
+#include "mainwindow/command_routing.h"
+#include "mainwindow/startup.h"
+#include "platform/paths.h"
+#include "platform/suite_bus.h"
+#include "platform/text_files.h"
+#include "platform/timer.h"
+#include "platform/ui.h"
+
+namespace tolvi {
+
+namespace {
+
+MailboxWindow* gMailboxWindow = nullptr;
+
+std::string Upper(std::string s) {
+    for (char& c : s)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    return s;
+}
+
+bool SameNameNoCase(const std::string& a, const std::string& b) { return Upper(a) == Upper(b); }
+
+std::string Field(int i) { return i < static_cast<int>(gTokStr.size()) ? Trim(gTokStr[i]) : std::string(); }
+
+void WithBusyPointer(void (*work)()) {
+    platform::ui().SetBusyPointer(true);
+    work();
+    platform::ui().SetBusyPointer(false);
+}
+
+void LoadMailboxDatabase(const std::string& file) {
+    int err = 0;
+    std::string path = file;
+    FileOpenTest(err, 0, path);
+    if (err) {
+        path = platform::JoinPath(gJobDir, file);
+        FileOpenTest(err, -1, path);
+        if (err) return;
+    }
+    // The title comes from the file, as Open sets it: otherwise the caption keeps the previous
+    // database's name and the next save would rename the loaded one to it.
+    gDbTitle = "Untitled";
+    // Awaiting the database commands: SetDatabaseName(path) sets the title from the file.
+    CreateEmptyDatabase();
+    platform::ui().SetBusyPointer(true);
+    const bool loaded = DB_LoadDataBase(path.c_str()) != 0;
+    platform::ui().SetBusyPointer(false);
+    if (!loaded) {
+        ShowDbError(1, path);
+        // An empty database under the failed file's name would be saved over that file.
+        gDbTitle = "Untitled";
+        CreateEmptyDatabase();
+    }
+    OpenBitmapStore();
+    // Awaiting the database commands: gDbPath = loaded ? path : "".
+    host().SetBackupTimer(false);
+    UpdateMainCaption(gDbHandle);
+    ReadDbLabel();
+    ApplyDefaultsToDesign();
+    WithBusyPointer([] {
+        MakeHeap(1, -1);
+        MakeHeap(2, -1);
+        MakeHeap(3, -1);
+    });
+    NotifyAll("UP");
+    // Awaiting the database commands: when loaded, AddRecentFile(path) and ShowRecentFiles().
+    ClearDatabaseChanged();
+    ConnectCommandLinks();
+}
+
+// The manager ends without questions: everything the unload would do is done here, then the
+// window goes.
+void CloseManager(MailboxWindow& window) {
+    PublishMainState(0, 0);
+    ExitAllModules();
+    CloseHelp(gMainWnd, gHelpFile);
+    for (int32_t& cursor : gCursors) cursor = G_DelCur(cursor);
+    DB_DiscardDataBase();
+    DB_ExitClean();
+    EX_ExitClean();
+    platform::CloseAllFiles();
+    window.UnloadForced();
+}
+
+void StartFromTable(MailboxWindow& window, const std::string& app) {
+    for (const auto& [name, handler] : kMailboxStartTable)
+        if (app == name) {
+            window.RunStartCommand(handler);
+            return;
+        }
+}
+
+// Carries out one line; true when the manager is closing.
+bool RunMailboxLine(MailboxWindow& window, const std::string& line) {
+    ParseList(line);
+    // Only the application and the command are compared in capitals: a Linux path keeps its case.
+    const std::string file = Field(1);
+    const std::string app = Upper(Field(2));
+    const std::string cmd = Upper(Field(3));
+    if (!file.empty()) LoadMailboxDatabase(file);
+    if (app.empty()) return false;
+    if (cmd == "CLS") {
+        if (app == kManagerName) {
+            CloseManager(window);
+            return true;
+        }
+        if (app == "QUVSIM") platform::suiteBus().Broadcast(gMsgTolvi, 3);
+        else SendExitIfActive(app);
+        return false;
+    }
+    if (cmd == "XCL") {
+        if (app != "QUVSIM") platform::suiteBus().Broadcast(gMsgTolvi, 3);
+        for (int i = 1; i <= gAppCount && i < static_cast<int>(gAppNames.size()); ++i) {
+            const std::string entry = gAppNames[i];
+            if (entry == kManagerName || SameNameNoCase(entry, app)) continue;
+            if (CStrFromPtr(E_GetString(entry.c_str())).empty()) continue;
+            SendExitIfActive(entry);
+        }
+    }
+    StartFromTable(window, app);
+    return false;
+}
+
+}  // namespace
+
+void SetMailboxWindow(MailboxWindow* window) { gMailboxWindow = window; }
+
+void ResetMailboxState() { gMailboxWindow = nullptr; }
+
+void F_AutoTimer_Timer() {
+    MailboxWindow* window = gMailboxWindow;
+    if (!window) return;
+    // Loading or closing under an open dialog would pull the database or the window from under
+    // it; the line waits in the mailbox.
+    if (ManagerIsModal()) return;
+    platform::Timer* timer = window->AutoTimer();
+    if (timer) timer->SetEnabled(false);
+    bool closing = false;
+    try {
+        const char* mail = E_GetString("TOLVIAUTO");
+        if (mail) {
+            const std::string line = Trim(std::string(mail));
+            E_SetString("TOLVIAUTO", "");
+            if (!line.empty()) closing = RunMailboxLine(*window, line);
+        }
+    } catch (const std::exception& e) {
+        platform::ui().SetBusyPointer(false);
+        ShowCommandFailure(e.what());
+    } catch (...) {
+        platform::ui().SetBusyPointer(false);
+        ShowCommandFailure("Unknown error");
+    }
+    if (!closing && timer) timer->SetEnabled(true);
+}
+
+}  // namespace tolvi

@@ -1,0 +1,125 @@
+#include "mainwindow/module_registry.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <exception>
+
+#include "common/general_settings.h"
+#include "common/utilities.h"
+#include "kernel/kernel.h"
+#include "mainwindow/app_list.h"
+#include "mainwindow/command_routing.h"
+#include "platform/design_module.h"
+#include "platform/ui.h"
+
+namespace tolvi {
+namespace {
+
+std::string Upper(std::string s) {
+    for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return s;
+}
+
+// Each module's NotifyServer event goes to the command processor before it returns.
+class RegistryHost : public platform::ModuleHost {
+public:
+    void NotifyServer(const std::string& target, const std::string& cmd) override {
+        // By value: the command processor may overwrite whatever the module passed by reference.
+        ProcessCmd(std::string(target), std::string(cmd));
+    }
+};
+
+// One host per module name; hosts outlive every server (a released server may still be inside
+// a call when the registry lets it go).
+RegistryHost& HostFor(std::size_t index) {
+    static std::array<RegistryHost, kModuleNames.size()> hosts;
+    return hosts[index];
+}
+
+int TableIndex(const std::string& upperName) {
+    for (std::size_t i = 0; i < kModuleNames.size(); ++i)
+        if (kModuleNames[i] == upperName) return static_cast<int>(i);
+    return -1;
+}
+
+std::vector<ServerEntry>::iterator FindEntry(const std::string& key) {
+    return std::find_if(colServers.begin(), colServers.end(), [&](const ServerEntry& e) { return e.first == key; });
+}
+
+void ShowFailure(const std::string& description) { platform::ui().MsgBox(description, 0, gAppTitle); }
+
+}  // namespace
+
+void ResetModuleRegistryState() { colServers.clear(); }
+
+bool IsRegistryModule(const std::string& name) { return TableIndex(Upper(name)) >= 0; }
+
+std::shared_ptr<platform::DesignModule> ModuleServer(const std::string& name) {
+    auto it = FindEntry("mw_" + Upper(name));
+    return it == colServers.end() ? nullptr : it->second;
+}
+
+std::vector<ServerEntry> ServerSnapshot() { return colServers; }
+
+int16_t InitializeApp(const std::string& ModuleName, int16_t& Param, std::string& Arg) {
+    int16_t result = 0;
+    const std::string name = Upper(ModuleName);
+    const int index = TableIndex(name);
+    if (index < 0) return result;
+    try {
+        // Held here so a module that asks to be released from inside its entry stays alive
+        // until the entry has returned.
+        std::shared_ptr<platform::DesignModule> server = ModuleServer(name);
+        if (!server) {
+            server = platform::CreateDesignModule(name, HostFor(static_cast<std::size_t>(index)));
+            colServers.emplace_back("mw_" + name, server);
+            E_SetString(("MW_" + name).c_str(), "1");
+        }
+        server->SetAppPath(GetAppPath());
+        // Copies: the module may start others through the command processor meanwhile.
+        const int16_t mode = Param;
+        const std::string file = name == "QUVSPCVR" ? Arg : std::string();
+        result = server->RunModule(mode, file);
+    } catch (const std::exception& e) {
+        ShowFailure(e.what());
+    } catch (...) {
+        ShowFailure("Unknown error in module " + name);
+    }
+    return result;
+}
+
+void ShutDownApp(const std::string& ModuleName) {
+    const std::string name = Upper(ModuleName);
+    if (TableIndex(name) < 0) return;
+    auto it = FindEntry("mw_" + name);
+    if (it == colServers.end()) {
+        // Removing a key the collection does not hold is a failure; the flag stays as it was.
+        ShowFailure("Invalid procedure call or argument");
+        return;
+    }
+    // Kept until the flag is written: the server's destructor must not run in the middle.
+    auto server = std::move(it->second);
+    colServers.erase(it);
+    E_SetString(("MW_" + name).c_str(), "0");
+}
+
+void MixedModeSaveWork() {
+    if (Trim(CStrFromPtr(E_GetString("MW_QUVSIM"))) == "1") platform::MM_SaveWork();
+}
+
+void StartAutoApplications() {
+    static constexpr std::array<const char*, 4> kAuto = {"QUVSCHED", "QUVLAYED", "QUVLIBED", "QUVVIEWR"};
+    for (std::size_t k = 0; k < kAuto.size(); ++k) {
+        if (gAppsStart[k] != 0) StartModule(kAuto[k], gAppsMin[k] != 0 ? 1 : 0);
+    }
+}
+
+void ReleaseServers() {
+    // Moved out first: a server's destructor might look at the collection.
+    std::vector<ServerEntry> servers;
+    servers.swap(colServers);
+    servers.clear();
+}
+
+}  // namespace tolvi

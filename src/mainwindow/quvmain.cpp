@@ -1,0 +1,581 @@
+#include "mainwindow/quvmain.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QFrame>
+#include <QPushButton>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPointer>
+#include <QScreen>
+#include <algorithm>
+#include <cstring>
+#include <exception>
+
+#include "common/aperture_tables.h"
+#include "common/boxes.h"
+#include "common/colour_settings.h"
+#include "common/context_help.h"
+#include "common/db_session.h"
+#include "common/general_settings.h"
+#include "common/library_lists.h"
+#include "common/localisation.h"
+#include "common/numbers.h"
+#include "common/option_store.h"
+#include "common/settings_access.h"
+#include "common/utilities.h"
+#include "kernel/kernel.h"
+#include "mainwindow/app_list.h"
+#include "mainwindow/command_links.h"
+#include "mainwindow/command_routing.h"
+#include "mainwindow/module_registry.h"
+#include "mainwindow/quvlabel.h"
+#include "mainwindow/startup.h"
+#include "mainwindow/tools.h"
+#include "platform/paths.h"
+#include "platform/qt/codec.h"
+#include "platform/text_files.h"
+#include "platform/ui.h"
+
+namespace tolvi {
+namespace {
+
+QUVMAIN* gTheMainWindow = nullptr;
+
+// Ends the start-up sequence; code is the program's exit status.
+struct StartupFailure {
+    int code;
+};
+
+class BusyPointer {
+public:
+    BusyPointer() { platform::ui().SetBusyPointer(true); }
+    ~BusyPointer() { platform::ui().SetBusyPointer(false); }
+};
+
+int ScreenWidth(const QWidget* w) {
+    const QScreen* s = w->screen() ? w->screen() : QGuiApplication::primaryScreen();
+    return s ? s->geometry().width() : 1024;
+}
+
+}  // namespace
+
+QUVMAIN* MainWindow() { return gTheMainWindow; }
+
+QUVMAIN::QUVMAIN(QWidget* parent) : QMainWindow(parent) {
+    setObjectName("QUVMAIN");
+    setWindowTitle(QStringLiteral("Tolvi32"));
+    gTheMainWindow = this;
+    onEnd = [](int code) { QCoreApplication::exit(code); };
+    F_AutoTimer = platform::CreateTimer();
+    F_AutoTimer->SetInterval(1000);
+    F_AutoTimer->SetEnabled(false);
+    F_AutoTimer->SetHandler([] { F_AutoTimer_Timer(); });
+    F_BackUp = platform::CreateTimer();
+    F_BackUp->SetInterval(60000);
+    F_BackUp->SetEnabled(false);
+    BuildMenu();
+}
+
+QUVMAIN::~QUVMAIN() {
+    DropSplash();
+    if (F_AutoTimer) F_AutoTimer->SetEnabled(false);
+    if (F_BackUp) F_BackUp->SetEnabled(false);
+    SetMailboxWindow(nullptr);
+    if (&host() == static_cast<Host*>(this)) SetHost(nullptr);
+    if (gMainForm == this) gMainForm = nullptr;
+    if (gMainWnd == this) gMainWnd = nullptr;
+    if (gTheMainWindow == this) gTheMainWindow = nullptr;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Start-up
+// ---------------------------------------------------------------------------------------------
+
+bool QUVMAIN::Form_Load(const std::string& argument) {
+    loading_ = true;
+    try {
+        gMainForm = this;
+        gMainWnd = this;
+        SetHost(this);
+        InitNumberFormats();
+        lock_ = std::make_unique<platform::InstanceLock>(instanceLockPath);
+        if (!lock_->TryAcquire()) {
+            bForcedExit = -1;
+            throw StartupFailure{9999};
+        }
+        gAppTitle = "Tolvi32";
+        PublishServerPath();
+        E_SetString("IniFile", SettingsFilePath(argument).c_str());
+        gHelpFile = Trim(platform::JoinPath(gAppDir, platform::ProgramFileName() + ".HLP"));
+        {
+            std::string dir = Trim(gAppDir);
+            OpenLocalTexts(dir);
+            textsOpened_ = true;
+        }
+        LoadVectorFont(Trim(gAppDir));
+        SelectUiFont();
+        LocalizeForm(this);
+        gApertures.assign(1, AptRec{});
+        LoadIniFilePath();
+        LoadSystemIdentity();
+        tolvi::ShowInHouseMenu();
+        LoadApplicationLists();
+        InitAppList();
+        ClearAppStates();
+        CreateCommandLinks();
+        linksMade_ = true;
+        BuildCustomMenu();
+        platform::ui().SetBusyPointer(true);
+        gDevLibs.assign(1, "");
+        gSchLibs.assign(1, "");
+        gLayLibs.assign(1, "");
+        ShowSplash();
+        gUnitsPerMM = 100000;
+        gDbTitle = "Untitled";
+        databaseMade_ = true;   // from here the kernel holds a database to discard
+        CreateEmptyDatabase();
+        UpdateMainCaption(gDbHandle);
+        LoadPalette();
+        LoadBackupSettings();
+        LoadStartupApps();
+        LoadAutoHelp();
+        Item("M_Ahlp")->setChecked(gAutoHelp != 0);
+        // The recent-files menu is refilled here by the recent-files module (ShowRecentFiles)
+        // once it exists.
+        ReadDbLabel();
+        ResetHierStackFile();
+        LoadAllOptionSets();
+        gStartingUp = true;
+        move(0, 0);
+        resize(ScreenWidth(this), height());
+        SizeMainWindow();
+        show();
+        Item("M_Default")->setChecked(true);
+        gOptCurrent = -1;
+        SaveAllOptionSets();
+        MakeHeap(1, 0);
+        MakeHeap(2, 0);
+        MakeHeap(3, 0);
+        gOptCurrent = 0;
+        platform::ui().SetBusyPointer(false);
+        DropSplash();
+        gStartingUp = false;
+        F_BackUp->SetEnabled(false);
+        F_BackUp->SetInterval(60000);
+        tolvi::PublishMainState(-1, 0);
+        ConnectCommandLinks();
+        gCursors[0] = G_SelectCur(1);
+        gCursors[1] = G_SelectCur(2);
+        cursorsTaken_ = true;
+        SetDatabaseChanged(0);
+        ShowContextHelp(0, 0, 0, 0);
+        if (gAutoHelp != 0) InitHelpWindow(this, gHelpFile);
+        SetMailboxWindow(this);
+        F_AutoTimer->SetEnabled(true);
+        StartAutoApplications();
+    } catch (const StartupFailure& f) {
+        FailStartup(f.code);
+    } catch (...) {
+        FailStartup(1);
+    }
+    loading_ = false;
+    return !unloaded_;
+}
+
+void QUVMAIN::ShowSplash() {
+    splash_ = new QUVLABEL(nullptr);
+    splash_->setWindowFlags(Qt::SplashScreen | Qt::WindowStaysOnTopHint);
+    splash_->Form_Load();
+    CenterForm(splash_);
+    splash_->F_OKButton->setVisible(false);
+    splash_->F_Splash->setVisible(true);
+    splash_->F_Splash->raise();
+    platform::ui().ShowModeless(splash_);
+    splash_->repaint();
+}
+
+void QUVMAIN::DropSplash() {
+    if (!splash_) return;
+    splash_->hide();
+    delete splash_;
+    splash_ = nullptr;
+}
+
+void QUVMAIN::SizeMainWindow() {
+    // No client area: the window is the menu bar (the window manager draws caption and frame),
+    // and the bar wraps into as many rows as the width needs.
+    const int w = width();
+    int h = menuBar()->heightForWidth(w);
+    if (h <= 0) h = menuBar()->sizeHint().height();
+    setFixedHeight(h);
+}
+
+// ---------------------------------------------------------------------------------------------
+// The window's own events
+// ---------------------------------------------------------------------------------------------
+
+void QUVMAIN::Form_Activate() {
+    if (unloaded_ || loading_) return;
+    UpdateMainCaption(gDbHandle);
+}
+
+void QUVMAIN::Form_KeyUp(int KeyCode, int Shift) {
+    if (KeyCode == 112 && Shift == 2) ShowCurrentHelpTopic();
+}
+
+void QUVMAIN::Form_Resize() {
+    if (gStartingUp || unloaded_ || resizing_) return;
+    resizing_ = true;
+    tolvi::PublishMainState(-1, 0);
+    if (isMinimized()) {
+        tolvi::NotifyAll("MN");
+    } else {
+        // A maximised bar would cover the screen; it goes back to the top as a bar.
+        if (isMaximized()) setWindowState(windowState() & ~Qt::WindowMaximized);
+        move(0, 0);
+        resize(ScreenWidth(this), height());
+        SizeMainWindow();
+        UpdateMainCaption(gDbHandle);
+        tolvi::NotifyAll("DF");
+        SendToApp("QUVCONVT", "DF");
+    }
+    resizing_ = false;
+}
+
+void QUVMAIN::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange) Form_Resize();
+}
+
+void QUVMAIN::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    // Only a size the window did not give itself counts as the user's resize.
+    if (!resizing_ && width() != ScreenWidth(this)) Form_Resize();
+}
+
+bool QUVMAIN::event(QEvent* event) {
+    if (event->type() == QEvent::WindowActivate) Form_Activate();
+    return QMainWindow::event(event);
+}
+
+void QUVMAIN::keyPressEvent(QKeyEvent* event) {
+    const std::string text = platform::FromQString(event->text());
+    for (char c : text) {
+        int16_t key = static_cast<unsigned char>(c);
+        Form_KeyPress(key);
+    }
+    QMainWindow::keyPressEvent(event);
+}
+
+void QUVMAIN::keyReleaseEvent(QKeyEvent* event) {
+    int shift = 0;
+    if (event->modifiers() & Qt::ShiftModifier) shift |= 1;
+    if (event->modifiers() & Qt::ControlModifier) shift |= 2;
+    if (event->modifiers() & Qt::AltModifier) shift |= 4;
+    const int code = event->key() >= Qt::Key_F1 && event->key() <= Qt::Key_F24 ? 112 + (event->key() - Qt::Key_F1) : 0;
+    Form_KeyUp(code, shift);
+    QMainWindow::keyReleaseEvent(event);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Closing
+// ---------------------------------------------------------------------------------------------
+
+void QUVMAIN::closeEvent(QCloseEvent* event) {
+    if (unloaded_) {
+        event->accept();
+        return;
+    }
+    if (closing_) {
+        event->ignore();
+        return;
+    }
+    closing_ = true;
+    bool cancel = false;
+    Form_QueryUnload(cancel);
+    closing_ = false;
+    if (cancel) {
+        event->ignore();
+        return;
+    }
+    Form_Unload();
+    event->accept();
+}
+
+void QUVMAIN::Form_QueryUnload(bool& Cancel) {
+    // A forced close has nobody left to tell: a second instance never joined the suite, and the
+    // mailbox's shut-down has told everyone before.
+    if (bForcedExit != 0) return;
+    gMsgTitle = GetLocalString("Closing Tolvi32", "10100");
+    auto stay = [&] {
+        Cancel = true;
+        gMsgTitle.clear();
+    };
+    int32_t flag = 0;
+    std::string caption;
+    CheckBusy(flag, caption);
+    if (flag != 0) {
+        // Exit anyway drops unsaved work without asking: saving under a busy module is not safe.
+        if (!AskYesNo(GetLocalString("Exit Anyway", "10172"))) stay();
+        return;
+    }
+    if (IsDatabaseChanged()) {
+        const int32_t answer = AskQuestion(GetLocalString("Database: <", "10125") + gDbName +
+                                           GetLocalString("> has changed.", "1068") + "\r\n" +
+                                           GetLocalString("Save before Exit?", "10240"));
+        if (answer == platform::kAnswerCancel) {
+            stay();
+            return;
+        }
+        if (answer == platform::kAnswerYes) {
+            F_BackUp->SetEnabled(false);
+            // The database save belongs to the database commands; until they are wired in, a
+            // requested save cannot happen, and the window stays rather than lose the changes.
+            const bool saved = false;
+            UpdateMainCaption(gDbHandle);
+            if (!saved) {
+                stay();
+                return;
+            }
+        }
+        ExitAllModules();
+        return;
+    }
+    if (!AskYesNoTitled(GetLocalString("Exit Tolvi32", "10173"))) {
+        stay();
+        return;
+    }
+    ExitAllModules();
+}
+
+void QUVMAIN::Form_Unload() {
+    F_AutoTimer->SetEnabled(false);
+    F_BackUp->SetEnabled(false);
+    if (bForcedExit == 0) {
+        tolvi::PublishMainState(0, 0);
+        ExitAllModules();
+        CloseHelp(this, gHelpFile);
+        gCursors[0] = G_DelCur(gCursors[0]);
+        gCursors[1] = G_DelCur(gCursors[1]);
+        DB_DiscardDataBase();
+        DB_ExitClean();
+        EX_ExitClean();
+        platform::CloseAllFiles();
+    }
+    End(0);
+}
+
+void QUVMAIN::FailStartup(int code) {
+    // No questions: a half-started manager must not stay open. Only what start-up acquired is
+    // given back.
+    DropSplash();
+    platform::ui().SetBusyPointer(false);
+    gStartingUp = false;
+    F_AutoTimer->SetEnabled(false);
+    F_BackUp->SetEnabled(false);
+    if (bForcedExit == 0) {
+        try {
+            if (databaseMade_) tolvi::PublishMainState(0, 0);
+            if (linksMade_) ExitAllModules();
+            if (cursorsTaken_) {
+                gCursors[0] = G_DelCur(gCursors[0]);
+                gCursors[1] = G_DelCur(gCursors[1]);
+            }
+            if (databaseMade_) {
+                DB_DiscardDataBase();
+                DB_ExitClean();
+                EX_ExitClean();
+            }
+            platform::CloseAllFiles();
+        } catch (...) {
+        }
+    }
+    End(code == 0 ? 1 : (code == 9999 ? 1 : code));
+}
+
+void QUVMAIN::End(int code) {
+    if (unloaded_) return;
+    unloaded_ = true;
+    endCode_ = code;
+    hide();
+    // The other windows, the most recent first, letting pending events run between two.
+    const QWidgetList tops = QApplication::topLevelWidgets();
+    for (auto it = tops.rbegin(); it != tops.rend(); ++it) {
+        QPointer<QWidget> w = *it;
+        if (!w || w == this || w->parentWidget() != nullptr || !w->isVisible()) continue;
+        platform::ui().DoEvents();
+        if (w) w->close();
+    }
+    ReleaseServers();
+    if (textsOpened_) CloseLocalTexts();
+    textsOpened_ = false;
+    SetMailboxWindow(nullptr);
+    lock_.reset();
+    if (onEnd) onEnd(code);
+}
+
+void QUVMAIN::ShutDown() { close(); }
+
+void QUVMAIN::M_Exit_Click() { close(); }
+
+void QUVMAIN::UnloadForced() {
+    bForcedExit = -1;
+    QMetaObject::invokeMethod(this, [this] { close(); }, Qt::QueuedConnection);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Host
+// ---------------------------------------------------------------------------------------------
+
+void QUVMAIN::SetCaption(const std::string& caption) { setWindowTitle(platform::ToQString(caption)); }
+
+void QUVMAIN::NotifyAll(const std::string& cmd) { tolvi::NotifyAll(cmd); }
+
+void QUVMAIN::PublishMainState() {
+    if (!unloaded_) tolvi::PublishMainState(-1, 0);
+}
+
+void QUVMAIN::SetBackupTimer(bool on) { F_BackUp->SetEnabled(on); }
+
+void QUVMAIN::ShowInHouseMenu(bool visible) {
+    Item("M_SepInh")->setVisible(visible);
+    Item("M_InhouseUtil")->setVisible(visible);
+    Item("M_InhouseUtil")->setEnabled(visible);
+}
+
+void QUVMAIN::FatalExit(int code) {
+    if (loading_) throw StartupFailure{code};
+    FailStartup(code);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Menu commands
+// ---------------------------------------------------------------------------------------------
+
+void QUVMAIN::Launch(const char* module) {
+    if (IsBusy()) return;
+    BusyPointer pointer;
+    int16_t mode = 0;
+    std::string file;
+    InitializeApp(module, mode, file);
+}
+
+void QUVMAIN::M_Default_Click() {
+    ShowContextHelp(2, 1, 0, 0);
+    gOptCurrent = 0;
+    Item("M_Default")->setChecked(true);
+    Item("M_Current")->setChecked(false);
+    LoadAllOptionSets();
+    ShowOptionsScope();
+}
+
+void QUVMAIN::M_Current_Click() {
+    ShowContextHelp(2, 2, 0, 0);
+    gOptCurrent = -1;
+    Item("M_Default")->setChecked(false);
+    Item("M_Current")->setChecked(true);
+    LoadAllOptionSets();
+    ShowOptionsScope();
+}
+
+void QUVMAIN::M_DeftoCur_Click() {
+    ShowContextHelp(2, 13, 0, 0);
+    gOptCurrent = 0;
+    LoadAllOptionSets();
+    gOptCurrent = -1;
+    SaveAllOptionSets();
+    gOptCurrent = 0;
+    Item("M_Default")->setChecked(true);
+    Item("M_Current")->setChecked(false);
+    ReadDbLabel();
+    tolvi::NotifyAll("UP");
+    ConnectCommandLinks();
+}
+
+void QUVMAIN::ShowOptionsScope() {
+    const std::string text = gOptCurrent != 0 ? GetLocalString("Applies to currently loaded database only", "1075")
+                                              : GetLocalString("Applies to default parameters only", "1076");
+    platform::ui().MsgBox(text, 4160, GetLocalString("Tolvi32 - Options Setup", "10155"));
+}
+
+void QUVMAIN::M_Ahlp_Click() {
+    QAction* a = Item("M_Ahlp");
+    a->setChecked(!a->isChecked());
+    const int32_t flag = a->isChecked() ? -1 : 0;
+    int err = 0;
+    IniPutString("Tolvi32", "AutoHelp", IniNumText(flag), err);
+    if (uint8_t* table = E_SysTable(12)) E_MemCopy(table + 2044, &flag, 4);
+    tolvi::NotifyAll("AH" + std::to_string(flag));
+}
+
+void QUVMAIN::M_Help_Click(int Index) {
+    if (Index == 1)
+        ShowHelpFile(platform::JoinPath(gAppDir, "TOLVI32.HLP"), 3, "Tolvi32");
+    else if (Index == 2)
+        ShowHelpFile(platform::JoinPath(gAppDir, "QUVTUT.HLP"), 3, "Tolvi32");
+}
+
+void QUVMAIN::M_About_Click() {
+    QWidget* form = new QUVLABEL(this);
+    ShowOptionForm(form, 0);
+}
+
+void QUVMAIN::BuildCustomMenu() {
+    if (gUserApsNames.empty() || gUserApsCaptions.empty()) return;
+    ParseList(gUserApsCaptions);
+    const std::vector<std::string> captions(gTokStr.begin() + 1, gTokStr.end());
+    QMenu* custom = Menu("M_Custom");
+    custom->menuAction()->setEnabled(true);
+    custom->menuAction()->setVisible(true);
+    for (std::size_t i = 1; i <= captions.size(); ++i) {
+        QAction* a = Item("M_Cap", static_cast<int>(i));
+        if (!a) {
+            const std::string name = "M_Cap(" + std::to_string(i) + ")";
+            const int index = static_cast<int>(i);
+            a = AddItem(custom, name.c_str(), "", nullptr, [this, index] { M_Cap_Click(index); });
+        }
+        a->setText(platform::ToQString(captions[i - 1]));
+        a->setEnabled(true);
+        a->setVisible(true);
+    }
+}
+
+void QUVMAIN::M_Cap_Click(int Index) {
+    if (IsBusy()) return;
+    if (gUserApsNames.empty()) return;
+    ParseList(gUserApsNames);
+    if (Index < 1 || static_cast<std::size_t>(Index) >= gTokStr.size()) return;
+    const std::string app = gTokStr[static_cast<std::size_t>(Index)];
+    BusyPointer pointer;
+    ActivateApp(app);
+    ConnectCommandLinks();
+}
+
+void QUVMAIN::M_ViewF_Click() {
+    platform::FileDialogRequest request;
+    request.title = GetLocalString("Tolvi32 - Select File", "10161");
+    request.filter = "ASCII Files (*.*)|*.*";
+    request.initDir = gJobDir;
+    request.flags = 0x1804;
+    const std::optional<std::string> chosen = platform::ui().FileDialog(request);
+    ShowContextHelp(1, 9, 0, 0);
+    if (!chosen || chosen->empty()) return;
+    if (IsBusy()) return;
+    BusyPointer pointer;
+    int16_t mode = 0;
+    std::string file = *chosen;
+    InitializeApp("QUVSPCVR", mode, file);
+}
+
+void QUVMAIN::M_ConvManager_Click() {
+    if (IsBusy()) return;
+    BusyPointer pointer;
+    Ap_ConvtActivate("QUVCONVT");
+    ConnectCommandLinks();
+}
+
+}  // namespace tolvi

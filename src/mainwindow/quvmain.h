@@ -1,0 +1,151 @@
+#pragma once
+// The main window: a bar across the top of the screen holding the caption and the main menu.
+// It runs the start-up and the two-stage close, owns the mailbox and backup timers, implements
+// the host the common services reach it through, and carries the menu commands.
+#include <QMainWindow>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "common/host.h"
+#include "mainwindow/mailbox.h"
+#include "platform/instance_lock.h"
+#include "platform/timer.h"
+
+class QAction;
+class QMenu;
+
+namespace tolvi {
+
+class QUVLABEL;
+
+class QUVMAIN : public QMainWindow, public Host, public MailboxWindow {
+    Q_OBJECT
+public:
+    explicit QUVMAIN(QWidget* parent = nullptr);
+    ~QUVMAIN() override;
+
+    // --- life ---
+    // The start-up; argument is the first command-line argument ("" when none). True when the
+    // window stands; false when start-up closed it (EndCode() then tells the exit status).
+    bool Form_Load(const std::string& argument);
+    void Form_Activate();
+    void Form_KeyUp(int KeyCode, int Shift);
+    void Form_Resize();
+    void Form_QueryUnload(bool& Cancel);
+    void Form_Unload();
+    void ShutDown();
+    void SizeMainWindow();
+
+    // Whether the window has been unloaded, and the status the program should end with.
+    bool Unloaded() const { return unloaded_; }
+    int EndCode() const { return endCode_; }
+    // Called once the window is unloaded, with the exit status; by default it ends the event loop.
+    std::function<void(int)> onEnd;
+
+    // Set for a close that must ask nothing: a second instance, or the mailbox's shut-down after
+    // it has cleaned up itself.
+    int32_t bForcedExit = 0;
+    // The lock file that tells a second instance apart ("" = the per-user default).
+    std::string instanceLockPath;
+
+    std::unique_ptr<platform::Timer> F_AutoTimer;
+    std::unique_ptr<platform::Timer> F_BackUp;
+
+    // --- menu items by control name; arrays as "M_Help(1)" ---
+    QAction* Item(const std::string& name) const;
+    QAction* Item(const std::string& name, int index) const;
+    QMenu* Menu(const std::string& name) const;
+
+    // --- menu commands ---
+    void M_Exit_Click();
+    void M_Default_Click();
+    void M_Current_Click();
+    void M_DeftoCur_Click();
+    void ShowOptionsScope();
+    void M_Ahlp_Click();
+    void M_Help_Click(int Index);
+    void M_About_Click();
+    void BuildCustomMenu();
+    void M_Cap_Click(int Index);
+    void M_ViewF_Click();
+    void M_ConvManager_Click();
+    void M_LoMEd_Click();
+    void M_CmndInt_Click();
+    void M_DesView_Click();
+    void M_LibView_Click();
+    void M_LibSearch_Click();
+    void M_LibList_Click();
+    void M_ValcorLib_Click();
+    void M_ExpZOT3_Click();
+    void M_DXFSch_Click();
+    void M_DXFLay_Click();
+    void M_Short_Click();
+    void M_LibEdit_Click();
+    void M_Schema_Click();
+    void M_Layout_Click();
+    void M_Post_Click();
+    void M_Msim_Click();
+    void M_Valcor_Click();
+    void M_Thermo_Click();
+    void M_Ema_Click();
+
+    // --- Host ---
+    void SetCaption(const std::string& caption) override;
+    void NotifyAll(const std::string& cmd) override;
+    void PublishMainState() override;
+    void SetBackupTimer(bool on) override;
+    void ShowInHouseMenu(bool visible) override;
+    void FatalExit(int code) override;
+
+    // --- MailboxWindow ---
+    platform::Timer* AutoTimer() override { return F_AutoTimer.get(); }
+    void RunStartCommand(const std::string_view handler) override;
+    void UnloadForced() override;
+
+    // The splash window while start-up shows it.
+    QUVLABEL* Splash() const { return splash_; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    bool event(QEvent* event) override;
+
+private:
+    void BuildMenu();
+    QAction* AddItem(QMenu* menu, const char* name, const char* caption, const char* tag,
+                     std::function<void()> handler);
+    QMenu* AddMenu(QMenu* parent, const char* name, const char* caption, const char* tag);
+    void Launch(const char* module);
+    void ShowSplash();
+    void DropSplash();
+    // The close without questions after a start-up failure.
+    void FailStartup(int code);
+    void End(int code);
+
+    std::map<std::string, QAction*> items_;
+    std::map<std::string, QMenu*> menus_;
+    QUVLABEL* splash_ = nullptr;
+    std::unique_ptr<platform::InstanceLock> lock_;
+    bool unloaded_ = false;
+    bool loading_ = false;
+    bool closing_ = false;
+    bool failed_ = false;
+    int endCode_ = 0;
+    // What start-up acquired, so a failed start releases only that.
+    bool databaseMade_ = false;
+    bool cursorsTaken_ = false;
+    bool textsOpened_ = false;
+    bool linksMade_ = false;
+    bool resizing_ = false;
+};
+
+// The main window once it exists (null before and after).
+QUVMAIN* MainWindow();
+
+}  // namespace tolvi

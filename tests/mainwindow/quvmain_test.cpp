@@ -1,0 +1,332 @@
+#include "mainwindow/quvmain.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "common/db_session.h"
+#include "common/general_settings.h"
+#include "common/settings_access.h"
+#include "common/utilities.h"
+#include "kernel/kernel.h"
+#include "mainwindow/app_list.h"
+#include "mainwindow/fake_module.h"
+#include "mainwindow/quvlabel.h"
+#include "mainwindow/startup.h"
+#include "platform/instance_lock.h"
+#include "platform/paths.h"
+#include "platform/suite_bus.h"
+#include "support/manual_timer.h"
+#include "support/reset_all.h"
+#include "support/scripted_ui.h"
+#include "support/temp_dir.h"
+
+namespace tolvi {
+namespace {
+
+using test::scriptedUi;
+
+std::optional<std::string> Board(const std::string& key) {
+    const char* p = E_GetString(key.c_str());
+    return p ? std::optional<std::string>(p) : std::nullopt;
+}
+
+bool VectorFontPresent() {
+    return platform::IsReadableRegularFile(platform::ResolveFixedName(GetAppPath(), "QUV32VFONT.TVF"));
+}
+
+// A main window started on a temporary settings directory, with stand-in modules for the
+// automatic start.
+struct Started {
+    test::TempDir dir;
+    test::FakeModules fakes;
+    std::unique_ptr<QUVMAIN> w = std::make_unique<QUVMAIN>();
+    int ended = -1;
+    int exits = 0;   // registered "close" messages seen
+
+    explicit Started(const std::string& settings = "") {
+        if (!settings.empty()) dir.Write("TOLVI32.INI", settings);
+        for (const char* m : {"QUVSCHED", "QUVLAYED", "QUVLIBED", "QUVVIEWR"}) fakes.Register(m);
+        w->instanceLockPath = dir.File("tolvi32.lock");
+        w->onEnd = [this](int code) { ended = code; };
+        platform::suiteBus().ListenRegistered([this](uint32_t, int32_t wParam) {
+            if (wParam == 3) ++exits;
+        });
+        if (!VectorFontPresent()) scriptedUi().QueueAnswer(platform::kAnswerOk);
+    }
+    bool Load() { return w->Form_Load(dir.path()); }
+};
+
+TEST(MainMenu, EveryItemStandsWithItsCaptionAndInitialState) {
+    QUVMAIN w;
+    const std::pair<const char*, const char*> items[] = {
+        {"M_File", "&File"}, {"M_DbClear(0)", "&New Database"}, {"M_DbInfo", "&Database Info"},
+        {"M_DbOpen", "&Open Database"}, {"M_DbSave", "&Save Database"}, {"M_DbSaveAs", "Save Database &As"},
+        {"M_DbAsave", "&Database ASCII Save"}, {"M_DbAload", "Data&base ASCII Load"},
+        {"M_LoMEd", "List of Materials Editor"}, {"M_ViewF", "&View File"}, {"M_CmndInt", "Command Interpreter"},
+        {"M_Utl", "&Utilities"}, {"M_DesView", "Database Viewer"}, {"M_LibView", "Library &Viewer"},
+        {"M_LibSearch", "Library Search &Engine"}, {"M_LibList", "Library &List Generator"},
+        {"M_ValcorLib", "Symbol Library Editor (Valcor)"}, {"M_ConvManager", "&Conversion Manager"},
+        {"M_InhouseUtil", "Inhouse Utilities"}, {"M_FontEditor", "Font Editor"}, {"M_Import", "&Import"},
+        {"M_ImpZOT3(1)", "Wirelist (selected format)"}, {"M_ImpSpice", "Spice Netlist"}, {"M_export", "&Export"},
+        {"M_ExpZOT3", "ZOT3 ASCII Database"}, {"M_ExpWlist", "Tolvi32/ZOT3 Wirelist"},
+        {"M_ExpSciNlist", "Scicards Netlist"}, {"M_ExpOrCadPCBII", "OrCad PCB II Wirelist"},
+        {"M_DXFSch", "DXF - &Schematics"}, {"M_DXFLay", "DXF - &Layout"}, {"M_Exit", "E&xit"},
+        {"M_Options", "&Options"}, {"M_Default", "&Default"}, {"M_Current", "&Current"}, {"M_Files", "&Files"},
+        {"M_Dirs", "&Directories"}, {"M_LibS", "&Libraries"}, {"M_Pads", "&Padstacks"}, {"M_Aps", "&Apertures"},
+        {"M_Colors", "&Colors"}, {"M_SchCC", "&Sch. Categories"}, {"M_LayLC", "&Layers"},
+        {"M_LayCC", "Lay. &Categories"}, {"M_Sizes", "&Sizes"}, {"M_Texts", "&Texts"}, {"M_Cond", "&Conductors"},
+        {"M_Grids", "&Grid, Snap && Precision"}, {"M_Layers", "&Layer Names"}, {"M_Format", "&Formats"},
+        {"M_DefSchematic", "&Schematic"}, {"M_DefLayout", "&Layout"}, {"M_PackPref", "&Packaging Preferences"},
+        {"M_BackUp", "&Backup"}, {"M_App", "&Applications"}, {"M_Short", "Toolboxes"}, {"M_Ahlp", "Auto &Help"},
+        {"M_DeftoCur", "Default->Current"}, {"M_LibEdit", "Li&brary"}, {"M_Schema", "&Capture"},
+        {"M_Layout", "&Layout"}, {"M_Post", "&Postpro"}, {"M_Sim", "&Simulation"},
+        {"M_Msim", "&Mixed Mode Simulator"}, {"M_Valcor", "Val&cor Simulator"}, {"M_Thermo", "&Thermal Analyzer"},
+        {"M_Ema", "&Electromagnetic Analyzer"}, {"M_Hier", "&Hierarchy"}, {"M_Custom", "Custo&m"},
+        {"M_Cap(1)", " "}, {"M_HelpEntry", "&?Help"}, {"M_Help(1)", "&Tolvi Help"}, {"M_Help(2)", "&Tutorial"},
+        {"M_About", "&About Tolvi"},
+    };
+    for (const auto& [name, caption] : items) {
+        QAction* a = w.Item(name);
+        ASSERT_NE(a, nullptr) << name;
+        EXPECT_EQ(a->objectName().toStdString(), name);
+        EXPECT_EQ(a->text().toStdString(), caption) << name;
+    }
+    for (const char* sep : {"M_s0", "M_s8", "M_s9", "M_s06", "M_s07", "M_ConvSep", "M_SepInh", "M_s05", "M_s1",
+                            "M_RFileSep", "M_s3", "M_s4"})
+        EXPECT_TRUE(w.Item(sep) && w.Item(sep)->isSeparator()) << sep;
+
+    for (const char* hidden : {"M_SepInh", "M_InhouseUtil", "M_ExpZOT3", "M_RFileSep", "M_RecentFile(2)",
+                               "M_RecentFile(3)", "M_Custom"})
+        EXPECT_FALSE(w.Item(hidden)->isVisible()) << hidden;
+    EXPECT_TRUE(w.Item("M_RecentFile(0)")->isVisible());
+    EXPECT_FALSE(w.Item("M_Custom")->isEnabled());
+    EXPECT_FALSE(w.Item("M_InhouseUtil")->isEnabled());
+    EXPECT_EQ(w.Item("M_CmndInt")->shortcut(), QKeySequence("Ctrl+I"));
+    EXPECT_EQ(w.Item("M_DesView")->shortcut(), QKeySequence("Ctrl+B"));
+    for (const char* c : {"M_Default", "M_Current", "M_Ahlp"}) EXPECT_TRUE(w.Item(c)->isCheckable()) << c;
+    EXPECT_EQ(w.Item("M_DbOpen")->property("tag").toString(), "1024");
+    EXPECT_EQ(w.Menu("M_Options")->property("tag").toString(), "9961");
+
+    // The in-house switch shows the hidden submenu.
+    w.ShowInHouseMenu(true);
+    EXPECT_TRUE(w.Item("M_SepInh")->isVisible());
+    EXPECT_TRUE(w.Item("M_InhouseUtil")->isVisible());
+    EXPECT_TRUE(w.Item("M_InhouseUtil")->isEnabled());
+}
+
+TEST(SettingsPath, TakesTheArgumentWholeAndFallsBackToTheUserDirectory) {
+    test::TempDir dir;
+    const std::string spaced = dir.File("my settings");
+    ASSERT_EQ(std::system(("mkdir -p '" + spaced + "'").c_str()), 0);
+    const std::string config = dir.File("config");
+    setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+    const std::string fallback = config + "/tolvi32/TOLVI32.INI";
+    const struct {
+        std::string argument;
+        std::string path;
+        bool box;
+    } cases[] = {
+        {"", fallback, false},
+        {dir.path(), dir.path() + "/TOLVI32.INI", false},
+        {dir.path() + "/", dir.path() + "/TOLVI32.INI", false},
+        {spaced, spaced + "/TOLVI32.INI", false},
+        {dir.File("missing"), fallback, true},
+    };
+    for (const auto& c : cases) {
+        scriptedUi().Reset();
+        if (c.box) scriptedUi().QueueAnswer(platform::kAnswerOk);
+        EXPECT_EQ(SettingsFilePath(c.argument), c.path) << c.argument;
+        EXPECT_EQ(scriptedUi().boxes.size(), c.box ? 1u : 0u) << c.argument;
+        if (c.box) {
+            EXPECT_NE(scriptedUi().boxes[0].text.find(dir.File("missing")), std::string::npos);
+        }
+    }
+    EXPECT_TRUE(platform::IsDirectory(config + "/tolvi32"));
+    unsetenv("XDG_CONFIG_HOME");
+}
+
+TEST(StartUp, StandsAsABarWithAnEmptyDatabaseAndExitsThroughItsQuestion) {
+    Started s;
+    ASSERT_TRUE(s.Load());
+    QUVMAIN& w = *s.w;
+    EXPECT_EQ(Board("IniFile"), s.dir.path() + "/TOLVI32.INI");
+    EXPECT_EQ(gIniFile, s.dir.path() + "/TOLVI32.INI");
+    EXPECT_EQ(Board("ServerPath"), GetAppPath());
+    EXPECT_EQ(gDbTitle, "Untitled");
+    EXPECT_NE(DB_DataBase(), 0);
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_EQ(w.pos(), QPoint(0, 0));
+    EXPECT_TRUE(w.Item("M_Default")->isChecked());
+    EXPECT_FALSE(w.Item("M_Current")->isChecked());
+    EXPECT_EQ(Board("TOLVI32"), w.windowTitle().toStdString() + ", 0, 0, 0, 0");
+    EXPECT_EQ(w.windowTitle().left(9), "Tolvi32 -");
+    EXPECT_FALSE(gStartingUp);
+    EXPECT_TRUE(w.F_AutoTimer->Enabled());
+    EXPECT_FALSE(w.F_BackUp->Enabled());
+    EXPECT_EQ(w.F_BackUp->Interval(), 60000);
+    EXPECT_EQ(w.Splash(), nullptr);
+    for (QWidget* top : QApplication::topLevelWidgets()) EXPECT_NE(top->objectName(), "QUVLABEL");
+    // The default automatic start: capture, layout minimised, viewer.
+    EXPECT_EQ(s.fakes.created["QUVSCHED"], 1);
+    EXPECT_EQ(s.fakes.created["QUVLAYED"], 1);
+    EXPECT_EQ(s.fakes.created["QUVLIBED"], 0);
+    EXPECT_EQ(s.fakes.created["QUVVIEWR"], 1);
+    scriptedUi().Verify();
+
+    scriptedUi().QueueAnswer(platform::kAnswerYes);   // "Exit Tolvi32"
+    w.M_Exit_Click();
+    EXPECT_TRUE(w.Unloaded());
+    EXPECT_EQ(s.ended, 0);
+    EXPECT_EQ(scriptedUi().boxes.back().text, "Exit Tolvi32");
+    EXPECT_EQ(s.exits, 2);
+    EXPECT_EQ(Board("TOLVI32"), "");
+    EXPECT_EQ(DB_DataBase(), 0);
+    EXPECT_TRUE(colServers.empty());
+    // Each module heard the close before it was released.
+    const auto& j = s.fakes.journal;
+    auto at = [&](const std::string& line) { return std::find(j.begin(), j.end(), line) - j.begin(); };
+    EXPECT_LT(at("QUVSCHED notify - All,EX"), at("QUVSCHED released"));
+    EXPECT_LT(static_cast<std::size_t>(at("QUVSCHED released")), j.size());
+}
+
+TEST(StartUp, ASecondInstanceClosesSilentlyAndTouchesNothing) {
+    Started s;
+    platform::InstanceLock first(s.w->instanceLockPath);
+    ASSERT_TRUE(first.TryAcquire());
+    ASSERT_TRUE(first.Held());
+    E_SetString("TOLVI32", "Tolvi32 - running, 0, 0, 0, 0");
+    scriptedUi().Reset();   // no vector font question either: start-up stops before it
+    EXPECT_FALSE(s.Load());
+    EXPECT_EQ(s.ended, 1);
+    EXPECT_TRUE(scriptedUi().boxes.empty());
+    EXPECT_EQ(s.exits, 0);
+    EXPECT_FALSE(platform::suiteBus().HasSource("TOLVI32"));
+    EXPECT_EQ(Board("TOLVI32"), "Tolvi32 - running, 0, 0, 0, 0");
+    EXPECT_EQ(Board("IniFile"), std::nullopt);
+}
+
+TEST(Exit, QuestionsTable) {
+    const struct {
+        const char* what;
+        bool busy;
+        bool changed;
+        std::vector<int> answers;
+        bool closes;
+        int exits;   // registered "close" messages
+    } cases[] = {
+        {"busy, stay", true, false, {platform::kAnswerOk, platform::kAnswerNo}, false, 0},
+        {"busy, exit anyway", true, true, {platform::kAnswerOk, platform::kAnswerYes}, true, 1},
+        {"changed, cancel", false, true, {platform::kAnswerCancel}, false, 0},
+        {"changed, no", false, true, {platform::kAnswerNo}, true, 2},
+        // The save is not possible here, so Yes keeps the window rather than lose the changes.
+        {"changed, yes, not saved", false, true, {platform::kAnswerYes}, false, 0},
+        {"unchanged, no", false, false, {platform::kAnswerNo}, false, 0},
+        {"unchanged, yes", false, false, {platform::kAnswerYes}, true, 2},
+    };
+    for (const auto& c : cases) {
+        test::ResetAllState();
+        Started s;
+        ASSERT_TRUE(s.Load()) << c.what;
+        if (c.busy) {
+            E_SetString("MW_QUVSCHED", "1");
+            E_SetString("QUVSCHED", "Capture, 0, 0, 0, 1");
+            gAppNames = {"", "TOLVI32", "QUVSCHED"};
+            gAppCount = 2;
+        }
+        if (c.changed) SetDatabaseChanged(1);
+        for (int a : c.answers) scriptedUi().QueueAnswer(a);
+        s.w->M_Exit_Click();
+        EXPECT_EQ(s.w->Unloaded(), c.closes) << c.what;
+        EXPECT_EQ(s.exits, c.exits) << c.what;
+        if (!c.closes) {
+            EXPECT_EQ(gMsgTitle, "") << c.what;
+        }
+        scriptedUi().Verify();
+        if (!c.closes) {
+            s.w->bForcedExit = -1;   // leave without questions
+            s.w->close();
+        }
+    }
+}
+
+TEST(Resize, PublishesNothingWhileStartingThenMinimiseAndRestore) {
+    Started s;
+    ASSERT_TRUE(s.Load());
+    QUVMAIN& w = *s.w;
+    const std::string before = platform::suiteBus().SourceText("TOLVI32");
+    gStartingUp = true;
+    w.Form_Resize();
+    EXPECT_EQ(platform::suiteBus().SourceText("TOLVI32"), before);
+    gStartingUp = false;
+
+    w.setWindowState(Qt::WindowMinimized);
+    EXPECT_EQ(platform::suiteBus().SourceText("TOLVI32"), "All,MN");
+    EXPECT_EQ(ParseAppState(*Board("TOLVI32")).winState, 1);
+
+    E_SetString("QUVCONVT", "Conversion, 0, 0, 0, 0");
+    w.setWindowState(Qt::WindowNoState);
+    EXPECT_EQ(platform::suiteBus().SourceText("TOLVI32"), "QUVCONVT,DF");
+    EXPECT_EQ(w.pos(), QPoint(0, 0));
+    EXPECT_EQ(ParseAppState(*Board("TOLVI32")).winState, 0);
+    w.bForcedExit = -1;
+    w.close();
+}
+
+TEST(AboutWindow, ShowsTheIdentityWithItsOkButtonNeverTheSplash) {
+    QUVMAIN w;
+    LoadSystemIdentity();   // no settings file: the defaults
+    bool seen = false;
+    scriptedUi().QueueModal("QUVLABEL", [&](QWidget* form) {
+        auto* about = static_cast<QUVLABEL*>(form);
+        EXPECT_EQ(about->F_SysName->text(), "Tolvi32");
+        EXPECT_EQ(about->F_Ver->text(), "1.0");
+        EXPECT_EQ(about->F_Rev->text(), "930630");
+        EXPECT_FALSE(about->F_Splash->isVisibleTo(about));
+        EXPECT_TRUE(about->F_OKButton->isVisibleTo(about));
+        about->F_OKButton->click();
+        seen = true;
+    });
+    w.M_About_Click();
+    EXPECT_TRUE(seen);
+}
+
+TEST(MenuCommands, AutoHelpScopeAndCustomMenu) {
+    test::TempDir dir;
+    gIniFile = dir.File("TOLVI32.INI");
+    QUVMAIN w;
+    w.Item("M_Ahlp")->setChecked(true);
+    w.M_Ahlp_Click();
+    EXPECT_FALSE(w.Item("M_Ahlp")->isChecked());
+    EXPECT_NE(dir.Read("TOLVI32.INI").find("AutoHelp= 0"), std::string::npos);
+    int32_t table = 1;
+    E_MemCopy(&table, E_SysTable(12) + 2044, 4);
+    EXPECT_EQ(table, 0);
+
+    scriptedUi().QueueAnswer(platform::kAnswerOk);
+    w.M_Current_Click();
+    EXPECT_TRUE(w.Item("M_Current")->isChecked());
+    EXPECT_FALSE(w.Item("M_Default")->isChecked());
+    EXPECT_EQ(scriptedUi().boxes.back().text, "Applies to currently loaded database only");
+    EXPECT_EQ(scriptedUi().boxes.back().style, 4160);
+
+    // Names without captions: the menu stays hidden.
+    gUserApsNames = "MYCALC,MYVIEW";
+    w.BuildCustomMenu();
+    EXPECT_FALSE(w.Item("M_Custom")->isVisible());
+    gUserApsCaptions = "Calculator,Viewer";
+    w.BuildCustomMenu();
+    EXPECT_TRUE(w.Item("M_Custom")->isVisible());
+    EXPECT_EQ(w.Item("M_Cap", 2)->text(), "Viewer");
+    // Past the names: nothing, not even the pointer.
+    w.M_Cap_Click(3);
+    EXPECT_TRUE(scriptedUi().pointerChanges.empty());
+}
+
+}  // namespace
+}  // namespace tolvi

@@ -1,0 +1,238 @@
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QProcess>
+#include <QThread>
+#include <functional>
+#include <map>
+#include <string>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include "platform/bus_protocol.h"
+#include "platform/qt/bus_qt.h"
+#include "platform/suite_bus.h"
+#include "support/temp_dir.h"
+
+namespace tolvi::platform {
+namespace {
+
+using namespace busproto;
+
+bool WaitFor(const std::function<bool()>& done, int ms = 3000) {
+    QDeadlineTimer deadline(ms);
+    while (!done()) {
+        if (deadline.hasExpired()) return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QThread::msleep(2);
+    }
+    return true;
+}
+
+TEST(BusFrames, ReaderTakesFramesInAnyPieces) {
+    const std::string bytes = Encode(kPublish, {"All,UP"}) + Encode(kSetStr, {"TOLVIAUTO", ",QUVSCHED"});
+    for (std::size_t cut : {std::size_t{1}, std::size_t{3}, std::size_t{7}, bytes.size()}) {
+        FrameReader reader;
+        std::vector<Frame> frames;
+        for (std::size_t at = 0; at < bytes.size(); at += cut) {
+            reader.Feed(bytes.data() + at, std::min(cut, bytes.size() - at));
+            while (auto f = reader.Next()) frames.push_back(*f);
+        }
+        ASSERT_EQ(frames.size(), 2u) << cut;
+        EXPECT_EQ(frames[0].type, kPublish);
+        EXPECT_EQ(frames[0].fields, std::vector<std::string>{"All,UP"});
+        EXPECT_EQ(frames[1].fields, (std::vector<std::string>{"TOLVIAUTO", ",QUVSCHED"}));
+    }
+}
+
+TEST(BusFrames, BadLengthsAndShapes) {
+    for (const std::string& header : {std::string("\0\0\0\0", 4), std::string("\0\1\0\1", 4)}) {
+        FrameReader reader;
+        reader.Feed(header.data(), header.size());
+        EXPECT_FALSE(reader.Next());
+        EXPECT_TRUE(reader.Failed());
+    }
+    EXPECT_TRUE(Encode(kPublish, {std::string(kMaxFrame, 'x')}).empty());
+    EXPECT_FALSE(Encode(kPublish, {std::string(kMaxFrame - 1, 'x')}).empty());
+    EXPECT_TRUE(WellFormedForHub({kSetStr, {"k", "v"}}));
+    EXPECT_FALSE(WellFormedForHub({kSetStr, {"k"}}));
+    EXPECT_FALSE(WellFormedForHub({kNotify, {"s", "t"}})) << "only the hub sends NOTIFY";
+    EXPECT_FALSE(WellFormedForHub({99, {""}}));
+}
+
+TEST(BusSecurity, DirectoryMustBePrivateAndOurs) {
+    test::TempDir tmp;
+    std::string why;
+    const std::string fresh = tmp.File("fresh");
+    EXPECT_TRUE(EnsurePrivateDirectory(fresh, why)) << why;
+    struct stat st {};
+    ASSERT_EQ(stat(fresh.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+
+    const std::string open = tmp.File("open");
+    ASSERT_EQ(mkdir(open.c_str(), 0700), 0);
+    chmod(open.c_str(), 0755);
+    EXPECT_FALSE(EnsurePrivateDirectory(open, why));
+
+    const std::string link = tmp.File("link");
+    ASSERT_EQ(symlink(fresh.c_str(), link.c_str()), 0);
+    EXPECT_FALSE(EnsurePrivateDirectory(link, why)) << "a link is refused even to a good directory";
+
+    const std::string file = tmp.Write("file", "x");
+    EXPECT_FALSE(EnsurePrivateDirectory(file, why));
+}
+
+TEST(BusSecurity, PeerUidIsTheConnectingUser) {
+    int fds[2];
+    ASSERT_EQ(socketpair(AF_UNIX, SOCK_STREAM, 0, fds), 0);
+    const auto uid = PeerUid(fds[0]);
+    ASSERT_TRUE(uid);
+    EXPECT_EQ(*uid, getuid());
+    close(fds[0]);
+    close(fds[1]);
+    EXPECT_FALSE(PeerUid(-1));
+}
+
+// A raw client of the server under test, for frames a well-behaved peer would never send.
+class RawClient {
+public:
+    explicit RawClient(const std::string& path) {
+        fd_ = socket(AF_UNIX, SOCK_STREAM, 0);
+        sockaddr_un addr{};
+        addr.sun_family = AF_UNIX;
+        std::strncpy(addr.sun_path, path.c_str(), sizeof addr.sun_path - 1);
+        connected_ = connect(fd_, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0;
+    }
+    ~RawClient() { close(fd_); }
+    bool connected() const { return connected_; }
+    void Write(const std::string& bytes) { ASSERT_EQ(send(fd_, bytes.data(), bytes.size(), MSG_NOSIGNAL), ssize_t(bytes.size())); }
+    // True once the server has closed its end (pending frames are read and kept).
+    bool ClosedByServer() {
+        char buf[4096];
+        for (;;) {
+            const ssize_t n = recv(fd_, buf, sizeof buf, MSG_DONTWAIT);
+            if (n > 0) {
+                reader.Feed(buf, std::size_t(n));
+                continue;
+            }
+            return n == 0;
+        }
+    }
+    FrameReader reader;
+
+private:
+    int fd_ = -1;
+    bool connected_ = false;
+};
+
+class BusServerTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        path = tmp.File("bus") + "/QUVCMD";
+        std::string why;
+        ASSERT_TRUE(server.Listen(path, why)) << why;
+        suiteBus().SetStringBoard(
+            [this](const std::string& k) -> std::optional<std::string> {
+                auto it = board.find(k);
+                if (it == board.end()) return std::nullopt;
+                return it->second;
+            },
+            [this](const std::string& k, const std::string& v) { board[k] = v; });
+    }
+    test::TempDir tmp;
+    std::string path;
+    BusServer server;
+    std::map<std::string, std::string> board;
+};
+
+TEST_F(BusServerTest, SocketIsPrivate) {
+    struct stat st {};
+    ASSERT_EQ(lstat(path.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISSOCK(st.st_mode));
+    EXPECT_EQ(st.st_mode & 077, 0u);
+}
+
+TEST_F(BusServerTest, HelloSplitAcrossWritesRegisters) {
+    RawClient c(path);
+    ASSERT_TRUE(c.connected());
+    const std::string hello = Encode(kHello, {"QUVCONVT"});
+    c.Write(hello.substr(0, 3));
+    WaitFor([] { return false; }, 50);
+    c.Write(hello.substr(3));
+    ASSERT_TRUE(WaitFor([] { return suiteBus().HasSource("QUVCONVT"); }));
+}
+
+TEST_F(BusServerTest, MalformedPeersAreClosed) {
+    struct Case {
+        const char* what;
+        std::string bytes;
+    };
+    const Case cases[] = {
+        {"oversized", std::string("\0\2\0\0", 4) + std::string(16, 'x')},
+        {"publish before hello", Encode(kPublish, {"All,EX"})},
+        {"the manager's name", Encode(kHello, {"tolvi32"})},
+        {"unknown type", Encode(kHello, {"APPX"}) + Encode(99, {""})},
+        {"second hello", Encode(kHello, {"APPY"}) + Encode(kHello, {"APPZ"})},
+    };
+    for (const Case& c : cases) {
+        RawClient client(path);
+        client.Write(c.bytes);
+        EXPECT_TRUE(WaitFor([&] { return client.ClosedByServer(); })) << c.what;
+    }
+    EXPECT_TRUE(WaitFor([&] { return server.PeerCount() == 0; }));
+    EXPECT_FALSE(suiteBus().HasSource("APPX"));
+    EXPECT_FALSE(suiteBus().HasSource("APPY"));
+    EXPECT_FALSE(suiteBus().HasSource("tolvi32"));
+}
+
+TEST_F(BusServerTest, DuplicateNameIsRefusedAndDisconnectUnlinks) {
+    auto first = std::make_unique<RawClient>(path);
+    first->Write(Encode(kHello, {"APP3"}));
+    ASSERT_TRUE(WaitFor([] { return suiteBus().HasSource("APP3"); }));
+    RawClient second(path);
+    second.Write(Encode(kHello, {"APP3"}));
+    EXPECT_TRUE(WaitFor([&] { return second.ClosedByServer(); }));
+
+    std::vector<std::string> got;
+    const int link = suiteBus().Link("APP3", [&](const std::string& t) { got.push_back(t); });
+    ASSERT_NE(link, 0);
+    first->Write(Encode(kPublish, {"TOLVI32,UP"}));
+    ASSERT_TRUE(WaitFor([&] {
+        suiteBus().DeliverPending();
+        return !got.empty();
+    }));
+    EXPECT_EQ(got, std::vector<std::string>{"TOLVI32,UP"});
+
+    first.reset();
+    EXPECT_TRUE(WaitFor([&] { return !suiteBus().Linked(link); }));
+    EXPECT_FALSE(suiteBus().HasSource("APP3"));
+}
+
+TEST_F(BusServerTest, PeerProgramRoundTrip) {
+    suiteBus().RegisterSource("TOLVI32");
+    const uint32_t msg = suiteBus().RegisterMessage("TOLVI32");
+    QProcess peer;
+    peer.start(TOLVI_TEST_PEER, {QString::fromStdString(path), "hello", "QUVCONVT", "link", "TOLVI32", "setstr",
+                                 "TOLVIAUTO", ",quvsched", "getstr", "TOLVIAUTO", "publish", "TOLVI32,UP",
+                                 "await-notify", "serve", "2"});
+    ASSERT_TRUE(peer.waitForStarted());
+    // The peer's publication arrives after its link and string writes, so they are all in.
+    ASSERT_TRUE(WaitFor([] { return suiteBus().SourceText("QUVCONVT") == "TOLVI32,UP"; }, 5000));
+    EXPECT_EQ(board["TOLVIAUTO"], ",quvsched");
+    suiteBus().Publish("TOLVI32", "All,DF");
+    ASSERT_TRUE(WaitFor([] { return suiteBus().DeliverPending() && suiteBus().Pending() == 0; }));
+    EXPECT_TRUE(suiteBus().Activate("QUVCONVT", true));
+    suiteBus().Broadcast(msg, 3);  // returns once the peer has answered
+    ASSERT_TRUE(peer.waitForFinished(5000));
+    EXPECT_EQ(peer.exitCode(), 0);
+    const QString out = QString::fromLocal8Bit(peer.readAllStandardOutput());
+    EXPECT_EQ(out.toStdString(),
+              "ack 1\nstr 1 ,quvsched\nnotify TOLVI32 All,DF\nactivate 1\nregmsg TOLVI32 3\n");
+    EXPECT_TRUE(WaitFor([] { return !suiteBus().HasSource("QUVCONVT"); }));
+}
+
+}  // namespace
+}  // namespace tolvi::platform

@@ -1,0 +1,118 @@
+#include "platform/qt/qt_help.h"
+
+#include <gtest/gtest.h>
+
+#include <QPointer>
+#include <QTextBrowser>
+#include <filesystem>
+#include <string>
+
+#include "platform/screen.h"
+#include "support/temp_dir.h"
+
+namespace tolvi::platform {
+namespace {
+
+// A help set as written on another system: names in mixed case, the program asking in its own.
+class QtHelpTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::filesystem::create_directory(dir.File("Tolvi32.Help"));
+        dir.Write("Tolvi32.Help/TOPICS.TXT",
+                  "; context topics\r\n"
+                  " 1066 = Open.html \r\n"
+                  "13848=missing.html\n"
+                  "garbage line\n"
+                  "5=../outside.html\n");
+        dir.Write("Tolvi32.Help/open.HTML", "<html><body><p>Opening a database</p></body></html>");
+        dir.Write("Tolvi32.Help/Index.html", "<html><body><p>Contents of the help</p></body></html>");
+        dir.Write("outside.html", "<html><body><p>Not help</p></body></html>");
+        file = dir.File("tolvi32.HLP");
+    }
+
+    std::string Shown() {
+        QWidget* w = engine.Window(file);
+        if (!w) return "<no window>";
+        auto* page = w->findChild<QTextBrowser*>("HelpPage");
+        return page ? page->toPlainText().toStdString() : "<no page>";
+    }
+
+    test::TempDir dir;
+    std::string file;
+    QtHelp engine;
+};
+
+TEST_F(QtHelpTest, ShowsTheMappedPageOfATopicInOneWindowPerFile) {
+    engine.ShowTopic(file, 1066);
+    QWidget* w = engine.Window(file);
+    ASSERT_NE(w, nullptr);
+    EXPECT_TRUE(w->isVisible());
+    EXPECT_EQ(Shown(), "Opening a database");
+
+    engine.Command(file, kHelpIndex, "Tolvi32");
+    EXPECT_EQ(engine.Window(file), w);
+    EXPECT_EQ(Shown(), "Contents of the help");
+    // The same help set under the other spelling of its name shares the window.
+    EXPECT_EQ(engine.Window(dir.File("TOLVI32.HLP")), w);
+}
+
+TEST_F(QtHelpTest, SaysSoWhenTheFileTopicOrPageIsMissing) {
+    struct Case {
+        const char* name;
+        std::string file;
+        int32_t topic;
+        std::string said;
+    };
+    const Case cases[] = {
+        {"unmapped topic", file, 7, "Topic 7 is not in the help file " + file + "."},
+        {"missing page", file, 13848, "Topic 13848 is not in the help file " + file + "."},
+        {"page outside the help", file, 5, "Topic 5 is not in the help file " + file + "."},
+        {"no help set", dir.File("QUVTUT.HLP"), 1, "The help file " + dir.File("QUVTUT.HLP") + " is not available."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        engine.ShowTopic(c.file, c.topic);
+        QWidget* w = engine.Window(c.file);
+        ASSERT_NE(w, nullptr);
+        EXPECT_TRUE(w->isVisible());
+        EXPECT_EQ(w->findChild<QTextBrowser*>("HelpPage")->toPlainText().toStdString(), c.said);
+    }
+}
+
+TEST_F(QtHelpTest, PositionWindowPlacesTheWindowInThousandTwentyFourthsOfTheScreen) {
+    const Rect s = ScreenRect();
+    auto expect = [&](QWidget* w, int x, int y, int dx, int dy) {
+        EXPECT_EQ(w->x(), s.left + x * s.width / 1024);
+        EXPECT_EQ(w->y(), s.top + y * s.height / 1024);
+        EXPECT_EQ(w->width(), dx * s.width / 1024);
+        EXPECT_EQ(w->height(), dy * s.height / 1024);
+    };
+    // Given before the window opens, the placement waits for it.
+    engine.Command(file, kHelpCommand, "PositionWindow(0, 85, 1025, 935, 1, \"main\")");
+    EXPECT_EQ(engine.Window(file), nullptr);
+    engine.ShowTopic(file, 1066);
+    expect(engine.Window(file), 0, 85, 1025, 935);
+
+    engine.Command(file, kHelpCommand, "PositionWindow(600, 150, 400, 800, 1, \"main\")");
+    expect(engine.Window(file), 600, 150, 400, 800);
+    // Other windows and other macros leave it where it is.
+    engine.Command(file, kHelpCommand, "PositionWindow(1, 1, 100, 100, 1, \"secondary\")");
+    engine.Command(file, kHelpCommand, "CloseWindow(\"main\")");
+    expect(engine.Window(file), 600, 150, 400, 800);
+}
+
+TEST_F(QtHelpTest, QuitClosesTheFilesWindowOnly) {
+    engine.ShowTopic(file, 1066);
+    engine.ShowTopic(dir.File("QUVTUT.HLP"), 1);
+    QPointer<QWidget> w = engine.Window(file);
+    engine.Command(file, kHelpQuit, "");
+    EXPECT_EQ(engine.Window(file), nullptr);
+    EXPECT_TRUE(!w || !w->isVisible());
+    EXPECT_NE(engine.Window(dir.File("QUVTUT.HLP")), nullptr);
+    // A later topic opens a fresh window.
+    engine.ShowTopic(file, 1066);
+    EXPECT_EQ(Shown(), "Opening a database");
+}
+
+}  // namespace
+}  // namespace tolvi::platform

@@ -1,0 +1,10 @@
+#include "support/recording_help.h"
+
+namespace tolvi::test {
+
+RecordingHelp& recordingHelp() {
+    static RecordingHelp h;
+    return h;
+}
+
+}  // namespace tolvi::test
