@@ -1,0 +1,47 @@
+#pragma once
+// The File menu's database commands: new, open, save, save as and database info, and the routines
+// they share with the rest of the manager (open a file into the kernel, save the open database,
+// replace it by an empty one, name it from a file path, check its password).
+#include <cstdint>
+#include <string>
+
+class QMainWindow;
+
+namespace tolvi {
+
+inline std::string gDbPath;         // full path of the open database file; "" until it has one
+inline std::string gPasswordEntry;  // text typed into the password dialog, trimmed; "" after Cancel
+
+void ResetDbCommandsState();
+
+// File > New Database; Index is the item's index in the M_DbClear array (0 = New Database).
+void M_DbClear_Click(int16_t Index);
+void M_DbInfo_Click();
+void M_DbOpen_Click();
+void M_DbSave_Click();
+void M_DbSaveAs_Click();
+
+// Lets the designer choose a database file and loads it in place of the open one. Result 0 =
+// chosen and loaded; 1 = dialog cancelled, load failed or run-time failure. On a failed load the
+// empty "Untitled" database stands, without a path.
+void OpenDatabaseFile(int32_t& Result);
+// Saves the open database; a non-zero AskName forces the file dialog (Save As). Sets Cancelled to
+// 1 when the dialog was cancelled, the name came out empty or the save failed; never sets it to 0.
+void SaveDatabase(int32_t& Cancelled, int32_t AskName);
+// Replaces the open database by an empty "Untitled" one with the default settings; Value and Mask
+// are the status given to its root hierarchy. Makes no heaps and tells no module; gDbPath is kept.
+void ClearDatabase(int32_t Value, int32_t Mask);
+// gDbTitle = the file part of Path, cut before its last dot (searched from its second character).
+void SetDatabaseName(const std::string& Path);
+
+// The password check of the open database: passes when no password is set, otherwise asks for it
+// (a beep on a mismatch).
+bool CheckDbPassword();
+// The changed-database question ("Database: <name> has changed." and LastLine); Yes, No or Cancel.
+int32_t AskDatabaseChanged(const std::string& LastLine);
+
+// Wires the File menu's database items, the recent-file items and the commands that save or clear
+// the database before starting a module, found by objectName in main; fills the recent-file items.
+void ConnectDatabaseCommands(QMainWindow* main);
+
+}  // namespace tolvi
