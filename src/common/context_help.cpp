@@ -45,7 +45,16 @@ protected:
     }
 };
 
+// The kernel's topic calls (H_DispTopic) from the design modules: the same help engine, file
+// and topic number as the program's own topics.
+int32_t KernelHelpTopic(void* /*owner*/, const char* helpFile, int32_t topic) {
+    platform::help().ShowTopic(helpFile ? helpFile : "", topic);
+    return 1;
+}
+
 }  // namespace
+
+void InstallKernelHelpHandler() { H_SetTopicHandler(&KernelHelpTopic); }
 
 void ResetContextHelpState() {
     gHelpFile.clear();

@@ -20,6 +20,9 @@ inline QWidget* gMainWnd = nullptr;
 
 void ResetContextHelpState();
 
+// Routes the kernel's help topic calls (H_DispTopic) to the help engine; called once at start-up.
+void InstallKernelHelpHandler();
+
 // Records the topic of a command and, when automatic help is on, shows it at once. Coordinates
 // above their limits are reported and leave the recorded topic as it was.
 void ShowContextHelp(int32_t Menu, int32_t SubMenu, int32_t Tool, int32_t SubTool);

@@ -2,6 +2,7 @@
 #include <cstring>
 
 #include "kernel/api_util.h"
+#include "kernel/fail_point.h"
 #include "kernel/kernel.h"
 #include "kernel/tpb_store.h"
 
@@ -59,6 +60,7 @@ int32_t MakeFree(std::unique_ptr<Obj> o) {
 // --- DB_ -------------------------------------------------------------------------------------
 
 int32_t DB_CreateDataBase(const char* dbName, const char* rootHierName, const char* firstPageName) {
+    KERNEL_FAIL_POINT(0);
     return Guard([&]() -> int32_t {
         auto db = std::make_unique<Database>();
         db->nm = Str(dbName);
@@ -84,6 +86,7 @@ int32_t DB_DiscardDataBase() {
 }
 
 int32_t DB_LoadDataBase(const char* path) {
+    KERNEL_FAIL_POINT(0);
     return Guard([&]() -> int32_t {
         if (!path) return 0;
         std::unique_ptr<Database> db = LoadTpb(path);
@@ -94,6 +97,7 @@ int32_t DB_LoadDataBase(const char* path) {
 }
 
 int32_t DB_SaveDataBase(const char* path) {
+    KERNEL_FAIL_POINT(0);
     return Guard([&]() -> int32_t {
         Database* db = Db();
         if (!db || !path || !*path) return 0;
@@ -101,22 +105,70 @@ int32_t DB_SaveDataBase(const char* path) {
     });
 }
 
-int32_t DB_DataBase() { return Guard([] { return HandleOf(Db()); }); }
-int32_t DB_HierarchyMap() { return Guard([] { return DbMapHandle(&Database::hierarchies); }); }
-int32_t DB_FileMap() { return Guard([] { return DbMapHandle(&Database::files); }); }
-int32_t DB_SymbMap() { return Guard([] { return DbMapHandle(&Database::symbols); }); }
-int32_t DB_PadStackMap() { return Guard([] { return DbMapHandle(&Database::padstacks); }); }
-int32_t DB_DeviceMap() { return Guard([] { return DbMapHandle(&Database::devices); }); }
-int32_t DB_PageMap() { return Guard([] { return HierMapHandle(&Hierarchy::pages); }); }
-int32_t DB_NetMap() { return Guard([] { return HierMapHandle(&Hierarchy::nets); }); }
-int32_t DB_BusMap() { return Guard([] { return HierMapHandle(&Hierarchy::buses); }); }
-int32_t DB_SchCompMap() { return Guard([] { return HierMapHandle(&Hierarchy::schComps); }); }
-int32_t DB_BranchMap() { return Guard([] { return HierMapHandle(&Hierarchy::branches); }); }
-int32_t DB_JunctMap() { return Guard([] { return HierMapHandle(&Hierarchy::junctions); }); }
-int32_t DB_LayCompMap() { return Guard([] { return HierMapHandle(&Hierarchy::layComps); }); }
-int32_t DB_TraceMap() { return Guard([] { return HierMapHandle(&Hierarchy::traces); }); }
-int32_t DB_BendPointMap() { return Guard([] { return HierMapHandle(&Hierarchy::bendPoints); }); }
-int32_t DB_ViaMap() { return Guard([] { return HierMapHandle(&Hierarchy::vias); }); }
+int32_t DB_DataBase() {
+    KERNEL_FAIL_POINT(0);
+    return Guard([] { return HandleOf(Db()); });
+}
+int32_t DB_HierarchyMap() {
+    KERNEL_FAIL_POINT(0);
+    return Guard([] { return DbMapHandle(&Database::hierarchies); });
+}
+int32_t DB_FileMap() {
+    KERNEL_FAIL_POINT(0);
+    return Guard([] { return DbMapHandle(&Database::files); });
+}
+int32_t DB_SymbMap() {
+    KERNEL_FAIL_POINT(0);
+    return Guard([] { return DbMapHandle(&Database::symbols); });
+}
+int32_t DB_PadStackMap() {
+    KERNEL_FAIL_POINT(0);
+    return Guard([] { return DbMapHandle(&Database::padstacks); });
+}
+int32_t DB_DeviceMap() {
+    KERNEL_FAIL_POINT(0);
+    return Guard([] { return DbMapHandle(&Database::devices); });
+}
+int32_t DB_PageMap() {
+    KERNEL_FAIL_POINT(0);
+    return Guard([] { return HierMapHandle(&Hierarchy::pages); });
+}
+int32_t DB_NetMap() {
+    KERNEL_FAIL_POINT(0);
+    return Guard([] { return HierMapHandle(&Hierarchy::nets); });
+}
+int32_t DB_BusMap() {
+    KERNEL_FAIL_POINT(0);
+    return Guard([] { return HierMapHandle(&Hierarchy::buses); });
+}
+int32_t DB_SchCompMap() {
+    KERNEL_FAIL_POINT(0);
+    return Guard([] { return HierMapHandle(&Hierarchy::schComps); });
+}
+int32_t DB_BranchMap() {
+    KERNEL_FAIL_POINT(0);
+    return Guard([] { return HierMapHandle(&Hierarchy::branches); });
+}
+int32_t DB_JunctMap() {
+    KERNEL_FAIL_POINT(0);
+    return Guard([] { return HierMapHandle(&Hierarchy::junctions); });
+}
+int32_t DB_LayCompMap() {
+    KERNEL_FAIL_POINT(0);
+    return Guard([] { return HierMapHandle(&Hierarchy::layComps); });
+}
+int32_t DB_TraceMap() {
+    KERNEL_FAIL_POINT(0);
+    return Guard([] { return HierMapHandle(&Hierarchy::traces); });
+}
+int32_t DB_BendPointMap() {
+    KERNEL_FAIL_POINT(0);
+    return Guard([] { return HierMapHandle(&Hierarchy::bendPoints); });
+}
+int32_t DB_ViaMap() {
+    KERNEL_FAIL_POINT(0);
+    return Guard([] { return HierMapHandle(&Hierarchy::vias); });
+}
 
 int32_t DB_LayerArray() {
     return Guard([] {
@@ -138,6 +190,7 @@ uint8_t* DB_TextSizeTable() {
 }
 
 int32_t DB_CreateHierarchy(int32_t id, const char* name) {
+    KERNEL_FAIL_POINT(0);
     return Guard([&]() -> int32_t {
         Database* db = Db();
         if (!db || db->hierarchies.findName(Str(name))) return 0;
@@ -149,6 +202,7 @@ int32_t DB_CreateHierarchy(int32_t id, const char* name) {
 }
 
 int32_t DB_CreatePage(int32_t id, const char* name) {
+    KERNEL_FAIL_POINT(0);
     return Guard([&]() -> int32_t {
         Hierarchy* h = CurHier();
         if (!h || h->pages.findName(Str(name))) return 0;
@@ -157,6 +211,7 @@ int32_t DB_CreatePage(int32_t id, const char* name) {
 }
 
 int32_t DB_SetCurHier(int32_t id) {
+    KERNEL_FAIL_POINT(0);
     Database* db = Db();
     if (!db || !db->hierarchies.find(id)) return 0;
     db->curHier = id;
@@ -164,6 +219,7 @@ int32_t DB_SetCurHier(int32_t id) {
 }
 
 int32_t DB_SetCurPage(int32_t id) {
+    KERNEL_FAIL_POINT(0);
     Hierarchy* h = CurHier();
     if (!h || !h->pages.find(id)) return 0;
     h->curPage = id;
@@ -205,9 +261,13 @@ int32_t OM_SearchMask(int32_t map, int32_t& cursor, int32_t value, int32_t mask)
     return key;
 }
 
-int32_t OM_FindName(int32_t map, const char* name) { return OM_FindNameMask(map, name, 0, 0); }
+int32_t OM_FindName(int32_t map, const char* name) {
+    KERNEL_FAIL_POINT(0);
+    return OM_FindNameMask(map, name, 0, 0);
+}
 
 int32_t OM_FindNameMask(int32_t map, const char* name, int32_t value, int32_t mask) {
+    KERNEL_FAIL_POINT(0);
     return Guard([&]() -> int32_t {
         ObjectMap* m = Get<ObjectMap>(map);
         return m ? m->findName(Str(name), value, mask) : 0;
@@ -215,6 +275,7 @@ int32_t OM_FindNameMask(int32_t map, const char* name, int32_t value, int32_t ma
 }
 
 int32_t OM_Object(int32_t map, int32_t key) {
+    KERNEL_FAIL_POINT(0);
     return Guard([&]() -> int32_t {
         ObjectMap* m = Get<ObjectMap>(map);
         return m ? HandleOf(m->find(key)) : 0;
@@ -222,6 +283,7 @@ int32_t OM_Object(int32_t map, int32_t key) {
 }
 
 int32_t OM_Add(int32_t map, int32_t object, int32_t key) {
+    KERNEL_FAIL_POINT(0);
     return Guard([&]() -> int32_t {
         ObjectMap* m = Get<ObjectMap>(map);
         PadStack* ps = Get<PadStack>(object);
@@ -235,6 +297,7 @@ int32_t OM_Add(int32_t map, int32_t object, int32_t key) {
 }
 
 int32_t OM_Delete(int32_t map, int32_t key) {
+    KERNEL_FAIL_POINT(0);
     return Guard([&]() -> int32_t {
         ObjectMap* m = Get<ObjectMap>(map);
         if (!m || !m->find(key)) return 0;
@@ -280,6 +343,7 @@ int32_t OA_Object(int32_t array, int32_t index) {
 }
 
 int32_t OA_Add(int32_t array, int32_t item) {
+    KERNEL_FAIL_POINT(0);
     return Guard([&]() -> int32_t {
         ObjectArray* a = Get<ObjectArray>(array);
         Item* it = Get<Item>(item);
@@ -324,6 +388,7 @@ const char* O_GetName(int32_t object) {
 }
 
 int32_t O_Rename(int32_t object, const char* name) {
+    KERNEL_FAIL_POINT(0);
     return Guard([&]() -> int32_t {
         Obj* o = ObjectOf(object);
         std::string* n = o ? o->name() : nullptr;
@@ -370,6 +435,7 @@ int32_t O_ChangePosition(int32_t object, int32_t x, int32_t y) {
 // --- I_ --------------------------------------------------------------------------------------
 
 int32_t I_MakeItem(const ItemRec& r) {
+    KERNEL_FAIL_POINT(0);
     return Guard([&]() -> int32_t {
         if (r.Kind < 1 || r.Kind > 6) return 0;
         auto it = std::make_unique<Item>();
@@ -386,6 +452,7 @@ int32_t I_MakeItem(const ItemRec& r) {
 
 int32_t I_MakeText(int32_t x, int32_t y, int32_t angle, int32_t p2, int32_t p3, const char* text,
                    int32_t attr, int32_t styleA, int32_t width) {
+    KERNEL_FAIL_POINT(0);
     return Guard([&]() -> int32_t {
         auto it = std::make_unique<Item>();
         it->itemKind = 6;

@@ -1,5 +1,6 @@
 // S_, D_, C_, L_, N_, T_, V_, J_ and B_: the design objects.
 #include "kernel/api_util.h"
+#include "kernel/fail_point.h"
 #include "kernel/kernel.h"
 
 using namespace tolvi::kernel;
@@ -61,6 +62,7 @@ template <class T> int32_t Handle(T* p) {
 // --- S_ --------------------------------------------------------------------------------------
 
 int32_t S_CreateSymbol(int32_t id, const char* name) {
+    KERNEL_FAIL_POINT(0);
     return Guard([&]() -> int32_t {
         Database* db = Db();
         return db ? CreateIn<Symbol>(&db->symbols, id, [&](Symbol& s) { s.nm = Str(name); }) : 0;
@@ -84,6 +86,7 @@ int32_t S_ChangeSimCode(int32_t symbol, int32_t code) {
 }
 
 int32_t S_InsertEntry(int32_t symbol, int32_t entryNo, int32_t x, int32_t y) {
+    KERNEL_FAIL_POINT(0);
     return Guard([&]() -> int32_t {
         Symbol* s = Sym(symbol);
         if (!s) return 0;
@@ -150,6 +153,7 @@ int32_t S_SymbolPadStackMap(int32_t symbol) {
 }
 
 int32_t S_MakePadStack() {
+    KERNEL_FAIL_POINT(0);
     return Guard([]() -> int32_t {
         Database* db = Db();
         if (!db) return 0;
@@ -189,6 +193,7 @@ int32_t S_SetCompLocation(int32_t a, int32_t b, int32_t c, int32_t d) {
 // --- D_ --------------------------------------------------------------------------------------
 
 int32_t D_CreateDevice(int32_t id, const char* name1, const char* name2, const char* name3) {
+    KERNEL_FAIL_POINT(0);
     return Guard([&]() -> int32_t {
         Database* db = Db();
         return db ? CreateIn<Device>(&db->devices, id, [&](Device& d) {
@@ -220,6 +225,7 @@ int32_t D_GroupPinArray(int32_t device, int32_t groupNo) {
 }
 
 int32_t D_AddPin(int32_t pinArray, int32_t pinNumber, const char* name) {
+    KERNEL_FAIL_POINT(0);
     return Guard([&]() -> int32_t {
         PinArray* a = Get<PinArray>(pinArray);
         if (!a) return 0;
@@ -230,6 +236,7 @@ int32_t D_AddPin(int32_t pinArray, int32_t pinNumber, const char* name) {
 }
 
 int32_t D_AddGroup(int32_t device, const char* groupName, const char* symbolName) {
+    KERNEL_FAIL_POINT(0);
     return Guard([&]() -> int32_t {
         Device* d = Dev(device);
         if (!d) return 0;
@@ -262,6 +269,7 @@ int32_t D_ReadPin(int32_t pinArray, int32_t pinIndex, DevicePinRec& r) {
 
 int32_t C_CreateComponent(int32_t id, const char* name, int32_t flags, int32_t device, int32_t symbol,
                           int32_t v12, int32_t x, int32_t y, int32_t angle) {
+    KERNEL_FAIL_POINT(0);
     return Guard([&]() -> int32_t {
         const int32_t page = DB_CurPage();
         return CreateIn<SchComp>(PageMap(&Hierarchy::schComps), id, [&](SchComp& c) {
@@ -319,6 +327,7 @@ int32_t C_ReadEntry(int32_t comp, int32_t pinNo, EntryRec& r) {
 
 int32_t L_CreateComponent(int32_t id, const char* name, int32_t flags, int32_t device, int32_t symbol,
                           int32_t v8, int32_t x, int32_t y, int32_t angle) {
+    KERNEL_FAIL_POINT(0);
     return Guard([&]() -> int32_t {
         return CreateIn<LayComp>(HierMap(&Hierarchy::layComps), id, [&](LayComp& c) {
             c.nm = Str(name), c.status = flags, c.device = device, c.symbol = symbol;
@@ -369,6 +378,7 @@ int32_t L_ChangeCompDispAttr(int32_t comp, int32_t angle, int32_t mirror) {
 // --- N_ --------------------------------------------------------------------------------------
 
 int32_t N_CreateNet(int32_t id, int32_t flags, const char* name) {
+    KERNEL_FAIL_POINT(0);
     return Guard([&]() -> int32_t {
         return CreateIn<Net>(HierMap(&Hierarchy::nets), id, [&](Net& n) {
             n.status = flags, n.nm = Str(name);
@@ -392,6 +402,7 @@ int32_t N_NodeMap(int32_t net) {
 
 int32_t N_CreateNode(int32_t net, int32_t id, int32_t schComp, int32_t schEntry, int32_t layComp,
                      int32_t layPin) {
+    KERNEL_FAIL_POINT(0);
     return Guard([&]() -> int32_t {
         Net* n = NetOf(net);
         return n ? CreateIn<Node>(&n->nodes, id, [&](Node& d) {
@@ -448,6 +459,7 @@ int32_t N_SetNodeView(int32_t view) {
 }
 
 int32_t N_CreateBus(int32_t id, int32_t v1, const char* name) {
+    KERNEL_FAIL_POINT(0);
     return Guard([&]() -> int32_t {
         return CreateIn<Bus>(HierMap(&Hierarchy::buses), id, [&](Bus& b) {
             b.kept = v1, b.nm = Str(name);
@@ -498,6 +510,7 @@ int32_t N_Bus(int32_t busRef) { return Handle(BusOf(busRef)); }
 // --- T_ --------------------------------------------------------------------------------------
 
 int32_t T_CreateTrace(int32_t id, int32_t v1, int32_t v2) {
+    KERNEL_FAIL_POINT(0);
     return Guard([&]() -> int32_t {
         return CreateIn<Trace>(HierMap(&Hierarchy::traces), id, [&](Trace& t) {
             t.kept1 = v1, t.kept2 = v2;
@@ -513,6 +526,7 @@ int32_t T_ReadTrace(int32_t id, TraceRec& r) {
 }
 
 int32_t T_InsertRecord(int32_t trace, int32_t pos, int32_t flags, int32_t x, int32_t y, int32_t width) {
+    KERNEL_FAIL_POINT(0);
     return Guard([&]() -> int32_t {
         Trace* t = Tr(trace);
         if (!t) return 0;
@@ -564,6 +578,7 @@ int32_t T_ReadRecord(int32_t trace, int32_t recNo, TraceSegRec& out) {
 }
 
 int32_t T_CreateBendPoint(int32_t id, int32_t v1, int32_t x, int32_t y) {
+    KERNEL_FAIL_POINT(0);
     return Guard([&]() -> int32_t {
         return CreateIn<BendPoint>(HierMap(&Hierarchy::bendPoints), id, [&](BendPoint& b) {
             b.kept = v1, b.x = x, b.y = y;
@@ -583,6 +598,7 @@ int32_t T_BendPoint(int32_t id) { return Handle(InHier<BendPoint>(&Hierarchy::be
 // --- V_, J_ ----------------------------------------------------------------------------------
 
 int32_t V_CreateVia(int32_t id, int32_t flags, int32_t x, int32_t y, int32_t padstackNumber, int32_t v4) {
+    KERNEL_FAIL_POINT(0);
     return Guard([&]() -> int32_t {
         return CreateIn<Via>(HierMap(&Hierarchy::vias), id, [&](Via& v) {
             v.status = flags, v.x = x, v.y = y, v.padstack = padstackNumber, v.kept = v4;
@@ -600,6 +616,7 @@ int32_t V_ReadVia(int32_t id, ViaRec& r) {
 int32_t V_Via(int32_t id) { return Handle(InHier<Via>(&Hierarchy::vias, id)); }
 
 int32_t J_CreateJunction(int32_t id, int32_t v1, int32_t x, int32_t y) {
+    KERNEL_FAIL_POINT(0);
     return Guard([&]() -> int32_t {
         const int32_t page = DB_CurPage();
         return CreateIn<Junction>(PageMap(&Hierarchy::junctions), id, [&](Junction& j) {
@@ -620,6 +637,7 @@ int32_t J_Junction(int32_t id) { return Handle(InHier<Junction>(&Hierarchy::junc
 // --- B_ --------------------------------------------------------------------------------------
 
 int32_t B_CreateBranch(int32_t id, int32_t v1, int32_t v2) {
+    KERNEL_FAIL_POINT(0);
     return Guard([&]() -> int32_t {
         const int32_t page = DB_CurPage();
         return CreateIn<Branch>(PageMap(&Hierarchy::branches), id, [&](Branch& b) {
@@ -629,6 +647,7 @@ int32_t B_CreateBranch(int32_t id, int32_t v1, int32_t v2) {
 }
 
 int32_t B_InsertRecord(int32_t branch, int32_t pos, int32_t x, int32_t y) {
+    KERNEL_FAIL_POINT(0);
     return Guard([&]() -> int32_t {
         Branch* b = Br(branch);
         if (!b) return 0;

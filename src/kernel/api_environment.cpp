@@ -3,7 +3,9 @@
 #include <cstring>
 
 #include "kernel/api_util.h"
+#include "kernel/fail_point.h"
 #include "kernel/kernel.h"
+#include "kernel/kernel_state.h"
 
 using namespace tolvi::kernel;
 
@@ -73,6 +75,7 @@ const char* E_GetString(const char* key) {
 }
 
 uint8_t* E_SysTable(int32_t n) {
+    KERNEL_FAIL_POINT(nullptr);
     Session& k = Kern();
     if (n == 12) return k.helpTable.data();
     if (n == 16) return k.table16.data();
@@ -86,6 +89,7 @@ uint8_t* E_SysTable(int32_t n) {
 }
 
 int32_t E_MemCopy(void* dest, const void* src, int32_t bytes) {
+    KERNEL_FAIL_POINT(0);
     return Guard([&]() -> int32_t {
         if (!dest || !src || bytes < 0) return 0;
         const auto tables = LiveTables();
@@ -105,6 +109,7 @@ int32_t E_MemCopy(void* dest, const void* src, int32_t bytes) {
 // --- F_ --------------------------------------------------------------------------------------
 
 int32_t F_CreateFile(int32_t id, const char* name) {
+    KERNEL_FAIL_POINT(0);
     return Guard([&]() -> int32_t {
         Database* db = Db();
         if (!db || db->files.findName(Str(name))) return 0;
@@ -132,6 +137,7 @@ int32_t F_Read(int32_t file, void* buf, int32_t bytes) {
 }
 
 int32_t F_Write(int32_t file, const void* buf, int32_t bytes) {
+    KERNEL_FAIL_POINT(0);
     return Guard([&]() -> int32_t {
         File* f = FileOf(file);
         if (!f || !buf || bytes <= 0) return 0;
@@ -171,7 +177,30 @@ int32_t SaveHeap(int16_t) { return 1; }
 
 int32_t EX_ExitClean() { return DB_DiscardDataBase(); }
 
+namespace {
+std::string& ArmedName() {
+    static std::string* s = new std::string;
+    return *s;
+}
+}  // namespace
+
+bool tolvi::kernel::FailHere(const char* function) {
+    if (ArmedName() != function) return false;
+    gFailArmed = false;
+    ArmedName().clear();
+    return true;
+}
+
+void KernelFailNextForTests(const char* functionName) {
+    ArmedName() = Str(functionName);
+    gFailArmed = !ArmedName().empty();
+}
+
 void KernelResetForTests() {
+    gFailArmed = false;
+    ArmedName().clear();
+    ResetDrawingState();
+    ResetLibraryState();
     Session& k = Kern();
     k.db.reset();
     k.strings.clear();

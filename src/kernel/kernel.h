@@ -17,7 +17,7 @@
 
 #include <cstdint>
 
-class IDrawSink;  // drawing target of G_OpenDC; defined with the drawing code
+class IDrawSink;  // drawing target of G_OpenDC, declared in kernel/draw_sink.h
 
 // ---------------------------------------------------------------------------------------------
 // Records
@@ -465,6 +465,18 @@ int32_t I_ReadItem(int32_t item, ItemRec& rec);
 
 // ---------------------------------------------------------------------------------------------
 // G_: drawing, vector font, cursors
+//
+// G_OpenDC starts drawing into `sink`: database point (X, Y) lands on pixel
+// (W/2 + (X - CentreX)/Scale, H/2 - (Y - CentreY)/Scale), so Y points up and the centre is the
+// box centre. The G_Set* state is kernel-wide and persists across contexts (dialogs set it before
+// they open one); G_SetColor 0..31 is a palette index, 32 and above draws every object in its
+// own category or layer colour. The *_Draw* functions draw into the open context and return 0
+// when none is open; *_Frame* return the number of points or items framed (0: nothing, and the
+// trace and branch extents are then left untouched while a symbol frame becomes 0, 0, 0, 0).
+// Selectors: -1 everything of the current hierarchy, > 0 one object, <= -101 page -(sel + 100).
+// G_VectorFontLoad returns 0 when the file is missing or not a font; the built-in font then
+// serves. A text of n > 0 characters with factors (wf, hf) measures ((6n - 1) wf, 6 hf).
+// G_SelectCur gives the non-zero token 1 or 2 for those kinds; G_DelCur returns 0.
 // ---------------------------------------------------------------------------------------------
 int16_t G_VectorFontLoad(const char* path);
 int32_t G_SelectCur(int32_t kind);
@@ -487,6 +499,11 @@ int32_t E_SetString(const char* key, const char* value);
 const char* E_GetString(const char* key);
 uint8_t* E_SysTable(int32_t n);
 int32_t E_MemCopy(void* dest, const void* src, int32_t bytes);
+// Libraries (kernel/library_file.h describes the container and its writer): kind "TolviDLL00"
+// holds devices, "TolviSLL00" symbols, packages and padstacks. E_OpenLibrary (mode 0) returns a
+// handle > 0, or 0 for a missing, unreadable, corrupt or other-kind file. Names come back in
+// stored order, null past the last; E_OpenLibToRead matches exactly (case-sensitive) and gives
+// an entry reference for D_LoadDevice / S_LoadSymbol, valid until E_CloseLibrary.
 int32_t E_OpenLibrary(const char* path, const char* kind, int32_t mode);
 const char* E_GetLibDirName(int32_t handle, int32_t i);
 int32_t E_OpenLibToRead(int32_t handle, const char* name);
@@ -505,11 +522,21 @@ int32_t F_SetLength(int32_t file, int32_t bytes);
 // ---------------------------------------------------------------------------------------------
 // H_, EX_, heaps
 // ---------------------------------------------------------------------------------------------
+// H_DispTopic hands the topic to the handler the program registers (the program's help layer);
+// with none registered it does nothing and returns 0.
+using HelpTopicHandler = int32_t (*)(void* owner, const char* helpFile, int32_t topic);
+void H_SetTopicHandler(HelpTopicHandler handler);
 int32_t H_DispTopic(void* owner, const char* helpFile, int32_t topic);
 int32_t EX_ExitClean();
 int32_t MakeHeap(int16_t n, int32_t flag);
 int32_t SaveHeap(int16_t n);
 
 // Puts the kernel back to its state at process start: no database, empty string table, process
-// tables at their defaults, node view 0. Handles already given out stay stale.
+// tables at their defaults, node view 0, drawing state and font at their defaults, no open
+// context or library, no help handler, no armed failure. Handles already given out stay stale.
 void KernelResetForTests();
+
+// Makes the next call of the flat function named `functionName` (e.g. "DB_SetCurHier") fail as it
+// would for real: it returns its failure value (0 or null) and changes nothing. One name is armed
+// at a time; KernelResetForTests disarms it. Functions that cannot fail ignore it.
+void KernelFailNextForTests(const char* functionName);

@@ -11,6 +11,63 @@ Obj::~Obj() {
     if (handle) Kern().handles.erase(handle);
 }
 
+void Obj::operator delete(Obj* o, std::destroying_delete_t) {
+    const bool fromPool = o->pooled;
+    o->~Obj();
+    if (fromPool)
+        ObjectPool::release(o);
+    else
+        ::operator delete(o);
+}
+
+// --- object pool -----------------------------------------------------------------------------
+
+namespace {
+
+// Blocks are aligned to their size, so an object finds its block's header by masking its
+// address. 64 KiB stays below the allocator's mmap threshold and wastes little on a small load.
+constexpr size_t kPoolBlockBytes = size_t(1) << 16;
+
+struct PoolBlockHead {
+    size_t live;  // objects not yet deleted, plus one while a pool is filling the block
+};
+constexpr size_t kPoolHeadBytes = 16;
+static_assert(sizeof(PoolBlockHead) <= kPoolHeadBytes);
+
+PoolBlockHead* BlockOf(void* p) {
+    return reinterpret_cast<PoolBlockHead*>(reinterpret_cast<uintptr_t>(p) & ~uintptr_t(kPoolBlockBytes - 1));
+}
+
+void DropRef(PoolBlockHead* b) {
+    if (--b->live == 0) ::operator delete(static_cast<void*>(b), std::align_val_t(kPoolBlockBytes));
+}
+
+}  // namespace
+
+ObjectPool::~ObjectPool() {
+    if (block_) DropRef(reinterpret_cast<PoolBlockHead*>(block_));
+}
+
+void* ObjectPool::allocate(size_t n) {
+    n = (n + kAlign - 1) & ~(kAlign - 1);
+    if (n > (kPoolBlockBytes - kPoolHeadBytes) / 8) return nullptr;
+    if (!block_ || kPoolBlockBytes - used_ < n) {
+        auto* b = static_cast<uint8_t*>(::operator new(kPoolBlockBytes, std::align_val_t(kPoolBlockBytes)));
+        new (b) PoolBlockHead{1};
+        if (block_) DropRef(reinterpret_cast<PoolBlockHead*>(block_));
+        block_ = b;
+        used_ = kPoolHeadBytes;
+    }
+    void* p = block_ + used_;
+    used_ += n;
+    ++reinterpret_cast<PoolBlockHead*>(block_)->live;
+    return p;
+}
+
+void ObjectPool::unused(void* p) { release(p); }
+
+void ObjectPool::release(void* p) { DropRef(BlockOf(p)); }
+
 // --- maps ------------------------------------------------------------------------------------
 
 int32_t ObjectMap::allocate(int32_t id) const {
@@ -275,27 +332,35 @@ bool Database::changed() const {
     return v != 0;
 }
 
-std::unique_ptr<Obj> NewObject(Kind k) {
+namespace {
+
+template <class T> std::unique_ptr<Obj> Make(ObjectPool* pool) {
+    return pool ? pool->make<T>() : std::make_unique<T>();
+}
+
+}  // namespace
+
+std::unique_ptr<Obj> NewObject(Kind k, ObjectPool* pool) {
     switch (k) {
-        case Kind::Hierarchy: return std::make_unique<Hierarchy>();
-        case Kind::Page: return std::make_unique<Page>();
-        case Kind::Layer: return std::make_unique<Layer>();
-        case Kind::File: return std::make_unique<File>();
-        case Kind::Symbol: return std::make_unique<Symbol>();
-        case Kind::Entry: return std::make_unique<Entry>();
-        case Kind::PadStack: return std::make_unique<PadStack>();
-        case Kind::Device: return std::make_unique<Device>();
-        case Kind::Net: return std::make_unique<Net>();
-        case Kind::Node: return std::make_unique<Node>();
-        case Kind::Bus: return std::make_unique<Bus>();
-        case Kind::SchComp: return std::make_unique<SchComp>();
-        case Kind::Branch: return std::make_unique<Branch>();
-        case Kind::Junction: return std::make_unique<Junction>();
-        case Kind::LayComp: return std::make_unique<LayComp>();
-        case Kind::Trace: return std::make_unique<Trace>();
-        case Kind::BendPoint: return std::make_unique<BendPoint>();
-        case Kind::Via: return std::make_unique<Via>();
-        case Kind::Item: return std::make_unique<Item>();
+        case Kind::Hierarchy: return Make<Hierarchy>(pool);
+        case Kind::Page: return Make<Page>(pool);
+        case Kind::Layer: return Make<Layer>(pool);
+        case Kind::File: return Make<File>(pool);
+        case Kind::Symbol: return Make<Symbol>(pool);
+        case Kind::Entry: return Make<Entry>(pool);
+        case Kind::PadStack: return Make<PadStack>(pool);
+        case Kind::Device: return Make<Device>(pool);
+        case Kind::Net: return Make<Net>(pool);
+        case Kind::Node: return Make<Node>(pool);
+        case Kind::Bus: return Make<Bus>(pool);
+        case Kind::SchComp: return Make<SchComp>(pool);
+        case Kind::Branch: return Make<Branch>(pool);
+        case Kind::Junction: return Make<Junction>(pool);
+        case Kind::LayComp: return Make<LayComp>(pool);
+        case Kind::Trace: return Make<Trace>(pool);
+        case Kind::BendPoint: return Make<BendPoint>(pool);
+        case Kind::Via: return Make<Via>(pool);
+        case Kind::Item: return Make<Item>(pool);
         default: return nullptr;
     }
 }

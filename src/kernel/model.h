@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <new>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -28,9 +29,13 @@ struct Obj {
     virtual ~Obj();
     virtual std::string* name() { return nullptr; }
     virtual void setTransient(bool t) { transient = t; }
+    // Objects may live in an ObjectPool block rather than on their own in the heap; deleting
+    // one must then give the memory back to the block, so delete looks before it destroys.
+    static void operator delete(Obj* o, std::destroying_delete_t);
 
     Kind kind;
     bool transient = false;
+    bool pooled = false;  // made by an ObjectPool
     int32_t handle = 0;
     int32_t key = 0;
     int32_t status = 0;
@@ -81,6 +86,7 @@ public:
     int32_t findName(const std::string& name, int32_t value = 0, int32_t mask = 0);
     void renamed(Obj* o, const std::string& oldName);
     void clear();
+    void reserve(size_t n) { slots_.reserve(n); }
     size_t size() const { return live_; }
     // The last key in scan order, 0 when empty.
     int32_t lastKey() const;
@@ -353,8 +359,47 @@ struct Database : Named {
     int32_t curHier = 0;
 };
 
-// Builds an empty object of a kind that maps and arrays hold (used by the reader).
-std::unique_ptr<Obj> NewObject(Kind k);
+// Hands out memory for many objects from shared blocks, one heap allocation per block instead
+// of one per object: loading a large design makes hundreds of thousands of objects at once.
+// Each block counts its live objects and goes back to the heap when the last one is deleted
+// and no pool is filling it any more, so pooled objects may outlive the pool and be deleted
+// in any order. Single-threaded, like the rest of the model.
+class ObjectPool {
+public:
+    ObjectPool() = default;
+    ObjectPool(const ObjectPool&) = delete;
+    ObjectPool& operator=(const ObjectPool&) = delete;
+    ~ObjectPool();
+
+    template <class T> std::unique_ptr<Obj> make() {
+        static_assert(alignof(T) <= kAlign);
+        void* p = allocate(sizeof(T));
+        if (!p) return std::make_unique<T>();  // too large for a block
+        Obj* o;
+        try {
+            o = ::new (p) T();
+        } catch (...) {
+            unused(p);
+            throw;
+        }
+        o->pooled = true;
+        return std::unique_ptr<Obj>(o);
+    }
+
+    // Called by Obj's delete once the object in `p` is destroyed.
+    static void release(void* p);
+
+private:
+    static constexpr size_t kAlign = 16;
+    void* allocate(size_t n);
+    void unused(void* p);  // memory from allocate() that never held an object
+    uint8_t* block_ = nullptr;
+    size_t used_ = 0;
+};
+
+// Builds an empty object of a kind that maps and arrays hold (used by the reader), from `pool`
+// when one is given.
+std::unique_ptr<Obj> NewObject(Kind k, ObjectPool* pool = nullptr);
 
 // Calls `o.io(s)` on the object's concrete type.
 template <class S> void VisitIo(Obj& o, S& s) {

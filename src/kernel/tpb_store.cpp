@@ -116,7 +116,8 @@ struct BadFile {};
 
 class Reader {
 public:
-    Reader(const uint8_t* p, size_t n) : p_(p), end_(p + n) {}
+    // Objects come from `pool` when one is given, else one by one from the heap.
+    Reader(const uint8_t* p, size_t n, ObjectPool* pool = nullptr) : p_(p), end_(p + n), pool_(pool) {}
 
     template <class... T> void operator()(T&... t) { (get(t), ...); }
 
@@ -189,12 +190,16 @@ public:
         int32_t counter;
         get(counter);
         if (counter < 0) throw BadFile{};
+        m.reserve(n);  // bounded by count(): at most twice the bytes left
+        bool any = m.size() != 0;
+        int32_t last = m.lastKey();
         for (size_t i = 0; i < n; ++i) {
             int32_t key;
             get(key);
-            if (!KeyAllowed(m, key) || (m.size() && !ScanLess()(m.lastKey(), key)))
-                throw BadFile{};
-            std::unique_ptr<Obj> o = NewObject(m.elem);
+            if (!KeyAllowed(m, key) || (any && !ScanLess()(last, key))) throw BadFile{};
+            any = true;
+            last = key;
+            std::unique_ptr<Obj> o = NewObject(m.elem, pool_);
             if (!o) throw BadFile{};
             VisitIo(*o, *this);
             m.insert(key, std::move(o));
@@ -205,7 +210,7 @@ public:
         const size_t n = count(4);
         a.items.reserve(n);
         for (size_t i = 0; i < n; ++i) {
-            std::unique_ptr<Obj> o = NewObject(a.elem);
+            std::unique_ptr<Obj> o = NewObject(a.elem, pool_);
             if (!o) throw BadFile{};
             VisitIo(*o, *this);
             a.items.push_back(std::move(o));
@@ -226,6 +231,7 @@ public:
 private:
     const uint8_t* p_;
     const uint8_t* end_;
+    ObjectPool* pool_;
 };
 
 void ReadTables(Reader& r, Database& db) {
@@ -252,8 +258,12 @@ void CheckHierarchy(Hierarchy& h) {
     if (h.curPage && !h.pages.find(h.curPage)) throw BadFile{};
 }
 
-std::unique_ptr<Database> Parse(const uint8_t* data, size_t n) {
-    if (n < kHeaderBytes || std::memcmp(data, kMagic, 8) != 0) return nullptr;
+// `fetch(pos, len)` gives bytes [pos, pos + len) of the n-byte file, valid until the next call,
+// or null when they cannot be had; positions only move forward.
+template <class Fetch> std::unique_ptr<Database> Parse(Fetch&& fetch, size_t n) {
+    if (n < kHeaderBytes) return nullptr;
+    const uint8_t* data = fetch(0, kHeaderBytes);
+    if (!data || std::memcmp(data, kMagic, 8) != 0) return nullptr;
     uint16_t major;
     uint64_t area;
     uint32_t headerCrc;
@@ -262,24 +272,28 @@ std::unique_ptr<Database> Parse(const uint8_t* data, size_t n) {
     std::memcpy(&headerCrc, data + 24, 4);
     if (headerCrc != Crc32(data, 24) || major != kTpbMajor || area != n - kHeaderBytes) return nullptr;
 
+    ObjectPool pool;
     auto db = std::make_unique<Database>();
     std::set<std::string> seen;
     bool ended = false;
     size_t pos = kHeaderBytes;
     while (pos < n) {
         if (ended || n - pos < kChunkHeadBytes + 4) return nullptr;
-        const uint8_t* c = data + pos;
-        const std::string tag(reinterpret_cast<const char*>(c), 4);
-        uint32_t flags, crc;
+        const uint8_t* c = fetch(pos, kChunkHeadBytes);
+        if (!c) return nullptr;
         uint64_t len;
-        std::memcpy(&flags, c + 4, 4);
         std::memcpy(&len, c + 8, 8);
         if (len > n - pos - kChunkHeadBytes - 4) return nullptr;
+        c = fetch(pos, kChunkHeadBytes + size_t(len) + 4);
+        if (!c) return nullptr;
+        const std::string tag(reinterpret_cast<const char*>(c), 4);
+        uint32_t flags, crc;
+        std::memcpy(&flags, c + 4, 4);
         std::memcpy(&crc, c + kChunkHeadBytes + len, 4);
         if (crc != Crc32(c, kChunkHeadBytes + len)) return nullptr;
         if (tag != "HIER" && !seen.insert(tag).second) return nullptr;
 
-        Reader r(c + kChunkHeadBytes, size_t(len));
+        Reader r(c + kChunkHeadBytes, size_t(len), &pool);
         if (tag == "META") {
             r(db->nm, db->curHier);
         } else if (tag == "TABL") {
@@ -384,7 +398,25 @@ std::vector<uint8_t> SerializeTpb(Database& db) {
 
 std::unique_ptr<Database> ParseTpb(const uint8_t* data, size_t n) {
     try {
-        return Parse(data, n);
+        return Parse([data](size_t pos, size_t) { return data + pos; }, n);
+    } catch (...) {
+        return nullptr;
+    }
+}
+
+std::vector<uint8_t> SerializeObject(Obj& o) {
+    Writer w;
+    VisitIo(o, w);
+    return w.take();
+}
+
+std::unique_ptr<Obj> ParseObject(Kind kind, const uint8_t* data, size_t n) {
+    if (kind != Kind::Symbol && kind != Kind::PadStack && kind != Kind::Device) return nullptr;
+    try {
+        std::unique_ptr<Obj> o = NewObject(kind);
+        Reader r(data, n);
+        VisitIo(*o, r);
+        return r.done() ? std::move(o) : nullptr;
     } catch (...) {
         return nullptr;
     }
@@ -399,9 +431,15 @@ bool SaveTpb(Database& db, const std::string& path) {
 }
 
 std::unique_ptr<Database> LoadTpb(const std::string& path) {
-    std::vector<uint8_t> bytes;
-    if (!ReadWholeFile(path, bytes, kTpbMaxFileBytes)) return nullptr;
-    return ParseTpb(bytes.data(), bytes.size());
+    // Chunk by chunk through one buffer the size of the largest chunk: a load of a large
+    // design would otherwise spend a good part of its time faulting in a file-sized buffer.
+    FileWindow file(path, kTpbMaxFileBytes);
+    if (!file.open()) return nullptr;
+    try {
+        return Parse([&](size_t pos, size_t len) { return file.at(pos, len); }, file.size());
+    } catch (...) {
+        return nullptr;
+    }
 }
 
 }  // namespace tolvi::kernel

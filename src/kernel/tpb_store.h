@@ -29,6 +29,11 @@ std::vector<uint8_t> SerializeTpb(Database& db);
 // A new database, or null when the bytes are not a sound .TPB file of a version we read.
 std::unique_ptr<Database> ParseTpb(const uint8_t* data, size_t n);
 
+// One symbol, padstack or device in the form the chunks above carry it (the library container
+// stores its entries so); ParseObject gives null unless the bytes hold exactly one such object.
+std::vector<uint8_t> SerializeObject(Obj& o);
+std::unique_ptr<Obj> ParseObject(Kind kind, const uint8_t* data, size_t n);
+
 bool SaveTpb(Database& db, const std::string& path);
 std::unique_ptr<Database> LoadTpb(const std::string& path);
 

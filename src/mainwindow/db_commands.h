@@ -20,6 +20,11 @@ void M_DbInfo_Click();
 void M_DbOpen_Click();
 void M_DbSave_Click();
 void M_DbSaveAs_Click();
+// The launchers of the modules that replace the open database (Font Editor, wirelist import,
+// SPICE netlist import): offer to save it, then, when the designer agrees, clear it and start them.
+void M_FontEditor_Click();
+void M_ImpZOT3_Click(int16_t Index);
+void M_ImpSpice_Click();
 
 // Lets the designer choose a database file and loads it in place of the open one. Result 0 =
 // chosen and loaded; 1 = dialog cancelled, load failed or run-time failure. On a failed load the

@@ -15,6 +15,8 @@
 #include "mainwindow/app_list.h"
 #include "mainwindow/command_links.h"
 #include "mainwindow/command_routing.h"
+#include "mainwindow/db_commands.h"
+#include "mainwindow/recent_files.h"
 #include "mainwindow/startup.h"
 #include "platform/paths.h"
 #include "platform/suite_bus.h"
@@ -56,7 +58,7 @@ void LoadMailboxDatabase(const std::string& file) {
     // The title comes from the file, as Open sets it: otherwise the caption keeps the previous
     // database's name and the next save would rename the loaded one to it.
     gDbTitle = "Untitled";
-    // Awaiting the database commands: SetDatabaseName(path) sets the title from the file.
+    SetDatabaseName(path);
     CreateEmptyDatabase();
     platform::ui().SetBusyPointer(true);
     const bool loaded = DB_LoadDataBase(path.c_str()) != 0;
@@ -68,7 +70,7 @@ void LoadMailboxDatabase(const std::string& file) {
         CreateEmptyDatabase();
     }
     OpenBitmapStore();
-    // Awaiting the database commands: gDbPath = loaded ? path : "".
+    gDbPath = loaded ? path : "";
     host().SetBackupTimer(false);
     UpdateMainCaption(gDbHandle);
     ReadDbLabel();
@@ -79,7 +81,10 @@ void LoadMailboxDatabase(const std::string& file) {
         MakeHeap(3, -1);
     });
     NotifyAll("UP");
-    // Awaiting the database commands: when loaded, AddRecentFile(path) and ShowRecentFiles().
+    if (loaded) {
+        AddRecentFile();
+        ShowRecentFiles();
+    }
     ClearDatabaseChanged();
     ConnectCommandLinks();
 }

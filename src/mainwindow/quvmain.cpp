@@ -31,9 +31,11 @@
 #include "mainwindow/app_list.h"
 #include "mainwindow/command_links.h"
 #include "mainwindow/command_routing.h"
+#include "mainwindow/db_commands.h"
 #include "mainwindow/module_registry.h"
 #include "mainwindow/quvlabel.h"
 #include "mainwindow/startup.h"
+#include "mainwindow/timed_backup.h"
 #include "mainwindow/tools.h"
 #include "platform/paths.h"
 #include "platform/qt/codec.h"
@@ -77,6 +79,7 @@ QUVMAIN::QUVMAIN(QWidget* parent) : QMainWindow(parent) {
     F_BackUp = platform::CreateTimer();
     F_BackUp->SetInterval(60000);
     F_BackUp->SetEnabled(false);
+    F_BackUp->SetHandler([] { F_BackUp_Timer(); });
     BuildMenu();
 }
 
@@ -144,8 +147,7 @@ bool QUVMAIN::Form_Load(const std::string& argument) {
         LoadStartupApps();
         LoadAutoHelp();
         Item("M_Ahlp")->setChecked(gAutoHelp != 0);
-        // The recent-files menu is refilled here by the recent-files module (ShowRecentFiles)
-        // once it exists.
+        ConnectDatabaseCommands(this);   // also refills the recent-files items
         ReadDbLabel();
         ResetHierStackFile();
         LoadAllOptionSets();
@@ -333,10 +335,11 @@ void QUVMAIN::Form_QueryUnload(bool& Cancel) {
         }
         if (answer == platform::kAnswerYes) {
             F_BackUp->SetEnabled(false);
-            // The database save belongs to the database commands; until they are wired in, a
-            // requested save cannot happen, and the window stays rather than lose the changes.
-            const bool saved = false;
+            int32_t cancelled = 0;
+            SaveDatabase(cancelled, 0);
             UpdateMainCaption(gDbHandle);
+            // A save that did not happen keeps the window, rather than lose the changes.
+            const bool saved = cancelled == 0;
             if (!saved) {
                 stay();
                 return;

@@ -133,5 +133,14 @@ TEST_F(ContextHelp, WindowPlacementQuitAndHelpFileCommandsReachTheEngine) {
                      "command: /prog/TOLVI32.HLP | 2 | "}));
 }
 
+TEST(KernelHelpHandler, TopicsOfTheDesignModulesReachTheHelpEngine) {
+    H_DispTopic(nullptr, "/prog/QUVSCHED.HLP", 12);
+    EXPECT_EQ(recordingHelp().calls, Calls{}) << "nothing before the handler is installed";
+    InstallKernelHelpHandler();
+    H_DispTopic(nullptr, "/prog/QUVSCHED.HLP", 12);
+    H_DispTopic(nullptr, nullptr, 0);
+    EXPECT_EQ(recordingHelp().calls, (Calls{"topic: /prog/QUVSCHED.HLP | 12", "topic:  | 0"}));
+}
+
 }  // namespace
 }  // namespace tolvi

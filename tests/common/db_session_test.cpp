@@ -63,6 +63,24 @@ TEST(CreateEmptyDatabase, ReplacesTheOpenDatabaseWithUntitledMainhierMainpage) {
     EXPECT_EQ(InternalFile("DBLABEL"), "<none>");
 }
 
+TEST(CreateEmptyDatabase, AnyFailingStepEndsTheProgramWithTheFatalBox) {
+    const char* steps[] = {"DB_CreateDataBase", "DB_HierarchyMap", "OM_FindName",
+                           "DB_SetCurHier",     "DB_PageMap",      "DB_SetCurPage"};
+    for (const char* step : steps) {
+        scriptedUi().Reset();
+        recordingHost().Reset();
+        KernelFailNextForTests(step);
+        scriptedUi().QueueAnswer(1);
+        CreateEmptyDatabase();
+        ASSERT_EQ(scriptedUi().boxes.size(), 1u) << step;
+        EXPECT_EQ(scriptedUi().boxes[0].text, "Can't Create Data Base") << step;
+        EXPECT_EQ(scriptedUi().boxes[0].style, 4112) << step;
+        EXPECT_EQ(recordingHost().calls, (std::vector<std::string>{"notify: EX", "fatal: 1"})) << step;
+        EXPECT_EQ(gBitmapFile, 0) << "nothing more is done after " << step;
+        scriptedUi().Verify();
+    }
+}
+
 TEST(UpdateMainCaption, ShowsTheTitleInTheKernelsSpellingWhenTheyAgreeButForCaseAndBlanks) {
     struct Case {
         const char* title;

@@ -85,6 +85,25 @@ TEST_F(TpbStoreTest, LoadingSameBytesTwiceGivesSameFile) {
     EXPECT_EQ(ReadBytes(again), ReadBytes(file));
 }
 
+// The loader reads chunk by chunk through a buffer that starts at 1 MiB and grows: a chunk
+// larger than that must come through whole.
+TEST_F(TpbStoreTest, ChunkLargerThanTheReadBufferLoads) {
+    BuildFixtureDesign();
+    Bytes data(3 << 20);
+    for (size_t i = 0; i < data.size(); ++i) data[i] = uint8_t(i * 7 + i / 4096);
+    const int32_t f = F_CreateFile(0, "BIG");
+    ASSERT_NE(f, 0);
+    ASSERT_EQ(F_Write(f, data.data(), int32_t(data.size())), int32_t(data.size()));
+    ASSERT_NE(DB_SaveDataBase(file.c_str()), 0);
+    ASSERT_NE(DB_CreateDataBase("OTHER", "H", "P"), 0);
+    ASSERT_NE(DB_LoadDataBase(file.c_str()), 0);
+
+    Bytes back(data.size());
+    F_Seek(f, 0, 0);
+    ASSERT_EQ(F_Read(f, back.data(), int32_t(back.size())), int32_t(back.size()));
+    EXPECT_EQ(back, data);
+}
+
 TEST_F(TpbStoreTest, DamagedFilesAreRefusedAndTheOpenDatabaseStays) {
     BuildFixtureDesign();
     ASSERT_NE(DB_SaveDataBase(file.c_str()), 0);

@@ -7,7 +7,9 @@
 #include "common/db_session.h"
 #include "common/dialog_state.h"
 #include "common/general_settings.h"
+#include "common/settings_access.h"
 #include "common/utilities.h"
+#include "mainwindow/db_commands.h"
 #include "kernel/kernel.h"
 #include "mainwindow/app_list.h"
 #include "mainwindow/command_links.h"
@@ -34,6 +36,7 @@ protected:
         timer.SetEnabled(true);
         SetMailboxWindow(this);
         gJobDir = tmp.path();
+        gIniFile = tmp.File("TOLVI32.INI");
         gAppNames = {"", "TOLVI32", "QUVSCHED", "QUVLAYED", "QUVSIM", "QuvLayed"};
         gAppCount = 5;
         CreateCommandLinks();
@@ -144,6 +147,11 @@ TEST_F(MailboxTest, DatabaseLoadKeepsThePathsCaseThenStarts) {
     const std::string path = SavedDatabase("board.tpb", "BOARD");
     Tick(path + ",quvlayed");
     EXPECT_EQ(OpenName(), "BOARD");
+    EXPECT_EQ(gDbTitle, "board");
+    EXPECT_EQ(gDbPath, path);
+    std::string recent;
+    IniGetString("RecentFiles", "1", "", recent);
+    EXPECT_EQ(recent, path);
     EXPECT_EQ(log, (std::vector<std::string>{"QUVSCHED hears All,UP", "start M_Layout_Click", "published All,UP"}));
     EXPECT_FALSE(IsDatabaseChanged());
     EXPECT_TRUE(scriptedUi().boxes.empty());
@@ -177,6 +185,7 @@ TEST_F(MailboxTest, FailedLoadLeavesAnUntitledDatabase) {
     EXPECT_NE(scriptedUi().boxes[0].text.find("Can't load Database: " + bad), std::string::npos);
     EXPECT_EQ(gDbTitle, "Untitled");
     EXPECT_EQ(OpenName(), "Untitled");
+    EXPECT_EQ(gDbPath, "");
 }
 
 TEST_F(MailboxTest, WaitsWhileTheManagerIsModal) {

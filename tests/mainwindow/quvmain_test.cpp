@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <fstream>
 
 #include "common/db_session.h"
 #include "common/general_settings.h"
@@ -219,13 +220,15 @@ TEST(Exit, QuestionsTable) {
         std::vector<int> answers;
         bool closes;
         int exits;   // registered "close" messages
+        int saveDialog = 0;   // 0 none, 1 cancelled, 2 a file chosen
     } cases[] = {
         {"busy, stay", true, false, {platform::kAnswerOk, platform::kAnswerNo}, false, 0},
         {"busy, exit anyway", true, true, {platform::kAnswerOk, platform::kAnswerYes}, true, 1},
         {"changed, cancel", false, true, {platform::kAnswerCancel}, false, 0},
         {"changed, no", false, true, {platform::kAnswerNo}, true, 2},
-        // The save is not possible here, so Yes keeps the window rather than lose the changes.
-        {"changed, yes, not saved", false, true, {platform::kAnswerYes}, false, 0},
+        // A save that did not happen keeps the window rather than lose the changes.
+        {"changed, yes, not saved", false, true, {platform::kAnswerYes}, false, 0, 1},
+        {"changed, yes, saved", false, true, {platform::kAnswerYes}, true, 2, 2},
         {"unchanged, no", false, false, {platform::kAnswerNo}, false, 0},
         {"unchanged, yes", false, false, {platform::kAnswerYes}, true, 2},
     };
@@ -241,7 +244,13 @@ TEST(Exit, QuestionsTable) {
         }
         if (c.changed) SetDatabaseChanged(1);
         for (int a : c.answers) scriptedUi().QueueAnswer(a);
+        test::TempDir dir;
+        if (c.saveDialog == 1) scriptedUi().QueueFile(std::nullopt);
+        if (c.saveDialog == 2) scriptedUi().QueueFile(dir.File("saved.TPB"));
         s.w->M_Exit_Click();
+        if (c.saveDialog == 2) {
+            EXPECT_TRUE(std::ifstream(dir.File("saved.TPB")).good()) << c.what;
+        }
         EXPECT_EQ(s.w->Unloaded(), c.closes) << c.what;
         EXPECT_EQ(s.exits, c.exits) << c.what;
         if (!c.closes) {

@@ -30,6 +30,7 @@
 #include "common/bitmap_store.h"
 #include "common/boxes.h"
 #include "common/context_help.h"
+#include "common/preview_drawing.h"
 #include "platform/help.h"
 #include "support/recording_help.h"
 #include "platform/suite_bus.h"
@@ -40,6 +41,8 @@
 #include "mainwindow/module_registry.h"
 #include "mainwindow/app_list.h"
 #include "mainwindow/startup.h"
+#include "mainwindow/db_commands.h"
+#include "mainwindow/timed_backup.h"
 
 // Each module that owns shared state offers a reset; list every one of them here.
 
@@ -74,6 +77,7 @@ void ResetAllState() {
     ResetBitmapStoreState();
     ResetBoxesState();
     ResetContextHelpState();
+    ResetPreviewDrawingState();
     recordingHelp().Reset();
     platform::SetHelp(&recordingHelp());
     recordingHost().Reset();
@@ -86,6 +90,8 @@ void ResetAllState() {
     ResetModuleRegistryState();
     ResetAppListState();
     ResetStartupState();
+    ResetDbCommandsState();
+    ResetTimedBackupState();
 }
 
 }  // namespace tolvi::test

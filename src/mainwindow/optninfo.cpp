@@ -1,0 +1,194 @@
+#include "mainwindow/optninfo.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "common/context_help.h"
+#include "common/db_session.h"
+#include "common/localisation.h"
+#include "common/utilities.h"
+#include "platform/qt/codec.h"
+
+namespace tolvi {
+
+namespace {
+
+// Text padded with blanks or cut to len bytes of the code page.
+std::string Fixed(std::string text, std::size_t len) {
+    text.resize(len, ' ');
+    return text;
+}
+
+std::string LeftAligned(const std::string& text, std::size_t len) { return Fixed(Trim(text), len); }
+
+std::string BoxText(const QLineEdit* box) { return platform::FromQString(box->text()); }
+
+QLabel* Caption(const char* text, QWidget* parent) {
+    auto* label = new QLabel(QString::fromLatin1(text), parent);
+    label->setTextFormat(Qt::PlainText);
+    return label;
+}
+
+}  // namespace
+
+OPTNINFO::OPTNINFO(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint) {
+    setObjectName("OPTNINFO");
+    setWindowTitle(QStringLiteral("Tolvi32 - Database Info"));
+
+    F_Dbase = new QLabel(this);
+    F_Dbase->setObjectName("F_Dbase");
+    F_Dbase->setTextFormat(Qt::PlainText);
+    F_Des = new QLineEdit(this);
+    F_Des->setObjectName("F_Des");
+    F_Rev = new QLineEdit(this);
+    F_Rev->setObjectName("F_Rev");
+    F_Password = new QLineEdit(this);
+    F_Password->setObjectName("F_Password");
+    for (QLineEdit* box : {F_Des, F_Rev, F_Password}) {
+        box->setValidator(new platform::CodePageValidator(box));
+        box->installEventFilter(this);
+        // Typing, pasting or cutting all count as an edit to parse.
+        connect(box, &QLineEdit::textEdited, this, [this, box] {
+            if (box == F_Des) desChanged_ = true;
+            if (box == F_Rev) revChanged_ = true;
+            if (box == F_Password) passChanged_ = true;
+        });
+    }
+    F_PassSet = new QCheckBox(QStringLiteral("Set Password"), this);
+    F_PassSet->setObjectName("F_PassSet");
+
+    F_Accept = new QPushButton(QStringLiteral("Accept"), this);
+    F_Accept->setObjectName("F_Accept");
+    F_Accept->setProperty("tag", "99177");
+    F_Cancel = new QPushButton(QStringLiteral("Cancel"), this);
+    F_Cancel->setObjectName("F_Cancel");
+    F_Cancel->setProperty("tag", "99388");
+    for (QPushButton* b : {F_Accept, F_Cancel}) {
+        b->setAutoDefault(false);
+        b->setDefault(false);
+    }
+    connect(F_Accept, &QPushButton::clicked, this, [this] { F_Accept_Click(); });
+    connect(F_Cancel, &QPushButton::clicked, this, [this] { F_Cancel_Click(); });
+
+    auto* fields = new QGridLayout;
+    fields->addWidget(Caption("Designer: ", this), 0, 0);
+    fields->addWidget(F_Des, 0, 1);
+    fields->addWidget(Caption("Revision: ", this), 1, 0);
+    fields->addWidget(F_Rev, 1, 1);
+    fields->addWidget(Caption("Password: ", this), 2, 0);
+    fields->addWidget(F_Password, 2, 1);
+    fields->addWidget(F_PassSet, 3, 1);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(F_Accept);
+    buttons->addWidget(F_Cancel);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(F_Dbase);
+    layout->addLayout(fields);
+    layout->addLayout(buttons);
+    F_Des->setMinimumWidth(F_Des->fontMetrics().averageCharWidth() * 30);
+
+    InstallHelpKey(this);
+}
+
+void OPTNINFO::Form_Load() {
+    LocalizeForm(this);
+    F_Dbase->setText(platform::ToQString(GetLocalString("Database: ", "10124") + gDbName + " "));
+    gDbLabel.Designer = LeftAligned(gDbLabel.Designer, DbLabelRec::kTextLen);
+    gDbLabel.Revision = LeftAligned(gDbLabel.Revision, DbLabelRec::kTextLen);
+    F_Des->setText(platform::ToQString(RTrim(gDbLabel.Designer)));
+    F_Rev->setText(platform::ToQString(RTrim(gDbLabel.Revision)));
+    password_ = FirstWord(gDbLabel.Password);
+    F_Password->setText(platform::ToQString(password_));
+    F_PassSet->setChecked(gDbLabel.PassSet != 0);
+    desChanged_ = revChanged_ = passChanged_ = false;
+    closing_ = false;
+}
+
+void OPTNINFO::Form_Activate() {
+    setWindowTitle(platform::ToQString(GetLocalString("Tolvi32 - Database Info", "10145")));
+}
+
+void OPTNINFO::INF_ParseDesigner() {
+    desChanged_ = false;
+    gDbLabel.Designer = Fixed(BoxText(F_Des), DbLabelRec::kTextLen);
+    F_Des->setText(platform::ToQString(gDbLabel.Designer));
+}
+
+void OPTNINFO::INF_ParseRevision() {
+    revChanged_ = false;
+    gDbLabel.Revision = Fixed(BoxText(F_Rev), DbLabelRec::kTextLen);
+    F_Rev->setText(platform::ToQString(gDbLabel.Revision));
+}
+
+void OPTNINFO::INF_ParsePassword() {
+    passChanged_ = false;
+    password_ = FirstWord(Fixed(BoxText(F_Password), DbLabelRec::kPasswordLen));
+    F_Password->setText(platform::ToQString(password_));
+}
+
+void OPTNINFO::F_Accept_Click() {
+    // An edit whose box still has the focus (Accept pressed from the keyboard) counts as well.
+    if (desChanged_) INF_ParseDesigner();
+    if (revChanged_) INF_ParseRevision();
+    if (passChanged_) INF_ParsePassword();
+    closing_ = true;
+    gDbLabel.PassSet = 0;
+    gDbLabel.Password = Fixed("", DbLabelRec::kPasswordLen);
+    if (F_PassSet->isChecked() && !password_.empty()) {
+        gDbLabel.PassSet = -1;
+        gDbLabel.Password = Fixed(password_, DbLabelRec::kPasswordLen);
+    }
+    WriteDbLabel();
+    hide();
+}
+
+void OPTNINFO::F_Cancel_Click() {
+    closing_ = true;
+    desChanged_ = revChanged_ = passChanged_ = false;
+    ReadDbLabel();
+    hide();
+}
+
+void OPTNINFO::reject() { F_Cancel_Click(); }
+
+void OPTNINFO::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    Form_Activate();
+}
+
+void OPTNINFO::RunParse(QObject* box) {
+    if (box == F_Des) INF_ParseDesigner();
+    if (box == F_Rev) INF_ParseRevision();
+    if (box == F_Password) INF_ParsePassword();
+}
+
+bool OPTNINFO::eventFilter(QObject* watched, QEvent* event) {
+    const bool isBox = watched == F_Des || watched == F_Rev || watched == F_Password;
+    if (isBox && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+            RunParse(watched);
+            return true;
+        }
+        if (!key->text().isEmpty()) {
+            if (watched == F_Des) desChanged_ = true;
+            if (watched == F_Rev) revChanged_ = true;
+            if (watched == F_Password) passChanged_ = true;
+        }
+    } else if (isBox && event->type() == QEvent::FocusOut && !closing_) {
+        const bool changed = (watched == F_Des && desChanged_) || (watched == F_Rev && revChanged_) ||
+                             (watched == F_Password && passChanged_);
+        if (changed) RunParse(watched);
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+}  // namespace tolvi

@@ -1,0 +1,137 @@
+#include "mainwindow/optninpt.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "common/context_help.h"
+#include "common/db_session.h"
+#include "common/localisation.h"
+#include "common/utilities.h"
+#include "mainwindow/db_commands.h"
+#include "platform/qt/codec.h"
+
+namespace tolvi {
+
+namespace {
+
+// A label field as the label keeps it: left-aligned, padded with blanks to its length.
+std::string LeftAligned(const std::string& text, std::size_t len) {
+    std::string field = Trim(text).substr(0, len);
+    field.resize(len, ' ');
+    return field;
+}
+
+QLabel* Caption(const char* text, QWidget* parent) {
+    auto* label = new QLabel(QString::fromLatin1(text), parent);
+    label->setTextFormat(Qt::PlainText);
+    return label;
+}
+
+}  // namespace
+
+OPTNINPT::OPTNINPT(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint) {
+    setObjectName("OPTNINPT");
+    setWindowTitle(QStringLiteral("Tolvi32 - Database Info"));
+
+    F_Dbase = new QLabel(this);
+    F_Dbase->setObjectName("F_Dbase");
+    F_Dbase->setTextFormat(Qt::PlainText);
+    F_Des = new QLineEdit(this);
+    F_Des->setObjectName("F_Des");
+    F_Rev = new QLineEdit(this);
+    F_Rev->setObjectName("F_Rev");
+    // Shown for information only: this dialog changes nothing in the label.
+    F_Des->setReadOnly(true);
+    F_Rev->setReadOnly(true);
+    F_Password = new QLineEdit(this);
+    F_Password->setObjectName("F_Password");
+    F_Password->setValidator(new platform::CodePageValidator(F_Password));
+    F_Password->installEventFilter(this);
+
+    F_Accept = new QPushButton(QStringLiteral("Accept"), this);
+    F_Accept->setObjectName("F_Accept");
+    F_Accept->setProperty("tag", "99177");
+    F_Cancel = new QPushButton(QStringLiteral("Cancel"), this);
+    F_Cancel->setObjectName("F_Cancel");
+    F_Cancel->setProperty("tag", "99388");
+    for (QPushButton* b : {F_Accept, F_Cancel}) {
+        b->setAutoDefault(false);
+        b->setDefault(false);
+    }
+    connect(F_Accept, &QPushButton::clicked, this, [this] { F_Accept_Click(); });
+    connect(F_Cancel, &QPushButton::clicked, this, [this] { F_Cancel_Click(); });
+
+    auto* fields = new QGridLayout;
+    fields->addWidget(Caption("Designer: ", this), 0, 0);
+    fields->addWidget(F_Des, 0, 1);
+    fields->addWidget(Caption("Revision: ", this), 1, 0);
+    fields->addWidget(F_Rev, 1, 1);
+    fields->addWidget(Caption("Password: ", this), 2, 0);
+    fields->addWidget(F_Password, 2, 1);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(F_Accept);
+    buttons->addWidget(F_Cancel);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(F_Dbase);
+    layout->addLayout(fields);
+    layout->addLayout(buttons);
+    F_Des->setMinimumWidth(F_Des->fontMetrics().averageCharWidth() * 30);
+
+    InstallHelpKey(this);
+}
+
+void OPTNINPT::Form_Load() {
+    LocalizeForm(this);
+    gPasswordEntry.clear();
+    F_Password->clear();
+    F_Dbase->setText(platform::ToQString(GetLocalString("Database: ", "10124") + gDbName + " "));
+    gDbLabel.Designer = LeftAligned(gDbLabel.Designer, DbLabelRec::kTextLen);
+    gDbLabel.Revision = LeftAligned(gDbLabel.Revision, DbLabelRec::kTextLen);
+    F_Des->setText(platform::ToQString(RTrim(gDbLabel.Designer)));
+    F_Rev->setText(platform::ToQString(RTrim(gDbLabel.Revision)));
+}
+
+void OPTNINPT::Form_Activate() {
+    // Replaces the scope suffix the caller's dialog routine has added.
+    setWindowTitle(platform::ToQString(GetLocalString("Tolvi32 - Database Info", "10145")));
+    F_Password->setFocus();
+}
+
+void OPTNINPT::F_Accept_Click() { PWD_Accept(); }
+
+void OPTNINPT::PWD_Accept() {
+    gPasswordEntry = Trim(platform::FromQString(F_Password->text()));
+    hide();
+}
+
+void OPTNINPT::F_Cancel_Click() {
+    gPasswordEntry.clear();
+    hide();
+}
+
+void OPTNINPT::reject() { F_Cancel_Click(); }
+
+void OPTNINPT::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    Form_Activate();
+}
+
+bool OPTNINPT::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == F_Password && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            PWD_Accept();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+}  // namespace tolvi

@@ -1,0 +1,68 @@
+#include "mainwindow/timed_backup.h"
+
+#include <exception>
+#include <string>
+
+#include "common/db_session.h"
+#include "common/general_settings.h"
+#include "common/utilities.h"
+#include "kernel/kernel.h"
+#include "mainwindow/app_list.h"
+#include "mainwindow/command_routing.h"
+#include "mainwindow/module_registry.h"
+#include "platform/paths.h"
+#include "platform/ui.h"
+
+namespace tolvi {
+
+namespace {
+
+// Idle minutes since the last backup or busy tick; kept across stops of the timer.
+float gBackupMinutes = 0.0f;
+// Set while a backup is written: a tick that arrives meanwhile (an error box is open) must not
+// start a second one.
+bool gWritingBackup = false;
+
+void WriteBackup() {
+    PublishMainState(-1, -1);
+    platform::ui().SetBusyPointer(true);
+    for (int16_t n = 1; n <= 3; ++n) SaveHeap(n);
+    MixedModeSaveWork();
+    const std::string path = platform::JoinPath(gJobDir, gDbName + ".BAK");
+    if (DB_SaveDataBase(path.c_str()) == 0) ShowDbError(2, path);
+    platform::ui().SetBusyPointer(false);
+}
+
+}  // namespace
+
+void ResetTimedBackupState() {
+    gBackupMinutes = 0.0f;
+    gWritingBackup = false;
+}
+
+void F_BackUp_Timer() {
+    if (gWritingBackup) return;
+    int32_t quiet = -1;
+    std::string caption;
+    CheckBusy(quiet, caption);
+    if (quiet != 0) {
+        gBackupMinutes = 0.0f;
+        return;
+    }
+    gBackupMinutes += 1.0f;
+    // Reaching or passing: an interval lowered below the count, or one that is not whole, must
+    // not stop the backups for good.
+    if (gBackupMinutes < gBackupInt) return;
+    gWritingBackup = true;
+    try {
+        WriteBackup();
+    } catch (const std::exception& e) {
+        platform::ui().SetBusyPointer(false);
+        ShowCommandFailure(e.what());
+    }
+    gBackupMinutes = 0.0f;
+    PublishMainState(-1, 0);
+    gWritingBackup = false;
+}
+
+}  // namespace tolvi

@@ -1,0 +1,99 @@
+#pragma once
+// What the database-command tests share: a job directory with its own settings file, a main
+// window holding the menu items the commands reach, an empty "Untitled" database, and a running
+// fake module that hears the broadcasts.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "common/db_session.h"
+#include "common/general_settings.h"
+#include "common/settings_access.h"
+#include "common/utilities.h"
+#include "kernel/kernel.h"
+#include "mainwindow/app_list.h"
+#include "mainwindow/db_commands.h"
+#include "mainwindow/fake_module.h"
+#include "mainwindow/module_registry.h"
+#include "support/temp_dir.h"
+
+namespace tolvi::test {
+
+class DbFixture : public ::testing::Test {
+protected:
+    void SetUp() override {
+        gJobDir = tmp.path();
+        gIniFile = tmp.File("TOLVI32.INI");
+        QMenu* file = window.menuBar()->addMenu("File");
+        for (const char* name : {"M_Default", "M_Current"}) {
+            QAction* a = file->addAction(name);
+            a->setObjectName(name);
+            a->setCheckable(true);
+        }
+        for (int i = 0; i < 4; ++i) file->addAction("")->setObjectName(QStringLiteral("M_RecentFile(%1)").arg(i));
+        file->addSeparator()->setObjectName("M_RFileSep");
+        gMainForm = &window;
+        mods.Register("QUVSCHED");
+        int16_t mode = 0;
+        std::string arg;
+        InitializeApp("QUVSCHED", mode, arg);
+        gDbTitle = "Untitled";
+        CreateEmptyDatabase();
+        UpdateMainCaption(gDbHandle);
+        ReadDbLabel();
+        SetDatabaseChanged(0);
+    }
+    void TearDown() override { gMainForm = nullptr; }
+
+    // A database file named file in the job directory, holding a hierarchy "KEPT" and the given
+    // label; the open database is an empty "Untitled" one again afterwards.
+    std::string SavedDatabase(const std::string& file, const std::string& name, const std::string& password = "",
+                              const std::string& designer = "") {
+        DB_CreateDataBase(name.c_str(), "MAINHIER", "MAINPAGE");
+        DB_CreateHierarchy(0, "KEPT");
+        gDbLabel = DbLabelRec{};
+        gDbLabel.PassSet = password.empty() ? 0 : -1;
+        gDbLabel.Password = password;
+        gDbLabel.Designer = designer;
+        WriteDbLabel();
+        const std::string path = tmp.File(file);
+        EXPECT_NE(DB_SaveDataBase(path.c_str()), 0);
+        gDbTitle = "Untitled";
+        CreateEmptyDatabase();
+        UpdateMainCaption(gDbHandle);
+        ReadDbLabel();
+        SetDatabaseChanged(0);
+        return path;
+    }
+
+    // Whether the running module heard "All,<cmd>".
+    bool Heard(const std::string& cmd) const {
+        const std::string line = "QUVSCHED notify - All," + cmd;
+        return std::find(mods.journal.begin(), mods.journal.end(), line) != mods.journal.end();
+    }
+    static bool HasHierarchy(const char* name) { return OM_FindName(DB_HierarchyMap(), name) != 0; }
+    static std::string OpenName() { return CStrFromPtr(O_GetName(DB_DataBase())); }
+    static std::string Recent(int n) {
+        std::string v;
+        IniGetString("RecentFiles", std::to_string(n), "absent", v);
+        return v;
+    }
+    static void PutRecent(int n, const std::string& v) {
+        int err = 0;
+        IniPutString("RecentFiles", std::to_string(n), v, err);
+    }
+    QAction* Item(const char* name) const { return window.findChild<QAction*>(name); }
+
+    TempDir tmp;
+    QMainWindow window;
+    FakeModules mods;
+};
+
+}  // namespace tolvi::test
