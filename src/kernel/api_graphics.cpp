@@ -424,8 +424,7 @@ int32_t PutExtent(const Box& box, ExtentRec& ext) {
 namespace tolvi::kernel {
 
 void ResetDrawingState() {
-    if (gDc.sink) gDc.sink->end();
-    gDc = Context{};
+    gDc = Context{};  // a context left open is forgotten: its sink may be gone already
     gState = DrawState{};
     gHelpHandler = nullptr;
     UseBuiltInFont();
@@ -504,7 +503,7 @@ int32_t S_FrameSymbolEntries(int32_t symbol, int32_t sel, FrameRec& frame) {
 int32_t G_OpenDC(IDrawSink* sink, DcRec& rec) {
     return Guard([&]() -> int32_t {
         if (!sink) return 0;
-        if (gDc.sink) gDc.sink->end();  // a context left open by its caller
+        // A context its caller left open is forgotten, not ended: its sink may be gone already.
         gDc.sink = sink;
         gDc.rec = rec;
         gDc.scale = rec.Scale > 0 ? rec.Scale : 1;

@@ -1,3 +1,6 @@
+// The built-in stroke font and the reader of QUV32VFONT.TVF ("TVF1" text; the format and the
+// metrics are described in vector_font.h). The shipped resources/QUV32VFONT.TVF is
+// BuiltInFontText(), so the file and the fallback always draw alike.
 #include "kernel/vector_font.h"
 
 #include <memory>
