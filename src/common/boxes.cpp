@@ -34,7 +34,7 @@ std::string YesNoText(int32_t Flag) { return Flag != 0 ? "Yes" : "No "; }
 
 std::string InputBoxEx(const std::string& Prompt, const std::string& Header, const std::string& Default) {
     auto box = std::make_unique<QuvInpBG>();
-    const std::string label = Trim(Header).empty() ? Prompt : Header + "\n" + Prompt;
+    const std::string label = Trim(Header).empty() ? Prompt : Header + "\r\n" + Prompt;
     box->InpPrompt->setText(platform::ToQString(label));
     box->InpText->setText(platform::ToQString(Default));
     box->InpText->setSelection(0, int(box->InpText->text().size()));

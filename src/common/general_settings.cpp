@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <initializer_list>
+#include <limits>
 
 #include "common/host.h"
 #include "common/numbers.h"
@@ -47,6 +48,11 @@ bool TakeFourFlags(std::array<int32_t, 4>& flags) {
         if (RoundHalfEven(static_cast<double>(gTokNum[k + 1]), v)) flags[k] = v;
     }
     return true;
+}
+
+bool FitsSingle(double v) {
+    return v >= -static_cast<double>(std::numeric_limits<float>::max()) &&
+           v <= static_cast<double>(std::numeric_limits<float>::max());
 }
 
 std::string FlagsText(const std::array<int32_t, 4>& flags) {
@@ -95,12 +101,14 @@ void SaveDirectories() {
 void LoadBackupSettings() {
     const std::string interval = Get(kMain, "BackupInt", "5");
     const std::string on = Get(kMain, "BackupON", "0");
-    // The range test is made before narrowing to single precision, so no huge value can
-    // overflow on the way.
+    // Values beyond single precision are not narrowed (that would be undefined); a huge switch
+    // value still means "on", a huge interval is out of range anyway.
     const double onValue = LeadingDecimal(on);
-    gBackupOn = (onValue >= -3.4e38 && onValue <= 3.4e38) ? static_cast<float>(onValue) : 1.0f;
+    gBackupOn = FitsSingle(onValue) ? static_cast<float>(onValue) : 1.0f;
+    // The range rule applies to the stored single, so 0.99999999 (stored as 1) is kept.
     const double minutes = LeadingDecimal(interval);
-    gBackupInt = (minutes >= 1.0 && minutes <= 60.0) ? static_cast<float>(minutes) : 5.0f;
+    gBackupInt = FitsSingle(minutes) ? static_cast<float>(minutes) : 0.0f;
+    if (gBackupInt < 1.0f || gBackupInt > 60.0f) gBackupInt = 5.0f;
 }
 
 void SaveBackupSettings() {

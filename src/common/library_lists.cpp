@@ -57,7 +57,12 @@ void SaveLibraryLists() {
     for (const ListRef& l : Lists()) {
         std::vector<std::string>& list = *l.list;
         if (list.empty()) list.emplace_back();
-        list.erase(std::remove(list.begin() + 1, list.end(), std::string()), list.end());
+        // An entry of blanks only reads back as empty too, and would cut the list as well.
+        list.erase(std::remove_if(list.begin() + 1, list.end(),
+                                  [](const std::string& e) {
+                                      return e.find_first_not_of(" \t") == std::string::npos;
+                                  }),
+                   list.end());
         for (std::size_t k = 1; k < list.size(); ++k) IniPutString(l.section, std::to_string(k), list[k], err);
         *l.count = static_cast<int32_t>(list.size() - 1);
     }

@@ -24,8 +24,8 @@ void ResetLibraryListsState();
 // Sections "DEVLIBS", "SCHLIBS", "LAYLIBS", keys "1", "2", ...; a list ends at the first missing
 // or empty key.
 void LoadLibraryLists();
-// Removes the keys last counted, then writes the lists without gaps (empty entries are dropped
-// from the lists, which a later load would otherwise cut short).
+// Removes the keys last counted, then writes the lists without gaps (empty or blank entries are
+// dropped from the lists, which a later load would otherwise cut short).
 void SaveLibraryLists();
 // "PADSTACKS" "I", default the library directory joined with "PADSTACK.PADSTACK"; both publish it.
 void LoadPadstackLibrary();

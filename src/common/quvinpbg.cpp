@@ -29,6 +29,7 @@ QuvInpBG::QuvInpBG(QWidget* parent)
     InpPrompt = new QLabel(Picture1);
     InpPrompt->setObjectName("InpPrompt");
     InpPrompt->setTextFormat(Qt::PlainText);
+    InpPrompt->setWordWrap(true);
     auto* pictureLayout = new QVBoxLayout(Picture1);
     pictureLayout->addWidget(InpPrompt);
 
@@ -102,6 +103,9 @@ void QuvInpBG::InpCancel_Click() {
 void QuvInpBG::reject() { InpCancel_Click(); }
 
 void QuvInpBG::showEvent(QShowEvent* event) {
+    // A prompt wider than the box wraps, and the box grows downwards so that no line of it is
+    // cut off; the width stays.
+    if (const int needed = layout()->totalHeightForWidth(width()); needed > height()) setFixedHeight(needed);
     QDialog::showEvent(event);
     // Placed again now that the window frame is known, so the frame, not only the inside, keeps
     // to the rule.

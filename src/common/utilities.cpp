@@ -104,10 +104,23 @@ void PrintLineFile(int& Err, int FileNo, const std::string& Text) {
     Err = 1;
 }
 
-void CloseFileOptKill(int DoKill, int FileNo, const std::string& Path) {
-    // A number that is not open has nothing to close; only a close that fails keeps the file.
-    const bool closed = !platform::IsFileOpen(FileNo) || platform::CloseFile(FileNo);
-    if (closed && DoKill != 0) std::remove(Path.c_str());
+bool CloseFileOptKill(int DoKill, int FileNo, const std::string& Path) {
+    // A number that is not open has nothing to close.
+    if (!platform::IsFileOpen(FileNo)) {
+        if (DoKill != 0) std::remove(Path.c_str());
+        return true;
+    }
+    if (DoKill != 0) {
+        // The file is going anyway: drop unwritten output rather than put it over the target first.
+        platform::DiscardFile(FileNo);
+        std::remove(Path.c_str());
+        return true;
+    }
+    // Output reaches its file only here, so a failed close is a lost write: say so, and keep the
+    // previous file.
+    if (platform::CloseFile(FileNo)) return true;
+    ShowWriteFileError(Path);
+    return false;
 }
 
 void FileOpenTest(int& Err, int ShowMessage, const std::string& FileName) {

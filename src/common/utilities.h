@@ -40,8 +40,10 @@ void OpenForOutput(int& Err, int& FileNo, const std::string& Path);
 void LineInputFile(int& Err, int FileNo, std::string& Line);
 // Writes Text exactly as given: the callers append their own line ends.
 void PrintLineFile(int& Err, int FileNo, const std::string& Text);
-// Closes FileNo and, when DoKill is not 0, deletes Path; never reports.
-void CloseFileOptKill(int DoKill, int FileNo, const std::string& Path);
+// Closes FileNo and, when DoKill is not 0, deletes Path. Reports nothing, except an output file
+// whose text could not be put on disk: that shows the write-error box for Path and gives false
+// (the previous file is kept).
+bool CloseFileOptKill(int DoKill, int FileNo, const std::string& Path);
 // Err 0 when FileName is a regular file that can be read; else Err 1 and, when ShowMessage is
 // not 0, the "Can't find Database File: " box.
 void FileOpenTest(int& Err, int ShowMessage, const std::string& FileName);

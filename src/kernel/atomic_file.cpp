@@ -5,7 +5,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <atomic>
 #include <cstring>
 
@@ -108,48 +107,34 @@ bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& out, size_t ma
     return ok;
 }
 
-FileWindow::FileWindow(const std::string& path, size_t maxBytes) {
+InputFile::InputFile(const std::string& path, size_t maxBytes) {
     fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd_ < 0) return;
     struct stat st {};
     if (::fstat(fd_, &st) == 0 && S_ISREG(st.st_mode) && uint64_t(st.st_size) <= maxBytes) {
         size_ = size_t(st.st_size);
+        // The file is read front to back, soon after: let the disk run ahead of the reader.
+        ::posix_fadvise(fd_, 0, 0, POSIX_FADV_SEQUENTIAL);
     } else {
         ::close(fd_);
         fd_ = -1;
     }
 }
 
-FileWindow::~FileWindow() {
+InputFile::~InputFile() {
     if (fd_ >= 0) ::close(fd_);
 }
 
-const uint8_t* FileWindow::at(size_t pos, size_t n) {
-    if (fd_ < 0 || pos < start_ || pos > size_ || n > size_ - pos) return nullptr;
-    if (pos + n <= start_ + have_) return buf_.get() + (pos - start_);
-    // Keep what is already read from `pos` on at the front, then read on from there.
-    const size_t keep = pos < start_ + have_ ? start_ + have_ - pos : 0;
-    // Small spans (chunk heads, small chunks) are read ahead in one go with what follows.
-    constexpr size_t kMinBuffer = size_t(1) << 20;
-    if (n > cap_ || !buf_) {
-        const size_t cap = std::max(n, std::min(kMinBuffer, size_ - pos));
-        std::unique_ptr<uint8_t[]> grown(new uint8_t[cap]);
-        if (keep) std::memcpy(grown.get(), buf_.get() + (pos - start_), keep);
-        buf_ = std::move(grown);
-        cap_ = cap;
-    } else if (keep) {
-        std::memmove(buf_.get(), buf_.get() + (pos - start_), keep);
-    }
-    start_ = pos;
-    have_ = keep;
-    const size_t want = std::min(cap_, size_ - pos);
-    while (have_ < n) {
-        const ssize_t r = ::pread(fd_, buf_.get() + have_, want - have_, off_t(start_ + have_));
+bool InputFile::read(size_t pos, void* out, size_t n) const {
+    if (fd_ < 0 || pos > size_ || n > size_ - pos) return false;
+    auto* p = static_cast<uint8_t*>(out);
+    while (n > 0) {
+        const ssize_t r = ::pread(fd_, p, n, off_t(pos));
         if (r < 0 && errno == EINTR) continue;
-        if (r <= 0) return nullptr;
-        have_ += size_t(r);
+        if (r <= 0) return false;
+        p += r, pos += size_t(r), n -= size_t(r);
     }
-    return buf_.get();
+    return true;
 }
 
 }  // namespace tolvi::kernel

@@ -3,7 +3,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -38,28 +37,22 @@ bool WriteFileAtomic(const std::string& path, const void* data, size_t n);
 
 // Reads a regular file of at most `maxBytes` bytes.
 bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& out, size_t maxBytes);
-// A regular file of at most `maxBytes` bytes read front to back through one reused buffer, which
-// only grows to the largest span asked for at once.
-class FileWindow {
+// A regular file of at most `maxBytes` bytes, read in pieces at any offset.
+class InputFile {
 public:
-    FileWindow(const std::string& path, size_t maxBytes);
-    ~FileWindow();
-    FileWindow(const FileWindow&) = delete;
-    FileWindow& operator=(const FileWindow&) = delete;
+    InputFile(const std::string& path, size_t maxBytes);
+    ~InputFile();
+    InputFile(const InputFile&) = delete;
+    InputFile& operator=(const InputFile&) = delete;
 
     bool open() const { return fd_ >= 0; }
     size_t size() const { return size_; }
-    // Bytes [pos, pos + n), valid until the next call, or null when they are past the end or
-    // cannot be read. `pos` must not move back before the start of the previous span.
-    const uint8_t* at(size_t pos, size_t n);
+    // Fills `out` with bytes [pos, pos + n); false when they are past the end or cannot be read.
+    bool read(size_t pos, void* out, size_t n) const;
 
 private:
     int fd_ = -1;
     size_t size_ = 0;
-    std::unique_ptr<uint8_t[]> buf_;  // not cleared: every byte handed out was read first
-    size_t cap_ = 0;
-    size_t start_ = 0;  // file offset of buf_[0]
-    size_t have_ = 0;   // bytes of the file in buf_
 };
 
 }  // namespace tolvi::kernel

@@ -1,9 +1,16 @@
 #include "kernel/tpb_store.h"
 
 #include <algorithm>
+#include <atomic>
 #include <bit>
+#include <condition_variable>
 #include <cstring>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <mutex>
 #include <set>
+#include <thread>
 #include <type_traits>
 
 #include "kernel/atomic_file.h"
@@ -258,11 +265,151 @@ void CheckHierarchy(Hierarchy& h) {
     if (h.curPage && !h.pages.find(h.curPage)) throw BadFile{};
 }
 
-// `fetch(pos, len)` gives bytes [pos, pos + len) of the n-byte file, valid until the next call,
-// or null when they cannot be had; positions only move forward.
+// Bytes of the file: either a view into memory or a buffer of their own.
+inline std::chrono::steady_clock::time_point gT0;
+inline double Now() { return std::chrono::duration<double>(std::chrono::steady_clock::now() - gT0).count() * 1e3; }
+struct Span {
+    const uint8_t* p = nullptr;
+    std::unique_ptr<uint8_t[]> own;
+};
+
+// A chunk that is parsed on its own into a part of the new database nothing else touches
+// (PSTK, SYMB, DEVC, each HIER), checksum included, so chunks can be parsed side by side.
+struct Job {
+    double tAdd = 0, tStart = 0, tEnd = 0; int th = 0;  // TEMP
+    std::string tag;
+    Span bytes;  // the whole chunk, head to checksum
+    size_t len = 0;  // payload length
+    int32_t key = 0;
+    std::unique_ptr<Hierarchy> hier;
+};
+
+bool RunJob(Job& j, Database& db, ObjectPool& pool) {
+    const uint8_t* c = j.bytes.p;
+    uint32_t crc;
+    std::memcpy(&crc, c + kChunkHeadBytes + j.len, 4);
+    if (crc != Crc32(c, kChunkHeadBytes + j.len)) return false;
+    Reader r(c + kChunkHeadBytes, j.len, &pool);
+    if (j.tag == "PSTK") {
+        r(db.padstacks);
+    } else if (j.tag == "SYMB") {
+        r(db.symbols);
+    } else if (j.tag == "DEVC") {
+        r(db.devices);
+    } else {
+        r.get(j.key);
+        if (j.key < 1 || j.key > 99) return false;
+        j.hier = std::make_unique<Hierarchy>();
+        j.hier->io(r);
+        CheckHierarchy(*j.hier);
+    }
+    return r.done();
+}
+
+// Runs jobs on a few threads while the loading thread goes on reading, and on the loading
+// thread too once it has read everything. Each thread takes objects from its own pool (pools
+// are not thread-safe); pools and parsed objects are only ever released on the loading thread,
+// after every worker has been joined. Parsing never asks for handles, so the handle registry
+// is not touched off the loading thread.
+class JobRunner {
+public:
+    explicit JobRunner(Database& db) : db_(db) {}
+    ~JobRunner() { stop(); }
+    JobRunner(const JobRunner&) = delete;
+    JobRunner& operator=(const JobRunner&) = delete;
+
+    void add(std::unique_ptr<Job> j) {
+        {
+            std::lock_guard lock(m_);
+            j->tAdd = Now();
+            jobs_.push_back(std::move(j));
+        }
+        cv_.notify_one();
+        if (threads_.size() < MaxWorkers() && threads_.size() < jobs_.size()) {
+            try {
+                auto pool = std::make_unique<ObjectPool>();
+                ObjectPool& p = *pool;
+                pools_.push_back(std::move(pool));
+                threads_.emplace_back([this, &p] { work(p); });
+            } catch (...) {
+                // No thread to be had: the loading thread does the work in finish().
+            }
+        }
+    }
+
+    // Parses what is still queued, waits for the workers; true when every job succeeded.
+    bool finish() {
+        {
+            std::lock_guard lock(m_);
+            closed_ = true;
+        }
+        cv_.notify_all();
+        ObjectPool pool;
+        work(pool);
+        stop();
+        return !failed_;
+    }
+    void fail() { failed_ = true; }
+    std::vector<std::unique_ptr<Job>>& jobs() { return jobs_; }
+
+private:
+    static size_t MaxWorkers() {
+        if (const char* e = std::getenv("TPB_WORKERS")) return size_t(std::atoi(e));  // TEMP
+        const size_t cores = std::thread::hardware_concurrency();
+        return std::clamp<size_t>(cores ? cores - 1 : 3, 1, 7);
+    }
+
+    void work(ObjectPool& pool) {
+        for (;;) {
+            Job* j;
+            {
+                std::unique_lock lock(m_);
+                cv_.wait(lock, [&] { return next_ < jobs_.size() || closed_; });
+                if (next_ == jobs_.size()) return;
+                j = jobs_[next_++].get();
+            }
+            if (failed_) continue;  // the load has failed: just drain the queue
+            bool ok = false;
+            j->tStart = Now(); j->th = int(&pool == nullptr ? 0 : (reinterpret_cast<uintptr_t>(&pool) >> 4) & 0xfff);
+            try {
+                ok = RunJob(*j, db_, pool);
+            } catch (...) {
+            }
+            j->tEnd = Now();
+            j->bytes = Span{};  // parsed: the file bytes are no longer needed
+            if (!ok) failed_ = true;
+        }
+    }
+
+    void stop() {
+        {
+            std::lock_guard lock(m_);
+            closed_ = true;
+            failed_ = failed_ || next_ < jobs_.size();  // stopped early: not everything was parsed
+        }
+        cv_.notify_all();
+        for (std::thread& t : threads_) t.join();
+        threads_.clear();
+    }
+
+    Database& db_;
+    std::mutex m_;
+    std::condition_variable cv_;
+    std::vector<std::unique_ptr<Job>> jobs_;  // in file order
+    size_t next_ = 0;                         // the next job to start
+    bool closed_ = false;                     // no more jobs will come
+    std::atomic<bool> failed_{false};
+    std::vector<std::unique_ptr<ObjectPool>> pools_;
+    std::vector<std::thread> threads_;
+};
+
+// `fetch(pos, len)` gives a Span of bytes [pos, pos + len) of the n-byte file, with p null when
+// they cannot be had.
 template <class Fetch> std::unique_ptr<Database> Parse(Fetch&& fetch, size_t n) {
+    gT0 = std::chrono::steady_clock::now();
     if (n < kHeaderBytes) return nullptr;
-    const uint8_t* data = fetch(0, kHeaderBytes);
+    const Span head = fetch(0, kHeaderBytes);
+    const uint8_t* data = head.p;
     if (!data || std::memcmp(data, kMagic, 8) != 0) return nullptr;
     uint16_t major;
     uint64_t area;
@@ -274,25 +421,37 @@ template <class Fetch> std::unique_ptr<Database> Parse(Fetch&& fetch, size_t n) 
 
     ObjectPool pool;
     auto db = std::make_unique<Database>();
+    JobRunner runner(*db);  // declared after db: its workers are joined before db can go
     std::set<std::string> seen;
     bool ended = false;
     size_t pos = kHeaderBytes;
     while (pos < n) {
         if (ended || n - pos < kChunkHeadBytes + 4) return nullptr;
-        const uint8_t* c = fetch(pos, kChunkHeadBytes);
-        if (!c) return nullptr;
+        Span s = fetch(pos, kChunkHeadBytes);
+        if (!s.p) return nullptr;
         uint64_t len;
-        std::memcpy(&len, c + 8, 8);
+        std::memcpy(&len, s.p + 8, 8);
         if (len > n - pos - kChunkHeadBytes - 4) return nullptr;
-        c = fetch(pos, kChunkHeadBytes + size_t(len) + 4);
+        s = fetch(pos, kChunkHeadBytes + size_t(len) + 4);
+        const uint8_t* c = s.p;
         if (!c) return nullptr;
         const std::string tag(reinterpret_cast<const char*>(c), 4);
+        const size_t next = pos + kChunkHeadBytes + size_t(len) + 4;
+        if (tag != "HIER" && !seen.insert(tag).second) return nullptr;
+        if (tag == "PSTK" || tag == "SYMB" || tag == "DEVC" || tag == "HIER") {
+            auto j = std::make_unique<Job>();
+            j->tag = tag;
+            j->bytes = std::move(s);
+            j->len = size_t(len);
+            runner.add(std::move(j));
+            pos = next;
+            continue;
+        }
+
         uint32_t flags, crc;
         std::memcpy(&flags, c + 4, 4);
         std::memcpy(&crc, c + kChunkHeadBytes + len, 4);
         if (crc != Crc32(c, kChunkHeadBytes + len)) return nullptr;
-        if (tag != "HIER" && !seen.insert(tag).second) return nullptr;
-
         Reader r(c + kChunkHeadBytes, size_t(len), &pool);
         if (tag == "META") {
             r(db->nm, db->curHier);
@@ -300,30 +459,26 @@ template <class Fetch> std::unique_ptr<Database> Parse(Fetch&& fetch, size_t n) 
             ReadTables(r, *db);
         } else if (tag == "FILE") {
             r(db->files);
-        } else if (tag == "PSTK") {
-            r(db->padstacks);
-        } else if (tag == "SYMB") {
-            r(db->symbols);
-        } else if (tag == "DEVC") {
-            r(db->devices);
-        } else if (tag == "HIER") {
-            int32_t key;
-            r.get(key);
-            if (key < 1 || key > 99 || db->hierarchies.find(key)) return nullptr;
-            auto h = std::make_unique<Hierarchy>();
-            h->io(r);
-            CheckHierarchy(*h);
-            db->hierarchies.insert(key, std::move(h));
         } else if (tag == "END ") {
             if (r.u64() != n) return nullptr;
             ended = true;
         } else {
             if (flags & kCritical) return nullptr;
-            pos += kChunkHeadBytes + len + 4;
+            pos = next;
             continue;
         }
         if (!r.done()) return nullptr;
-        pos += kChunkHeadBytes + len + 4;
+        pos = next;
+    }
+    const double tRead = Now();
+    if (!runner.finish()) return nullptr;
+    if (std::getenv("TPB_TRACE")) { std::fprintf(stderr, "read done %.2f finish %.2f\n", tRead, Now());
+      for (auto& j : runner.jobs()) std::fprintf(stderr, "  %s add %.2f start %.2f end %.2f th %x\n", j->tag.c_str(), j->tAdd, j->tStart, j->tEnd, j->th); }
+    // Hierarchies go in in file order, as a load on one thread would put them.
+    for (auto& j : runner.jobs()) {
+        if (!j->hier) continue;
+        if (db->hierarchies.find(j->key)) return nullptr;
+        db->hierarchies.insert(j->key, std::move(j->hier));
     }
     if (!ended || !seen.count("META")) return nullptr;
     if (db->curHier && !db->hierarchies.find(db->curHier)) return nullptr;
@@ -398,7 +553,7 @@ std::vector<uint8_t> SerializeTpb(Database& db) {
 
 std::unique_ptr<Database> ParseTpb(const uint8_t* data, size_t n) {
     try {
-        return Parse([data](size_t pos, size_t) { return data + pos; }, n);
+        return Parse([data](size_t pos, size_t) { return Span{data + pos, nullptr}; }, n);
     } catch (...) {
         return nullptr;
     }
@@ -431,12 +586,19 @@ bool SaveTpb(Database& db, const std::string& path) {
 }
 
 std::unique_ptr<Database> LoadTpb(const std::string& path) {
-    // Chunk by chunk through one buffer the size of the largest chunk: a load of a large
-    // design would otherwise spend a good part of its time faulting in a file-sized buffer.
-    FileWindow file(path, kTpbMaxFileBytes);
+    // Each chunk is read into a buffer of its own, handed to a parsing thread and released
+    // once parsed, so reading overlaps parsing.
+    InputFile file(path, kTpbMaxFileBytes);
     if (!file.open()) return nullptr;
     try {
-        return Parse([&](size_t pos, size_t len) { return file.at(pos, len); }, file.size());
+        return Parse(
+            [&](size_t pos, size_t len) {
+                Span s;
+                s.own.reset(new uint8_t[len]);
+                if (file.read(pos, s.own.get(), len)) s.p = s.own.get();
+                return s;
+            },
+            file.size());
     } catch (...) {
         return nullptr;
     }

@@ -60,7 +60,8 @@ void ProcessCmd(const std::string& Target, const std::string& Cmd) {
         ShutDownApp(target);
     } else if (keyword == "SHELL") {
         int16_t mode = 0;
-        if (TokenCount() >= 2 && !RoundHalfEven(static_cast<double>(gTokNum[2]), mode)) mode = 0;
+        // A mode beyond 16 bits is a failure that ends the command: nothing is started.
+        if (TokenCount() >= 2 && !RoundHalfEven(static_cast<double>(gTokNum[2]), mode)) return;
         std::string file = TokenCount() >= 3 ? Token(3) : std::string();
         InitializeApp(target, mode, file);
     } else if (keyword == "ALL") {

@@ -132,7 +132,8 @@ void AfterLoad() {
 void SaveOrClearLaunch(const char* title, const char* titleId, const char* module) {
     if (IsBusy()) return;
     gMsgTitle = GetLocalString(title, titleId);
-    if (AskYesNo(GetLocalString("Save Database: ", "10243") + gDbName)) {
+    const bool toSave = AskYesNo(GetLocalString("Save Database: ", "10243") + gDbName);
+    if (toSave) {
         host().SetBackupTimer(false);
         int32_t cancelled = 0;
         SaveDatabase(cancelled, 0);
@@ -145,6 +146,8 @@ void SaveOrClearLaunch(const char* title, const char* titleId, const char* modul
         int16_t mode = 0;
         std::string file;
         InitializeApp(module, mode, file);
+    } else if (toSave) {
+        StartBackupWhenOn();   // the database stays open, so its backups go on
     }
     platform::ui().SetBusyPointer(false);
     gMsgTitle.clear();

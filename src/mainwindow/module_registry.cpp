@@ -21,20 +21,53 @@ std::string Upper(std::string s) {
     return s;
 }
 
-// Each module's NotifyServer event goes to the command processor before it returns.
+// Each module's NotifyServer event goes to the command processor before it returns, as long as
+// the registry holds that server: once released, a server still finishing a call (or being
+// destroyed after the kernel's clean-up) is no longer listened to.
 class RegistryHost : public platform::ModuleHost {
 public:
     void NotifyServer(const std::string& target, const std::string& cmd) override {
+        if (!connected) return;
         // By value: the command processor may overwrite whatever the module passed by reference.
         ProcessCmd(std::string(target), std::string(cmd));
     }
+    bool connected = true;
 };
 
-// One host per module name; hosts outlive every server (a released server may still be inside
-// a call when the registry lets it go).
-RegistryHost& HostFor(std::size_t index) {
-    static std::array<RegistryHost, kModuleNames.size()> hosts;
-    return hosts[index];
+// A server together with the host it was given: the host lives as long as the server does.
+struct BoundServer {
+    std::shared_ptr<RegistryHost> host;
+    std::shared_ptr<platform::DesignModule> module;   // destroyed first
+};
+
+// The hosts of the servers in colServers, under the same keys.
+std::vector<std::pair<std::string, std::shared_ptr<RegistryHost>>>& hosts() {
+    static std::vector<std::pair<std::string, std::shared_ptr<RegistryHost>>> h;
+    return h;
+}
+
+void DisconnectHost(const std::string& key) {
+    auto& h = hosts();
+    for (auto it = h.begin(); it != h.end(); ++it)
+        if (it->first == key) {
+            it->second->connected = false;
+            h.erase(it);
+            return;
+        }
+}
+
+void DisconnectAllHosts() {
+    for (auto& [key, host] : hosts()) host->connected = false;
+    hosts().clear();
+}
+
+std::shared_ptr<platform::DesignModule> CreateServer(const std::string& name) {
+    auto host = std::make_shared<RegistryHost>();
+    auto bound = std::make_shared<BoundServer>();
+    bound->host = host;
+    bound->module = platform::CreateDesignModule(name, *host);
+    hosts().emplace_back("mw_" + name, host);
+    return std::shared_ptr<platform::DesignModule>(bound, bound->module.get());
 }
 
 int TableIndex(const std::string& upperName) {
@@ -51,7 +84,10 @@ void ShowFailure(const std::string& description) { platform::ui().MsgBox(descrip
 
 }  // namespace
 
-void ResetModuleRegistryState() { colServers.clear(); }
+void ResetModuleRegistryState() {
+    DisconnectAllHosts();
+    colServers.clear();
+}
 
 bool IsRegistryModule(const std::string& name) { return TableIndex(Upper(name)) >= 0; }
 
@@ -72,7 +108,7 @@ int16_t InitializeApp(const std::string& ModuleName, int16_t& Param, std::string
         // until the entry has returned.
         std::shared_ptr<platform::DesignModule> server = ModuleServer(name);
         if (!server) {
-            server = platform::CreateDesignModule(name, HostFor(static_cast<std::size_t>(index)));
+            server = CreateServer(name);
             colServers.emplace_back("mw_" + name, server);
             E_SetString(("MW_" + name).c_str(), "1");
         }
@@ -101,6 +137,7 @@ void ShutDownApp(const std::string& ModuleName) {
     // Kept until the flag is written: the server's destructor must not run in the middle.
     auto server = std::move(it->second);
     colServers.erase(it);
+    DisconnectHost("mw_" + name);
     E_SetString(("MW_" + name).c_str(), "0");
 }
 
@@ -119,6 +156,7 @@ void ReleaseServers() {
     // Moved out first: a server's destructor might look at the collection.
     std::vector<ServerEntry> servers;
     servers.swap(colServers);
+    DisconnectAllHosts();
     servers.clear();
 }
 

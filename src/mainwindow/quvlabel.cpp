@@ -36,8 +36,8 @@ QLabel* Artwork(QWidget* parent) {
 
 QUVLABEL::QUVLABEL(QWidget* parent) : QDialog(parent) {
     setObjectName("QUVLABEL");
+    // Untagged: the text under the About item's id carries a mnemonic "&", which a title would show.
     setWindowTitle(QStringLiteral("About Tolvi"));
-    setProperty("tag", QStringLiteral("101"));
 
     auto* stack = new QStackedLayout(this);
     stack->setStackingMode(QStackedLayout::StackAll);

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QTimer>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QFrame>
@@ -11,9 +12,11 @@
 #include <QMenuBar>
 #include <QPointer>
 #include <QScreen>
+#include <QWindow>
 #include <algorithm>
 #include <cstring>
 #include <exception>
+#include <vector>
 
 #include "common/aperture_tables.h"
 #include "common/boxes.h"
@@ -114,6 +117,7 @@ bool QUVMAIN::Form_Load(const std::string& argument) {
         PublishServerPath();
         E_SetString("IniFile", SettingsFilePath(argument).c_str());
         gHelpFile = Trim(platform::JoinPath(gAppDir, platform::ProgramFileName() + ".HLP"));
+        InstallKernelHelpHandler();   // topics the modules show through the kernel reach the same help
         {
             std::string dir = Trim(gAppDir);
             OpenLocalTexts(dir);
@@ -326,9 +330,7 @@ void QUVMAIN::Form_QueryUnload(bool& Cancel) {
         return;
     }
     if (IsDatabaseChanged()) {
-        const int32_t answer = AskQuestion(GetLocalString("Database: <", "10125") + gDbName +
-                                           GetLocalString("> has changed.", "1068") + "\r\n" +
-                                           GetLocalString("Save before Exit?", "10240"));
+        const int32_t answer = AskDatabaseChanged(GetLocalString("Save before Exit?", "10240"));
         if (answer == platform::kAnswerCancel) {
             stay();
             return;
@@ -338,9 +340,10 @@ void QUVMAIN::Form_QueryUnload(bool& Cancel) {
             int32_t cancelled = 0;
             SaveDatabase(cancelled, 0);
             UpdateMainCaption(gDbHandle);
-            // A save that did not happen keeps the window, rather than lose the changes.
-            const bool saved = cancelled == 0;
-            if (!saved) {
+            // A save that did not happen keeps the window, rather than lose the changes; the
+            // database stays open, so its timed backups go on.
+            if (cancelled != 0) {
+                if (gBackupOn != 0) F_BackUp->SetEnabled(true);
                 stay();
                 return;
             }
@@ -384,6 +387,7 @@ void QUVMAIN::FailStartup(int code) {
         try {
             if (databaseMade_) tolvi::PublishMainState(0, 0);
             if (linksMade_) ExitAllModules();
+            if (textsOpened_) CloseHelp(this, gHelpFile);
             if (cursorsTaken_) {
                 gCursors[0] = G_DelCur(gCursors[0]);
                 gCursors[1] = G_DelCur(gCursors[1]);
@@ -405,13 +409,16 @@ void QUVMAIN::End(int code) {
     unloaded_ = true;
     endCode_ = code;
     hide();
-    // The other windows, the most recent first, letting pending events run between two.
+    // The other windows, the most recent first, letting pending events run between two. The
+    // widget list has no order; the native windows are kept in the order they were made.
+    std::vector<QPointer<QWidget>> others;
     const QWidgetList tops = QApplication::topLevelWidgets();
-    for (auto it = tops.rbegin(); it != tops.rend(); ++it) {
-        QPointer<QWidget> w = *it;
-        if (!w || w == this || w->parentWidget() != nullptr || !w->isVisible()) continue;
+    for (QWindow* window : QGuiApplication::topLevelWindows())
+        for (QWidget* w : tops)
+            if (w != this && w->windowHandle() == window && w->isVisible()) others.emplace_back(w);
+    for (auto it = others.rbegin(); it != others.rend(); ++it) {
         platform::ui().DoEvents();
-        if (w) w->close();
+        if (QWidget* w = it->data(); w && w->isVisible()) w->close();
     }
     ReleaseServers();
     if (textsOpened_) CloseLocalTexts();
@@ -427,7 +434,17 @@ void QUVMAIN::M_Exit_Click() { close(); }
 
 void QUVMAIN::UnloadForced() {
     bForcedExit = -1;
-    QMetaObject::invokeMethod(this, [this] { close(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(this, [this] { CloseFromTopLevel(); }, Qt::QueuedConnection);
+}
+
+// Closing the bar deletes what a nested event loop may still be running in, so the forced close
+// waits until no modal window is open.
+void QUVMAIN::CloseFromTopLevel() {
+    if (QApplication::activeModalWidget()) {
+        QTimer::singleShot(50, this, [this] { CloseFromTopLevel(); });
+        return;
+    }
+    close();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -452,6 +469,8 @@ void QUVMAIN::ShowInHouseMenu(bool visible) {
 
 void QUVMAIN::FatalExit(int code) {
     if (loading_) throw StartupFailure{code};
+    // The caller has told the suite ("EX") already: end at once, without the orderly shut-down.
+    bForcedExit = -1;
     FailStartup(code);
 }
 

@@ -104,6 +104,7 @@ public:
     platform::Timer* AutoTimer() override { return F_AutoTimer.get(); }
     void RunStartCommand(const std::string_view handler) override;
     void UnloadForced() override;
+    void CloseFromTopLevel();
 
     // The splash window while start-up shows it.
     QUVLABEL* Splash() const { return splash_; }

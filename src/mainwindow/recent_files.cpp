@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QByteArray>
+#include <QFile>
 #include <QString>
 #include <QVariant>
 #include <QWidget>
@@ -22,7 +23,6 @@
 #include "mainwindow/command_links.h"
 #include "mainwindow/command_routing.h"
 #include "mainwindow/db_commands.h"
-#include "platform/qt/codec.h"
 #include "platform/ui.h"
 
 namespace tolvi {
@@ -86,7 +86,8 @@ void ShowRecentFiles() {
         if (entry == "none") break;
         if (entry.empty()) continue;
         if (QAction* item = RecentItem(n - 1)) {
-            QString shown = platform::ToQString(entry);
+            // A path is the file system's bytes, not text of the code page.
+            QString shown = QFile::decodeName(QByteArray::fromStdString(entry));
             shown.replace('&', QStringLiteral("&&"));
             item->setText(QStringLiteral("&%1. ").arg(n) + shown);
             item->setData(QByteArray::fromStdString(entry));
@@ -163,7 +164,7 @@ void M_RecentFile_Click(int16_t Index) {
     if (mismatch) ClearDatabase(0, 2);
     NotifyAll("UP");
     int32_t backupOn = 0;
-    if (loaded && !mismatch && RoundHalfEven(gBackupOn, backupOn) && backupOn != 0) host().SetBackupTimer(true);
+    if (!mismatch && RoundHalfEven(gBackupOn, backupOn) && backupOn != 0) host().SetBackupTimer(true);
     // The file tried heads the list even when it could not be loaded.
     AddRecentPath(path);
     ShowRecentFiles();

@@ -59,6 +59,10 @@ void F_BackUp_Timer() {
     } catch (const std::exception& e) {
         platform::ui().SetBusyPointer(false);
         ShowCommandFailure(e.what());
+    } catch (...) {
+        // The in-tick flag must come down, or no backup would ever be written again.
+        platform::ui().SetBusyPointer(false);
+        ShowCommandFailure("Unknown error");
     }
     gBackupMinutes = 0.0f;
     PublishMainState(-1, 0);

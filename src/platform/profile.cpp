@@ -159,6 +159,12 @@ bool ProfileWriteString(const std::string& section, const std::string& key, cons
         SetErrDescription("Bad file name or number");
         return false;
     }
+    // A line end inside a name or value would split its line and corrupt the file; refuse it.
+    auto breaksLine = [](std::string_view t) { return t.find_first_of("\r\n") != std::string_view::npos; };
+    if (breaksLine(sec) || breaksLine(k) || (value && breaksLine(*value))) {
+        SetErrDescription("Invalid procedure call or argument");
+        return false;
+    }
     if (IsDirectory(file)) {
         SetErrDescription("Path/File access error");
         return false;

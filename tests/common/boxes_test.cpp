@@ -78,8 +78,8 @@ TEST(InputBoxEx, PutsTheHeaderAboveThePromptOnlyWhenItIsNotBlank) {
     const Case cases[] = {
         {"", "Type in name:"},
         {"   ", "Type in name:"},
-        {"Layer Label", "Layer Label\nType in name:"},
-        {" Layer ", " Layer \nType in name:"},
+        {"Layer Label", "Layer Label\r\nType in name:"},
+        {" Layer ", " Layer \r\nType in name:"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.header);
@@ -98,6 +98,22 @@ TEST(InputBoxEx, PutsTheHeaderAboveThePromptOnlyWhenItIsNotBlank) {
         // The beep comes before the box.
         EXPECT_EQ(scriptedUi().transcript, (std::vector<std::string>{"beep", "modal: QuvInpBG"}));
     }
+}
+
+TEST(InputBoxEx, ShowsALongPromptWholeOnSeveralLines) {
+    std::string prompt;
+    for (int i = 0; i < 12; ++i) prompt += "Type in the name of the layer ";
+    int shown = 0, needed = 0, lineHeight = 0;
+    scriptedUi().QueueModal("QuvInpBG", [&](QWidget* form) {
+        QLabel* label = Box(form)->InpPrompt;
+        shown = label->height();
+        needed = label->heightForWidth(label->width());
+        lineHeight = label->fontMetrics().lineSpacing();
+        Box(form)->InpCancel->click();
+    });
+    InputBoxEx(prompt, "Layer Label", "");
+    EXPECT_GT(needed, 3 * lineHeight);
+    EXPECT_GE(shown, needed);
 }
 
 TEST(InputBoxEx, ReturnsTheAnswerTrimmedAndEmptyForBlankCancelAndClose) {

@@ -116,7 +116,9 @@ TEST_F(GeneralSettings, BackupIntervalOutsideOneToSixtyBecomesFive) {
         const char* text;
         float want;
     } cases[] = {{"0", 5}, {"61", 5}, {"-5", 5}, {"", 5}, {"0.5", 5}, {"60.5", 5}, {"1e400", 5},
-                 {"1", 1}, {"60", 60}, {"7.5", 7.5f}, {"12 minutes", 12}, {"2,5", 2}};
+                 {"1", 1}, {"60", 60}, {"7.5", 7.5f}, {"12 minutes", 12}, {"2,5", 2},
+                 // the rule looks at the stored single-precision value
+                 {"0.99999999", 1}, {"60.000001", 60}, {"60.00001", 5}};
     for (const auto& c : cases) {
         Put("Tolvi32", "BackupInt", c.text);
         LoadBackupSettings();

@@ -4,9 +4,11 @@
 
 #include <array>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "common/option_store.h"
+#include "kernel/kernel.h"
 #include "option_fixture.h"
 
 namespace tolvi {
@@ -18,6 +20,29 @@ const std::array<int32_t, 32> kPrecision = {12,    254,   508,   1270,  2540,  5
                                             12500, 15000, 17500, 20000, 25000, 50000,  125000, 250000};
 
 using GridSettings = test::OptionFixture;
+
+// The eight tables in memory, one after another.
+std::vector<int32_t> AllTables() {
+    std::vector<int32_t> all;
+    for (const int32_t* t : {gSchGrid.data(), gSchSnap.data(), gLayGrid.data(), gLaySnap.data()})
+        all.insert(all.end(), t, t + 14);
+    all.insert(all.end(), gSchPrecision.begin(), gSchPrecision.end());
+    all.insert(all.end(), gLayPrecision.begin(), gLayPrecision.end());
+    all.insert(all.end(), gAngleSnap.begin(), gAngleSnap.end());
+    all.insert(all.end(), gPickArea.begin(), gPickArea.end());
+    return all;
+}
+
+// The eight database tables' bytes.
+std::vector<uint8_t> AllTableBytes() {
+    std::vector<uint8_t> all;
+    const std::pair<int32_t, int> tables[] = {{3, 56}, {4, 56}, {20, 128}, {5, 56}, {6, 56}, {21, 128}, {7, 28}, {8, 20}};
+    for (const auto& [id, bytes] : tables) {
+        const uint8_t* t = E_SysTable(id);
+        all.insert(all.end(), t, t + bytes);
+    }
+    return all;
+}
 
 TEST_F(GridSettings, EmptySettingsFileGivesTheBuiltInTables) {
     LoadGridTables();
@@ -35,14 +60,10 @@ TEST_F(GridSettings, EmptySettingsFileGivesTheBuiltInTables) {
     EXPECT_EQ(gLayPrecision, kPrecision);
 
     // A fresh database holds the same tables, byte for byte.
-    const auto sch = gSchGrid;
-    const auto pick = gPickArea;
-    const auto prec = gLayPrecision;
+    const auto file = AllTables();
     ResetGridSettingsState();
     LoadGridSettings();
-    EXPECT_EQ(gSchGrid, sch);
-    EXPECT_EQ(gPickArea, pick);
-    EXPECT_EQ(gLayPrecision, prec);
+    EXPECT_EQ(AllTables(), file);
 }
 
 TEST_F(GridSettings, DefaultSaveWritesEveryKeyAndReadsBack) {
@@ -85,12 +106,10 @@ TEST_F(GridSettings, ShortOrOddValuesSetWhatTheyHold) {
 
 TEST_F(GridSettings, CurrentScopeUsesTheEightTablesOnly) {
     gOptCurrent = 1;
-    const std::vector<uint8_t> pickBefore = TableBytes(8, 0, 20);
-    const std::vector<uint8_t> precBefore = TableBytes(20, 0, 128);
+    const std::vector<uint8_t> before = AllTableBytes();
     LoadGridTables();
     PutGridTablesToKernel();
-    EXPECT_EQ(TableBytes(8, 0, 20), pickBefore);
-    EXPECT_EQ(TableBytes(20, 0, 128), precBefore);
+    EXPECT_EQ(AllTableBytes(), before);
 
     gPickArea = {4, 0x11223344, 2, 3, 4};
     gLayGrid[13] = -1;

@@ -83,16 +83,19 @@ TEST_F(LibraryLists, ShrinkingListsLeaveNoOldKeys) {
 TEST_F(LibraryLists, EmptyEntriesAreDroppedSoNoLibraryIsLostOnReload) {
     gDevLibs = {"", "A.PART", "", "C.PART", ""};
     gSchLibs = {"", "", "S.SYMBOL"};
+    gLayLibs = {"", "  ", "P.PACKAGE", "\t"};   // blanks read back as an empty key
     SaveLibraryLists();
     EXPECT_EQ(Keys("DEVLIBS"), (Names{"1=A.PART", "2=C.PART"}));
     EXPECT_EQ(gDevLibs, (Names{"", "A.PART", "C.PART"}));
     EXPECT_EQ(gDevLibCount, 2);
     EXPECT_EQ(Keys("SCHLIBS"), (Names{"1=S.SYMBOL"}));
+    EXPECT_EQ(Keys("LAYLIBS"), (Names{"1=P.PACKAGE"}));
 
-    const Names dev = gDevLibs, sch = gSchLibs;
+    const Names dev = gDevLibs, sch = gSchLibs, lay = gLayLibs;
     LoadLibraryLists();
     EXPECT_EQ(gDevLibs, dev);
     EXPECT_EQ(gSchLibs, sch);
+    EXPECT_EQ(gLayLibs, lay);
 }
 
 TEST_F(LibraryLists, PadstackLibraryDefaultsToTheLibraryDirectoryAndIsPublished) {

@@ -81,6 +81,32 @@ TEST(TextFiles, PrintLineFileAddsNoLineEndAndCloseCanDelete) {
     EXPECT_TRUE(scriptedUi().boxes.empty());
 }
 
+TEST(TextFiles, CloseOfOutputReportsALostWriteAndKillKeepsNothing) {
+    test::TempDir dir;
+    std::filesystem::create_directory(dir.File("sub"));
+    const std::string lost = dir.File("sub/out.txt");
+    int err = -1, fileNo = 0;
+    OpenForOutput(err, fileNo, lost);
+    ASSERT_EQ(err, 0);
+    PrintLineFile(err, fileNo, "text\r\n");
+    std::filesystem::remove_all(dir.File("sub"));   // the text can no longer reach its file
+    scriptedUi().QueueAnswer(1);
+    EXPECT_FALSE(CloseFileOptKill(0, fileNo, lost));
+    EXPECT_FALSE(platform::IsFileOpen(fileNo));
+    ASSERT_EQ(scriptedUi().boxes.size(), 1u);
+    EXPECT_EQ(scriptedUi().boxes[0].text, "Can't create/write to file: " + lost);
+    EXPECT_EQ(scriptedUi().boxes[0].style, 4144);
+
+    const std::string old = dir.Write("old.txt", "old\r\n");
+    OpenForOutput(err, fileNo, old);
+    ASSERT_EQ(err, 0);
+    PrintLineFile(err, fileNo, "cancelled");
+    EXPECT_TRUE(CloseFileOptKill(1, fileNo, old));
+    EXPECT_FALSE(std::filesystem::exists(old));
+    EXPECT_TRUE(std::filesystem::is_empty(dir.path()));   // no temporary left either
+    EXPECT_EQ(scriptedUi().boxes.size(), 1u);
+}
+
 TEST(TextFiles, OpenFailuresShowTheirBoxes) {
     test::TempDir dir;
     const std::string missing = dir.File("missing.txt");

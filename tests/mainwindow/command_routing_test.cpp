@@ -64,6 +64,7 @@ TEST_F(Routing, ModuleEventsTable) {
         {"QUVLAYED", "SHELL", {"QUVLAYED path " + GetAppPath(), "QUVLAYED run 0"}},
         {"QUVLAYED", "SHELL,1.5,f", {"QUVLAYED path " + GetAppPath(), "QUVLAYED run 2"}},
         {"QUVLAYED", "SHELL,2.5", {"QUVLAYED path " + GetAppPath(), "QUVLAYED run 2"}},
+        {"QUVLAYED", "SHELL,70000", {}},
         {"QUVLAYPS", "PX,\"a,b\"", {"QUVLAYED notify QUVLAYPS PX,\"a,b\""}},
     };
     for (const Case& c : cases) {

@@ -341,6 +341,15 @@ TEST_F(DbCommandsTest, SaveOrClearLaunchers) {
     EXPECT_FALSE(HasHierarchy("KEEP"));
     EXPECT_EQ(mods.created["QUVFNTED"], 1);
     EXPECT_FALSE(scriptedUi().BusyPointer());
+
+    // Saved, then not cleared: the database stays open and its backups go on.
+    gBackupOn = 1;
+    scriptedUi().QueueAnswer(platform::kAnswerYes);
+    scriptedUi().QueueFile(tmp.File("font.TPB"));
+    scriptedUi().QueueAnswer(platform::kAnswerNo);
+    M_FontEditor_Click();
+    EXPECT_EQ(gDbPath, tmp.File("font.TPB"));
+    EXPECT_TRUE(recordingHost().backupTimer);
 }
 
 }  // namespace

@@ -162,6 +162,10 @@ TEST_F(MailboxTest, BareNameIsFoundInTheJobDirectory) {
     SavedDatabase("job.tpb", "JOB");
     Tick("job.tpb");
     EXPECT_EQ(OpenName(), "JOB");
+    EXPECT_EQ(gDbPath, tmp.File("job.tpb"));
+    std::string recent;
+    IniGetString("RecentFiles", "1", "", recent);
+    EXPECT_EQ(recent, tmp.File("job.tpb")) << "the full path is recorded";
 }
 
 TEST_F(MailboxTest, MissingFileIsReportedAndTheApplicationStillStarts) {

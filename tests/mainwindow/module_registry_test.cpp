@@ -130,11 +130,14 @@ TEST(ModuleRegistry, AModuleMayAskToBeReleasedFromInsideItsEntry) {
     fakes.Register("QUVCMDIT", [&fakes](FakeModule& m) {
         m.onRun = [&fakes](FakeModule& self, int16_t, const std::string&) -> int16_t {
             self.host->NotifyServer("QUVCMDIT", "SHUTDOWN");
+            // Released: the manager no longer listens to this server.
+            self.host->NotifyServer("QUVCMDIT", "SHELL,0");
             fakes.journal.push_back("entry goes on");
             return 7;
         };
     });
     EXPECT_EQ(Start("QUVCMDIT"), 7);
+    EXPECT_EQ(fakes.created["QUVCMDIT"], 1);
     EXPECT_TRUE(colServers.empty());
     EXPECT_EQ(Board("MW_QUVCMDIT"), "0");
     ASSERT_GE(fakes.journal.size(), 2u);

@@ -16,6 +16,7 @@
 #include "common/utilities.h"
 #include "kernel/kernel.h"
 #include "mainwindow/app_list.h"
+#include "mainwindow/db_commands.h"
 #include "mainwindow/fake_module.h"
 #include "mainwindow/quvlabel.h"
 #include "mainwindow/startup.h"
@@ -36,6 +37,15 @@ std::optional<std::string> Board(const std::string& key) {
     const char* p = E_GetString(key.c_str());
     return p ? std::optional<std::string>(p) : std::nullopt;
 }
+
+struct CloseRecorder : QObject {
+    explicit CloseRecorder(std::vector<std::string>& log) : log(log) {}
+    bool eventFilter(QObject* o, QEvent* e) override {
+        if (e->type() == QEvent::Close) log.push_back(o->objectName().toStdString());
+        return false;
+    }
+    std::vector<std::string>& log;
+};
 
 bool VectorFontPresent() {
     return platform::IsReadableRegularFile(platform::ResolveFixedName(GetAppPath(), "QUV32VFONT.TVF"));
@@ -180,8 +190,20 @@ TEST(StartUp, StandsAsABarWithAnEmptyDatabaseAndExitsThroughItsQuestion) {
     EXPECT_EQ(s.fakes.created["QUVVIEWR"], 1);
     scriptedUi().Verify();
 
+    // Other windows, one owned by the bar: closed too, the most recent first.
+    std::vector<std::string> closed;
+    CloseRecorder recorder(closed);
+    QWidget first;
+    first.setObjectName("first");
+    QWidget* owned = new QWidget(&w, Qt::Window);
+    owned->setObjectName("owned");
+    for (QWidget* other : {&first, owned}) {
+        other->installEventFilter(&recorder);
+        other->show();
+    }
     scriptedUi().QueueAnswer(platform::kAnswerYes);   // "Exit Tolvi32"
     w.M_Exit_Click();
+    EXPECT_EQ(closed, (std::vector<std::string>{"owned", "first"}));
     EXPECT_TRUE(w.Unloaded());
     EXPECT_EQ(s.ended, 0);
     EXPECT_EQ(scriptedUi().boxes.back().text, "Exit Tolvi32");
@@ -243,6 +265,8 @@ TEST(Exit, QuestionsTable) {
             gAppCount = 2;
         }
         if (c.changed) SetDatabaseChanged(1);
+        gBackupOn = 1;
+        s.w->F_BackUp->SetEnabled(true);
         for (int a : c.answers) scriptedUi().QueueAnswer(a);
         test::TempDir dir;
         if (c.saveDialog == 1) scriptedUi().QueueFile(std::nullopt);
@@ -255,6 +279,8 @@ TEST(Exit, QuestionsTable) {
         EXPECT_EQ(s.exits, c.exits) << c.what;
         if (!c.closes) {
             EXPECT_EQ(gMsgTitle, "") << c.what;
+            // The database stays open, and so do its timed backups.
+            EXPECT_TRUE(s.w->F_BackUp->Enabled()) << c.what;
         }
         scriptedUi().Verify();
         if (!c.closes) {
@@ -335,6 +361,31 @@ TEST(MenuCommands, AutoHelpScopeAndCustomMenu) {
     // Past the names: nothing, not even the pointer.
     w.M_Cap_Click(3);
     EXPECT_TRUE(scriptedUi().pointerChanges.empty());
+}
+
+}  // namespace
+}  // namespace tolvi
+
+namespace tolvi {
+namespace {
+
+// A new empty database that cannot be made ends the program at once: the suite hears "EX" once,
+// nothing of the orderly shut-down runs after it.
+TEST(FatalExit, AfterStartUpEndsAtOnceWithOneClose) {
+    Started s;
+    ASSERT_TRUE(s.Load());
+    scriptedUi().Verify();
+    scriptedUi().QueueAnswer(platform::kAnswerYes);   // "Current Database <Untitled> will be cleared."
+    scriptedUi().QueueAnswer(platform::kAnswerOk);    // "Can't Create Data Base"
+    KernelFailNextForTests("DB_CreateDataBase");
+    M_DbClear_Click(0);
+    EXPECT_EQ(scriptedUi().boxes.back().text, "Can't Create Data Base");
+    EXPECT_TRUE(s.w->Unloaded());
+    EXPECT_EQ(s.ended, 1);
+    const auto& j = s.fakes.journal;
+    EXPECT_EQ(std::count(j.begin(), j.end(), "QUVSCHED notify - All,EX"), 1);
+    EXPECT_EQ(s.exits, 0);   // no registered "close" broadcast on top of it
+    EXPECT_TRUE(colServers.empty());
 }
 
 }  // namespace

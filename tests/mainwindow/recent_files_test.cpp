@@ -66,6 +66,11 @@ TEST_F(RecentFilesTest, MenuShowsAtMostFourEntriesWithTheirNumbers) {
         EXPECT_EQ(item->text(), QStringLiteral("&%1. /j/f%1").arg(i + 1));
     }
 
+    // A path is shown as the file system names it.
+    PutRecent(1, "/j/M\xC3\xBCller.TPB");
+    ShowRecentFiles();
+    EXPECT_EQ(Item("M_RecentFile(0)")->text(), QStringLiteral("&1. /j/M\u00FCller.TPB"));
+
     std::remove(gIniFile.c_str());
     ShowRecentFiles();
     EXPECT_FALSE(Item("M_RecentFile(0)")->isVisible());
@@ -120,7 +125,8 @@ TEST_F(RecentFilesTest, FailedLoadKeepsTheEntryButNoPath) {
     EXPECT_EQ(scriptedUi().boxes[0].text, "Can't load Database: " + path);
     EXPECT_EQ(gDbTitle, "Untitled");
     EXPECT_EQ(gDbPath, "");
-    EXPECT_FALSE(recordingHost().backupTimer);
+    // Backups go on, now of the empty "Untitled" database rather than over the file's backup.
+    EXPECT_TRUE(recordingHost().backupTimer);
     EXPECT_TRUE(Heard("UP"));
     EXPECT_EQ(Recent(1), path);
     EXPECT_EQ(Recent(2), "/j/other.TPB");

@@ -4,12 +4,15 @@
 #include <QDeadlineTimer>
 #include <QProcess>
 #include <QThread>
+#include <cerrno>
 #include <functional>
 #include <map>
 #include <string>
 #include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/fsuid.h>
 #include <sys/un.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include "platform/bus_protocol.h"
@@ -186,6 +189,38 @@ TEST_F(BusServerTest, MalformedPeersAreClosed) {
     EXPECT_FALSE(suiteBus().HasSource("APPX"));
     EXPECT_FALSE(suiteBus().HasSource("APPY"));
     EXPECT_FALSE(suiteBus().HasSource("tolvi32"));
+}
+
+// Only root can connect as another user: the child takes another effective user id (which the
+// server sees) and keeps root's file-system id (so it can still reach the private socket).
+TEST_F(BusServerTest, PeerOfAnotherUserIsRefused) {
+    if (getuid() != 0) GTEST_SKIP() << "needs root to act as another user";
+    const std::string hello = Encode(kHello, {"INTRUDER"});
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (setresuid(0, 65534, 0) != 0) _exit(3);
+        setfsuid(0);
+        const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+        sockaddr_un addr{};
+        addr.sun_family = AF_UNIX;
+        std::strncpy(addr.sun_path, path.c_str(), sizeof addr.sun_path - 1);
+        if (connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0) _exit(4);
+        timeval wait{5, 0};
+        setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &wait, sizeof wait);
+        (void)send(fd, hello.data(), hello.size(), MSG_NOSIGNAL);
+        char buf[64];
+        // Closed unanswered: an end of stream, or a reset when our frame was never read.
+        const ssize_t n = recv(fd, buf, sizeof buf, 0);
+        _exit(n == 0 || (n < 0 && errno == ECONNRESET) ? 0 : 1);
+    }
+    int status = -1;
+    ASSERT_TRUE(WaitFor([&] { return waitpid(child, &status, WNOHANG) == child; }, 8000));
+    ASSERT_TRUE(WIFEXITED(status));
+    if (WEXITSTATUS(status) == 3) GTEST_SKIP() << "no other user id to take here";
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_FALSE(suiteBus().HasSource("INTRUDER"));
+    EXPECT_EQ(server.PeerCount(), 0u);
 }
 
 TEST_F(BusServerTest, DuplicateNameIsRefusedAndDisconnectUnlinks) {

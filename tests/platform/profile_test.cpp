@@ -150,6 +150,14 @@ TEST(ProfileWriteFile, FailuresAreReported) {
         EXPECT_FALSE(ProfileWriteString("S", "K", &v, c.file)) << c.file;
         EXPECT_EQ(platform::ErrDescription(), c.description) << c.file;
     }
+    // A line end in a name or value is refused and leaves the file as it was.
+    dir.Write("TOLVI32.INI", "[S]\r\nK=old\r\n");
+    const std::string broken = "a\nB=b";
+    for (auto [sec, key, val] : {std::tuple{"S", "K", &broken}, {"S\r", "K", &v}, {"S", "K\n", &v}}) {
+        EXPECT_FALSE(ProfileWriteString(sec, key, val, dir.File("TOLVI32.INI"))) << sec << key;
+        EXPECT_EQ(platform::ErrDescription(), "Invalid procedure call or argument");
+    }
+    EXPECT_EQ(dir.Read("TOLVI32.INI"), "[S]\r\nK=old\r\n");
     dir.Write("plain", "x");
     platform::ClearErr();
     EXPECT_FALSE(ProfileWriteString("S", "K", &v, dir.File("plain/TOLVI32.INI")));

@@ -194,8 +194,9 @@ TEST(FontCatalogueTest, LocaleNames) {
         const char* name;
         int id, charset;
     } cases[] = {
-        {"ja_JP.UTF-8", 0x0411, 128}, {"zh_TW.UTF-8", 0x0404, 136}, {"zh_HK", 0x0404, 136},
-        {"zh_CN.GB2312", 0x0804, 134}, {"zh_SG", 0x0804, 134},      {"ko_KR.UTF-8", 0x0412, 129},
+        {"ja_JP.UTF-8", 0x0411, 128}, {"zh_TW.UTF-8", 0x0404, 136}, {"zh_HK", 0x0C04, 136},
+        {"zh_CN.GB2312", 0x0804, 134}, {"zh_SG", 0x1004, 134},      {"zh_MO", 0x1404, 136},
+        {"zh", 0x0804, 134},           {"ko_KR.UTF-8", 0x0412, 129},
         {"de_DE@euro", 0x0407, 0},     {"ru_RU.UTF-8", 0x0419, 204}, {"pl_PL", 0x0415, 238},
         {"el_GR", 0x0408, 161},        {"tr_TR", 0x041F, 162},      {"he_IL", 0x040D, 177},
         {"ar_EG", 0x0401, 178},        {"th_TH", 0x041E, 222},      {"lt_LT", 0x0427, 186},
@@ -259,6 +260,11 @@ TEST(LocaliseWidgetTreeTest, FontsAndTaggedCaptions) {
     EXPECT_EQ(button->font().family(), "DejaVu Sans");
     EXPECT_EQ(button->font().pointSize(), 9);
     EXPECT_FALSE(button->font().bold());
+    // Menus have no font in the forms: they keep the application's menu font.
+    for (QWidget* m : std::initializer_list<QWidget*>{bar, menu}) {
+        EXPECT_EQ(m->font().family(), QApplication::font(m).family()) << m->metaObject()->className();
+        EXPECT_EQ(m->font().pointSizeF(), QApplication::font(m).pointSizeF()) << m->metaObject()->className();
+    }
 }
 
 }  // namespace

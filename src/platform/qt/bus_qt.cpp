@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <cstring>
 #include <deque>
+#include <set>
 #include <poll.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -74,6 +75,7 @@ struct BusServer::Peer {
     std::string name;                  // registered source, "" before HELLO
     std::map<std::string, int> links;  // source -> bus link
     std::deque<std::string> unsent;    // frames not yet taken by the peer, the first maybe in part
+    std::set<std::string> awaited;            // seqs of our questions still waiting for an answer
     std::map<std::string, std::string> acks;  // seq -> result, answers not yet collected
     bool dead = false;
 };
@@ -168,20 +170,21 @@ void BusServer::Accept() {
 void BusServer::ReadFrom(Peer& peer) {
     char buf[16384];
     bool closed = false;
-    for (;;) {
+    // Frames are taken after every read, so at most one unfinished frame is ever held for a
+    // peer; a peer that keeps sending is read in turns (the notifier fires again while bytes wait).
+    for (int reads = 0; reads < 16 && !peer.dead && !peer.reader.Failed(); ++reads) {
         const ssize_t n = ::recv(peer.fd, buf, sizeof buf, 0);
-        if (n > 0) {
-            peer.reader.Feed(buf, static_cast<std::size_t>(n));
-            continue;
-        }
-        if (n == 0 || (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR)) closed = true;
         if (n < 0 && errno == EINTR) continue;
-        break;
-    }
-    while (!peer.dead) {
-        auto frame = peer.reader.Next();
-        if (!frame) break;
-        Handle(peer, *frame);
+        if (n <= 0) {
+            closed = n == 0 || (errno != EAGAIN && errno != EWOULDBLOCK);
+            break;
+        }
+        peer.reader.Feed(buf, static_cast<std::size_t>(n));
+        while (!peer.dead) {
+            auto frame = peer.reader.Next();
+            if (!frame) break;
+            Handle(peer, *frame);
+        }
     }
     if (!peer.dead && (closed || peer.reader.Failed())) Drop(peer);
 }
@@ -202,6 +205,7 @@ void BusServer::Handle(Peer& peer, const busproto::Frame& frame) {
             Peer* p = Find(id);
             if (!p) return false;
             const std::string seq = std::to_string(nextSeq_++);
+            p->awaited.insert(seq);
             if (!Send(*p, kActivate, {seq, restore ? "1" : "0"})) return false;
             const auto result = AwaitAck(*p, seq, kAnswerWaitMs);
             return result && *result == "1";
@@ -233,7 +237,10 @@ void BusServer::Handle(Peer& peer, const busproto::Frame& frame) {
         }
         return;
     }
-    case kAck: peer.acks[frame.fields[0]] = frame.fields[1]; return;
+    case kAck:
+        // Only answers to our own questions are kept: unasked ones would pile up for ever.
+        if (peer.awaited.count(frame.fields[0])) peer.acks[frame.fields[0]] = frame.fields[1];
+        return;
     case kGetStr: {
         const auto value = bus.GetString(frame.fields[1]);
         Send(peer, kStr, {frame.fields[0], value ? "1" : "0", value.value_or("")});
@@ -301,23 +308,29 @@ void BusServer::Reap() {
 std::optional<std::string> BusServer::AwaitAck(Peer& peer, const std::string& seq, int budgetMs) {
     const int id = peer.id;
     QDeadlineTimer deadline(budgetMs);
+    std::optional<std::string> result;
     for (;;) {
         Peer* p = Find(id);
         if (!p) return std::nullopt;
         auto it = p->acks.find(seq);
         if (it != p->acks.end()) {
-            std::string result = it->second;
-            p->acks.erase(it);
-            return result;
+            result = it->second;
+            break;
         }
         const qint64 left = deadline.remainingTime();
-        if (left <= 0) return std::nullopt;
+        if (left <= 0) break;
         // No nested event loop: only this peer's bytes are read meanwhile, in order.
         pollfd pfd{p->fd, static_cast<short>(POLLIN | (p->unsent.empty() ? 0 : POLLOUT)), 0};
         if (::poll(&pfd, 1, static_cast<int>(left)) <= 0) continue;
         if (pfd.revents & POLLOUT) Flush(*p);
         if ((p = Find(id)) && (pfd.revents & (POLLIN | POLLHUP | POLLERR))) ReadFrom(*p);
     }
+    // An answer that comes after we stopped waiting is not kept.
+    if (Peer* p = Find(id)) {
+        p->awaited.erase(seq);
+        p->acks.erase(seq);
+    }
+    return result;
 }
 
 void BusServer::OnRegistered(uint32_t id, int32_t wParam) {
@@ -326,6 +339,7 @@ void BusServer::OnRegistered(uint32_t id, int32_t wParam) {
     for (auto& [peerId, peer] : peers_) {
         if (peer->dead || peer->name.empty()) continue;
         const std::string seq = std::to_string(nextSeq_++);
+        peer->awaited.insert(seq);
         if (Send(*peer, busproto::kRegMsg, {name, std::to_string(wParam), seq})) waiting.emplace_back(peerId, seq);
     }
     // One bound for all of them together: a hung program must not hold the manager long.

@@ -52,11 +52,21 @@ const Language* Find(const std::string& code) {
 bool TraditionalChinese(const std::string& territory) {
     return territory == "TW" || territory == "HK" || territory == "MO";
 }
+
+// The Chinese locale ids by territory: each has its own sublanguage, and only Taiwan (1) and the
+// PRC (2) choose a face of their own.
+int ChineseLocaleId(const std::string& territory) {
+    if (territory == "TW") return 0x0404;
+    if (territory == "HK") return 0x0C04;
+    if (territory == "SG") return 0x1004;
+    if (territory == "MO") return 0x1404;
+    return 0x0804;
+}
 }  // namespace
 
 int LocaleIdFromName(std::string_view locale) {
     const LocaleParts p = Split(locale);
-    if (p.language == "zh") return TraditionalChinese(p.territory) ? 0x0404 : 0x0804;
+    if (p.language == "zh") return ChineseLocaleId(p.territory);
     const Language* l = Find(p.language);
     return l ? (0x0400 | l->primary) : 0x0409;
 }

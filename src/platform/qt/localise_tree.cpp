@@ -1,8 +1,10 @@
 #include <QAbstractButton>
 #include <QAction>
+#include <QApplication>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
+#include <QMenuBar>
 #include <QSet>
 #include <QWidget>
 
@@ -47,6 +49,20 @@ void Relabel(QObject* o, bool isForm, CaptionHook& hook) {
     }
 }
 
+// Menus have no font of their own in the forms: they keep the system's menu font rather than
+// inherit the interface font from the form.
+void KeepMenuFont(QWidget* menu) {
+    QFont f = QApplication::font(menu);
+    f.setFamily(f.family());   // marks the attributes as the menu's own
+    if (f.pointSizeF() > 0)
+        f.setPointSizeF(f.pointSizeF());
+    else
+        f.setPixelSize(f.pixelSize());
+    f.setWeight(f.weight());
+    f.setItalic(f.italic());
+    menu->setFont(f);
+}
+
 }  // namespace
 
 void LocaliseWidgetTree(QWidget* form, const std::string& face, int pointSize, int /*charset*/,
@@ -73,7 +89,12 @@ void LocaliseWidgetTree(QWidget* form, const std::string& face, int pointSize, i
             }
 
     for (QObject* o : objects) {
-        if (auto* w = qobject_cast<QWidget*>(o)) w->setFont(font);
+        if (auto* w = qobject_cast<QWidget*>(o)) {
+            if (qobject_cast<QMenu*>(w) || qobject_cast<QMenuBar*>(w))
+                KeepMenuFont(w);
+            else
+                w->setFont(font);
+        }
         Relabel(o, false, hook);
     }
 }
