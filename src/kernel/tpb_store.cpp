@@ -5,8 +5,7 @@
 #include <bit>
 #include <condition_variable>
 #include <cstring>
-#include <chrono>
-#include <cstdio>
+#include <functional>
 #include <cstdlib>
 #include <mutex>
 #include <set>
@@ -266,26 +265,29 @@ void CheckHierarchy(Hierarchy& h) {
 }
 
 // Bytes of the file: either a view into memory or a buffer of their own.
-inline std::chrono::steady_clock::time_point gT0;
-inline double Now() { return std::chrono::duration<double>(std::chrono::steady_clock::now() - gT0).count() * 1e3; }
 struct Span {
     const uint8_t* p = nullptr;
     std::unique_ptr<uint8_t[]> own;
 };
 
-// A chunk that is parsed on its own into a part of the new database nothing else touches
-// (PSTK, SYMB, DEVC, each HIER), checksum included, so chunks can be parsed side by side.
+// `Span(pos, len)` gives bytes [pos, pos + len) of the file, with p null when they cannot be
+// had; it may be called from several threads at once.
+using Fetch = std::function<Span(size_t, size_t)>;
+
+// A chunk that is read, checked and parsed on its own into a part of the new database nothing
+// else touches (PSTK, SYMB, DEVC, each HIER), so chunks can be handled side by side.
 struct Job {
-    double tAdd = 0, tStart = 0, tEnd = 0; int th = 0;  // TEMP
     std::string tag;
-    Span bytes;  // the whole chunk, head to checksum
+    size_t pos = 0;  // of the chunk head
     size_t len = 0;  // payload length
     int32_t key = 0;
     std::unique_ptr<Hierarchy> hier;
 };
 
-bool RunJob(Job& j, Database& db, ObjectPool& pool) {
-    const uint8_t* c = j.bytes.p;
+bool RunJob(Job& j, const Fetch& fetch, Database& db, ObjectPool& pool) {
+    const Span s = fetch(j.pos, kChunkHeadBytes + j.len + 4);
+    const uint8_t* c = s.p;
+    if (!c || std::memcmp(c, j.tag.data(), 4) != 0) return false;
     uint32_t crc;
     std::memcpy(&crc, c + kChunkHeadBytes + j.len, 4);
     if (crc != Crc32(c, kChunkHeadBytes + j.len)) return false;
@@ -306,14 +308,15 @@ bool RunJob(Job& j, Database& db, ObjectPool& pool) {
     return r.done();
 }
 
-// Runs jobs on a few threads while the loading thread goes on reading, and on the loading
-// thread too once it has read everything. Each thread takes objects from its own pool (pools
+// Runs jobs on a few threads while the loading thread goes on through the chunk heads, and on
+// the loading thread too once it has reached the end. Reading the chunks on the workers
+// spreads the copying and the page faults of the read buffers over them. Each thread takes objects from its own pool (pools
 // are not thread-safe); pools and parsed objects are only ever released on the loading thread,
 // after every worker has been joined. Parsing never asks for handles, so the handle registry
 // is not touched off the loading thread.
 class JobRunner {
 public:
-    explicit JobRunner(Database& db) : db_(db) {}
+    JobRunner(const Fetch& fetch, Database& db) : fetch_(fetch), db_(db) {}
     ~JobRunner() { stop(); }
     JobRunner(const JobRunner&) = delete;
     JobRunner& operator=(const JobRunner&) = delete;
@@ -321,7 +324,6 @@ public:
     void add(std::unique_ptr<Job> j) {
         {
             std::lock_guard lock(m_);
-            j->tAdd = Now();
             jobs_.push_back(std::move(j));
         }
         cv_.notify_one();
@@ -370,13 +372,10 @@ private:
             }
             if (failed_) continue;  // the load has failed: just drain the queue
             bool ok = false;
-            j->tStart = Now(); j->th = int(&pool == nullptr ? 0 : (reinterpret_cast<uintptr_t>(&pool) >> 4) & 0xfff);
             try {
-                ok = RunJob(*j, db_, pool);
+                ok = RunJob(*j, fetch_, db_, pool);
             } catch (...) {
             }
-            j->tEnd = Now();
-            j->bytes = Span{};  // parsed: the file bytes are no longer needed
             if (!ok) failed_ = true;
         }
     }
@@ -392,6 +391,7 @@ private:
         threads_.clear();
     }
 
+    const Fetch& fetch_;
     Database& db_;
     std::mutex m_;
     std::condition_variable cv_;
@@ -403,10 +403,7 @@ private:
     std::vector<std::thread> threads_;
 };
 
-// `fetch(pos, len)` gives a Span of bytes [pos, pos + len) of the n-byte file, with p null when
-// they cannot be had.
-template <class Fetch> std::unique_ptr<Database> Parse(Fetch&& fetch, size_t n) {
-    gT0 = std::chrono::steady_clock::now();
+std::unique_ptr<Database> Parse(const Fetch& fetch, size_t n) {
     if (n < kHeaderBytes) return nullptr;
     const Span head = fetch(0, kHeaderBytes);
     const uint8_t* data = head.p;
@@ -421,7 +418,7 @@ template <class Fetch> std::unique_ptr<Database> Parse(Fetch&& fetch, size_t n) 
 
     ObjectPool pool;
     auto db = std::make_unique<Database>();
-    JobRunner runner(*db);  // declared after db: its workers are joined before db can go
+    JobRunner runner(fetch, *db);  // declared after db: its workers are joined before db can go
     std::set<std::string> seen;
     bool ended = false;
     size_t pos = kHeaderBytes;
@@ -432,21 +429,21 @@ template <class Fetch> std::unique_ptr<Database> Parse(Fetch&& fetch, size_t n) 
         uint64_t len;
         std::memcpy(&len, s.p + 8, 8);
         if (len > n - pos - kChunkHeadBytes - 4) return nullptr;
-        s = fetch(pos, kChunkHeadBytes + size_t(len) + 4);
-        const uint8_t* c = s.p;
-        if (!c) return nullptr;
-        const std::string tag(reinterpret_cast<const char*>(c), 4);
+        const std::string tag(reinterpret_cast<const char*>(s.p), 4);
         const size_t next = pos + kChunkHeadBytes + size_t(len) + 4;
         if (tag != "HIER" && !seen.insert(tag).second) return nullptr;
         if (tag == "PSTK" || tag == "SYMB" || tag == "DEVC" || tag == "HIER") {
             auto j = std::make_unique<Job>();
             j->tag = tag;
-            j->bytes = std::move(s);
+            j->pos = pos;
             j->len = size_t(len);
             runner.add(std::move(j));
             pos = next;
             continue;
         }
+        s = fetch(pos, kChunkHeadBytes + size_t(len) + 4);
+        const uint8_t* c = s.p;
+        if (!c) return nullptr;
 
         uint32_t flags, crc;
         std::memcpy(&flags, c + 4, 4);
@@ -470,10 +467,7 @@ template <class Fetch> std::unique_ptr<Database> Parse(Fetch&& fetch, size_t n) 
         if (!r.done()) return nullptr;
         pos = next;
     }
-    const double tRead = Now();
     if (!runner.finish()) return nullptr;
-    if (std::getenv("TPB_TRACE")) { std::fprintf(stderr, "read done %.2f finish %.2f\n", tRead, Now());
-      for (auto& j : runner.jobs()) std::fprintf(stderr, "  %s add %.2f start %.2f end %.2f th %x\n", j->tag.c_str(), j->tAdd, j->tStart, j->tEnd, j->th); }
     // Hierarchies go in in file order, as a load on one thread would put them.
     for (auto& j : runner.jobs()) {
         if (!j->hier) continue;
@@ -586,8 +580,8 @@ bool SaveTpb(Database& db, const std::string& path) {
 }
 
 std::unique_ptr<Database> LoadTpb(const std::string& path) {
-    // Each chunk is read into a buffer of its own, handed to a parsing thread and released
-    // once parsed, so reading overlaps parsing.
+    // Each chunk is read into a buffer of its own, by the thread that parses it, and released
+    // once parsed.
     InputFile file(path, kTpbMaxFileBytes);
     if (!file.open()) return nullptr;
     try {

@@ -50,6 +50,18 @@ void ShowCommandFailure(const std::string& description) {
     platform::ui().MsgBox(description, platform::kStyleOk, gAppTitle);
 }
 
+void RunEvent(const std::function<void()>& handler) {
+    try {
+        handler();
+    } catch (const std::exception& e) {
+        platform::ui().SetBusyPointer(false);
+        ShowCommandFailure(e.what());
+    } catch (...) {
+        platform::ui().SetBusyPointer(false);
+        ShowCommandFailure("Unknown error");
+    }
+}
+
 void ProcessCmd(const std::string& Target, const std::string& Cmd) {
     const std::string target = Target;
     const std::string cmd = Cmd;

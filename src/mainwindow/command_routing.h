@@ -5,6 +5,7 @@
 //
 // Every routine copies what it needs of its arguments and of the shared token arrays before it
 // calls out: a module may raise a command from inside NotifyMe, which parses again.
+#include <functional>
 #include <string>
 
 namespace tolvi {
@@ -34,5 +35,8 @@ void SendToApp(const std::string& App, const std::string& Cmd);
 
 // The box AP_ExeCmd and the mailbox show for a failure: the description, OK, the program title.
 void ShowCommandFailure(const std::string& description);
+// Runs one event handler the way every event of the manager runs: a failure inside it is caught
+// and shown with its description (the busy pointer put back first), and the program goes on.
+void RunEvent(const std::function<void()>& handler);
 
 }  // namespace tolvi

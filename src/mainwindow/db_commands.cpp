@@ -373,7 +373,7 @@ void ConnectDatabaseCommands(QMainWindow* main) {
         QAction* item = main->findChild<QAction*>(QString::fromLatin1(name));
         if (item == nullptr || item->property("tolviDbWired").toBool()) return;
         item->setProperty("tolviDbWired", true);
-        QObject::connect(item, &QAction::triggered, main, [h = std::move(handler)] { h(); });
+        QObject::connect(item, &QAction::triggered, main, [h = std::move(handler)] { RunEvent(h); });
     };
     wire("M_DbClear(0)", [] { M_DbClear_Click(0); });
     wire("M_DbInfo", [] { M_DbInfo_Click(); });

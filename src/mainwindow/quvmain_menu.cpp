@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "mainwindow/quvmain.h"
+#include "mainwindow/command_routing.h"
 
 namespace tolvi {
 
@@ -25,7 +26,7 @@ QAction* QUVMAIN::AddItem(QMenu* menu, const char* name, const char* caption, co
     }
     a->setObjectName(QString::fromLatin1(name));
     if (tag) a->setProperty("tag", QString::fromLatin1(tag));
-    if (handler) connect(a, &QAction::triggered, this, [h = std::move(handler)] { h(); });
+    if (handler) connect(a, &QAction::triggered, this, [h = std::move(handler)] { RunEvent(h); });
     items_[name] = a;
     return a;
 }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -270,6 +271,27 @@ TEST_F(Links, TypedCommandRunsAndWaitsWhileModal) {
     gModalDepth = 0;
     platform::suiteBus().DeliverPending();
     EXPECT_EQ(out, (std::vector<std::string>{"All,DF", "All,PX"}));
+}
+
+}  // namespace
+}  // namespace tolvi
+
+namespace tolvi {
+namespace {
+
+// A menu command that fails shows the failure's description and puts the pointer back.
+TEST(RunEvent, ShowsTheFailureAndGoesOn) {
+    test::scriptedUi().QueueAnswer(platform::kAnswerOk);
+    RunEvent([] {
+        platform::ui().SetBusyPointer(true);
+        throw std::runtime_error("Overflow");
+    });
+    ASSERT_EQ(test::scriptedUi().boxes.size(), 1u);
+    EXPECT_EQ(test::scriptedUi().boxes[0].text, "Overflow");
+    EXPECT_FALSE(platform::ui().BusyPointer());
+    bool ran = false;
+    RunEvent([&] { ran = true; });
+    EXPECT_TRUE(ran);
 }
 
 }  // namespace

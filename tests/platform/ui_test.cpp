@@ -156,7 +156,7 @@ TEST(QtUiTest, EscapeOrCloseOnYesNoCancelIsCancel) {
 
 TEST(QtUiTest, FilePatternsIgnoreCase) {
     EXPECT_EQ(FileDialogNameFilters("Databases (*.TPB)|*.TPB|All files|*.*|Lists|*.net;*.Wl"),
-              (QStringList{"Databases *.TPB (*.[tT][pP][bB])", "All files (*)", "Lists (*.[nN][eE][tT] *.[wW][lL])"}));
+              (QStringList{"Databases (*.TPB) (*.[tT][pP][bB])", "All files (*)", "Lists (*.[nN][eE][tT] *.[wW][lL])"}));
     TempDir dir;
     for (const char* n : {"board.tpb", "OLD.TPB", "notes.txt", "README"}) dir.Write(n, "");
     QDir d(QString::fromStdString(dir.path()));

@@ -1,5 +1,7 @@
 #include "platform/qt/qt_ui.h"
 
+#include "platform/paths.h"
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
@@ -122,16 +124,32 @@ QStringList FileDialogNameFilters(const std::string& filter) {
         for (const QString& p : parts[i + 1].split(';', Qt::SkipEmptyParts))
             patterns << CaseInsensitivePattern(p);
         if (patterns.isEmpty()) patterns << "*";
-        QString desc = parts[i].trimmed();
-        desc.remove('(').remove(')');   // Qt reads the patterns from the brackets
+        // The description stays as given ("Files (*.TPB)"): Qt takes the patterns from the last
+        // bracket group, which is ours, and hides only that group.
+        const QString desc = parts[i].trimmed();
         filters << QStringLiteral("%1 (%2)").arg(desc, patterns.join(' '));
     }
     if (filters.isEmpty()) filters << QStringLiteral("(*)");
     return filters;
 }
 
+namespace {
+
+// The start directory, or its nearest existing ancestor: Qt would otherwise open the current
+// directory and put the missing directory's name into the file name box.
+std::string ExistingStartDirectory(std::string dir) {
+    while (!dir.empty() && !IsDirectory(dir)) {
+        const std::string up = DirectoryPart(dir);
+        if (up == dir) break;
+        dir = up;
+    }
+    return IsDirectory(dir) ? dir : HomeDirectory();
+}
+
+}  // namespace
+
 std::optional<std::string> QtUi::FileDialog(const FileDialogRequest& request) {
-    QFileDialog dlg(DialogParent(), ToQString(request.title), PathToQt(request.initDir));
+    QFileDialog dlg(DialogParent(), ToQString(request.title), PathToQt(ExistingStartDirectory(request.initDir)));
     // The platform dialogs match patterns by case on Linux; ours are made case-blind.
     dlg.setOption(QFileDialog::DontUseNativeDialog);
     dlg.setOption(QFileDialog::HideNameFilterDetails);
