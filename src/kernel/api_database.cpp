@@ -1,4 +1,5 @@
 // DB_, OM_, OA_, O_ and I_: database life, selection, maps, arrays, any object, items.
+#include <algorithm>
 #include <cstring>
 
 #include "kernel/api_util.h"
@@ -350,7 +351,9 @@ int32_t OA_Add(int32_t array, int32_t item) {
         if (!a || !it || a->elem != Kind::Item || (a->shapesOnly && it->itemKind == 6)) return 0;
         std::unique_ptr<Obj> o = TakeFree(it);
         if (!o) return 0;  // already owned by an array
-        a->items.reserve(a->items.size() + 1);
+        // Room first, so the push below cannot fail once the item is out of the free pool;
+        // grown geometrically, as an exact reserve would copy the whole array on every append.
+        if (a->items.size() == a->items.capacity()) a->items.reserve(std::max<size_t>(8, 2 * a->items.size()));
         o->setTransient(a->transient);
         a->items.push_back(std::move(o));
         Touch(it);

@@ -220,11 +220,19 @@ void SaveDatabase(int32_t& Cancelled, int32_t AskName) {
         platform::ui().SetBusyPointer(true);
         for (int16_t n = 1; n <= 3; ++n) SaveHeap(n);
         MixedModeSaveWork();
+        const std::string keptTitle = gDbTitle;
+        const std::string keptName = CStrFromPtr(O_GetName(DB_DataBase()));
         gDbTitle = name;
         O_Rename(DB_DataBase(), name.c_str());
         if (DB_SaveDataBase(path.c_str()) == 0) {
+            // Nothing was written: the database keeps the name and file it had, so neither the
+            // caption nor a later Save or backup names a file that does not hold it.
+            gDbTitle = keptTitle;
+            O_Rename(DB_DataBase(), keptName.c_str());
+            platform::ui().SetBusyPointer(false);
             ShowDbError(2, path);
             Cancelled = 1;
+            return;
         }
         platform::ui().SetBusyPointer(false);
         gDbPath = path;

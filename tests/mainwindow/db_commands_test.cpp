@@ -265,7 +265,10 @@ TEST_F(DbCommandsTest, FailedSaveIsNotReportedAsSaved) {
     EXPECT_EQ(scriptedUi().boxes[0].text, "Can't save Database" + path);
     EXPECT_TRUE(IsDatabaseChanged());
     EXPECT_EQ(Recent(1), "absent");
-    EXPECT_EQ(gDbPath, path);   // the path tried
+    // The database keeps its name and file: nothing names the file that was never written.
+    EXPECT_EQ(gDbPath, "");
+    EXPECT_EQ(gDbTitle, "Untitled");
+    EXPECT_EQ(CStrFromPtr(O_GetName(DB_DataBase())), "Untitled");
 }
 
 TEST_F(DbCommandsTest, NewDatabase) {
