@@ -45,17 +45,6 @@ std::unique_ptr<Obj> TakeFree(Obj* o) {
     return p;
 }
 
-int32_t MakeFree(std::unique_ptr<Obj> o) {
-    Database* db = Db();
-    if (!db) return 0;
-    o->setTransient(true);  // not content until placed
-    Obj* p = o.get();
-    db->freeObjects.emplace(p, std::move(o));
-    const int32_t h = HandleOf(p);
-    if (!h) db->freeObjects.erase(p);
-    return h;
-}
-
 }  // namespace
 
 // --- DB_ -------------------------------------------------------------------------------------

@@ -154,15 +154,7 @@ int32_t S_SymbolPadStackMap(int32_t symbol) {
 
 int32_t S_MakePadStack() {
     KERNEL_FAIL_POINT(0);
-    return Guard([]() -> int32_t {
-        Database* db = Db();
-        if (!db) return 0;
-        auto ps = std::make_unique<PadStack>();
-        ps->setTransient(true);  // not content until entered into a map
-        PadStack* p = ps.get();
-        db->freeObjects.emplace(p, std::move(ps));
-        return HandleOf(p);
-    });
+    return Guard([]() -> int32_t { return MakeFree(std::make_unique<PadStack>()); });
 }
 
 int32_t S_ChangePadStackHole(int32_t padstack, int32_t holeA, int32_t holeB) {

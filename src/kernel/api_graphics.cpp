@@ -244,7 +244,7 @@ void DrawItem(const Pen& pen, const Item& it, const Affine& m, uint32_t rgb) {
             const double s = it.p3 / 1000.0 * kPi / 180;
             const Pt c = m(it.x, it.y), p = m(it.x + std::cos(s), it.y + std::sin(s));
             const double start = std::atan2(p.y - c.y, p.x - c.x) * 180 / kPi;
-            double span = std::fmod((it.p4 - it.p3) / 1000.0, 360.0);
+            double span = std::fmod((double(it.p4) - it.p3) / 1000.0, 360.0);
             if (span <= 0) span += 360;
             pen.brush(false, rgb);
             pen.arc(c, it.p2, start, m.det() < 0 ? -span : span);
@@ -354,8 +354,8 @@ void DrawTrace(const Pen& pen, const Trace& t, uint32_t rgb) {
         if (prev) {
             pen.pen(rgb, r.width);
             if (arc) {
-                const double s = Degrees(prev->y - arc->y, prev->x - arc->x);
-                const double e = Degrees(r.y - arc->y, r.x - arc->x);
+                const double s = Degrees(double(prev->y) - arc->y, double(prev->x) - arc->x);
+                const double e = Degrees(double(r.y) - arc->y, double(r.x) - arc->x);
                 double span = std::fmod(e - s, 360.0);
                 if (span <= 0) span += 360;
                 if (arc->flags & 0x20) span -= 360;  // clockwise
@@ -694,5 +694,6 @@ int32_t G_DelCur(int32_t) { return 0; }
 void H_SetTopicHandler(HelpTopicHandler handler) { gHelpHandler = handler; }
 
 int32_t H_DispTopic(void* owner, const char* helpFile, int32_t topic) {
-    return gHelpHandler ? gHelpHandler(owner, helpFile ? helpFile : "", topic) : 0;
+    // The handler is the program's code: whatever it throws stays on this side.
+    return Guard([&]() -> int32_t { return gHelpHandler ? gHelpHandler(owner, helpFile ? helpFile : "", topic) : 0; });
 }

@@ -56,6 +56,19 @@ template <class T, class Init> int32_t CreateIn(ObjectMap* m, int32_t id, Init&&
     return key;
 }
 
+// Keeps a made item or padstack in the open database's free pool until it is placed into an
+// array or map; its handle, or 0 (and the object gone) when there is none to give.
+inline int32_t MakeFree(std::unique_ptr<Obj> o) {
+    Database* db = Db();
+    if (!db) return 0;
+    o->setTransient(true);  // not content until placed
+    Obj* p = o.get();
+    db->freeObjects.emplace(p, std::move(o));
+    const int32_t h = HandleOf(p);
+    if (!h) db->freeObjects.erase(p);
+    return h;
+}
+
 // Sets a field and marks the database changed when the value really changes.
 template <class T, class V> void Set(const Obj* owner, T& field, V value) {
     if (field != T(value)) {

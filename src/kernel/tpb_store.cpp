@@ -6,7 +6,6 @@
 #include <condition_variable>
 #include <cstring>
 #include <functional>
-#include <cstdlib>
 #include <mutex>
 #include <set>
 #include <thread>
@@ -309,11 +308,11 @@ bool RunJob(Job& j, const Fetch& fetch, Database& db, ObjectPool& pool) {
 }
 
 // Runs jobs on a few threads while the loading thread goes on through the chunk heads, and on
-// the loading thread too once it has reached the end. Reading the chunks on the workers
-// spreads the copying and the page faults of the read buffers over them. Each thread takes objects from its own pool (pools
-// are not thread-safe); pools and parsed objects are only ever released on the loading thread,
-// after every worker has been joined. Parsing never asks for handles, so the handle registry
-// is not touched off the loading thread.
+// the loading thread too once it has reached the end. The workers read their chunks
+// themselves, which spreads the copying and the page faults of the read buffers over them.
+// Each thread takes objects from its own pool (pools are not thread-safe); pools and parsed
+// objects are only released on the loading thread, after every worker has been joined.
+// Parsing never asks for handles, so the handle registry is not touched off that thread.
 class JobRunner {
 public:
     JobRunner(const Fetch& fetch, Database& db) : fetch_(fetch), db_(db) {}
@@ -351,12 +350,10 @@ public:
         stop();
         return !failed_;
     }
-    void fail() { failed_ = true; }
     std::vector<std::unique_ptr<Job>>& jobs() { return jobs_; }
 
 private:
     static size_t MaxWorkers() {
-        if (const char* e = std::getenv("TPB_WORKERS")) return size_t(std::atoi(e));  // TEMP
         const size_t cores = std::thread::hardware_concurrency();
         return std::clamp<size_t>(cores ? cores - 1 : 3, 1, 7);
     }

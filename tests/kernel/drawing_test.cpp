@@ -208,6 +208,31 @@ TEST_F(DrawingTest, SchematicDrawsWiresJunctionsAndPlacedSymbols) {
     EXPECT_NEAR(dots[0].w, 4 * 50.8, 1e-9);
 }
 
+TEST_F(DrawingTest, ArcSpansHoldForAnglesAndPointsFarApart) {
+    const int32_t sym = S_CreateSymbol(0, "ARCS");
+    ItemRec a;
+    a.Kind = 5, a.P2 = 1000, a.P3 = 0, a.P4 = 90000;
+    AddItem(S_SymbolItemArray(sym), a);
+    a.P3 = -2000000000, a.P4 = 2000000000;  // 4,000,000 degrees: whole turns and 40 more
+    AddItem(S_SymbolItemArray(sym), a);
+    Trace({{'S', -2000000000, 0, 0}, {'A', 2000000000, 0, 10}, {'S', 2000000000, 2000000000, 0}});
+
+    RecordingSink sink;
+    DcRec rec{1000000, 100, 100, 0, 0, 4};
+    S_SetCompLocation(0, 0, 0, 0);
+    G_OpenDC(&sink, rec);
+    S_DrawSymbol(sym, -1, -1);
+    T_DrawAllRecords(-1, 1);
+    G_CloseDC();
+
+    const auto arcs = sink.of("arc");
+    ASSERT_EQ(arcs.size(), 3u);
+    EXPECT_NEAR(arcs[0].span, 90, 1e-6);
+    EXPECT_NEAR(arcs[1].span, 40, 1e-6);
+    EXPECT_NEAR(arcs[2].start, 180, 1e-6) << "the trace comes in from the far left";
+    EXPECT_NEAR(arcs[2].span, 270, 1e-6);
+}
+
 TEST_F(DrawingTest, NothingIsDrawnWithoutAnOpenContext) {
     Trace({{'S', 0, 0, 100}, {'S', 1000, 0, 100}});
     EXPECT_EQ(T_DrawAllRecords(-1, 1), 0);

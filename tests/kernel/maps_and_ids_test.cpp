@@ -157,6 +157,28 @@ TEST_F(MapTest, ArrayDeleteCompactsAndAddRefusesOwnedOrMissingItems) {
     EXPECT_EQ(OA_Delete(DB_LayerArray(), 1), 0) << "the 32 layers stay";
 }
 
+// Appends to long lists give consecutive positions and keep every element (their cost at any
+// length is measured in bench/bench_kernel_appends.cpp).
+TEST_F(MapTest, AppendsToLongListsKeepEveryElement) {
+    constexpr int kAppends = 5000;
+    const int32_t trace = T_CreateTrace(0, 0, 0);
+    const int32_t branch = B_CreateBranch(0, 0, 0);
+    const struct {
+        const char* what;
+        std::function<bool(int)> append;
+    } cases[] = {
+        {"OA_Add", [](int) { return OA_Add(DB_LayoutTextArray(), I_MakeText(0, 0, 0, 1, 1, "T", 0, 0, 0)) != 0; }},
+        {"T_InsertRecord", [&](int i) { return T_InsertRecord(trace, -1, 0, i, 0, 1) == i + 1; }},
+        {"B_InsertRecord", [&](int i) { return B_InsertRecord(branch, -1, i, 0) == i + 1; }},
+    };
+    for (const auto& c : cases) {
+        bool ok = true;
+        for (int i = 0; i < kAppends && ok; ++i) ok = c.append(i);
+        EXPECT_TRUE(ok) << c.what;
+    }
+    EXPECT_EQ(OA_GetCount(DB_LayoutTextArray()), kAppends);
+}
+
 // --- ids -------------------------------------------------------------------------------------
 
 using Create = std::function<int32_t(int32_t id)>;

@@ -132,13 +132,27 @@ TEST_F(TpbStoreTest, DamagedFilesAreRefusedAndTheOpenDatabaseStays) {
         FixHeader(b);
         cases.push_back({"newer major version", b});
     }
+    // Chunks parsed side by side: a bad one must fail the whole load, whichever it is.
     for (const ChunkAt& c : chunks) {
-        if (c.tag != "SYMB") continue;
+        if (c.tag != "SYMB" && c.tag != "DEVC" && c.tag != "PSTK" && c.tag != "HIER") continue;
         Bytes b = good;
-        const uint32_t huge = 0x7FFFFFFF;  // the symbol count, with a checksum that matches it
-        std::memcpy(&b[c.pos + 16], &huge, 4);
+        const uint32_t huge = 0x7FFFFFFF;  // the first count (a hierarchy's name length after
+                                           // its key), with a checksum that matches it
+        std::memcpy(&b[c.pos + 16 + (c.tag == "HIER" ? 4 : 0)], &huge, 4);
         FixChunkCrc(b, c);
-        cases.push_back({"huge count", b});
+        cases.push_back({"huge count in " + c.tag + " at " + std::to_string(c.pos), b});
+    }
+    {
+        Bytes b(good.begin(), good.begin() + long(chunks.back().pos));
+        const ChunkAt& h = chunks[chunks.size() - 2];
+        ASSERT_EQ(h.tag, "HIER");
+        b.insert(b.end(), good.begin() + long(h.pos), good.begin() + long(h.pos + 20 + h.len));
+        b.insert(b.end(), good.begin() + long(chunks.back().pos), good.end());
+        const uint64_t total = b.size();
+        std::memcpy(&b[b.size() - 12], &total, 8);
+        FixChunkCrc(b, Chunks(b).back());
+        FixHeader(b);
+        cases.push_back({"hierarchy twice", b});
     }
     {
         Bytes b(good.begin(), good.begin() + long(chunks.back().pos));
