@@ -85,8 +85,8 @@ TEST_F(TpbStoreTest, LoadingSameBytesTwiceGivesSameFile) {
     EXPECT_EQ(ReadBytes(again), ReadBytes(file));
 }
 
-// The loader reads chunk by chunk through a buffer that starts at 1 MiB and grows: a chunk
-// larger than that must come through whole.
+// A chunk of several MiB (read apart from the chunks parsed side by side) must come through
+// whole.
 TEST_F(TpbStoreTest, ChunkLargerThanTheReadBufferLoads) {
     BuildFixtureDesign();
     Bytes data(3 << 20);
