@@ -11,6 +11,7 @@
 #include "common/boxes.h"
 #include "common/context_help.h"
 #include "common/dialog_state.h"
+#include "common/form_buttons.h"
 #include "common/localisation.h"
 #include "common/utilities.h"
 #include "platform/qt/codec.h"
@@ -38,18 +39,10 @@ QuvInpBG::QuvInpBG(QWidget* parent)
     InpText->setValidator(new platform::CodePageValidator(InpText));
 
     auto* buttons = new QFrame(this);
-    InpOK = new QPushButton("Accept", buttons);
-    InpOK->setObjectName("InpOK");
-    InpOK->setProperty("tag", "99177");
-    InpCancel = new QPushButton("Cancel", buttons);
-    InpCancel->setObjectName("InpCancel");
-    InpCancel->setProperty("tag", "99388");
-    for (QPushButton* b : {InpOK, InpCancel}) {
-        // Enter is the form's own key (it accepts from the text box too); no button is default.
-        b->setAutoDefault(false);
-        b->setDefault(false);
-        b->installEventFilter(this);
-    }
+    // Enter is the form's own key (it accepts from the text box too); no button is default.
+    InpOK = NewFormButton(buttons, "InpOK", "Accept", "99177");
+    InpCancel = NewFormButton(buttons, "InpCancel", "Cancel", "99388");
+    for (QPushButton* b : {InpOK, InpCancel}) b->installEventFilter(this);
     InpText->installEventFilter(this);
     auto* buttonLayout = new QHBoxLayout(buttons);
     buttonLayout->addStretch();

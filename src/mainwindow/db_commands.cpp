@@ -298,6 +298,27 @@ void M_DbClear_Click(int16_t Index) {
     ConnectCommandLinks();
 }
 
+bool SaveChangedBeforeLoad(const std::string& LastLine) {
+    if (!IsDatabaseChanged()) return true;
+    const int32_t answer = AskDatabaseChanged(LastLine);
+    if (answer == platform::kAnswerCancel) {
+        gMsgTitle.clear();
+        return false;
+    }
+    if (answer == platform::kAnswerYes) {
+        host().SetBackupTimer(false);
+        int32_t cancelled = 0;
+        SaveDatabase(cancelled, 0);
+        UpdateMainCaption(gDbHandle);
+        if (cancelled != 0) {
+            // Not saved: the changes stay open rather than be dropped by the load.
+            StartBackupWhenOn();
+            return false;
+        }
+    }
+    return true;
+}
+
 void M_DbInfo_Click() {
     if (BusyWithHelp(1, 2)) return;
     if (!CheckDbPassword()) return;
@@ -307,24 +328,7 @@ void M_DbInfo_Click() {
 
 void M_DbOpen_Click() {
     if (BusyWithHelp(1, 3)) return;
-    if (IsDatabaseChanged()) {
-        const int32_t answer = AskDatabaseChanged(GetLocalString("Save?", "10244"));
-        if (answer == platform::kAnswerCancel) {
-            gMsgTitle.clear();
-            return;
-        }
-        if (answer == platform::kAnswerYes) {
-            host().SetBackupTimer(false);
-            int32_t cancelled = 0;
-            SaveDatabase(cancelled, 0);
-            UpdateMainCaption(gDbHandle);
-            if (cancelled != 0) {
-                // Not saved: the changes stay open rather than be dropped by the load.
-                StartBackupWhenOn();
-                return;
-            }
-        }
-    }
+    if (!SaveChangedBeforeLoad(GetLocalString("Save?", "10244"))) return;
     host().SetBackupTimer(false);
     int32_t result = 0;
     bool replaced = false;

@@ -44,6 +44,10 @@ void SetDatabaseName(const std::string& Path);
 bool CheckDbPassword();
 // The changed-database question ("Database: <name> has changed." and LastLine); Yes, No or Cancel.
 int32_t AskDatabaseChanged(const std::string& LastLine);
+// Before another database replaces the open one: asks the changed-database question when it has
+// changed and saves on Yes. False when the command must stop (Cancel, or a save that was cancelled
+// or failed: the database stays open and its backups go on).
+bool SaveChangedBeforeLoad(const std::string& LastLine);
 
 // Wires the File menu's database items, the recent-file items and the commands that save or clear
 // the database before starting a module, found by objectName in main; fills the recent-file items.

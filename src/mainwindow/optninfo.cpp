@@ -10,9 +10,11 @@
 #include <QVBoxLayout>
 
 #include "common/context_help.h"
+#include "common/form_buttons.h"
 #include "common/db_session.h"
 #include "common/localisation.h"
 #include "common/utilities.h"
+#include "mainwindow/label_fields.h"
 #include "platform/qt/codec.h"
 
 namespace tolvi {
@@ -25,15 +27,7 @@ std::string Fixed(std::string text, std::size_t len) {
     return text;
 }
 
-std::string LeftAligned(const std::string& text, std::size_t len) { return Fixed(Trim(text), len); }
-
 std::string BoxText(const QLineEdit* box) { return platform::FromQString(box->text()); }
-
-QLabel* Caption(const char* text, QWidget* parent) {
-    auto* label = new QLabel(QString::fromLatin1(text), parent);
-    label->setTextFormat(Qt::PlainText);
-    return label;
-}
 
 }  // namespace
 
@@ -64,25 +58,17 @@ OPTNINFO::OPTNINFO(QWidget* parent)
     F_PassSet = new QCheckBox(QStringLiteral("Set Password"), this);
     F_PassSet->setObjectName("F_PassSet");
 
-    F_Accept = new QPushButton(QStringLiteral("Accept"), this);
-    F_Accept->setObjectName("F_Accept");
-    F_Accept->setProperty("tag", "99177");
-    F_Cancel = new QPushButton(QStringLiteral("Cancel"), this);
-    F_Cancel->setObjectName("F_Cancel");
-    F_Cancel->setProperty("tag", "99388");
-    for (QPushButton* b : {F_Accept, F_Cancel}) {
-        b->setAutoDefault(false);
-        b->setDefault(false);
-    }
+    F_Accept = NewFormButton(this, "F_Accept", "Accept", "99177");
+    F_Cancel = NewFormButton(this, "F_Cancel", "Cancel", "99388");
     connect(F_Accept, &QPushButton::clicked, this, [this] { F_Accept_Click(); });
     connect(F_Cancel, &QPushButton::clicked, this, [this] { F_Cancel_Click(); });
 
     auto* fields = new QGridLayout;
-    fields->addWidget(Caption("Designer: ", this), 0, 0);
+    fields->addWidget(FieldCaption("Designer: ", this), 0, 0);
     fields->addWidget(F_Des, 0, 1);
-    fields->addWidget(Caption("Revision: ", this), 1, 0);
+    fields->addWidget(FieldCaption("Revision: ", this), 1, 0);
     fields->addWidget(F_Rev, 1, 1);
-    fields->addWidget(Caption("Password: ", this), 2, 0);
+    fields->addWidget(FieldCaption("Password: ", this), 2, 0);
     fields->addWidget(F_Password, 2, 1);
     fields->addWidget(F_PassSet, 3, 1);
     auto* buttons = new QHBoxLayout;
@@ -101,8 +87,8 @@ OPTNINFO::OPTNINFO(QWidget* parent)
 void OPTNINFO::Form_Load() {
     LocalizeForm(this);
     F_Dbase->setText(platform::ToQString(GetLocalString("Database: ", "10124") + gDbName + " "));
-    gDbLabel.Designer = LeftAligned(gDbLabel.Designer, DbLabelRec::kTextLen);
-    gDbLabel.Revision = LeftAligned(gDbLabel.Revision, DbLabelRec::kTextLen);
+    gDbLabel.Designer = LabelField(gDbLabel.Designer, DbLabelRec::kTextLen);
+    gDbLabel.Revision = LabelField(gDbLabel.Revision, DbLabelRec::kTextLen);
     F_Des->setText(platform::ToQString(RTrim(gDbLabel.Designer)));
     F_Rev->setText(platform::ToQString(RTrim(gDbLabel.Revision)));
     password_ = FirstWord(gDbLabel.Password);

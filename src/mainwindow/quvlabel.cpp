@@ -7,6 +7,7 @@
 #include <QStackedLayout>
 #include <QVBoxLayout>
 
+#include "common/form_buttons.h"
 #include "common/general_settings.h"
 #include "common/localisation.h"
 #include "platform/qt/codec.h"
@@ -62,9 +63,7 @@ QUVLABEL::QUVLABEL(QWidget* parent) : QDialog(parent) {
                      nullptr);
     F_Rules->setWordWrap(true);
     grid->addWidget(F_Rules, 4, 0, 1, 2);
-    F_OKButton = new QPushButton(QStringLiteral("OK"), about);
-    F_OKButton->setObjectName("F_OK");
-    F_OKButton->setAutoDefault(false);
+    F_OKButton = NewFormButton(about, "F_OK", "OK", nullptr);
     grid->addWidget(F_OKButton, 5, 0, 1, 2, Qt::AlignRight);
     connect(F_OKButton, &QPushButton::clicked, this, [this] { F_OK_Click(); });
 

@@ -117,24 +117,7 @@ void M_RecentFile_Click(int16_t Index) {
         if (!AskYesNo(GetLocalString("Return to saved Database:", "10234") + "\r\n" + path + "?")) return;
         ClearDatabaseChanged();
     }
-    if (IsDatabaseChanged()) {
-        const int32_t answer = AskDatabaseChanged(GetLocalString("Do you want to save?", "10130"));
-        if (answer == platform::kAnswerCancel) {
-            gMsgTitle.clear();
-            return;
-        }
-        if (answer == platform::kAnswerYes) {
-            host().SetBackupTimer(false);
-            int32_t cancelled = 0;
-            SaveDatabase(cancelled, 0);
-            UpdateMainCaption(gDbHandle);
-            if (cancelled != 0) {
-                // Not saved: the changes stay open rather than be dropped by the load.
-                if (gBackupOn != 0) host().SetBackupTimer(true);
-                return;
-            }
-        }
-    }
+    if (!SaveChangedBeforeLoad(GetLocalString("Do you want to save?", "10130"))) return;
 
     gDbTitle = "Untitled";
     SetDatabaseName(path);
