@@ -286,6 +286,7 @@ struct Job {
     size_t len = 0;  // payload length
     int32_t key = 0;
     std::unique_ptr<Hierarchy> hier;
+    bool ok = false;  // parsed whole; set by the thread that ran the job
 };
 
 // A fuzzing build reads past the checksums so the fuzzer reaches the parser behind them; every
@@ -355,6 +356,8 @@ public:
     }
 
     // Parses what is still queued, waits for the workers; true when every job succeeded.
+    // The verdict comes from the jobs themselves, read after the join: a worker may still be
+    // finishing a failing job when the queue runs dry, and a job never run counts as failed.
     bool finish() {
         {
             std::lock_guard lock(m_);
@@ -364,7 +367,7 @@ public:
         ObjectPool pool;
         work(pool);
         stop();
-        return !failed_;
+        return std::all_of(jobs_.begin(), jobs_.end(), [](const auto& j) { return j->ok; });
     }
     std::vector<std::unique_ptr<Job>>& jobs() { return jobs_; }
 
@@ -384,12 +387,11 @@ private:
                 j = jobs_[next_++].get();
             }
             if (failed_) continue;  // the load has failed: just drain the queue
-            bool ok = false;
             try {
-                ok = RunJob(*j, fetch_, db_, pool);
+                j->ok = RunJob(*j, fetch_, db_, pool);
             } catch (...) {
             }
-            if (!ok) failed_ = true;
+            if (!j->ok) failed_ = true;
         }
     }
 
@@ -397,7 +399,6 @@ private:
         {
             std::lock_guard lock(m_);
             closed_ = true;
-            failed_ = failed_ || next_ < jobs_.size();  // stopped early: not everything was parsed
         }
         cv_.notify_all();
         for (std::thread& t : threads_) t.join();
@@ -411,7 +412,7 @@ private:
     std::vector<std::unique_ptr<Job>> jobs_;  // in file order
     size_t next_ = 0;                         // the next job to start
     bool closed_ = false;                     // no more jobs will come
-    std::atomic<bool> failed_{false};
+    std::atomic<bool> failed_{false};         // only a hint to skip the rest; see finish()
     std::vector<std::unique_ptr<ObjectPool>> pools_;
     std::vector<std::thread> threads_;
 };

@@ -142,6 +142,9 @@ void SaveOrClearLaunch(const char* title, const char* titleId, const char* modul
     platform::ui().SetBusyPointer(true);
     if (AskYesNo(ClearQuestion("Current Database ", " will be cleared."))) {
         ExitAllModules();
+        // What the module builds is a new database: once it has a name, a Save must not write
+        // it over the file that was open before.
+        gDbPath.clear();
         ClearDatabase(0, 2);
         int16_t mode = 0;
         std::string file;

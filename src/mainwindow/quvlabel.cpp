@@ -7,6 +7,7 @@
 #include <QStackedLayout>
 #include <QVBoxLayout>
 
+#include "common/context_help.h"
 #include "common/form_buttons.h"
 #include "common/general_settings.h"
 #include "common/localisation.h"
@@ -82,6 +83,7 @@ QUVLABEL::QUVLABEL(QWidget* parent) : QDialog(parent) {
     stack->addWidget(F_Splash);
     F_Splash->setVisible(false);
     resize(420, 300);
+    InstallHelpKey(this);
 }
 
 void QUVLABEL::Form_Load() {

@@ -578,19 +578,25 @@ void QUVMAIN::M_Cap_Click(int Index) {
 }
 
 void QUVMAIN::M_ViewF_Click() {
-    platform::FileDialogRequest request;
-    request.title = GetLocalString("Tolvi32 - Select File", "10161");
-    request.filter = "ASCII Files (*.*)|*.*";
-    request.initDir = gJobDir;
-    request.flags = 0x1804;
-    const std::optional<std::string> chosen = platform::ui().FileDialog(request);
-    ShowContextHelp(1, 9, 0, 0);
-    if (!chosen || chosen->empty()) return;
-    if (IsBusy()) return;
-    BusyPointer pointer;
-    int16_t mode = 0;
-    std::string file = *chosen;
-    InitializeApp("QUVSPCVR", mode, file);
+    // Viewing a file is a convenience: a failure here (a dialog that cannot be shown) ends the
+    // command quietly, and the viewer is never started without a file.
+    try {
+        platform::FileDialogRequest request;
+        request.title = GetLocalString("Tolvi32 - Select File", "10161");
+        request.filter = "ASCII Files (*.*)|*.*";
+        request.initDir = gJobDir;
+        request.flags = 0x1804;
+        const std::optional<std::string> chosen = platform::ui().FileDialog(request);
+        ShowContextHelp(1, 9, 0, 0);
+        if (!chosen || chosen->empty()) return;
+        if (IsBusy()) return;
+        BusyPointer pointer;
+        int16_t mode = 0;
+        std::string file = *chosen;
+        InitializeApp("QUVSPCVR", mode, file);
+    } catch (...) {
+        platform::ui().SetBusyPointer(false);
+    }
 }
 
 void QUVMAIN::M_ConvManager_Click() {

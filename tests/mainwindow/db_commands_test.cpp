@@ -336,12 +336,15 @@ TEST_F(DbCommandsTest, SaveOrClearLaunchers) {
     EXPECT_EQ(scriptedUi().boxes[0].text, "Save Database: Untitled");
     EXPECT_EQ(gMsgTitle, "");
 
-    // No to saving, Yes to clearing: cleared, then the module starts.
+    // No to saving, Yes to clearing: cleared, then the module starts; the file that was open is
+    // no longer the database's file.
+    gDbPath = tmp.File("board.TPB");
     scriptedUi().QueueAnswer(platform::kAnswerNo);
     scriptedUi().QueueAnswer(platform::kAnswerYes);
     M_FontEditor_Click();
     EXPECT_EQ(scriptedUi().boxes.back().text, "Current Database Untitled will be cleared.\r\nContinue ?");
     EXPECT_FALSE(HasHierarchy("KEEP"));
+    EXPECT_EQ(gDbPath, "");
     EXPECT_EQ(mods.created["QUVFNTED"], 1);
     EXPECT_FALSE(scriptedUi().BusyPointer());
 

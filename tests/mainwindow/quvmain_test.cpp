@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
@@ -9,6 +10,7 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <stdexcept>
 
 #include "common/db_session.h"
 #include "common/general_settings.h"
@@ -24,6 +26,7 @@
 #include "platform/paths.h"
 #include "platform/suite_bus.h"
 #include "support/manual_timer.h"
+#include "support/recording_help.h"
 #include "support/reset_all.h"
 #include "support/scripted_ui.h"
 #include "support/temp_dir.h"
@@ -324,6 +327,11 @@ TEST(AboutWindow, ShowsTheIdentityWithItsOkButtonNeverTheSplash) {
         EXPECT_EQ(about->F_Rev->text(), "930630");
         EXPECT_FALSE(about->F_Splash->isVisibleTo(about));
         EXPECT_TRUE(about->F_OKButton->isVisibleTo(about));
+        // Ctrl+F1 shows the recorded help topic here too.
+        test::recordingHelp().Reset();
+        QKeyEvent f1(QEvent::KeyRelease, Qt::Key_F1, Qt::ControlModifier);
+        QApplication::sendEvent(about, &f1);
+        EXPECT_FALSE(test::recordingHelp().calls.empty());
         about->F_OKButton->click();
         seen = true;
     });
@@ -361,6 +369,24 @@ TEST(MenuCommands, AutoHelpScopeAndCustomMenu) {
     // Past the names: nothing, not even the pointer.
     w.M_Cap_Click(3);
     EXPECT_TRUE(scriptedUi().pointerChanges.empty());
+}
+
+// A file dialog that cannot be shown: View File ends without a message and starts nothing.
+TEST(MenuCommands, ViewFileEndsQuietlyWhenItsDialogFails) {
+    struct FailingDialogUi : test::ScriptedUi {
+        std::optional<std::string> FileDialog(const platform::FileDialogRequest&) override {
+            throw std::runtime_error("no dialog");
+        }
+    } ui;
+    test::FakeModules fakes;
+    fakes.Register("QUVSPCVR");
+    QUVMAIN w;
+    platform::SetUi(&ui);
+    w.Item("M_ViewF")->trigger();
+    platform::SetUi(&scriptedUi());
+    EXPECT_TRUE(ui.boxes.empty());
+    EXPECT_EQ(fakes.created.count("QUVSPCVR"), 0u);
+    EXPECT_FALSE(ui.BusyPointer());
 }
 
 }  // namespace
