@@ -12,39 +12,15 @@
 
 #include "common/aperture_tables.h"
 #include "common/general_settings.h"
+#include "fuzz_support.h"
 #include "platform/ui.h"
 
-namespace {
-
-std::string gDir;
-
-void RemoveDir() {
-    std::error_code ec;
-    std::filesystem::remove_all(gDir, ec);
-}
-
-// One directory for the whole run, removed at exit.
-const std::string& TempDir() {
-    if (gDir.empty()) {
-        char pattern[] = "/tmp/tolvi-fuzz-XXXXXX";
-        if (mkdtemp(pattern) == nullptr) std::abort();
-        gDir = pattern;
-        std::atexit(RemoveDir);
-    }
-    return gDir;
-}
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static const std::string dir = TempDir();
+    static const std::string dir = fuzz::ScratchDir();
     tolvi::platform::SetUi(nullptr);   // the silent service: no box needs a display
     tolvi::gSysDir = dir;
     tolvi::gAperFile = "FUZZ";
-    if (std::FILE* f = std::fopen((dir + "/FUZZ.APT").c_str(), "wb")) {
-        if (size > 0) std::fwrite(data, 1, size, f);
-        std::fclose(f);
-    }
+    fuzz::WriteInput(dir + "/FUZZ.APT", data, size);
 
     int32_t err = -1;
     tolvi::LoadApertureFile(err, ".APT");

@@ -11,39 +11,19 @@
 
 #include "common/dictionaries.h"
 #include "common/utilities.h"
+#include "fuzz_support.h"
 #include "platform/ui.h"
 
 namespace {
-
-std::string gDir;
-
-void RemoveDir() {
-    std::error_code ec;
-    std::filesystem::remove_all(gDir, ec);
-}
-
-// One directory for the whole run, removed at exit.
-const std::string& TempDir() {
-    if (gDir.empty()) {
-        char pattern[] = "/tmp/tolvi-fuzz-XXXXXX";
-        if (mkdtemp(pattern) == nullptr) std::abort();
-        gDir = pattern;
-        std::atexit(RemoveDir);
-    }
-    return gDir;
-}
 
 bool Blank(char c) { return c == ' '; }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static const std::string path = TempDir() + "/FUZZ.TDD";
+    static const std::string path = fuzz::ScratchDir() + "/FUZZ.TDD";
     tolvi::platform::SetUi(nullptr);   // the silent service: no box needs a display
-    if (std::FILE* f = std::fopen(path.c_str(), "wb")) {
-        if (size > 0) std::fwrite(data, 1, size, f);
-        std::fclose(f);
-    }
+    fuzz::WriteInput(path, data, size);
 
     tolvi::NamePairTable pairs;
     int32_t err = -1;

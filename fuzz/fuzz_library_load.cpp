@@ -12,28 +12,11 @@
 #include <filesystem>
 #include <string>
 
+#include "fuzz_support.h"
 #include "kernel/kernel.h"
 #include "kernel/library_file.h"
 
 namespace {
-
-std::string gDir;
-
-void RemoveDir() {
-    std::error_code ec;
-    std::filesystem::remove_all(gDir, ec);
-}
-
-// One directory for the whole run, removed at exit.
-const std::string& TempDir() {
-    if (gDir.empty()) {
-        char pattern[] = "/tmp/tolvi-fuzz-XXXXXX";
-        if (mkdtemp(pattern) == nullptr) std::abort();
-        gDir = pattern;
-        std::atexit(RemoveDir);
-    }
-    return gDir;
-}
 
 // Reads every field of the preview object the flat functions show.
 void ReadSymbol(int32_t id) {
@@ -107,13 +90,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!again) std::abort();
     if (SerializeLibrary(*again) != saved) std::abort();
 
-    static const std::string path = TempDir() + "/fuzz.LIB";
-    if (std::FILE* f = std::fopen(path.c_str(), "wb")) {
-        std::fwrite(data, 1, size, f);
-        std::fclose(f);
-    } else {
-        return 0;
-    }
+    static const std::string path = fuzz::ScratchDir() + "/fuzz.LIB";
+    fuzz::WriteInput(path, data, size);
     KernelResetForTests();
     if (!DB_CreateDataBase("FUZZ", "MAINHIER", "MAINPAGE")) std::abort();
     const int32_t h = E_OpenLibrary(path.c_str(), lib->kind.c_str(), 0);

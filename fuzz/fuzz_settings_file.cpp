@@ -10,38 +10,14 @@
 #include <string>
 
 #include "common/settings_access.h"
+#include "fuzz_support.h"
 #include "platform/ui.h"
 
-namespace {
-
-std::string gDir;
-
-void RemoveDir() {
-    std::error_code ec;
-    std::filesystem::remove_all(gDir, ec);
-}
-
-// One directory for the whole run, removed at exit.
-const std::string& TempDir() {
-    if (gDir.empty()) {
-        char pattern[] = "/tmp/tolvi-fuzz-XXXXXX";
-        if (mkdtemp(pattern) == nullptr) std::abort();
-        gDir = pattern;
-        std::atexit(RemoveDir);
-    }
-    return gDir;
-}
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static const std::string dir = TempDir();
+    static const std::string dir = fuzz::ScratchDir();
     tolvi::platform::SetUi(nullptr);   // the silent service: no box needs a display
     tolvi::gIniFile = dir + "/TOLVI32.INI";
-    if (std::FILE* f = std::fopen(tolvi::gIniFile.c_str(), "wb")) {
-        if (size > 0) std::fwrite(data, 1, size, f);
-        std::fclose(f);
-    }
+    fuzz::WriteInput(tolvi::gIniFile, data, size);
 
     // Names taken from the input itself, so sections and keys that exist get hit as well.
     const std::string bytes(reinterpret_cast<const char*>(data), size);
