@@ -59,17 +59,6 @@ void Chunk(std::vector<uint8_t>& out, const char (&tag)[5], const std::vector<ui
     PutU32(out, Crc32(out.data() + start, out.size() - start));
 }
 
-// A fuzzing build reads past the checksums so the fuzzer reaches the parser behind them; every
-// other build refuses a mismatch.
-bool ChecksumMatches(uint32_t stored, const uint8_t* data, size_t n) {
-#ifdef FUZZING_BUILD_MODE_UNSAFE_FOR_PRODUCTION
-    (void)stored, (void)data, (void)n;
-    return true;
-#else
-    return stored == Crc32(data, n);
-#endif
-}
-
 // Bounded reads from one chunk's payload.
 struct Cursor {
     const uint8_t* p;

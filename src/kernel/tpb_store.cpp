@@ -289,17 +289,6 @@ struct Job {
     bool ok = false;  // parsed whole; set by the thread that ran the job
 };
 
-// A fuzzing build reads past the checksums so the fuzzer reaches the parser behind them; every
-// other build refuses a mismatch.
-bool ChecksumMatches(uint32_t stored, const uint8_t* data, size_t n) {
-#ifdef FUZZING_BUILD_MODE_UNSAFE_FOR_PRODUCTION
-    (void)stored, (void)data, (void)n;
-    return true;
-#else
-    return stored == Crc32(data, n);
-#endif
-}
-
 bool RunJob(Job& j, const Fetch& fetch, Database& db, ObjectPool& pool) {
     const Span s = fetch(j.pos, kChunkHeadBytes + j.len + 4);
     const uint8_t* c = s.p;

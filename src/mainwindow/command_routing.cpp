@@ -97,7 +97,7 @@ void RouteCmd(const std::string& Target, const std::string& Cmd) {
 void AP_ExeCmd(const std::string& Cmd) {
     const std::string cmd = Cmd;
     if (cmd.empty()) return;
-    try {
+    RunEvent([&] {
         ParseList(cmd);
         const int count = TokenCount();
         const std::string t1 = Token(1);
@@ -123,13 +123,7 @@ void AP_ExeCmd(const std::string& Cmd) {
         const std::string rest = cmd.substr(comma + 1);
         if (t1 == "All") NotifyAll(rest);
         else SendToApp(t1, rest);
-    } catch (const std::exception& e) {
-        platform::ui().SetBusyPointer(false);
-        ShowCommandFailure(e.what());
-    } catch (...) {
-        platform::ui().SetBusyPointer(false);
-        ShowCommandFailure("Unknown error");
-    }
+    });
 }
 
 void NotifyClients(const std::string& Msg) {

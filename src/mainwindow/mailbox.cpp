@@ -157,20 +157,14 @@ void F_AutoTimer_Timer() {
     platform::Timer* timer = window->AutoTimer();
     if (timer) timer->SetEnabled(false);
     bool closing = false;
-    try {
+    RunEvent([&] {
         const char* mail = E_GetString("TOLVIAUTO");
         if (mail) {
             const std::string line = Trim(std::string(mail));
             E_SetString("TOLVIAUTO", "");
             if (!line.empty()) closing = RunMailboxLine(*window, line);
         }
-    } catch (const std::exception& e) {
-        platform::ui().SetBusyPointer(false);
-        ShowCommandFailure(e.what());
-    } catch (...) {
-        platform::ui().SetBusyPointer(false);
-        ShowCommandFailure("Unknown error");
-    }
+    });
     if (!closing && timer) timer->SetEnabled(true);
 }
 

@@ -54,16 +54,9 @@ void F_BackUp_Timer() {
     // not stop the backups for good.
     if (gBackupMinutes < gBackupInt) return;
     gWritingBackup = true;
-    try {
-        WriteBackup();
-    } catch (const std::exception& e) {
-        platform::ui().SetBusyPointer(false);
-        ShowCommandFailure(e.what());
-    } catch (...) {
-        // The in-tick flag must come down, or no backup would ever be written again.
-        platform::ui().SetBusyPointer(false);
-        ShowCommandFailure("Unknown error");
-    }
+    // A failure is shown and the in-tick flag still comes down, or no backup would ever be
+    // written again.
+    RunEvent(WriteBackup);
     gBackupMinutes = 0.0f;
     PublishMainState(-1, 0);
     gWritingBackup = false;
