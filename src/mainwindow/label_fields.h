@@ -2,6 +2,10 @@
 // Pieces shared by the two forms over the database label (password entry and database info).
 #include <QLabel>
 #include <QString>
+
+class QDialog;
+class QLineEdit;
+class QPushButton;
 #include <cstddef>
 #include <string>
 
@@ -22,5 +26,19 @@ inline QLabel* FieldCaption(const char* text, QWidget* parent) {
     label->setTextFormat(Qt::PlainText);
     return label;
 }
+
+// The controls both label forms show, with the names the forms give them.
+struct LabelFormControls {
+    QLabel* dbase;
+    QLineEdit* des;
+    QLineEdit* rev;
+    QLineEdit* password;
+    QPushButton* accept;
+    QPushButton* cancel;
+};
+
+// Builds the database line, the designer, revision and password rows (with extra, when given,
+// under them), and the Accept and Cancel buttons, laid out as both label forms show them.
+LabelFormControls BuildLabelForm(QDialog* form, QWidget* extra);
 
 }  // namespace tolvi

@@ -1,16 +1,12 @@
 #include "mainwindow/optninfo.h"
 
 #include <QCheckBox>
-#include <QGridLayout>
-#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QVBoxLayout>
 
 #include "common/context_help.h"
-#include "common/form_buttons.h"
 #include "common/db_session.h"
 #include "common/localisation.h"
 #include "common/utilities.h"
@@ -36,15 +32,13 @@ OPTNINFO::OPTNINFO(QWidget* parent)
     setObjectName("OPTNINFO");
     setWindowTitle(QStringLiteral("Tolvi32 - Database Info"));
 
-    F_Dbase = new QLabel(this);
-    F_Dbase->setObjectName("F_Dbase");
-    F_Dbase->setTextFormat(Qt::PlainText);
-    F_Des = new QLineEdit(this);
-    F_Des->setObjectName("F_Des");
-    F_Rev = new QLineEdit(this);
-    F_Rev->setObjectName("F_Rev");
-    F_Password = new QLineEdit(this);
-    F_Password->setObjectName("F_Password");
+    F_PassSet = new QCheckBox(QStringLiteral("Set Password"), this);
+    F_PassSet->setObjectName("F_PassSet");
+    const LabelFormControls c = BuildLabelForm(this, F_PassSet);
+    F_Dbase = c.dbase, F_Des = c.des, F_Rev = c.rev, F_Password = c.password;
+    F_Accept = c.accept, F_Cancel = c.cancel;
+    setTabOrder(F_Password, F_PassSet);   // made first, but it belongs under the password
+    setTabOrder(F_PassSet, F_Accept);
     for (QLineEdit* box : {F_Des, F_Rev, F_Password}) {
         box->setValidator(new platform::CodePageValidator(box));
         box->installEventFilter(this);
@@ -55,31 +49,8 @@ OPTNINFO::OPTNINFO(QWidget* parent)
             if (box == F_Password) passChanged_ = true;
         });
     }
-    F_PassSet = new QCheckBox(QStringLiteral("Set Password"), this);
-    F_PassSet->setObjectName("F_PassSet");
-
-    F_Accept = NewFormButton(this, "F_Accept", "Accept", "99177");
-    F_Cancel = NewFormButton(this, "F_Cancel", "Cancel", "99388");
     connect(F_Accept, &QPushButton::clicked, this, [this] { F_Accept_Click(); });
     connect(F_Cancel, &QPushButton::clicked, this, [this] { F_Cancel_Click(); });
-
-    auto* fields = new QGridLayout;
-    fields->addWidget(FieldCaption("Designer: ", this), 0, 0);
-    fields->addWidget(F_Des, 0, 1);
-    fields->addWidget(FieldCaption("Revision: ", this), 1, 0);
-    fields->addWidget(F_Rev, 1, 1);
-    fields->addWidget(FieldCaption("Password: ", this), 2, 0);
-    fields->addWidget(F_Password, 2, 1);
-    fields->addWidget(F_PassSet, 3, 1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(F_Accept);
-    buttons->addWidget(F_Cancel);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(F_Dbase);
-    layout->addLayout(fields);
-    layout->addLayout(buttons);
-    F_Des->setMinimumWidth(F_Des->fontMetrics().averageCharWidth() * 30);
 
     InstallHelpKey(this);
 }

@@ -1,16 +1,12 @@
 #include "mainwindow/optninpt.h"
 
-#include <QGridLayout>
-#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QVBoxLayout>
 
 #include "common/context_help.h"
 #include "common/db_session.h"
-#include "common/form_buttons.h"
 #include "common/localisation.h"
 #include "common/utilities.h"
 #include "mainwindow/db_commands.h"
@@ -19,51 +15,21 @@
 
 namespace tolvi {
 
-namespace {
-
-}  // namespace
-
 OPTNINPT::OPTNINPT(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint) {
     setObjectName("OPTNINPT");
     setWindowTitle(QStringLiteral("Tolvi32 - Database Info"));
 
-    F_Dbase = new QLabel(this);
-    F_Dbase->setObjectName("F_Dbase");
-    F_Dbase->setTextFormat(Qt::PlainText);
-    F_Des = new QLineEdit(this);
-    F_Des->setObjectName("F_Des");
-    F_Rev = new QLineEdit(this);
-    F_Rev->setObjectName("F_Rev");
+    const LabelFormControls c = BuildLabelForm(this, nullptr);
+    F_Dbase = c.dbase, F_Des = c.des, F_Rev = c.rev, F_Password = c.password;
+    F_Accept = c.accept, F_Cancel = c.cancel;
     // Shown for information only: this dialog changes nothing in the label.
     F_Des->setReadOnly(true);
     F_Rev->setReadOnly(true);
-    F_Password = new QLineEdit(this);
-    F_Password->setObjectName("F_Password");
     F_Password->setValidator(new platform::CodePageValidator(F_Password));
     F_Password->installEventFilter(this);
-
-    F_Accept = NewFormButton(this, "F_Accept", "Accept", "99177");
-    F_Cancel = NewFormButton(this, "F_Cancel", "Cancel", "99388");
     connect(F_Accept, &QPushButton::clicked, this, [this] { F_Accept_Click(); });
     connect(F_Cancel, &QPushButton::clicked, this, [this] { F_Cancel_Click(); });
-
-    auto* fields = new QGridLayout;
-    fields->addWidget(FieldCaption("Designer: ", this), 0, 0);
-    fields->addWidget(F_Des, 0, 1);
-    fields->addWidget(FieldCaption("Revision: ", this), 1, 0);
-    fields->addWidget(F_Rev, 1, 1);
-    fields->addWidget(FieldCaption("Password: ", this), 2, 0);
-    fields->addWidget(F_Password, 2, 1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(F_Accept);
-    buttons->addWidget(F_Cancel);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(F_Dbase);
-    layout->addLayout(fields);
-    layout->addLayout(buttons);
-    F_Des->setMinimumWidth(F_Des->fontMetrics().averageCharWidth() * 30);
 
     InstallHelpKey(this);
 }

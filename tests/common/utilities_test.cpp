@@ -1,5 +1,8 @@
 #include "common/utilities.h"
 
+#include <QDialog>
+#include <QLabel>
+#include <QVBoxLayout>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -315,6 +318,15 @@ TEST(CenterForm, CentresAndNeverGoesNegative) {
         EXPECT_GE(r.left, screen.left);
         EXPECT_GE(r.top, screen.top);
     }
+    // A form laid out but never shown is centred by the size it shows with.
+    QDialog dialog;
+    auto* layout = new QVBoxLayout(&dialog);
+    layout->addWidget(new QLabel(QString(60, 'x'), &dialog));
+    CenterForm(&dialog);
+    dialog.show();
+    const QRect shown = dialog.geometry();
+    EXPECT_NEAR(shown.center().x(), screen.left + screen.width / 2, 2);
+    EXPECT_NEAR(shown.center().y(), screen.top + screen.height / 2, 2);
 }
 
 }  // namespace

@@ -15,7 +15,13 @@ Rect ScreenRect() {
 
 Rect WindowRect(const QWidget* window) {
     if (!window) return {};
-    const QRect g = window->frameGeometry();
+    QRect g = window->frameGeometry();
+    if (!window->isVisible() && !window->testAttribute(Qt::WA_Resized)) {
+        // Never shown nor sized: Qt gives it its size hint when it first shows, so a form is
+        // placed by the size it will have rather than by a placeholder.
+        const QSize hint = window->sizeHint().expandedTo(window->minimumSize());
+        if (hint.isValid()) g.setSize(hint);
+    }
     return {g.left(), g.top(), g.width(), g.height()};
 }
 
