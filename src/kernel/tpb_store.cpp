@@ -119,21 +119,74 @@ private:
 
 struct BadFile {};
 
+// `fetch(pos, len, scratch)` gives bytes [pos, pos + len) of the file: a view into memory, or
+// the bytes read into `scratch` (room for at least `len`); null when they cannot be had. It
+// may be called from several threads at once.
+using Fetch = std::function<const uint8_t*(size_t, size_t, uint8_t*)>;
+
+// The bytes from tag to payload end of one chunk, handed out a window at a time, with their
+// CRC-32 taken as they pass: a chunk is parsed through one small reused buffer instead of a
+// buffer of its own size, and its checksum is compared once the parse has seen every byte.
+class ChunkSource {
+public:
+    static constexpr size_t kWindow = size_t(256) << 10;
+
+    ChunkSource(const Fetch& fetch, size_t pos, size_t bytes, uint8_t* window)
+        : fetch_(fetch), pos_(pos), rest_(bytes), window_(window) {}
+
+    // The next min(rest, kWindow) bytes; throws when they cannot be read.
+    const uint8_t* next(size_t& got) {
+        got = std::min(rest_, kWindow);
+        const uint8_t* p = fetch_(pos_, got, window_);
+        if (!p) throw BadFile{};
+        crc_ = Crc32(p, got, crc_);
+        pos_ += got;
+        rest_ -= got;
+        return p;
+    }
+    size_t rest() const { return rest_; }
+    // Whether the u32 after the bytes handed out matches them; only once all were handed out.
+    bool checksumMatches() const {
+        uint8_t b[4];
+        const uint8_t* p = fetch_(pos_, 4, b);
+        if (!p || rest_) return false;
+        uint32_t stored;
+        std::memcpy(&stored, p, 4);
+        return ChecksumMatches(stored, crc_);
+    }
+
+private:
+    const Fetch& fetch_;
+    size_t pos_;   // of the next byte to hand out
+    size_t rest_;  // bytes still to hand out
+    uint8_t* window_;
+    uint32_t crc_ = 0;
+};
+
 class Reader {
 public:
     // Objects come from `pool` when one is given, else one by one from the heap.
     Reader(const uint8_t* p, size_t n, ObjectPool* pool = nullptr) : p_(p), end_(p + n), pool_(pool) {}
+    // Reads what `src` hands out, from `p` (the first window, already taken, up to `end`) on.
+    Reader(const uint8_t* p, const uint8_t* end, ChunkSource& src, ObjectPool* pool)
+        : p_(p), end_(end), pool_(pool), src_(&src) {}
 
     template <class... T> void operator()(T&... t) { (get(t), ...); }
 
+    // Bytes left in the chunk, including those not yet in the window.
+    size_t left() const { return size_t(end_ - p_) + (src_ ? src_->rest() : 0); }
     void need(size_t n) const {
-        if (size_t(end_ - p_) < n) throw BadFile{};
+        if (left() < n) throw BadFile{};
     }
     void raw(void* d, size_t n) {
-        need(n);
-        if (n) std::memcpy(d, p_, n);
-        p_ += n;
+        if (size_t(end_ - p_) >= n) {
+            if (n) std::memcpy(d, p_, n);
+            p_ += n;
+        } else {
+            across(static_cast<uint8_t*>(d), n);
+        }
     }
+    void skip(size_t n) { across(nullptr, n); }
     uint32_t u32() {
         uint32_t v;
         raw(&v, 4);
@@ -147,17 +200,22 @@ public:
     // A count of elements each at least `minBytes` long: never more than the bytes left allow.
     size_t count(size_t minBytes) {
         const size_t n = u32();
-        if (n > size_t(end_ - p_) / minBytes) throw BadFile{};
+        if (n > left() / minBytes) throw BadFile{};
         return n;
     }
-    bool done() const { return p_ == end_; }
+    bool done() const { return left() == 0; }
 
     void get(int32_t& v) { raw(&v, 4); }
     void get(uint8_t& v) { raw(&v, 1); }
     void get(std::string& s) {
         const size_t n = count(1);
-        s.assign(reinterpret_cast<const char*>(p_), n);
-        p_ += n;
+        if (size_t(end_ - p_) >= n) {
+            s.assign(reinterpret_cast<const char*>(p_), n);
+            p_ += n;
+        } else {
+            s.resize(n);
+            across(reinterpret_cast<uint8_t*>(s.data()), n);
+        }
     }
     template <class T> void get(std::vector<T>& v) {
         if constexpr (std::is_trivially_copyable_v<T>) {
@@ -239,9 +297,26 @@ public:
     }
 
 private:
+    // Copies (or, with `d` null, passes over) `n` bytes that may run past the window.
+    [[gnu::noinline]] void across(uint8_t* d, size_t n) {
+        need(n);
+        for (;;) {
+            const size_t take = std::min(n, size_t(end_ - p_));
+            if (d && take) std::memcpy(d, p_, take);
+            if (d) d += take;
+            p_ += take;
+            n -= take;
+            if (!n) return;
+            size_t got;
+            p_ = src_->next(got);  // need() saw enough left, so src_ is there
+            end_ = p_ + got;
+        }
+    }
+
     const uint8_t* p_;
     const uint8_t* end_;
     ObjectPool* pool_;
+    ChunkSource* src_ = nullptr;
 };
 
 void ReadTables(Reader& r, Database& db) {
@@ -268,15 +343,20 @@ void CheckHierarchy(Hierarchy& h) {
     if (h.curPage && !h.pages.find(h.curPage)) throw BadFile{};
 }
 
-// Bytes of the file: either a view into memory or a buffer of their own.
-struct Span {
-    const uint8_t* p = nullptr;
-    std::unique_ptr<uint8_t[]> own;
-};
-
-// `Span(pos, len)` gives bytes [pos, pos + len) of the file, with p null when they cannot be
-// had; it may be called from several threads at once.
-using Fetch = std::function<Span(size_t, size_t)>;
+// Reads the chunk at `pos` (payload `len` bytes) through `window`, letting `parse` read the
+// payload before the checksum is known: true only when the tag is `tag`, `parse` gives true and
+// reads the payload whole, and the checksum matches. Whatever `parse` built must go unused
+// until then; every read stays within the payload, whatever the bytes say.
+template <class F>
+bool ReadChunk(const Fetch& fetch, size_t pos, size_t len, const char* tag, uint8_t* window, ObjectPool* pool,
+               F&& parse) {
+    ChunkSource src(fetch, pos, kChunkHeadBytes + len, window);
+    size_t got;
+    const uint8_t* p = src.next(got);  // at least the head: the window is larger
+    if (std::memcmp(p, tag, 4) != 0) return false;
+    Reader r(p + kChunkHeadBytes, p + got, src, pool);
+    return parse(r) && r.done() && src.checksumMatches();
+}
 
 // A chunk that is read, checked and parsed on its own into a part of the new database nothing
 // else touches (PSTK, SYMB, DEVC, each HIER), so chunks can be handled side by side.
@@ -289,33 +369,28 @@ struct Job {
     bool ok = false;  // parsed whole; set by the thread that ran the job
 };
 
-bool RunJob(Job& j, const Fetch& fetch, Database& db, ObjectPool& pool) {
-    const Span s = fetch(j.pos, kChunkHeadBytes + j.len + 4);
-    const uint8_t* c = s.p;
-    if (!c || std::memcmp(c, j.tag.data(), 4) != 0) return false;
-    uint32_t crc;
-    std::memcpy(&crc, c + kChunkHeadBytes + j.len, 4);
-    if (!ChecksumMatches(crc, c, kChunkHeadBytes + j.len)) return false;
-    Reader r(c + kChunkHeadBytes, j.len, &pool);
-    if (j.tag == "PSTK") {
-        r(db.padstacks);
-    } else if (j.tag == "SYMB") {
-        r(db.symbols);
-    } else if (j.tag == "DEVC") {
-        r(db.devices);
-    } else {
-        r.get(j.key);
-        if (j.key < 1 || j.key > 99) return false;
-        j.hier = std::make_unique<Hierarchy>();
-        j.hier->io(r);
-        CheckHierarchy(*j.hier);
-    }
-    return r.done();
+bool RunJob(Job& j, const Fetch& fetch, Database& db, ObjectPool& pool, uint8_t* window) {
+    return ReadChunk(fetch, j.pos, j.len, j.tag.data(), window, &pool, [&](Reader& r) {
+        if (j.tag == "PSTK") {
+            r(db.padstacks);
+        } else if (j.tag == "SYMB") {
+            r(db.symbols);
+        } else if (j.tag == "DEVC") {
+            r(db.devices);
+        } else {
+            r.get(j.key);
+            if (j.key < 1 || j.key > 99) return false;
+            j.hier = std::make_unique<Hierarchy>();
+            j.hier->io(r);
+            CheckHierarchy(*j.hier);
+        }
+        return true;
+    });
 }
 
 // Runs jobs on a few threads while the loading thread goes on through the chunk heads, and on
 // the loading thread too once it has reached the end. The workers read their chunks
-// themselves, which spreads the copying and the page faults of the read buffers over them.
+// themselves, each through a window of its own that it reuses from chunk to chunk.
 // Each thread takes objects from its own pool (pools are not thread-safe); pools and parsed
 // objects are only released on the loading thread, after every worker has been joined.
 // Parsing never asks for handles, so the handle registry is not touched off that thread.
@@ -335,9 +410,12 @@ public:
         if (threads_.size() < MaxWorkers() && threads_.size() < jobs_.size()) {
             try {
                 auto pool = std::make_unique<ObjectPool>();
+                auto window = std::make_unique_for_overwrite<uint8_t[]>(ChunkSource::kWindow);
                 ObjectPool& p = *pool;
+                uint8_t* w = window.get();
                 pools_.push_back(std::move(pool));
-                threads_.emplace_back([this, &p] { work(p); });
+                windows_.push_back(std::move(window));
+                threads_.emplace_back([this, &p, w] { work(p, w); });
             } catch (...) {
                 // No thread to be had: the loading thread does the work in finish().
             }
@@ -347,14 +425,14 @@ public:
     // Parses what is still queued, waits for the workers; true when every job succeeded.
     // The verdict comes from the jobs themselves, read after the join: a worker may still be
     // finishing a failing job when the queue runs dry, and a job never run counts as failed.
-    bool finish() {
+    bool finish(uint8_t* window) {
         {
             std::lock_guard lock(m_);
             closed_ = true;
         }
         cv_.notify_all();
         ObjectPool pool;
-        work(pool);
+        work(pool, window);
         stop();
         return std::all_of(jobs_.begin(), jobs_.end(), [](const auto& j) { return j->ok; });
     }
@@ -366,7 +444,7 @@ private:
         return std::clamp<size_t>(cores ? cores - 1 : 3, 1, 7);
     }
 
-    void work(ObjectPool& pool) {
+    void work(ObjectPool& pool, uint8_t* window) {
         for (;;) {
             Job* j;
             {
@@ -377,7 +455,7 @@ private:
             }
             if (failed_) continue;  // the load has failed: just drain the queue
             try {
-                j->ok = RunJob(*j, fetch_, db_, pool);
+                j->ok = RunJob(*j, fetch_, db_, pool, window);
             } catch (...) {
             }
             if (!j->ok) failed_ = true;
@@ -403,13 +481,14 @@ private:
     bool closed_ = false;                     // no more jobs will come
     std::atomic<bool> failed_{false};         // only a hint to skip the rest; see finish()
     std::vector<std::unique_ptr<ObjectPool>> pools_;
+    std::vector<std::unique_ptr<uint8_t[]>> windows_;
     std::vector<std::thread> threads_;
 };
 
 std::unique_ptr<Database> Parse(const Fetch& fetch, size_t n) {
     if (n < kHeaderBytes) return nullptr;
-    const Span head = fetch(0, kHeaderBytes);
-    const uint8_t* data = head.p;
+    uint8_t head[kHeaderBytes];
+    const uint8_t* data = fetch(0, kHeaderBytes, head);
     if (!data || std::memcmp(data, kMagic, 8) != 0) return nullptr;
     uint16_t major;
     uint64_t area;
@@ -420,6 +499,7 @@ std::unique_ptr<Database> Parse(const Fetch& fetch, size_t n) {
     if (!ChecksumMatches(headerCrc, data, 24) || major != kTpbMajor || area != n - kHeaderBytes) return nullptr;
 
     ObjectPool pool;
+    const auto window = std::make_unique_for_overwrite<uint8_t[]>(ChunkSource::kWindow);
     auto db = std::make_unique<Database>();
     JobRunner runner(fetch, *db);  // declared after db: its workers are joined before db can go
     std::set<std::string> seen;
@@ -427,12 +507,15 @@ std::unique_ptr<Database> Parse(const Fetch& fetch, size_t n) {
     size_t pos = kHeaderBytes;
     while (pos < n) {
         if (ended || n - pos < kChunkHeadBytes + 4) return nullptr;
-        Span s = fetch(pos, kChunkHeadBytes);
-        if (!s.p) return nullptr;
+        uint8_t chunkHead[kChunkHeadBytes];
+        const uint8_t* h = fetch(pos, kChunkHeadBytes, chunkHead);
+        if (!h) return nullptr;
         uint64_t len;
-        std::memcpy(&len, s.p + 8, 8);
+        uint32_t flags;
+        std::memcpy(&flags, h + 4, 4);
+        std::memcpy(&len, h + 8, 8);
         if (len > n - pos - kChunkHeadBytes - 4) return nullptr;
-        const std::string tag(reinterpret_cast<const char*>(s.p), 4);
+        const std::string tag(reinterpret_cast<const char*>(h), 4);
         const size_t next = pos + kChunkHeadBytes + size_t(len) + 4;
         if (tag != "HIER" && !seen.insert(tag).second) return nullptr;
         if (tag == "PSTK" || tag == "SYMB" || tag == "DEVC" || tag == "HIER") {
@@ -444,33 +527,26 @@ std::unique_ptr<Database> Parse(const Fetch& fetch, size_t n) {
             pos = next;
             continue;
         }
-        s = fetch(pos, kChunkHeadBytes + size_t(len) + 4);
-        const uint8_t* c = s.p;
-        if (!c) return nullptr;
-
-        uint32_t flags, crc;
-        std::memcpy(&flags, c + 4, 4);
-        std::memcpy(&crc, c + kChunkHeadBytes + len, 4);
-        if (!ChecksumMatches(crc, c, kChunkHeadBytes + size_t(len))) return nullptr;
-        Reader r(c + kChunkHeadBytes, size_t(len), &pool);
-        if (tag == "META") {
-            r(db->nm, db->curHier);
-        } else if (tag == "TABL") {
-            ReadTables(r, *db);
-        } else if (tag == "FILE") {
-            r(db->files);
-        } else if (tag == "END ") {
-            if (r.u64() != n) return nullptr;
-            ended = true;
-        } else {
-            if (flags & kCritical) return nullptr;
-            pos = next;
-            continue;
-        }
-        if (!r.done()) return nullptr;
+        const bool ok = ReadChunk(fetch, pos, size_t(len), tag.data(), window.get(), &pool, [&](Reader& r) {
+            if (tag == "META") {
+                r(db->nm, db->curHier);
+            } else if (tag == "TABL") {
+                ReadTables(r, *db);
+            } else if (tag == "FILE") {
+                r(db->files);
+            } else if (tag == "END ") {
+                if (r.u64() != n) return false;
+                ended = true;
+            } else {
+                if (flags & kCritical) return false;
+                r.skip(r.left());  // still checked: a damaged chunk fails the load
+            }
+            return true;
+        });
+        if (!ok) return nullptr;
         pos = next;
     }
-    if (!runner.finish()) return nullptr;
+    if (!runner.finish(window.get())) return nullptr;
     // Hierarchies go in in file order, as a load on one thread would put them.
     for (auto& j : runner.jobs()) {
         if (!j->hier) continue;
@@ -550,7 +626,7 @@ std::vector<uint8_t> SerializeTpb(Database& db) {
 
 std::unique_ptr<Database> ParseTpb(const uint8_t* data, size_t n) {
     try {
-        return Parse([data](size_t pos, size_t) { return Span{data + pos, nullptr}; }, n);
+        return Parse([data](size_t pos, size_t, uint8_t*) { return data + pos; }, n);
     } catch (...) {
         return nullptr;
     }
@@ -583,17 +659,13 @@ bool SaveTpb(Database& db, const std::string& path) {
 }
 
 std::unique_ptr<Database> LoadTpb(const std::string& path) {
-    // Each chunk is read into a buffer of its own, by the thread that parses it, and released
-    // once parsed.
+    // Each chunk is read a window at a time, by the thread that parses it.
     InputFile file(path, kTpbMaxFileBytes);
     if (!file.open()) return nullptr;
     try {
         return Parse(
-            [&](size_t pos, size_t len) {
-                Span s;
-                s.own.reset(new uint8_t[len]);
-                if (file.read(pos, s.own.get(), len)) s.p = s.own.get();
-                return s;
+            [&](size_t pos, size_t len, uint8_t* scratch) -> const uint8_t* {
+                return file.read(pos, scratch, len) ? scratch : nullptr;
             },
             file.size());
     } catch (...) {

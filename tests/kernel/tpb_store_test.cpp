@@ -102,6 +102,15 @@ TEST_F(TpbStoreTest, ChunkLargerThanTheReadBufferLoads) {
     F_Seek(f, 0, 0);
     ASSERT_EQ(F_Read(f, back.data(), int32_t(back.size())), int32_t(back.size()));
     EXPECT_EQ(back, data);
+
+    // Damage far past the chunk's start is caught too, though the chunk is parsed before its
+    // checksum is known.
+    Bytes bad = ReadBytes(file);
+    for (const ChunkAt& c : Chunks(bad))
+        if (c.tag == "FILE") bad[c.pos + 16 + c.len - 100] ^= 0x01;
+    const std::string damaged = tmp.path("damaged.tpb");
+    WriteBytes(damaged, bad);
+    EXPECT_EQ(DB_LoadDataBase(damaged.c_str()), 0);
 }
 
 TEST_F(TpbStoreTest, DamagedFilesAreRefusedAndTheOpenDatabaseStays) {
