@@ -28,7 +28,8 @@ void BM_TraceRecordAppend(benchmark::State& state) {
         FreshDatabase();
         const int32_t trace = T_CreateTrace(0, 0, 0);
         state.ResumeTiming();
-        for (int64_t i = 0; i < state.range(0); ++i) T_InsertRecord(trace, -1, 0, static_cast<int32_t>(i), 0, 1);
+        for (int64_t i = 0; i < state.range(0); ++i)
+            T_InsertRecord(trace, -1, 0, static_cast<int32_t>(i), 0, 1);
     }
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }

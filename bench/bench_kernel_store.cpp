@@ -38,7 +38,9 @@ std::string gDir;
 std::string File() { return gDir + "/bench.tpb"; }
 std::string RawFile() { return gDir + "/raw.bin"; }
 
-double Seconds(Clock::time_point a, Clock::time_point b) { return std::chrono::duration<double>(b - a).count(); }
+double Seconds(Clock::time_point a, Clock::time_point b) {
+    return std::chrono::duration<double>(b - a).count();
+}
 
 int64_t HeapInUse() {
     const struct mallinfo2 m = mallinfo2();
@@ -46,8 +48,9 @@ int64_t HeapInUse() {
 }
 
 void EnsureDesign() {
-    if (!DB_DataBase()) g.counts = tolvi::bench::GenerateDesign(tolvi::bench::DesignSize::Scaled(
-                             tolvi::bench::BenchScale(0.2)));
+    if (!DB_DataBase())
+        g.counts =
+            tolvi::bench::GenerateDesign(tolvi::bench::DesignSize::Scaled(tolvi::bench::BenchScale(0.2)));
 }
 
 int64_t WalkMap(int32_t map, auto&& each) {
@@ -138,7 +141,8 @@ int64_t WalkEverything() {
 void BM_Build(benchmark::State& state) {
     for (auto _ : state) {
         const auto t0 = Clock::now();
-        g.counts = tolvi::bench::GenerateDesign(tolvi::bench::DesignSize::Scaled(tolvi::bench::BenchScale(0.2)));
+        g.counts =
+            tolvi::bench::GenerateDesign(tolvi::bench::DesignSize::Scaled(tolvi::bench::BenchScale(0.2)));
         g.build = std::min(g.build, Seconds(t0, Clock::now()));
     }
     state.counters["objects"] = double(g.counts.objects);
@@ -266,7 +270,8 @@ int main(int argc, char** argv) {
     const double ms = 1000;
     std::printf("\nDesign: %lld objects + %lld records = %lld\n", (long long)g.counts.objects,
                 (long long)g.counts.records, (long long)g.counts.total());
-    std::printf("build %.1f ms | walk %.1f ms (%lld visited)\n", g.build * ms, g.walk * ms, (long long)g.walked);
+    std::printf("build %.1f ms | walk %.1f ms (%lld visited)\n", g.build * ms, g.walk * ms,
+                (long long)g.walked);
     std::printf("save  %.1f ms | raw write+fsync %.1f ms | ratio %.2f (target <= 2)\n", g.save * ms,
                 g.rawWrite * ms, g.save / g.rawWrite);
     std::printf("load  %.1f ms | raw read %.1f ms | ratio %.2f (target <= 3), file in page cache\n",

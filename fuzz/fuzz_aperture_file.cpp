@@ -2,12 +2,12 @@
 // damaged, never crashes, and the search and the D-code cells work on whatever it loaded.
 #include <stdlib.h>
 
+#include <climits>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <climits>
 #include <string>
 
 #include "common/aperture_tables.h"
@@ -17,7 +17,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const std::string dir = fuzz::ScratchDir();
-    tolvi::platform::SetUi(nullptr);   // the silent service: no box needs a display
+    tolvi::platform::SetUi(nullptr);  // the silent service: no box needs a display
     tolvi::gSysDir = dir;
     tolvi::gAperFile = "FUZZ";
     fuzz::WriteInput(dir + "/FUZZ.APT", data, size);

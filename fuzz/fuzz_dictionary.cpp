@@ -22,7 +22,7 @@ bool Blank(char c) { return c == ' '; }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const std::string path = fuzz::ScratchDir() + "/FUZZ.TDD";
-    tolvi::platform::SetUi(nullptr);   // the silent service: no box needs a display
+    tolvi::platform::SetUi(nullptr);  // the silent service: no box needs a display
     fuzz::WriteInput(path, data, size);
 
     tolvi::NamePairTable pairs;

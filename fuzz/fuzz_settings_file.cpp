@@ -15,7 +15,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const std::string dir = fuzz::ScratchDir();
-    tolvi::platform::SetUi(nullptr);   // the silent service: no box needs a display
+    tolvi::platform::SetUi(nullptr);  // the silent service: no box needs a display
     tolvi::gIniFile = dir + "/TOLVI32.INI";
     fuzz::WriteInput(tolvi::gIniFile, data, size);
 
@@ -45,8 +45,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // section, no "=" in a key, and not the start of a comment or of a section header.
     auto usable = [](const std::string& name, const char* forbidden) {
         const std::size_t b = name.find_first_not_of(" \t");
-        return b != std::string::npos && name.find_first_of(forbidden) == std::string::npos && name[b] != ';' &&
-               name[b] != '[';
+        return b != std::string::npos && name.find_first_of(forbidden) == std::string::npos &&
+               name[b] != ';' && name[b] != '[';
     };
     const bool writable = usable(section, "\r\n]") && usable(key, "\r\n=");
     if (!writable) {

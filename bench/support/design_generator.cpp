@@ -112,8 +112,7 @@ DesignCounts GenerateDesign(const DesignSize& z) {
             DB_SetCurPage(1 + i % z.pagesPerHierarchy);
             int32_t sym = 1 + i % z.symbols;  // a schematic symbol: not a multiple of 4
             if (sym % 4 == 0) --sym;
-            C_CreateComponent(i, Name("U", i).c_str(), 0, 1 + i % z.devices, sym, 0, i * 2540,
-                              i * 1270, 0);
+            C_CreateComponent(i, Name("U", i).c_str(), 0, 1 + i % z.devices, sym, 0, i * 2540, i * 1270, 0);
             C_ChangeCompPackInfo(i, 1, i % 4);
             const int32_t texts = C_CompTextArray(i);
             for (int32_t t = 0; t < z.textsPerComp; ++t) Text(texts, t ? "10k" : "U", t ? 8 : 1);
@@ -122,7 +121,8 @@ DesignCounts GenerateDesign(const DesignSize& z) {
         for (int32_t i = 1; i <= z.branches; ++i) {
             DB_SetCurPage(1 + i % z.pagesPerHierarchy);
             B_CreateBranch(i, 0, 0);
-            for (int32_t p = 0; p < z.pointsPerBranch; ++p) B_InsertRecord(i, -1, i * 100 + p * 2540, p * 2540);
+            for (int32_t p = 0; p < z.pointsPerBranch; ++p)
+                B_InsertRecord(i, -1, i * 100 + p * 2540, p * 2540);
             c.objects += 1;
             c.records += z.pointsPerBranch;
         }
@@ -135,8 +135,8 @@ DesignCounts GenerateDesign(const DesignSize& z) {
 
         for (int32_t i = 1; i <= z.layComps; ++i) {
             const int32_t package = 4 * (1 + i % std::max(1, z.symbols / 4));
-            L_CreateComponent(i, Name("U", i).c_str(), 0, 1 + i % z.devices, package, 0, i * 5080,
-                              i * 2540, 90000 * (i % 4));
+            L_CreateComponent(i, Name("U", i).c_str(), 0, 1 + i % z.devices, package, 0, i * 5080, i * 2540,
+                              90000 * (i % 4));
             L_AddSchCompId(i, i);
             const int32_t texts = L_CompTextArray(i);
             for (int32_t t = 0; t < z.textsPerComp; ++t) Text(texts, t ? "10k" : "U", 0);

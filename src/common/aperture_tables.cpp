@@ -34,11 +34,11 @@ public:
             while (pos_ < line_.size() && (line_[pos_] == ' ' || line_[pos_] == '\t')) ++pos_;
             if (pos_ >= line_.size()) {
                 haveLine_ = false;
-                if (afterComma_) {   // a comma at the end of a line still opens one, empty field
+                if (afterComma_) {  // a comma at the end of a line still opens one, empty field
                     field.clear();
                     return true;
                 }
-                continue;            // a blank line holds no field
+                continue;  // a blank line holds no field
             }
             if (line_[pos_] == '"') {
                 const std::size_t close = line_.find('"', pos_ + 1);
@@ -102,7 +102,7 @@ void LoadApertureFile(int32_t& ErrCode, const std::string& Ext) {
                 complete = false;
                 break;
             }
-        if (!complete) {   // the file ended before the end group: the box is already shown
+        if (!complete) {  // the file ended before the end group: the box is already shown
             damaged = true;
             break;
         }

@@ -9,11 +9,11 @@
 namespace tolvi {
 
 struct AptRec {
-    int32_t Size = 0;          // database units (10 nm)
-    int32_t LineDcode = 0;     // 0 = none
+    int32_t Size = 0;       // database units (10 nm)
+    int32_t LineDcode = 0;  // 0 = none
     int32_t RoundDcode = 0;
     int32_t SquareDcode = 0;
-    int32_t Flag = 0;          // 0 after loading
+    int32_t Flag = 0;  // 0 after loading
     int32_t Spare = 0;
 };
 

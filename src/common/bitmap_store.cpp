@@ -40,7 +40,8 @@ void LoadBitmapRecords() {
     const int32_t n = std::max(0, F_GetLength(gBitmapFile) / BitmapRec::kBytes);
     gBitmapRecs.assign(size_t(n) + 1, BitmapRec{});
     F_Seek(gBitmapFile, 0, 0);
-    for (int32_t i = 1; i <= n; ++i) F_Read(gBitmapFile, gBitmapRecs[size_t(i)].Bytes.data(), BitmapRec::kBytes);
+    for (int32_t i = 1; i <= n; ++i)
+        F_Read(gBitmapFile, gBitmapRecs[size_t(i)].Bytes.data(), BitmapRec::kBytes);
 }
 
 void SaveBitmapRecords() {
@@ -48,7 +49,8 @@ void SaveBitmapRecords() {
     const auto n = int32_t(gBitmapRecs.size() - 1);
     F_SetLength(gBitmapFile, n * BitmapRec::kBytes);
     F_Seek(gBitmapFile, 0, 0);
-    for (int32_t i = 1; i <= n; ++i) F_Write(gBitmapFile, gBitmapRecs[size_t(i)].Bytes.data(), BitmapRec::kBytes);
+    for (int32_t i = 1; i <= n; ++i)
+        F_Write(gBitmapFile, gBitmapRecs[size_t(i)].Bytes.data(), BitmapRec::kBytes);
 }
 
 void DeleteBitmapRecords(int32_t OwnerId) {

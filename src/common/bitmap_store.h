@@ -17,8 +17,9 @@ struct BitmapRec {
     void SetOwnerId(int32_t id);
 };
 
-inline int32_t gBitmapFile = 0;                  // kernel id of "@Bitmap@" in the open database
-inline std::vector<BitmapRec> gBitmapRecs = std::vector<BitmapRec>(1);  // element 0 holds no record; 1..n mirror the file
+inline int32_t gBitmapFile = 0;  // kernel id of "@Bitmap@" in the open database
+inline std::vector<BitmapRec> gBitmapRecs =
+    std::vector<BitmapRec>(1);  // element 0 holds no record; 1..n mirror the file
 
 void ResetBitmapStoreState();
 

@@ -1,5 +1,7 @@
 #include "common/boxes.h"
 
+#include <QLabel>
+#include <QLineEdit>
 #include <cstdlib>
 #include <memory>
 
@@ -7,9 +9,6 @@
 #include "common/utilities.h"
 #include "platform/qt/codec.h"
 #include "platform/ui.h"
-
-#include <QLabel>
-#include <QLineEdit>
 
 namespace tolvi {
 
@@ -28,7 +27,9 @@ bool AskYesNo(const std::string& Text) {
     return platform::ui().MsgBox(Text, kStyleYesNo, gMsgTitle) == platform::kAnswerYes;
 }
 
-int32_t AskQuestion(const std::string& Text) { return platform::ui().MsgBox(Text, kStyleYesNoCancel, gMsgTitle); }
+int32_t AskQuestion(const std::string& Text) {
+    return platform::ui().MsgBox(Text, kStyleYesNoCancel, gMsgTitle);
+}
 
 std::string YesNoText(int32_t Flag) { return Flag != 0 ? "Yes" : "No "; }
 
@@ -45,8 +46,8 @@ std::string InputBoxEx(const std::string& Prompt, const std::string& Header, con
     return taken.empty() ? std::string() : Trim(taken);
 }
 
-platform::Rect PlaceInputBox(const platform::Rect& screen, int mainLeft, int mainTop, int boxWidth, int boxHeight,
-                             int32_t modalDepth) {
+platform::Rect PlaceInputBox(const platform::Rect& screen, int mainLeft, int mainTop, int boxWidth,
+                             int boxHeight, int32_t modalDepth) {
     platform::Rect r{0, 0, boxWidth, boxHeight};
     if (modalDepth != 0) {
         r.left = screen.left + std::abs(screen.width - boxWidth) / 2;

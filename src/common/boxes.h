@@ -29,7 +29,7 @@ std::string InputBoxEx(const std::string& Prompt, const std::string& Header, con
 
 // Where the input box goes: centred on the screen while a setup dialog is open, otherwise at the
 // main window's top-left corner, moved left or up only as far as needed to stay on the screen.
-platform::Rect PlaceInputBox(const platform::Rect& screen, int mainLeft, int mainTop, int boxWidth, int boxHeight,
-                             int32_t modalDepth);
+platform::Rect PlaceInputBox(const platform::Rect& screen, int mainLeft, int mainTop, int boxWidth,
+                             int boxHeight, int32_t modalDepth);
 
 }  // namespace tolvi

@@ -23,28 +23,28 @@ struct KeyDefault {
 // Key 1 ends in a comma and key 29 has no colour field; key 14's label holds double quotes, which
 // the parser keeps because they do not open the field.
 const KeyDefault kSchKeys[] = {
-    {0, "Comp. Outline,4"},   {1, "Comp. Name,1,"},       {2, "Comp. Descript.,2"},
-    {3, "Comp. Value,6"},     {4, "Comp. Text,4"},        {5, "Comp. Entry,0"},
-    {6, "Pinout Text,7"},     {7, "Bus,2"},               {8, "Bus Name,6"},
-    {9, "Bus Member,7"},      {10, "Wire,1"},             {11, "Junction,1"},
-    {12, "Net Name,2"},       {13, "Node Marker,5"},      {14, "Valcor \"GND\" Marker,5"},
+    {0, "Comp. Outline,4"},       {1, "Comp. Name,1,"},   {2, "Comp. Descript.,2"},
+    {3, "Comp. Value,6"},         {4, "Comp. Text,4"},    {5, "Comp. Entry,0"},
+    {6, "Pinout Text,7"},         {7, "Bus,2"},           {8, "Bus Name,6"},
+    {9, "Bus Member,7"},          {10, "Wire,1"},         {11, "Junction,1"},
+    {12, "Net Name,2"},           {13, "Node Marker,5"},  {14, "Valcor \"GND\" Marker,5"},
     {15, "Valcor Node Marker,5"}, {29, "Format Outline"}, {30, "Grid,7"},
     {31, "Background,15"}};
 const KeyDefault kLayKeys[] = {
-    {32, "Comp. Entry,15"}, {33, "Via hole,1"},    {34, "Node Marker,10"}, {35, "Comp. Entry (Mirror),10"},
-    {60, "Airgaps,15"},     {61, "Board Outline,10"}, {62, "Grid,7"},      {63, "Background,0"}};
+    {32, "Comp. Entry,15"}, {33, "Via hole,1"},       {34, "Node Marker,10"}, {35, "Comp. Entry (Mirror),10"},
+    {60, "Airgaps,15"},     {61, "Board Outline,10"}, {62, "Grid,7"},         {63, "Background,0"}};
 
 // The colours of those defaults, by id (0 where no default gives one).
-const uint8_t kDefaultColours[64] = {
-    4, 1, 2, 6, 4, 0, 7, 2, 6, 7, 1, 1, 2, 5, 5, 5,  0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 7, 15,
-    15, 1, 10, 10, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 15, 10, 7, 0};
+const uint8_t kDefaultColours[64] = {4, 1, 2, 6, 4, 0, 7, 2, 6, 7,  1,  1, 2,  5,  5, 5, 0,  0,  0, 0, 0, 0,
+                                     0, 0, 0, 0, 0, 0, 0, 0, 7, 15, 15, 1, 10, 10, 0, 0, 0,  0,  0, 0, 0, 0,
+                                     0, 0, 0, 0, 0, 0, 0, 0, 0, 0,  0,  0, 0,  0,  0, 0, 15, 10, 7, 0};
 
 struct Kind {
     std::array<CategoryRec, 32>& table;
     const KeyDefault* keys;
     int keyCount;
-    int32_t firstId;      // id of slot 0
-    int32_t backId;       // the background category
+    int32_t firstId;  // id of slot 0
+    int32_t backId;   // the background category
     int32_t& backColour;
 };
 
@@ -60,10 +60,11 @@ void LoadKind(const Kind& k, int32_t KindNo) {
     k.table.fill(CategoryRec{});
     gIniVals.fill(std::string());
     for (int i = 0; i < k.keyCount; ++i)
-        IniGetString(kSection, std::to_string(k.keys[i].id), k.keys[i].value, gIniVals[k.keys[i].id - k.firstId]);
+        IniGetString(kSection, std::to_string(k.keys[i].id), k.keys[i].value,
+                     gIniVals[k.keys[i].id - k.firstId]);
     int n = -1;
     for (int slot = 0; slot < 32; ++slot) {
-        if (gIniVals[slot].empty()) continue;   // an empty value removes its category
+        if (gIniVals[slot].empty()) continue;  // an empty value removes its category
         ParseList(gIniVals[slot]);
         // An entry with an empty label would end every walk over the table early, losing the
         // colours after it; a hand-edited value like ",5" is therefore left out.

@@ -10,9 +10,9 @@
 namespace tolvi {
 
 struct CategoryRec {
-    std::string Name;     // the label; empty marks an entry that holds no category
-    int32_t Id = 0;       // 0..31 schematic, 32..63 layout
-    int32_t Colour = 0;   // palette index 0..31; the database keeps one byte
+    std::string Name;    // the label; empty marks an entry that holds no category
+    int32_t Id = 0;      // 0..31 schematic, 32..63 layout
+    int32_t Colour = 0;  // palette index 0..31; the database keeps one byte
 };
 
 // Filled from entry 0 in increasing id, with no gaps; entries after the last used one are empty.

@@ -98,7 +98,8 @@ int32_t HelpTopicId(int32_t Menu, int32_t SubMenu, int32_t Tool, int32_t SubTool
         if (Menu != 0 && SubMenu != 0 && Tool != 0)
             id = base + (int64_t(SubMenu) - 1) * 133 + (int64_t(Tool) - 1) * 12 + SubTool + 3;
     } else if (Tool != 0) {
-        if (Menu != 0 && SubMenu != 0) id = base + (int64_t(SubMenu) - 1) * 133 + (int64_t(Tool) - 1) * 12 + 3;
+        if (Menu != 0 && SubMenu != 0)
+            id = base + (int64_t(SubMenu) - 1) * 133 + (int64_t(Tool) - 1) * 12 + 3;
     } else if (SubMenu != 0) {
         if (Menu != 0) id = base + (int64_t(SubMenu) - 1) * 133 + 2;
     } else if (Menu != 0) {

@@ -16,7 +16,7 @@ namespace {
 
 constexpr int32_t kChangedFlagTable = 18;
 constexpr int32_t kProcessTable = 16;
-constexpr int kStyleFatal = 4112;   // OK, critical-stop icon, system modal
+constexpr int kStyleFatal = 4112;  // OK, critical-stop icon, system modal
 constexpr int kFatalExitCode = 1;
 
 // Upper case in the Windows-1252 code page, as the caption comparison has always done it.
@@ -39,7 +39,9 @@ void PutField(uint8_t* at, const std::string& text, std::size_t len) {
     std::memcpy(at, text.data(), std::min(len, text.size()));
 }
 
-std::string GetField(const uint8_t* at, std::size_t len) { return std::string(reinterpret_cast<const char*>(at), len); }
+std::string GetField(const uint8_t* at, std::size_t len) {
+    return std::string(reinterpret_cast<const char*>(at), len);
+}
 
 using LabelBytes = std::array<uint8_t, DbLabelRec::kStoredBytes>;
 

@@ -15,21 +15,21 @@ struct DbLabelRec {
     static constexpr std::size_t kTextLen = 25;
     static constexpr std::size_t kStoredBytes = 88;
 
-    int32_t PassSet = 0;     // 0 = no password; any other value counts as set
-    std::string Password;    // 8
-    std::string Designer;    // 25
-    std::string Revision;    // 25
-    std::string Reserved;    // 25, not interpreted: carried byte for byte
+    int32_t PassSet = 0;   // 0 = no password; any other value counts as set
+    std::string Password;  // 8
+    std::string Designer;  // 25
+    std::string Revision;  // 25
+    std::string Reserved;  // 25, not interpreted: carried byte for byte
 };
 
-inline int32_t gDbHandle = 0;       // kernel id of the open database object
-inline std::string gDbName;         // name shown in the caption
-inline std::string gDbTitle;        // the name the user gave (file name without extension) or "Untitled"
+inline int32_t gDbHandle = 0;  // kernel id of the open database object
+inline std::string gDbName;    // name shown in the caption
+inline std::string gDbTitle;   // the name the user gave (file name without extension) or "Untitled"
 inline int32_t gCurHier = 0;
 inline std::string gCurHierName;
 inline int32_t gCurPage = 0;
 inline std::string gCurPageName;
-inline int32_t gPageSelector = 0;   // -100 - gCurPage, for the preview drawing
+inline int32_t gPageSelector = 0;  // -100 - gCurPage, for the preview drawing
 inline DbLabelRec gDbLabel;
 
 void ResetDbSessionState();

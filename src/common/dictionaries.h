@@ -8,8 +8,8 @@
 namespace tolvi {
 
 struct NamePairRec {
-    std::string Name;          // the design's name
-    std::string Replacement;   // the name to use instead
+    std::string Name;         // the design's name
+    std::string Replacement;  // the name to use instead
 };
 
 // Entry 0 exists and is always empty; entries 1..n in the order of the file's lines.

@@ -7,9 +7,9 @@
 namespace tolvi {
 
 struct FormatRec {
-    std::string Name;   // empty: an unused slot
-    double W = 0.0;     // width (X size), inches or millimetres by group
-    double H = 0.0;     // height (Y size)
+    std::string Name;  // empty: an unused slot
+    double W = 0.0;    // width (X size), inches or millimetres by group
+    double H = 0.0;    // height (Y size)
 };
 
 // Indexed [unit][number]: unit 0 = inch, 1 = millimetre; numbers 1..6 are used, 0 stays empty.

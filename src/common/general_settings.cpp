@@ -30,7 +30,7 @@ std::string Get(const char* section, const char* key, const std::string& def) {
 }
 
 void Put(const char* section, const char* key, const std::string& value) {
-    int err = 0;   // reported by the settings layer; the next key is written all the same
+    int err = 0;  // reported by the settings layer; the next key is written all the same
     IniPutString(section, key, value, err);
 }
 

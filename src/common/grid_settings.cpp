@@ -53,9 +53,9 @@ struct GridTable {
 // In the order the tables are copied.
 const GridTable* Tables() {
     static const GridTable tables[8] = {
-        {3, gSchGrid.data(), 56},       {4, gSchSnap.data(), 56},  {20, gSchPrecision.data(), 128},
-        {5, gLayGrid.data(), 56},       {6, gLaySnap.data(), 56},  {21, gLayPrecision.data(), 128},
-        {7, gAngleSnap.data(), 28},     {8, gPickArea.data(), 20},
+        {3, gSchGrid.data(), 56},   {4, gSchSnap.data(), 56},  {20, gSchPrecision.data(), 128},
+        {5, gLayGrid.data(), 56},   {6, gLaySnap.data(), 56},  {21, gLayPrecision.data(), 128},
+        {7, gAngleSnap.data(), 28}, {8, gPickArea.data(), 20},
     };
     return tables;
 }
@@ -83,7 +83,8 @@ void LoadGridTables() {
     for (int i = 0; i < 12; ++i) IniGetString(kSection, Keys()[i].key, Keys()[i].def, raw[i]);
     for (int i = 0; i < 12; ++i) {
         ParseList(raw[i]);
-        for (int f = 0; f < Keys()[i].count; ++f) TakeField(static_cast<std::size_t>(f) + 1, Keys()[i].first[f]);
+        for (int f = 0; f < Keys()[i].count; ++f)
+            TakeField(static_cast<std::size_t>(f) + 1, Keys()[i].first[f]);
     }
 }
 
@@ -95,7 +96,7 @@ void SaveGridTables() {
     for (int i = 0; i < 12; ++i) {
         const GridKey& k = Keys()[i];
         int Err = 0;
-        IniPutString(kSection, k.key, JoinNumbers(k.first, k.first + k.count), Err);   // failures go on
+        IniPutString(kSection, k.key, JoinNumbers(k.first, k.first + k.count), Err);  // failures go on
     }
 }
 

@@ -11,15 +11,15 @@
 namespace tolvi {
 
 // 0: chosen inch entry, 1..6: inch list, 7: chosen millimetre entry, 8..13: millimetre list.
-inline std::array<int32_t, 14> gSchGrid{};        // table 3
-inline std::array<int32_t, 14> gSchSnap{};        // table 4
-inline std::array<int32_t, 14> gLayGrid{};        // table 5
-inline std::array<int32_t, 14> gLaySnap{};        // table 6
+inline std::array<int32_t, 14> gSchGrid{};  // table 3
+inline std::array<int32_t, 14> gSchSnap{};  // table 4
+inline std::array<int32_t, 14> gLayGrid{};  // table 5
+inline std::array<int32_t, 14> gLaySnap{};  // table 6
 // 0: chosen inch entry, 1..15: inch list, 16: chosen millimetre entry, 17..31: millimetre list.
-inline std::array<int32_t, 32> gSchPrecision{};   // table 20
-inline std::array<int32_t, 32> gLayPrecision{};   // table 21
-inline std::array<int32_t, 7> gAngleSnap{};       // table 7: 0 chosen, 1..6 angles
-inline std::array<int32_t, 5> gPickArea{};        // table 8: 0 chosen, 1..4 sizes
+inline std::array<int32_t, 32> gSchPrecision{};  // table 20
+inline std::array<int32_t, 32> gLayPrecision{};  // table 21
+inline std::array<int32_t, 7> gAngleSnap{};      // table 7: 0 chosen, 1..6 angles
+inline std::array<int32_t, 5> gPickArea{};       // table 8: 0 chosen, 1..4 sizes
 
 void ResetGridSettingsState();
 

@@ -24,6 +24,6 @@ public:
 
 // The installed host. Until one is installed a silent host does nothing.
 Host& host();
-void SetHost(Host* h);   // not owned; nullptr restores the silent host
+void SetHost(Host* h);  // not owned; nullptr restores the silent host
 
 }  // namespace tolvi

@@ -17,10 +17,10 @@ const char kSection[] = "LAYERS";
 
 // The two mask labels end in one blank, so all six outer-layer labels are 10 characters long.
 const char* const kDefaults[32] = {
-    "COMP.PRINT,1,12", "COMP.MASK ,1,11", "COMP.LAYER,1,9", "A,0,13", "B,0,13", "C,0,13", "D,0,13",
-    "E,0,13",          "F,0,13",          "G,0,13",         "H,0,13", "I,0,13", "J,0,13", "K,0,13",
-    "L,0,13",          "M,0,13",          "N,0,13",         "O,0,13", "P,0,13", "Q,0,13", "R,0,13",
-    "S,0,13",          "T,0,13",          "U,0,13",         "V,0,13", "W,0,13", "X,0,13", "Y,0,13",
+    "COMP.PRINT,1,12", "COMP.MASK ,1,11", "COMP.LAYER,1,9",  "A,0,13",         "B,0,13", "C,0,13", "D,0,13",
+    "E,0,13",          "F,0,13",          "G,0,13",          "H,0,13",         "I,0,13", "J,0,13", "K,0,13",
+    "L,0,13",          "M,0,13",          "N,0,13",          "O,0,13",         "P,0,13", "Q,0,13", "R,0,13",
+    "S,0,13",          "T,0,13",          "U,0,13",          "V,0,13",         "W,0,13", "X,0,13", "Y,0,13",
     "Z,0,13",          "SOLD.LAYER,1,10", "SOLD.MASK ,1,14", "SOLD.PRINT,1,12"};
 // The colours of those defaults.
 const uint8_t kDefaultColours[32] = {12, 11, 9,  13, 13, 13, 13, 13, 13, 13, 13, 13, 13, 13, 13, 13,
@@ -65,8 +65,9 @@ void SaveLayerTable() {
     for (int k = 0; k < 32; ++k) {
         const LayerRec& l = gLayers[k];
         int Err = 0;
-        IniPutString(kSection, std::to_string(k), l.Name + "," + IniNumText(l.Enabled) + "," + IniNumText(l.Colour),
-                     Err);   // a failure has shown its box; the next layer goes on
+        IniPutString(kSection, std::to_string(k),
+                     l.Name + "," + IniNumText(l.Enabled) + "," + IniNumText(l.Colour),
+                     Err);  // a failure has shown its box; the next layer goes on
     }
 }
 

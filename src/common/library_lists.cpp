@@ -51,19 +51,19 @@ void LoadLibraryLists() {
 }
 
 void SaveLibraryLists() {
-    int err = 0;   // failures are reported by the settings layer; every key is still handled
+    int err = 0;  // failures are reported by the settings layer; every key is still handled
     for (const ListRef& l : Lists())
         for (int32_t k = 1; k <= *l.count; ++k) IniDeleteKey(l.section, std::to_string(k), err);
     for (const ListRef& l : Lists()) {
         std::vector<std::string>& list = *l.list;
         if (list.empty()) list.emplace_back();
         // An entry of blanks only reads back as empty too, and would cut the list as well.
-        list.erase(std::remove_if(list.begin() + 1, list.end(),
-                                  [](const std::string& e) {
-                                      return e.find_first_not_of(" \t") == std::string::npos;
-                                  }),
+        list.erase(std::remove_if(
+                       list.begin() + 1, list.end(),
+                       [](const std::string& e) { return e.find_first_not_of(" \t") == std::string::npos; }),
                    list.end());
-        for (std::size_t k = 1; k < list.size(); ++k) IniPutString(l.section, std::to_string(k), list[k], err);
+        for (std::size_t k = 1; k < list.size(); ++k)
+            IniPutString(l.section, std::to_string(k), list[k], err);
         *l.count = static_cast<int32_t>(list.size() - 1);
     }
 }

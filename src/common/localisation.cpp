@@ -54,13 +54,13 @@ void CloseLocalTexts() { L32_Object_Delete(); }
 
 std::string GetLocalString(const std::string& Default, const std::string& Id) {
     int32_t id = 0;
-    if (!RoundHalfEven(LeadingDecimal(Id), id)) id = 0;   // an id out of range has no text
+    if (!RoundHalfEven(LeadingDecimal(Id), id)) id = 0;  // an id out of range has no text
     const char* text = L32_Object_GetMessage(id);
     if (text == nullptr) return Default;
     // The pieces of a message are joined by the blanks of the defaults, so those blanks stay
     // whatever the translation has at its ends.
     const std::size_t lead = LeadingBlanks(Default);
-    const std::size_t trail = TrailingBlanks(Default);   // both equal the length for an all-blank default
+    const std::size_t trail = TrailingBlanks(Default);  // both equal the length for an all-blank default
     return std::string(lead, ' ') + Trim(CStrFromPtr(text)) + std::string(trail, ' ');
 }
 
@@ -77,23 +77,23 @@ void SelectUiFont() {
     std::string face;
     int16_t size = 0;
     int16_t charset = 0;
-    if (primary == 4) {   // Chinese
+    if (primary == 4) {  // Chinese
         if (sub == 1) {
-            face = "\xE6\x96\xB0\xE7\xB4\xB0\xE6\x98\x8E\xE9\xAB\x94";   // U+65B0 U+7D30 U+660E U+9AD4
+            face = "\xE6\x96\xB0\xE7\xB4\xB0\xE6\x98\x8E\xE9\xAB\x94";  // U+65B0 U+7D30 U+660E U+9AD4
             size = 9;
             charset = 136;
         } else if (sub == 2) {
-            face = "\xE5\xAE\x8B\xE4\xBD\x93";   // U+5B8B U+4F53
+            face = "\xE5\xAE\x8B\xE4\xBD\x93";  // U+5B8B U+4F53
             size = 9;
             charset = 134;
         }
-    } else if (primary == 17) {   // Japanese
+    } else if (primary == 17) {  // Japanese
         // U+FF2D U+FF33 U+0020 U+FF30 U+30B4 U+30B7 U+30C3 U+30AF
         face = "\xEF\xBC\xAD\xEF\xBC\xB3 \xEF\xBC\xB0\xE3\x82\xB4\xE3\x82\xB7\xE3\x83\x83\xE3\x82\xAF";
         size = 9;
         charset = 128;
-    } else if (primary == 18) {   // Korean
-        if (sub == 1 || sub == 2) face = "\xEA\xB5\xB4\xEB\xA6\xBC";   // U+AD74 U+B9BC
+    } else if (primary == 18) {                                       // Korean
+        if (sub == 1 || sub == 2) face = "\xEA\xB5\xB4\xEB\xA6\xBC";  // U+AD74 U+B9BC
         size = 9;
         charset = 129;
     } else {

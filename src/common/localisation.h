@@ -13,7 +13,7 @@ namespace tolvi {
 // program's other texts: the East Asian faces have no spelling in the single-byte code page.
 inline std::string gUiFont;
 inline int16_t gUiFontSize = 0;
-inline int16_t gUiCharset = 0;   // Windows character-set code (0 ANSI, 128 Shift-JIS, 136 Big5, ...)
+inline int16_t gUiCharset = 0;  // Windows character-set code (0 ANSI, 128 Shift-JIS, 136 Big5, ...)
 
 void ResetLocalisationState();
 

@@ -13,7 +13,7 @@ bool RoundTo(double v, Int& out) {
     out = 0;
     if (std::isnan(v)) return false;
     double r = std::floor(v);
-    const double diff = v - r;   // exact for every double
+    const double diff = v - r;  // exact for every double
     if (diff > 0.5 || (diff == 0.5 && std::fmod(r, 2.0) != 0.0)) r += 1.0;
     // Both bounds are exact doubles for 16 and 32 bits; for 64 bits the upper one is 2^63.
     if (r < static_cast<double>(std::numeric_limits<Int>::min()) ||
@@ -99,12 +99,18 @@ double LeadingDecimal(std::string_view text) {
     while (i < text.size() && text[i] == ' ') ++i;
     bool negative = false;
     if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-    std::string num;   // digits, point and exponent in the form from_chars reads
+    std::string num;  // digits, point and exponent in the form from_chars reads
     bool anyDigit = false;
-    while (i < text.size() && text[i] >= '0' && text[i] <= '9') { num += text[i++]; anyDigit = true; }
+    while (i < text.size() && text[i] >= '0' && text[i] <= '9') {
+        num += text[i++];
+        anyDigit = true;
+    }
     if (i < text.size() && text[i] == '.') {
         num += text[i++];
-        while (i < text.size() && text[i] >= '0' && text[i] <= '9') { num += text[i++]; anyDigit = true; }
+        while (i < text.size() && text[i] >= '0' && text[i] <= '9') {
+            num += text[i++];
+            anyDigit = true;
+        }
     }
     if (!anyDigit) return 0.0;
     if (i < text.size() && (text[i] == 'E' || text[i] == 'e' || text[i] == 'D' || text[i] == 'd')) {
@@ -112,12 +118,15 @@ double LeadingDecimal(std::string_view text) {
         std::string e = "e";
         if (j < text.size() && (text[j] == '+' || text[j] == '-')) e += text[j++];
         bool expDigit = false;
-        while (j < text.size() && text[j] >= '0' && text[j] <= '9') { e += text[j++]; expDigit = true; }
+        while (j < text.size() && text[j] >= '0' && text[j] <= '9') {
+            e += text[j++];
+            expDigit = true;
+        }
         if (expDigit) num += e;
     }
     double value = 0.0;
     const auto r = std::from_chars(num.data(), num.data() + num.size(), value, std::chars_format::general);
-    if (r.ec != std::errc()) return 0.0;   // out of range
+    if (r.ec != std::errc()) return 0.0;  // out of range
     return negative ? -value : value;
 }
 

@@ -12,7 +12,8 @@
 namespace tolvi {
 
 // The database tables are byte images of the records in memory, little-endian.
-static_assert(std::endian::native == std::endian::little, "settings tables are copied as little-endian images");
+static_assert(std::endian::native == std::endian::little,
+              "settings tables are copied as little-endian images");
 
 // Number of fields of the last ParseList.
 inline std::size_t FieldCount() { return gTokStr.size() - 1; }

@@ -108,8 +108,8 @@ void ShowOptionForm(QWidget*& Frm, const int32_t& AddModeSuffix) {
         timerOff = true;
 
         if (AddModeSuffix != 0)
-            Frm->setWindowTitle(
-                platform::ToQString(CaptionWithScope(platform::FromQString(Frm->windowTitle()), gOptCurrent)));
+            Frm->setWindowTitle(platform::ToQString(
+                CaptionWithScope(platform::FromQString(Frm->windowTitle()), gOptCurrent)));
 
         ++gModalDepth;
         depthUp = true;

@@ -15,7 +15,7 @@ const char* const kSection = "PACKAGING";
 struct PrefKey {
     const char* key;
     const char* def;
-    std::span<int32_t> values;   // elements 1..n
+    std::span<int32_t> values;  // elements 1..n
 };
 
 std::array<PrefKey, 3> Keys() {
@@ -52,7 +52,7 @@ void SavePackagingPrefs() {
             if (k) text += ",";
             text += IniNumText(p.values[k]);
         }
-        int err = 0;   // reported by the settings layer; the next key is written all the same
+        int err = 0;  // reported by the settings layer; the next key is written all the same
         IniPutString(kSection, p.key, text, err);
     }
 }

@@ -11,7 +11,8 @@ namespace {
 constexpr int32_t kAllLayers = 63;
 
 // Both measurements: `frame` fills the extent record and answers how much it framed.
-template <class F> void Measure(F&& frame) {
+template <class F>
+void Measure(F&& frame) {
     gFrameCount = 0;
     gFrameX1 = gFrameY1 = gFrameX2 = gFrameY2 = 0;
     ExtentRec extent{};

@@ -20,7 +20,8 @@
 namespace tolvi {
 
 QuvInpBG::QuvInpBG(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint) {
+    : QDialog(parent,
+              Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint) {
     setObjectName("QuvInpBG");
     setWindowTitle(platform::ToQString(gAppTitle));
 
@@ -69,7 +70,7 @@ QuvInpBG::QuvInpBG(QWidget* parent)
 
 void QuvInpBG::INP_PlaceBox() {
     const platform::Rect screen = platform::ScreenRect();
-    int mainLeft = screen.left, mainTop = screen.top;   // where the main window's bar stands
+    int mainLeft = screen.left, mainTop = screen.top;  // where the main window's bar stands
     if (gMainWnd) {
         const platform::Rect main = platform::WindowRect(gMainWnd);
         mainLeft = main.left;
@@ -109,9 +110,14 @@ void QuvInpBG::showEvent(QShowEvent* event) {
 bool QuvInpBG::Form_KeyDown(int key) {
     switch (key) {
         case Qt::Key_Return:
-        case Qt::Key_Enter: InpOK_Click(); return true;
-        case Qt::Key_Escape: InpCancel_Click(); return true;
-        default: return false;
+        case Qt::Key_Enter:
+            InpOK_Click();
+            return true;
+        case Qt::Key_Escape:
+            InpCancel_Click();
+            return true;
+        default:
+            return false;
     }
 }
 

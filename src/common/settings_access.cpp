@@ -30,13 +30,17 @@ double ReadRadix(const std::string& s, std::size_t from, int radix) {
     for (std::size_t i = from; i < s.size(); ++i) {
         const char c = s[i];
         int d;
-        if (c >= '0' && c <= '9') d = c - '0';
-        else if (c >= 'A' && c <= 'F') d = c - 'A' + 10;
-        else if (c >= 'a' && c <= 'f') d = c - 'a' + 10;
-        else break;
+        if (c >= '0' && c <= '9')
+            d = c - '0';
+        else if (c >= 'A' && c <= 'F')
+            d = c - 'A' + 10;
+        else if (c >= 'a' && c <= 'f')
+            d = c - 'a' + 10;
+        else
+            break;
         if (d >= radix) break;
         value = value * static_cast<uint64_t>(radix) + static_cast<uint64_t>(d);
-        if (value > 0xFFFFFFFFu) return 0.0;   // more than 32 bits: an overflow, read as 0
+        if (value > 0xFFFFFFFFu) return 0.0;  // more than 32 bits: an overflow, read as 0
     }
     return static_cast<double>(value);
 }
@@ -78,7 +82,7 @@ void ParseList(const std::string& Text) {
     gTokStr.assign(1, std::string());
     gTokNum.assign(1, 0.0f);
     const std::size_t L = Text.size();
-    std::size_t pos = 0;   // 0-based here
+    std::size_t pos = 0;  // 0-based here
     for (;;) {
         if (pos < L && Text[pos] == '"' && pos + 1 < L) {
             const std::size_t k = Text.find('"', pos + 1);
@@ -103,7 +107,7 @@ void ParseList(const std::string& Text) {
             AddField(Text.substr(pos, comma - pos));
             pos = comma + 1;
             if (pos >= L) {
-                AddField(std::string());   // a final comma gives one more, empty field
+                AddField(std::string());  // a final comma gives one more, empty field
                 break;
             }
         }
@@ -119,7 +123,7 @@ double ParseNumber(const std::string& Text) {
     for (char c : Text) {
         if (c == ' ' || c == '\t' || c == '\n') continue;
         if (c == ',' && !commaSeen) {
-            c = '.';   // a decimal comma
+            c = '.';  // a decimal comma
             commaSeen = true;
         }
         s += c;

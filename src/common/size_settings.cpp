@@ -19,26 +19,24 @@ const char kTexts[] = "TEXTS";
 
 // Defaults of AgapsLI and LI0..LI15, row by row.
 const char* const kRowDefaults[17] = {
-    "30480, 30480, 30480",    "12700, 25400, 25400",    "20320, 50800, 50800",
-    "33020, 76200, 76200",    "40640, 101600, 101600",  "50800, 127000, 127000",
-    "76200, 139700, 139700",  "101600, 157480, 157480", "127000, 177800, 177800",
-    "157480, 190500, 190500", "177800, 203200, 203200", "190500, 215900, 215900",
-    "218440, 228600, 228600", "228600, 254000, 254000", "254000, 304800, 304800",
-    "381000, 381000, 381000", "508000, 508000, 508000"};
+    "30480, 30480, 30480",    "12700, 25400, 25400",    "20320, 50800, 50800",    "33020, 76200, 76200",
+    "40640, 101600, 101600",  "50800, 127000, 127000",  "76200, 139700, 139700",  "101600, 157480, 157480",
+    "127000, 177800, 177800", "157480, 190500, 190500", "177800, 203200, 203200", "190500, 215900, 215900",
+    "218440, 228600, 228600", "228600, 254000, 254000", "254000, 304800, 304800", "381000, 381000, 381000",
+    "508000, 508000, 508000"};
 const char kLineWidthsDefault[] =
     "5080, 25400, 40640, 5080, 60960, 76200, 91440, 101600, 111760, 152400, 177800, 203200, 228600, "
     "254000, 304800, 406400";
 
 // T0..T15 and T16..T31 differ only in the line width of the first entry.
 const char* const kTextDefaults[32] = {
-    "152400, 0",        "152400, 12700",    "304800, 12700",    "457200, 33020",
-    "609600, 33020",    "762000, 40640",    "914400, 40640",    "1066800, 50800",
-    "1219200, 76200",   "1371600, 254000",  "1524000, 254000",  "1676400, 254000",
-    "1828800, 304800",  "1981200, 304800",  "2133600, 304800",  "2286000, 508000",
-    "152400, 5080",     "152400, 12700",    "304800, 12700",    "457200, 33020",
-    "609600, 33020",    "762000, 40640",    "914400, 40640",    "1066800, 50800",
-    "1219200, 76200",   "1371600, 254000",  "1524000, 254000",  "1676400, 254000",
-    "1828800, 304800",  "1981200, 304800",  "2133600, 304800",  "2286000, 508000"};
+    "152400, 0",       "152400, 12700",   "304800, 12700",   "457200, 33020",   "609600, 33020",
+    "762000, 40640",   "914400, 40640",   "1066800, 50800",  "1219200, 76200",  "1371600, 254000",
+    "1524000, 254000", "1676400, 254000", "1828800, 304800", "1981200, 304800", "2133600, 304800",
+    "2286000, 508000", "152400, 5080",    "152400, 12700",   "304800, 12700",   "457200, 33020",
+    "609600, 33020",   "762000, 40640",   "914400, 40640",   "1066800, 50800",  "1219200, 76200",
+    "1371600, 254000", "1524000, 254000", "1676400, 254000", "1828800, 304800", "1981200, 304800",
+    "2133600, 304800", "2286000, 508000"};
 
 std::string RowKey(int r) { return r == 0 ? std::string("AgapsLI") : "LI" + std::to_string(r - 1); }
 
@@ -50,7 +48,7 @@ void TakeWidth(const std::string& Text, int32_t& out) {
 
 void Put(const char* Section, const std::string& Key, const std::string& Value) {
     int Err = 0;
-    IniPutString(Section, Key, Value, Err);   // a failure has shown its box; the next key goes on
+    IniPutString(Section, Key, Value, Err);  // a failure has shown its box; the next key goes on
 }
 
 }  // namespace
@@ -93,7 +91,8 @@ void SaveSizes() {
         StoreLineSizes();
         return;
     }
-    for (int r = 0; r < 17; ++r) Put(kSizes, RowKey(r), JoinNumbers(gCondSizes[r].begin(), gCondSizes[r].end()));
+    for (int r = 0; r < 17; ++r)
+        Put(kSizes, RowKey(r), JoinNumbers(gCondSizes[r].begin(), gCondSizes[r].end()));
     Put(kSizes, "Buswidth", IniNumText(gBusWidth));
     Put(kSizes, "Wirewidth", IniNumText(gWireWidth));
     Put(kSizes, "LineWidths", JoinNumbers(gLineWidths.begin() + 1, gLineWidths.end()));
@@ -142,10 +141,11 @@ void LoadLineSizes() {
 
 void StoreLineSizes() {
     gAirgaps = gCondSizes[0];
-    for (int i = 0; i < 16; ++i) gPadSizesK[i] = {gCondSizes[i + 1][0], gCondSizes[i + 1][1], gCondSizes[i + 1][2]};
+    for (int i = 0; i < 16; ++i)
+        gPadSizesK[i] = {gCondSizes[i + 1][0], gCondSizes[i + 1][1], gCondSizes[i + 1][2]};
     const int64_t sum = int64_t{gWireWidth} + 20320;
-    const int32_t wirePlus = static_cast<int32_t>(std::clamp<int64_t>(
-        sum, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
+    const int32_t wirePlus = static_cast<int32_t>(
+        std::clamp<int64_t>(sum, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
     E_MemCopy(E_SysTable(10), gAirgaps.data(), 12);
     E_MemCopy(E_SysTable(9), gPadSizesK.data(), 192);
     E_MemCopy(E_SysTable(13), &gBusWidth, 4);

@@ -18,8 +18,8 @@ inline std::array<std::array<int32_t, 3>, 17> gCondSizes{};
 // Kernel images of tables 10 (airgaps) and 9 (pad sizes).
 inline std::array<int32_t, 3> gAirgaps{};
 inline std::array<PadSizeRec, 16> gPadSizesK{};
-inline int32_t gBusWidth = 0;    // table 13
-inline int32_t gWireWidth = 0;   // table 14
+inline int32_t gBusWidth = 0;   // table 13
+inline int32_t gWireWidth = 0;  // table 14
 // Symbol-edit line widths, entries 1..16 (table 15); entry 0 is unused.
 inline std::array<int32_t, 17> gLineWidths{};
 // Entries 0..15 schematic, 16..31 layout; entry 32 is unused. The settings file holds six times

@@ -13,7 +13,7 @@
 namespace tolvi {
 
 namespace {
-constexpr int kStyleOkExclamation = platform::kStyleSystemModal + platform::kStyleExclamation;   // 4144
+constexpr int kStyleOkExclamation = platform::kStyleSystemModal + platform::kStyleExclamation;  // 4144
 
 char UpperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 }  // namespace
@@ -144,8 +144,9 @@ void ValidateDirectory(std::string& Path, int& Err) {
     }
     // The title names the cause, as a failed change of directory would have.
     platform::SetErrFromErrno(platform::IsDirectory(Path) ? EACCES : ENOTDIR);
-    platform::ui().MsgBox(GetLocalString("Path: ", "991019 ") + Path + GetLocalString(" not available", "99961 "),
-                          kStyleOkExclamation, platform::ErrDescription());
+    platform::ui().MsgBox(
+        GetLocalString("Path: ", "991019 ") + Path + GetLocalString(" not available", "99961 "),
+        kStyleOkExclamation, platform::ErrDescription());
     Err = 1;
 }
 

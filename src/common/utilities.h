@@ -27,8 +27,8 @@ inline std::string gMsgTitle;
 void ResetUtilitiesState();
 
 // --- error boxes (system-modal, OK button) ---
-void ShowReadFileError(const std::string& File);    // "Can't read file: " + File
-void ShowWriteFileError(const std::string& File);   // "Can't create/write to file: " + File
+void ShowReadFileError(const std::string& File);   // "Can't read file: " + File
+void ShowWriteFileError(const std::string& File);  // "Can't create/write to file: " + File
 // The message of Code followed by Detail, titled "Tolvi32 - <gAppTitle> (<gMsgTitle>)"; an
 // unknown Code gives an empty box without an icon.
 void ShowDbError(int Code, const std::string& Detail);

@@ -31,9 +31,7 @@ void Forget(ObjectMap* m, int32_t key) {
 }
 
 // Names that must be unique within their map: hierarchies, pages, internal files.
-bool UniqueNames(const ObjectMap* m) {
-    return m->policy == IdPolicy::Low99 || (Db() && m == &Db()->files);
-}
+bool UniqueNames(const ObjectMap* m) { return m->policy == IdPolicy::Low99 || (Db() && m == &Db()->files); }
 
 std::unique_ptr<Obj> TakeFree(Obj* o) {
     Database* db = Db();
@@ -342,7 +340,8 @@ int32_t OA_Add(int32_t array, int32_t item) {
         if (!o) return 0;  // already owned by an array
         // Room first, so the push below cannot fail once the item is out of the free pool;
         // grown geometrically, as an exact reserve would copy the whole array on every append.
-        if (a->items.size() == a->items.capacity()) a->items.reserve(std::max<size_t>(8, 2 * a->items.size()));
+        if (a->items.size() == a->items.capacity())
+            a->items.reserve(std::max<size_t>(8, 2 * a->items.size()));
         o->setTransient(a->transient);
         a->items.push_back(std::move(o));
         Touch(it);

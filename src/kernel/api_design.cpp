@@ -22,7 +22,8 @@ Entry* EntryOf(int32_t symbol, int32_t no) {
 }
 
 // Runs `f` on entry `no` of `symbol`; 0 when there is none.
-template <class F> int32_t WithEntry(int32_t symbol, int32_t no, F&& f) {
+template <class F>
+int32_t WithEntry(int32_t symbol, int32_t no, F&& f) {
     return Guard([&]() -> int32_t {
         Entry* e = EntryOf(symbol, no);
         if (!e) return 0;
@@ -53,7 +54,8 @@ ObjectMap* HierMap(ObjectMap Hierarchy::*m) {
     return h ? &(h->*m) : nullptr;
 }
 
-template <class T> int32_t Handle(T* p) {
+template <class T>
+int32_t Handle(T* p) {
     return Guard([&] { return HandleOf(p); });
 }
 
@@ -188,9 +190,9 @@ int32_t D_CreateDevice(int32_t id, const char* name1, const char* name2, const c
     KERNEL_FAIL_POINT(0);
     return Guard([&]() -> int32_t {
         Database* db = Db();
-        return db ? CreateIn<Device>(&db->devices, id, [&](Device& d) {
-            d.nm = Str(name1), d.name2 = Str(name2), d.name3 = Str(name3);
-        })
+        return db ? CreateIn<Device>(
+                        &db->devices, id,
+                        [&](Device& d) { d.nm = Str(name1), d.name2 = Str(name2), d.name3 = Str(name3); })
                   : 0;
     });
 }
@@ -200,7 +202,11 @@ int32_t D_Device(int32_t id) { return Handle(Dev(id)); }
 int32_t D_ReadDevice(int32_t id, DeviceRec& r) {
     Device* d = Dev(id);
     if (!d) return 0;
-    r = {d->status, d->nm.c_str(), d->name2.c_str(), d->name3.c_str(), int32_t(d->supply.pins.size()),
+    r = {d->status,
+         d->nm.c_str(),
+         d->name2.c_str(),
+         d->name3.c_str(),
+         int32_t(d->supply.pins.size()),
          int32_t(d->groups.size())};
     return 1;
 }
@@ -347,8 +353,8 @@ int32_t L_GetSchCompId(int32_t comp, int32_t i) {
 int32_t L_ReadComponent(int32_t id, LayCompRec& r) {
     LayComp* c = LComp(id);
     if (!c) return 0;
-    r = {c->status, c->nm.c_str(), c->x,    c->y, c->angle, c->symbol,
-         c->device, c->kept,       int32_t(c->links.size())};
+    r = {c->status, c->nm.c_str(),           c->x, c->y, c->angle, c->symbol, c->device,
+         c->kept,   int32_t(c->links.size())};
     return 1;
 }
 
@@ -372,9 +378,8 @@ int32_t L_ChangeCompDispAttr(int32_t comp, int32_t angle, int32_t mirror) {
 int32_t N_CreateNet(int32_t id, int32_t flags, const char* name) {
     KERNEL_FAIL_POINT(0);
     return Guard([&]() -> int32_t {
-        return CreateIn<Net>(HierMap(&Hierarchy::nets), id, [&](Net& n) {
-            n.status = flags, n.nm = Str(name);
-        });
+        return CreateIn<Net>(HierMap(&Hierarchy::nets), id,
+                             [&](Net& n) { n.status = flags, n.nm = Str(name); });
     });
 }
 
@@ -397,9 +402,11 @@ int32_t N_CreateNode(int32_t net, int32_t id, int32_t schComp, int32_t schEntry,
     KERNEL_FAIL_POINT(0);
     return Guard([&]() -> int32_t {
         Net* n = NetOf(net);
-        return n ? CreateIn<Node>(&n->nodes, id, [&](Node& d) {
-            d.schComp = schComp, d.schEntry = schEntry, d.layComp = layComp, d.layPin = layPin;
-        })
+        return n ? CreateIn<Node>(&n->nodes, id,
+                                  [&](Node& d) {
+                                      d.schComp = schComp, d.schEntry = schEntry, d.layComp = layComp,
+                                      d.layPin = layPin;
+                                  })
                  : 0;
     });
 }
@@ -426,8 +433,8 @@ int32_t N_MaskAllNodes(int32_t value, int32_t mask) {
     return 1;
 }
 
-int32_t N_MaskCompNodes(int32_t comp, int32_t pin, int32_t nodeValue, int32_t nodeMask,
-                        int32_t netValue, int32_t netMask) {
+int32_t N_MaskCompNodes(int32_t comp, int32_t pin, int32_t nodeValue, int32_t nodeMask, int32_t netValue,
+                        int32_t netMask) {
     Hierarchy* h = CurHier();
     if (!h) return 0;
     const bool layout = Kern().nodeView == 1;
@@ -453,9 +460,7 @@ int32_t N_SetNodeView(int32_t view) {
 int32_t N_CreateBus(int32_t id, int32_t v1, const char* name) {
     KERNEL_FAIL_POINT(0);
     return Guard([&]() -> int32_t {
-        return CreateIn<Bus>(HierMap(&Hierarchy::buses), id, [&](Bus& b) {
-            b.kept = v1, b.nm = Str(name);
-        });
+        return CreateIn<Bus>(HierMap(&Hierarchy::buses), id, [&](Bus& b) { b.kept = v1, b.nm = Str(name); });
     });
 }
 
@@ -504,9 +509,8 @@ int32_t N_Bus(int32_t busRef) { return Handle(BusOf(busRef)); }
 int32_t T_CreateTrace(int32_t id, int32_t v1, int32_t v2) {
     KERNEL_FAIL_POINT(0);
     return Guard([&]() -> int32_t {
-        return CreateIn<Trace>(HierMap(&Hierarchy::traces), id, [&](Trace& t) {
-            t.kept1 = v1, t.kept2 = v2;
-        });
+        return CreateIn<Trace>(HierMap(&Hierarchy::traces), id,
+                               [&](Trace& t) { t.kept1 = v1, t.kept2 = v2; });
     });
 }
 
@@ -528,8 +532,7 @@ int32_t T_InsertRecord(int32_t trace, int32_t pos, int32_t flags, int32_t x, int
     });
 }
 
-int32_t T_InsertArcRecord(int32_t trace, int32_t pos, int32_t flags, int32_t cx, int32_t cy,
-                          int32_t radius) {
+int32_t T_InsertArcRecord(int32_t trace, int32_t pos, int32_t flags, int32_t cx, int32_t cy, int32_t radius) {
     // Every arc carries 0x10, whatever else the caller passes, so every reader agrees it is one.
     return T_InsertRecord(trace, pos, flags | 0x10, cx, cy, radius);
 }
@@ -572,9 +575,8 @@ int32_t T_ReadRecord(int32_t trace, int32_t recNo, TraceSegRec& out) {
 int32_t T_CreateBendPoint(int32_t id, int32_t v1, int32_t x, int32_t y) {
     KERNEL_FAIL_POINT(0);
     return Guard([&]() -> int32_t {
-        return CreateIn<BendPoint>(HierMap(&Hierarchy::bendPoints), id, [&](BendPoint& b) {
-            b.kept = v1, b.x = x, b.y = y;
-        });
+        return CreateIn<BendPoint>(HierMap(&Hierarchy::bendPoints), id,
+                                   [&](BendPoint& b) { b.kept = v1, b.x = x, b.y = y; });
     });
 }
 
@@ -611,9 +613,8 @@ int32_t J_CreateJunction(int32_t id, int32_t v1, int32_t x, int32_t y) {
     KERNEL_FAIL_POINT(0);
     return Guard([&]() -> int32_t {
         const int32_t page = DB_CurPage();
-        return CreateIn<Junction>(PageMap(&Hierarchy::junctions), id, [&](Junction& j) {
-            j.kept = v1, j.x = x, j.y = y, j.page = page;
-        });
+        return CreateIn<Junction>(PageMap(&Hierarchy::junctions), id,
+                                  [&](Junction& j) { j.kept = v1, j.x = x, j.y = y, j.page = page; });
     });
 }
 
@@ -632,9 +633,8 @@ int32_t B_CreateBranch(int32_t id, int32_t v1, int32_t v2) {
     KERNEL_FAIL_POINT(0);
     return Guard([&]() -> int32_t {
         const int32_t page = DB_CurPage();
-        return CreateIn<Branch>(PageMap(&Hierarchy::branches), id, [&](Branch& b) {
-            b.kept1 = v1, b.kept2 = v2, b.page = page;
-        });
+        return CreateIn<Branch>(PageMap(&Hierarchy::branches), id,
+                                [&](Branch& b) { b.kept1 = v1, b.kept2 = v2, b.page = page; });
     });
 }
 

@@ -79,7 +79,7 @@ struct Affine {
 
     Pt operator()(double x, double y) const { return {a * x + b * y + e, c * x + d * y + f}; }
     Affine operator*(const Affine& in) const {  // this after `in`
-        return {a * in.a + b * in.c, a * in.b + b * in.d, c * in.a + d * in.c,
+        return {a * in.a + b * in.c, a * in.b + b * in.d,     c * in.a + d * in.c,
                 c * in.b + d * in.d, a * in.e + b * in.f + e, c * in.e + d * in.f + f};
     }
     double det() const { return a * d - b * c; }
@@ -185,7 +185,8 @@ public:
 
     IDrawSink::Point px(Pt p) const {
         const DcRec& r = gDc.rec;
-        return {r.Width / 2.0 + (p.x - r.CentreX) / gDc.scale, r.Height / 2.0 - (p.y - r.CentreY) / gDc.scale};
+        return {r.Width / 2.0 + (p.x - r.CentreX) / gDc.scale,
+                r.Height / 2.0 - (p.y - r.CentreY) / gDc.scale};
     }
     double len(double v) const { return v / gDc.scale; }
 
@@ -236,10 +237,18 @@ void DrawItem(const Pen& pen, const Item& it, const Affine& m, uint32_t rgb) {
     pen.pen(rgb, it.width);
     pen.brush(filled, rgb);
     switch (it.itemKind) {
-        case 1: pen.polyline({m(it.x, it.y), m(it.p2, it.p3)}); break;
-        case 2: pen.polygon({m(it.x, it.y), m(it.p2, it.p3), m(it.p4, it.p5)}); break;
-        case 3: pen.polygon({m(it.x, it.y), m(it.p2, it.y), m(it.p2, it.p3), m(it.x, it.p3)}); break;
-        case 4: pen.circle(m(it.x, it.y), it.p2); break;
+        case 1:
+            pen.polyline({m(it.x, it.y), m(it.p2, it.p3)});
+            break;
+        case 2:
+            pen.polygon({m(it.x, it.y), m(it.p2, it.p3), m(it.p4, it.p5)});
+            break;
+        case 3:
+            pen.polygon({m(it.x, it.y), m(it.p2, it.y), m(it.p2, it.p3), m(it.x, it.p3)});
+            break;
+        case 4:
+            pen.circle(m(it.x, it.y), it.p2);
+            break;
         case 5: {
             const double s = it.p3 / 1000.0 * kPi / 180;
             const Pt c = m(it.x, it.y), p = m(it.x + std::cos(s), it.y + std::sin(s));
@@ -250,8 +259,11 @@ void DrawItem(const Pen& pen, const Item& it, const Affine& m, uint32_t rgb) {
             pen.arc(c, it.p2, start, m.det() < 0 ? -span : span);
             break;
         }
-        case 6: DrawTextAt(pen, m, {double(it.x), double(it.y)}, it.angle / 1000.0, it.p2, it.p3, it.text); break;
-        default: break;
+        case 6:
+            DrawTextAt(pen, m, {double(it.x), double(it.y)}, it.angle / 1000.0, it.p2, it.p3, it.text);
+            break;
+        default:
+            break;
     }
 }
 
@@ -290,7 +302,8 @@ Affine CompLocation() {
 }
 
 // Runs `f(pen)` when a context is open on a database; 1 then, else 0.
-template <class F> int32_t Drawing(F&& f) {
+template <class F>
+int32_t Drawing(F&& f) {
     return Guard([&]() -> int32_t {
         Pen pen;
         if (!pen.ready() || !Db()) return 0;
@@ -314,7 +327,8 @@ bool PageSelector(int32_t sel, int32_t& page, int32_t& branch) {
     return false;
 }
 
-template <class F> void ForBranches(int32_t sel, F&& f) {
+template <class F>
+void ForBranches(int32_t sel, F&& f) {
     Hierarchy* h = CurHier();
     int32_t page, branch;
     if (!h || !PageSelector(sel, page, branch)) return;
@@ -325,7 +339,8 @@ template <class F> void ForBranches(int32_t sel, F&& f) {
     });
 }
 
-template <class F> void ForTraces(int32_t sel, F&& f) {
+template <class F>
+void ForTraces(int32_t sel, F&& f) {
     Hierarchy* h = CurHier();
     if (!h || (sel != -1 && sel <= 0)) return;
     h->traces.forEach([&](int32_t k, Obj& o) {
@@ -382,14 +397,20 @@ void DrawTrace(const Pen& pen, const Trace& t, uint32_t rgb) {
 void FrameItem(Box& box, const Item& it, const Affine& m) {
     const double w = std::abs(double(it.width)) / 2;
     switch (it.itemKind) {
-        case 1: box.add(m(it.x, it.y), w), box.add(m(it.p2, it.p3), w); break;
-        case 2: box.add(m(it.x, it.y), w), box.add(m(it.p2, it.p3), w), box.add(m(it.p4, it.p5), w); break;
+        case 1:
+            box.add(m(it.x, it.y), w), box.add(m(it.p2, it.p3), w);
+            break;
+        case 2:
+            box.add(m(it.x, it.y), w), box.add(m(it.p2, it.p3), w), box.add(m(it.p4, it.p5), w);
+            break;
         case 3:
             box.add(m(it.x, it.y), w), box.add(m(it.p2, it.y), w);
             box.add(m(it.p2, it.p3), w), box.add(m(it.x, it.p3), w);
             break;
         case 4:
-        case 5: box.add(m(it.x, it.y), std::abs(double(it.p2)) + w); break;
+        case 5:
+            box.add(m(it.x, it.y), std::abs(double(it.p2)) + w);
+            break;
         case 6: {
             // The box the text's strokes fill, placed as DrawTextAt places them.
             Pt c[4];
@@ -399,7 +420,8 @@ void FrameItem(Box& box, const Item& it, const Affine& m) {
             for (const Pt& p : c) box.add(t(p.x, p.y), w);
             break;
         }
-        default: return;
+        default:
+            return;
     }
     ++box.count;
 }
@@ -582,7 +604,8 @@ int32_t T_DrawAllTraceMask(int32_t, int32_t) {
 
 int32_t T_DrawLayoutAllTexts(int32_t) {
     return Drawing([](const Pen& pen) {
-        if (Hierarchy* h = CurHier()) DrawItems(pen, h->layoutTexts, Affine{}, ObjectColour(kCatCompText, -1, kLayerCompPrint));
+        if (Hierarchy* h = CurHier())
+            DrawItems(pen, h->layoutTexts, Affine{}, ObjectColour(kCatCompText, -1, kLayerCompPrint));
     });
 }
 
@@ -594,8 +617,7 @@ int32_t L_DrawAllComponents(int32_t) {
             const auto& c = static_cast<LayComp&>(o);
             const bool mirrored = c.status & 2;
             const Affine m = Placement(c.x, c.y, c.angle, mirrored);
-            if (const Symbol* s = SymbolOf(c.symbol))
-                DrawSymbolAt(pen, *s, m, mirrored);
+            if (const Symbol* s = SymbolOf(c.symbol)) DrawSymbolAt(pen, *s, m, mirrored);
             DrawItems(pen, c.texts, m, ObjectColour(0, -1, mirrored ? kLayerSoldPrint : kLayerCompPrint));
         });
     });
@@ -666,8 +688,7 @@ int32_t C_DrawAllComponents(int32_t) {
             if (c.page != h->curPage) return;
             const bool mirrored = c.status & 2;
             const Affine m = Placement(c.x, c.y, c.angle, mirrored);
-            if (const Symbol* s = SymbolOf(c.symbol))
-                DrawSymbolAt(pen, *s, m, mirrored);
+            if (const Symbol* s = SymbolOf(c.symbol)) DrawSymbolAt(pen, *s, m, mirrored);
             DrawItems(pen, c.texts, m, ObjectColour(kCatCompText, -1, kLayerCompPrint));
         });
     });
@@ -695,5 +716,6 @@ void H_SetTopicHandler(HelpTopicHandler handler) { gHelpHandler = handler; }
 
 int32_t H_DispTopic(void* owner, const char* helpFile, int32_t topic) {
     // The handler is the program's code: whatever it throws stays on this side.
-    return Guard([&]() -> int32_t { return gHelpHandler ? gHelpHandler(owner, helpFile ? helpFile : "", topic) : 0; });
+    return Guard(
+        [&]() -> int32_t { return gHelpHandler ? gHelpHandler(owner, helpFile ? helpFile : "", topic) : 0; });
 }

@@ -11,7 +11,8 @@ namespace tolvi::kernel {
 
 // Runs `f` and turns any exception (out of memory included) into the failure value 0 / null,
 // so that nothing crosses the flat interface.
-template <class F> auto Guard(F&& f) noexcept -> decltype(f()) {
+template <class F>
+auto Guard(F&& f) noexcept -> decltype(f()) {
     try {
         return f();
     } catch (...) {
@@ -21,16 +22,21 @@ template <class F> auto Guard(F&& f) noexcept -> decltype(f()) {
 
 inline std::string Str(const char* s) { return s ? std::string(s) : std::string(); }
 
-template <class T> T* As(Obj* o) { return o && o->kind == T::kKind ? static_cast<T*>(o) : nullptr; }
+template <class T>
+T* As(Obj* o) {
+    return o && o->kind == T::kKind ? static_cast<T*>(o) : nullptr;
+}
 
 // Object `id` of a map of the current hierarchy.
-template <class T> T* InHier(ObjectMap Hierarchy::*m, int32_t id) {
+template <class T>
+T* InHier(ObjectMap Hierarchy::*m, int32_t id) {
     Hierarchy* h = CurHier();
     return h ? As<T>((h->*m).find(id)) : nullptr;
 }
 
 // Object `id` of a database-wide map.
-template <class T> T* InDb(ObjectMap Database::*m, int32_t id) {
+template <class T>
+T* InDb(ObjectMap Database::*m, int32_t id) {
     Database* db = Db();
     return db ? As<T>((db->*m).find(id)) : nullptr;
 }
@@ -46,7 +52,8 @@ inline int32_t DbMapHandle(ObjectMap Database::*m) {
 }
 
 // Creates a T under `id` (0 = next free) in `m`; returns the key or 0.
-template <class T, class Init> int32_t CreateIn(ObjectMap* m, int32_t id, Init&& init) {
+template <class T, class Init>
+int32_t CreateIn(ObjectMap* m, int32_t id, Init&& init) {
     if (!m) return 0;
     const int32_t key = m->allocate(id);
     if (!key) return 0;
@@ -70,7 +77,8 @@ inline int32_t MakeFree(std::unique_ptr<Obj> o) {
 }
 
 // Sets a field and marks the database changed when the value really changes.
-template <class T, class V> void Set(const Obj* owner, T& field, V value) {
+template <class T, class V>
+void Set(const Obj* owner, T& field, V value) {
     if (field != T(value)) {
         field = T(value);
         Touch(owner);
@@ -82,7 +90,8 @@ inline void ApplyMask(int32_t& status, int32_t value, int32_t mask) {
 }
 
 // Inserts `r` at 1-based position `pos` (-1 appends); returns the position or 0.
-template <class R> int32_t InsertAt(std::vector<R>& v, int32_t pos, R r) {
+template <class R>
+int32_t InsertAt(std::vector<R>& v, int32_t pos, R r) {
     const size_t n = v.size();
     if (n >= size_t(INT32_MAX) - 1) return 0;
     if (pos == -1) pos = int32_t(n) + 1;
@@ -91,7 +100,8 @@ template <class R> int32_t InsertAt(std::vector<R>& v, int32_t pos, R r) {
     return pos;
 }
 
-template <class R> R* At(std::vector<R>& v, int32_t no) {
+template <class R>
+R* At(std::vector<R>& v, int32_t no) {
     return no >= 1 && size_t(no) <= v.size() ? &v[size_t(no) - 1] : nullptr;
 }
 

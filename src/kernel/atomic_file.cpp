@@ -1,11 +1,11 @@
 #include "kernel/atomic_file.h"
 
-#include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
+#include <cerrno>
 #include <cstring>
 
 namespace tolvi::kernel {
@@ -60,8 +60,10 @@ bool AtomicFile::writeAt(uint64_t offset, const void* data, size_t n) {
     while (ok_ && n > 0) {
         const ssize_t w = ::pwrite(fd_, p, n, off_t(offset));
         if (w < 0 && errno == EINTR) continue;
-        if (w <= 0) ok_ = false;
-        else p += w, n -= size_t(w), offset += uint64_t(w);
+        if (w <= 0)
+            ok_ = false;
+        else
+            p += w, n -= size_t(w), offset += uint64_t(w);
     }
     return ok_;
 }
@@ -99,8 +101,10 @@ bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& out, size_t ma
         while (ok && got < out.size()) {
             const ssize_t r = ::read(fd, out.data() + got, out.size() - got);
             if (r < 0 && errno == EINTR) continue;
-            if (r <= 0) ok = false;
-            else got += size_t(r);
+            if (r <= 0)
+                ok = false;
+            else
+                got += size_t(r);
         }
     }
     ::close(fd);

@@ -54,7 +54,8 @@ uint32_t TableCrc(const uint8_t* p, size_t n, uint32_t c) {
 
 // x * k (both halves) + next.
 [[gnu::target("pclmul,sse4.1")]] inline __m128i Fold(__m128i x, __m128i k, __m128i next) {
-    return _mm_xor_si128(_mm_xor_si128(_mm_clmulepi64_si128(x, k, 0x00), _mm_clmulepi64_si128(x, k, 0x11)), next);
+    return _mm_xor_si128(_mm_xor_si128(_mm_clmulepi64_si128(x, k, 0x00), _mm_clmulepi64_si128(x, k, 0x11)),
+                         next);
 }
 
 // Carry-less multiplication folding of the same (bit-reflected) polynomial, four 16-byte lanes

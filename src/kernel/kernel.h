@@ -242,8 +242,8 @@ static_assert(sizeof(TextSizeRec) == 12 && sizeof(PadSizeRec) == 12 && sizeof(Te
 // 128 each | DB_TextSizeTable 384. Any other number gives null.
 constexpr int32_t kSysTableCount = 22;
 constexpr int32_t kTextSizeTableBytes = 384;
-constexpr int32_t kSysTableBytes[kSysTableCount] = {128, 64, 32, 56, 56, 56, 56, 28, 20, 192, 12,
-                                                    32,  2048, 4, 4, 64, 16, 16, 4, 4, 128, 128};
+constexpr int32_t kSysTableBytes[kSysTableCount] = {128, 64,   32, 56, 56, 56, 56, 28, 20, 192, 12,
+                                                    32,  2048, 4,  4,  64, 16, 16, 4,  4,  128, 128};
 
 // ---------------------------------------------------------------------------------------------
 // DB_: database life, selection, maps and tables
@@ -396,8 +396,8 @@ int32_t N_CreateNode(int32_t net, int32_t id, int32_t schComp, int32_t schEntry,
 int32_t N_Node(int32_t net, int32_t nodeId);
 int32_t N_ReadNode(int32_t net, int32_t nodeId, NodeRec& rec);
 int32_t N_MaskAllNodes(int32_t value, int32_t mask);
-int32_t N_MaskCompNodes(int32_t comp, int32_t pin, int32_t nodeValue, int32_t nodeMask,
-                        int32_t netValue, int32_t netMask);
+int32_t N_MaskCompNodes(int32_t comp, int32_t pin, int32_t nodeValue, int32_t nodeMask, int32_t netValue,
+                        int32_t netMask);
 int32_t N_SetNodeView(int32_t view);
 int32_t N_CreateBus(int32_t id, int32_t v1, const char* name);
 int32_t N_SetBusMember(int32_t bus, int32_t memberNet, int32_t position);
@@ -412,8 +412,7 @@ int32_t N_Bus(int32_t busRef);
 int32_t T_CreateTrace(int32_t id, int32_t v1, int32_t v2);
 int32_t T_ReadTrace(int32_t id, TraceRec& rec);
 int32_t T_InsertRecord(int32_t trace, int32_t pos, int32_t flags, int32_t x, int32_t y, int32_t width);
-int32_t T_InsertArcRecord(int32_t trace, int32_t pos, int32_t flags, int32_t cx, int32_t cy,
-                          int32_t radius);
+int32_t T_InsertArcRecord(int32_t trace, int32_t pos, int32_t flags, int32_t cx, int32_t cy, int32_t radius);
 int32_t T_DeleteRecord(int32_t trace, int32_t recNo);
 int32_t T_ChangeRecordWidth(int32_t trace, int32_t recNo, int32_t width);
 int32_t T_ChangeRecordGap(int32_t trace, int32_t recNo, int32_t gap);

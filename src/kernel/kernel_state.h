@@ -3,7 +3,7 @@
 
 namespace tolvi::kernel {
 
-void ResetDrawingState();   // drawing state, open context, font, cursors, help handler
-void ResetLibraryState();   // closes every library
+void ResetDrawingState();  // drawing state, open context, font, cursors, help handler
+void ResetLibraryState();  // closes every library
 
 }  // namespace tolvi::kernel

@@ -17,18 +17,26 @@ constexpr uint32_t kCritical = 1;
 
 uint32_t KindCode(Kind k) {
     switch (k) {
-        case Kind::Symbol: return 1;
-        case Kind::PadStack: return 2;
-        case Kind::Device: return 3;
-        default: return 0;
+        case Kind::Symbol:
+            return 1;
+        case Kind::PadStack:
+            return 2;
+        case Kind::Device:
+            return 3;
+        default:
+            return 0;
     }
 }
 
 bool KindFromCode(uint32_t c, Kind& k) {
-    if (c == 1) k = Kind::Symbol;
-    else if (c == 2) k = Kind::PadStack;
-    else if (c == 3) k = Kind::Device;
-    else return false;
+    if (c == 1)
+        k = Kind::Symbol;
+    else if (c == 2)
+        k = Kind::PadStack;
+    else if (c == 3)
+        k = Kind::Device;
+    else
+        return false;
     return true;
 }
 
@@ -118,7 +126,8 @@ std::unique_ptr<Library> ParseLibrary(const uint8_t* data, size_t n) {
     std::memcpy(&major, data + 8, 2);
     std::memcpy(&area, data + 16, 8);
     std::memcpy(&headerCrc, data + 24, 4);
-    if (!ChecksumMatches(headerCrc, data, 24) || major != kLibraryMajor || area != n - kHeaderBytes) return nullptr;
+    if (!ChecksumMatches(headerCrc, data, 24) || major != kLibraryMajor || area != n - kHeaderBytes)
+        return nullptr;
 
     auto lib = std::make_unique<Library>();
     bool haveKind = false, ended = false;

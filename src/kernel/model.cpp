@@ -73,7 +73,8 @@ void ObjectPool::release(void* p) { DropRef(BlockOf(p)); }
 int32_t ObjectMap::allocate(int32_t id) const {
     const auto isFree = [&](int32_t k) { return k != 0 && !find(k); };
     switch (policy) {
-        case IdPolicy::Keyed: return 0;
+        case IdPolicy::Keyed:
+            return 0;
         case IdPolicy::Low99:
             if (id == 0) {
                 for (int32_t k = 1; k <= 99; ++k)
@@ -241,10 +242,9 @@ void PutInts(std::vector<uint8_t>& t, std::initializer_list<int32_t> v) {
 }
 
 const char* const kLayerNames[kLayerCount] = {
-    "COMP.PRINT", "COMP.MASK ", "COMP.LAYER", "A", "B", "C", "D", "E", "F", "G", "H",
-    "I",          "J",          "K",          "L", "M", "N", "O", "P", "Q", "R", "S",
-    "T",          "U",          "V",          "W", "X", "Y", "Z", "SOLD.LAYER", "SOLD.MASK ",
-    "SOLD.PRINT"};
+    "COMP.PRINT", "COMP.MASK ", "COMP.LAYER", "A",         "B", "C", "D", "E", "F", "G", "H", "I", "J", "K",
+    "L",          "M",          "N",          "O",         "P", "Q", "R", "S", "T", "U", "V", "W", "X", "Y",
+    "Z",          "SOLD.LAYER", "SOLD.MASK ", "SOLD.PRINT"};
 
 }  // namespace
 
@@ -268,35 +268,35 @@ void FillDefaultTables(Database& db) {
     t[2][0] = 12, t[2][1] = 11, t[2][2] = 9, t[2][29] = 10, t[2][30] = 14, t[2][31] = 12;
     PutInts(t[3], {2, 508000, 406400, 254000, 203200, 101600, 50800, 2, 500000, 400000, 250000, 200000,
                    100000, 50000});
-    PutInts(t[4], {2, 254000, 203200, 127000, 101600, 50800, 25400, 2, 250000, 200000, 125000, 100000,
-                   50000, 25000});
-    PutInts(t[5], {2, 508000, 254000, 127000, 63500, 25400, 12700, 2, 254000, 200000, 130000, 100000,
-                   65000, 50000});
-    PutInts(t[6], {2, 254000, 127000, 63500, 25400, 12700, 2540, 2, 127000, 100000, 65000, 50000,
-                   32500, 25000});
+    PutInts(t[4], {2, 254000, 203200, 127000, 101600, 50800, 25400, 2, 250000, 200000, 125000, 100000, 50000,
+                   25000});
+    PutInts(t[5], {2, 508000, 254000, 127000, 63500, 25400, 12700, 2, 254000, 200000, 130000, 100000, 65000,
+                   50000});
+    PutInts(t[6],
+            {2, 254000, 127000, 63500, 25400, 12700, 2540, 2, 127000, 100000, 65000, 50000, 32500, 25000});
     PutInts(t[7], {1, 1000, 5000, 10000, 30000, 45000, 90000});
     PutInts(t[8], {2, 1, 2, 4, 8});
-    PutInts(t[9], {12700,  25400,  25400,  20320,  50800,  50800,  33020,  76200,  76200,  40640,
-                   101600, 101600, 50800,  127000, 127000, 76200,  139700, 139700, 101600, 157480,
-                   157480, 127000, 177800, 177800, 157480, 190500, 190500, 177800, 203200, 203200,
-                   190500, 215900, 215900, 218440, 228600, 228600, 228600, 254000, 254000, 254000,
-                   304800, 304800, 381000, 381000, 381000, 508000, 508000, 508000});
+    PutInts(t[9],
+            {12700,  25400,  25400,  20320,  50800,  50800,  33020,  76200,  76200,  40640,  101600, 101600,
+             50800,  127000, 127000, 76200,  139700, 139700, 101600, 157480, 157480, 127000, 177800, 177800,
+             157480, 190500, 190500, 177800, 203200, 203200, 190500, 215900, 215900, 218440, 228600, 228600,
+             228600, 254000, 254000, 254000, 304800, 304800, 381000, 381000, 381000, 508000, 508000, 508000});
     PutInts(t[10], {30480, 30480, 30480});
     PutInts(t[13], {50800});
     PutInts(t[14], {5080});
-    PutInts(t[15], {5080, 25400, 40640, 5080, 60960, 76200, 91440, 101600, 111760, 152400, 177800,
-                    203200, 228600, 254000, 304800, 406400});
+    PutInts(t[15], {5080, 25400, 40640, 5080, 60960, 76200, 91440, 101600, 111760, 152400, 177800, 203200,
+                    228600, 254000, 304800, 406400});
     PutInts(t[19], {25400});
     const std::initializer_list<int32_t> precision = {
-        12, 254, 508, 1270, 2540, 5080, 6350, 10160, 12700, 15240, 19050, 20320, 25400, 50800, 127000,
-        254000, 12, 100, 500, 1000, 2500, 5000, 7500, 10000, 12500, 15000, 17500, 20000, 25000, 50000,
-        125000, 250000};
+        12,    254,   508,   1270,   2540,   5080,  6350,  10160, 12700,  15240, 19050,
+        20320, 25400, 50800, 127000, 254000, 12,    100,   500,   1000,   2500,  5000,
+        7500,  10000, 12500, 15000,  17500,  20000, 25000, 50000, 125000, 250000};
     PutInts(t[20], precision);
     PutInts(t[21], precision);
     // Text sizes: height steps of 25400 (a sixth of the nominal text height), width = height.
     const int32_t heights[16] = {1, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15};
-    const int32_t lines[16] = {0,      12700,  12700,  33020,  33020,  40640,  40640,  50800,
-                               76200,  254000, 254000, 254000, 304800, 304800, 304800, 508000};
+    const int32_t lines[16] = {0,     12700,  12700,  33020,  33020,  40640,  40640,  50800,
+                               76200, 254000, 254000, 254000, 304800, 304800, 304800, 508000};
     db.textSizes.assign(size_t(kTextSizeTableBytes), 0);
     for (int i = 0; i < 32; ++i) {
         const int32_t h = heights[i % 16] * 25400;
@@ -334,7 +334,8 @@ bool Database::changed() const {
 
 namespace {
 
-template <class T> std::unique_ptr<Obj> Make(ObjectPool* pool) {
+template <class T>
+std::unique_ptr<Obj> Make(ObjectPool* pool) {
     return pool ? pool->make<T>() : std::make_unique<T>();
 }
 
@@ -342,26 +343,46 @@ template <class T> std::unique_ptr<Obj> Make(ObjectPool* pool) {
 
 std::unique_ptr<Obj> NewObject(Kind k, ObjectPool* pool) {
     switch (k) {
-        case Kind::Hierarchy: return Make<Hierarchy>(pool);
-        case Kind::Page: return Make<Page>(pool);
-        case Kind::Layer: return Make<Layer>(pool);
-        case Kind::File: return Make<File>(pool);
-        case Kind::Symbol: return Make<Symbol>(pool);
-        case Kind::Entry: return Make<Entry>(pool);
-        case Kind::PadStack: return Make<PadStack>(pool);
-        case Kind::Device: return Make<Device>(pool);
-        case Kind::Net: return Make<Net>(pool);
-        case Kind::Node: return Make<Node>(pool);
-        case Kind::Bus: return Make<Bus>(pool);
-        case Kind::SchComp: return Make<SchComp>(pool);
-        case Kind::Branch: return Make<Branch>(pool);
-        case Kind::Junction: return Make<Junction>(pool);
-        case Kind::LayComp: return Make<LayComp>(pool);
-        case Kind::Trace: return Make<Trace>(pool);
-        case Kind::BendPoint: return Make<BendPoint>(pool);
-        case Kind::Via: return Make<Via>(pool);
-        case Kind::Item: return Make<Item>(pool);
-        default: return nullptr;
+        case Kind::Hierarchy:
+            return Make<Hierarchy>(pool);
+        case Kind::Page:
+            return Make<Page>(pool);
+        case Kind::Layer:
+            return Make<Layer>(pool);
+        case Kind::File:
+            return Make<File>(pool);
+        case Kind::Symbol:
+            return Make<Symbol>(pool);
+        case Kind::Entry:
+            return Make<Entry>(pool);
+        case Kind::PadStack:
+            return Make<PadStack>(pool);
+        case Kind::Device:
+            return Make<Device>(pool);
+        case Kind::Net:
+            return Make<Net>(pool);
+        case Kind::Node:
+            return Make<Node>(pool);
+        case Kind::Bus:
+            return Make<Bus>(pool);
+        case Kind::SchComp:
+            return Make<SchComp>(pool);
+        case Kind::Branch:
+            return Make<Branch>(pool);
+        case Kind::Junction:
+            return Make<Junction>(pool);
+        case Kind::LayComp:
+            return Make<LayComp>(pool);
+        case Kind::Trace:
+            return Make<Trace>(pool);
+        case Kind::BendPoint:
+            return Make<BendPoint>(pool);
+        case Kind::Via:
+            return Make<Via>(pool);
+        case Kind::Item:
+            return Make<Item>(pool);
+        default:
+            return nullptr;
     }
 }
 

@@ -13,8 +13,29 @@
 namespace tolvi::kernel {
 
 enum class Kind : uint8_t {
-    Database, Hierarchy, Page, Layer, File, Symbol, Entry, PadStack, Device, PinArray, Net, Node,
-    Bus, SchComp, Branch, Junction, LayComp, Trace, BendPoint, Via, Item, Map, Array
+    Database,
+    Hierarchy,
+    Page,
+    Layer,
+    File,
+    Symbol,
+    Entry,
+    PadStack,
+    Device,
+    PinArray,
+    Net,
+    Node,
+    Bus,
+    SchComp,
+    Branch,
+    Junction,
+    LayComp,
+    Trace,
+    BendPoint,
+    Via,
+    Item,
+    Map,
+    Array
 };
 
 class ObjectMap;
@@ -51,18 +72,16 @@ struct Named : Obj {
 // Scan order: positive keys ascending, then -1, -2, ...; 0 (the "before first" cursor) comes
 // before everything.
 struct ScanLess {
-    static uint64_t rank(int32_t k) {
-        return k >= 0 ? uint64_t(k) : 0x80000000ull + uint64_t(-int64_t(k));
-    }
+    static uint64_t rank(int32_t k) { return k >= 0 ? uint64_t(k) : 0x80000000ull + uint64_t(-int64_t(k)); }
     bool operator()(int32_t a, int32_t b) const { return rank(a) < rank(b); }
 };
 
 enum class IdPolicy : uint8_t {
-    Counter,   // 0 = next id above every id used so far; explicit positive ids honoured
-    Low99,     // hierarchies and pages: lowest free id, 1..99 only
-    Keyed,     // padstack maps: entries come only through OM_Add
-    Symbols,   // as Counter, and any negative id
-    Devices,   // as Counter, and the preview ids -1 and -2
+    Counter,  // 0 = next id above every id used so far; explicit positive ids honoured
+    Low99,    // hierarchies and pages: lowest free id, 1..99 only
+    Keyed,    // padstack maps: entries come only through OM_Add
+    Symbols,  // as Counter, and any negative id
+    Devices,  // as Counter, and the preview ids -1 and -2
 };
 
 // Objects keyed by id, kept in one vector sorted in scan order: appends (the usual case) cost
@@ -93,7 +112,8 @@ public:
     bool isTransientKey(int32_t key) const {
         return (policy == IdPolicy::Symbols || policy == IdPolicy::Devices) && (key == -1 || key == -2);
     }
-    template <class F> void forEach(F&& f) const {
+    template <class F>
+    void forEach(F&& f) const {
         for (const Slot& s : slots_)
             if (s.obj) f(s.key, *s.obj);
     }
@@ -135,7 +155,10 @@ public:
 struct Layer : Named {
     static constexpr Kind kKind = Kind::Layer;
     Layer() : Named(kKind) {}
-    template <class S> void io(S& s) { s(nm); }
+    template <class S>
+    void io(S& s) {
+        s(nm);
+    }
 };
 
 struct Page : Named {
@@ -143,7 +166,10 @@ struct Page : Named {
     Page() : Named(kKind) {}
     int32_t kept = 0;
     std::array<int32_t, 4> sheet{};
-    template <class S> void io(S& s) { s(nm, status, kept, sheet[0], sheet[1], sheet[2], sheet[3]); }
+    template <class S>
+    void io(S& s) {
+        s(nm, status, kept, sheet[0], sheet[1], sheet[2], sheet[3]);
+    }
 };
 
 struct File : Named {
@@ -151,7 +177,10 @@ struct File : Named {
     File() : Named(kKind) {}
     std::vector<uint8_t> data;
     int64_t pos = 0;
-    template <class S> void io(S& s) { s(nm, status, data); }
+    template <class S>
+    void io(S& s) {
+        s(nm, status, data);
+    }
 };
 
 struct Item : Obj {
@@ -161,7 +190,8 @@ struct Item : Obj {
     uint8_t styleA = 0, styleB = 0;
     int32_t width = 0, gap = 0, angle = 0, p2 = 0, p3 = 0, p4 = 0, p5 = 0;
     std::string text;
-    template <class S> void io(S& s) {
+    template <class S>
+    void io(S& s) {
         s(itemKind, status, link, x, y, styleA, styleB, width, gap, angle, p2, p3, p4, p5, text);
     }
 };
@@ -171,7 +201,8 @@ struct Entry : Obj {
     Entry() : Obj(kKind) {}
     int32_t kept = 0, x = 0, y = 0, paX = 0, paY = 0, paAngle = 0, attrib = 0, angle = 0, padstack = 0;
     std::string pinName, simName;
-    template <class S> void io(S& s) {
+    template <class S>
+    void io(S& s) {
         s(status, kept, x, y, paX, paY, paAngle, attrib, angle, padstack, pinName, simName);
     }
 };
@@ -182,7 +213,10 @@ struct PadStack : Named {
     void setTransient(bool t) override;
     int32_t holeA = 0, holeB = 0;
     ObjectArray items{Kind::Item, true};
-    template <class S> void io(S& s) { s(nm, status, holeA, holeB, items); }
+    template <class S>
+    void io(S& s) {
+        s(nm, status, holeA, holeB, items);
+    }
 };
 
 struct Symbol : Named {
@@ -194,26 +228,38 @@ struct Symbol : Named {
     ObjectArray entries{Kind::Entry};
     ObjectArray items{Kind::Item};
     ObjectMap padstacks{Kind::PadStack, IdPolicy::Keyed};
-    template <class S> void io(S& s) { s(nm, status, simCode, entries, items, padstacks); }
+    template <class S>
+    void io(S& s) {
+        s(nm, status, simCode, entries, items, padstacks);
+    }
 };
 
 struct Pin {
     int32_t number = 0;
     std::string name;
-    template <class S> void io(S& s) { s(number, name); }
+    template <class S>
+    void io(S& s) {
+        s(number, name);
+    }
 };
 
 struct PinArray : Obj {
     static constexpr Kind kKind = Kind::PinArray;
     PinArray() : Obj(kKind) {}
     std::vector<Pin> pins;
-    template <class S> void io(S& s) { s(pins); }
+    template <class S>
+    void io(S& s) {
+        s(pins);
+    }
 };
 
 struct DeviceGroup {
     std::string name, symbolName;
     PinArray pins;
-    template <class S> void io(S& s) { s(name, symbolName, pins.pins); }
+    template <class S>
+    void io(S& s) {
+        s(name, symbolName, pins.pins);
+    }
 };
 
 struct Device : Named {  // the name is Name1
@@ -223,14 +269,20 @@ struct Device : Named {  // the name is Name1
     std::string name2, name3;
     PinArray supply;
     std::vector<std::unique_ptr<DeviceGroup>> groups;
-    template <class S> void io(S& s) { s(nm, status, name2, name3, supply.pins, groups); }
+    template <class S>
+    void io(S& s) {
+        s(nm, status, name2, name3, supply.pins, groups);
+    }
 };
 
 struct Node : Obj {
     static constexpr Kind kKind = Kind::Node;
     Node() : Obj(kKind) {}
     int32_t schComp = 0, schEntry = 0, layComp = 0, layPin = 0;
-    template <class S> void io(S& s) { s(status, schComp, schEntry, layComp, layPin); }
+    template <class S>
+    void io(S& s) {
+        s(status, schComp, schEntry, layComp, layPin);
+    }
 };
 
 struct Net : Named {
@@ -238,7 +290,10 @@ struct Net : Named {
     Net() : Named(kKind) {}
     int32_t kept = 0;
     ObjectMap nodes{Kind::Node, IdPolicy::Counter};
-    template <class S> void io(S& s) { s(nm, status, kept, nodes); }
+    template <class S>
+    void io(S& s) {
+        s(nm, status, kept, nodes);
+    }
 };
 
 struct Bus : Named {
@@ -246,16 +301,20 @@ struct Bus : Named {
     Bus() : Named(kKind) {}
     int32_t kept = 0;
     std::map<int32_t, int32_t> members;  // position -> net id
-    template <class S> void io(S& s) { s(nm, status, kept, members); }
+    template <class S>
+    void io(S& s) {
+        s(nm, status, kept, members);
+    }
 };
 
 struct SchComp : Named {
     static constexpr Kind kKind = Kind::SchComp;
     SchComp() : Named(kKind) {}
-    int32_t x = 0, y = 0, symbol = 0, device = 0, pack1 = 0, pack2 = 0, page = 0, kept10 = 0,
-            angle = 0, kept12 = 0;
+    int32_t x = 0, y = 0, symbol = 0, device = 0, pack1 = 0, pack2 = 0, page = 0, kept10 = 0, angle = 0,
+            kept12 = 0;
     ObjectArray texts{Kind::Item};
-    template <class S> void io(S& s) {
+    template <class S>
+    void io(S& s) {
         s(nm, status, x, y, symbol, device, pack1, pack2, page, kept10, angle, kept12, texts);
     }
 };
@@ -266,7 +325,10 @@ struct LayComp : Named {
     int32_t x = 0, y = 0, angle = 0, symbol = 0, device = 0, kept = 0;
     std::vector<int32_t> links;
     ObjectArray texts{Kind::Item};
-    template <class S> void io(S& s) { s(nm, status, x, y, angle, symbol, device, kept, links, texts); }
+    template <class S>
+    void io(S& s) {
+        s(nm, status, x, y, angle, symbol, device, kept, links, texts);
+    }
 };
 
 struct TraceRecord {
@@ -278,28 +340,40 @@ struct Trace : Obj {
     Trace() : Obj(kKind) {}
     int32_t kept1 = 0, kept2 = 0;
     std::vector<TraceRecord> records;
-    template <class S> void io(S& s) { s(status, kept1, kept2, records); }
+    template <class S>
+    void io(S& s) {
+        s(status, kept1, kept2, records);
+    }
 };
 
 struct BendPoint : Obj {
     static constexpr Kind kKind = Kind::BendPoint;
     BendPoint() : Obj(kKind) {}
     int32_t kept = 0, x = 0, y = 0;
-    template <class S> void io(S& s) { s(status, kept, x, y); }
+    template <class S>
+    void io(S& s) {
+        s(status, kept, x, y);
+    }
 };
 
 struct Via : Obj {
     static constexpr Kind kKind = Kind::Via;
     Via() : Obj(kKind) {}
     int32_t x = 0, y = 0, kept = 0, padstack = 0;
-    template <class S> void io(S& s) { s(status, x, y, kept, padstack); }
+    template <class S>
+    void io(S& s) {
+        s(status, x, y, kept, padstack);
+    }
 };
 
 struct Junction : Obj {
     static constexpr Kind kKind = Kind::Junction;
     Junction() : Obj(kKind) {}
     int32_t kept = 0, page = 0, x = 0, y = 0;
-    template <class S> void io(S& s) { s(status, kept, page, x, y); }
+    template <class S>
+    void io(S& s) {
+        s(status, kept, page, x, y);
+    }
 };
 
 struct BranchPoint {
@@ -312,7 +386,10 @@ struct Branch : Obj {
     int32_t kept1 = 0, kept2 = 0, page = 0;
     std::vector<BranchPoint> points;
     ObjectArray texts{Kind::Item};
-    template <class S> void io(S& s) { s(status, kept1, kept2, page, points, texts); }
+    template <class S>
+    void io(S& s) {
+        s(status, kept1, kept2, page, points, texts);
+    }
 };
 
 constexpr int32_t kLayerCount = 32;
@@ -335,9 +412,10 @@ struct Hierarchy : Named {
     ObjectMap bendPoints{Kind::BendPoint, IdPolicy::Counter};
     ObjectMap vias{Kind::Via, IdPolicy::Counter};
     ObjectArray layoutTexts{Kind::Item};
-    template <class S> void io(S& s) {
-        s(nm, status, curPage, layerMask, layers, pages, nets, buses, schComps, branches, junctions,
-          layComps, traces, bendPoints, vias, layoutTexts);
+    template <class S>
+    void io(S& s) {
+        s(nm, status, curPage, layerMask, layers, pages, nets, buses, schComps, branches, junctions, layComps,
+          traces, bendPoints, vias, layoutTexts);
     }
 };
 
@@ -371,7 +449,8 @@ public:
     ObjectPool& operator=(const ObjectPool&) = delete;
     ~ObjectPool();
 
-    template <class T> std::unique_ptr<Obj> make() {
+    template <class T>
+    std::unique_ptr<Obj> make() {
         static_assert(alignof(T) <= kAlign);
         void* p = allocate(sizeof(T));
         if (!p) return std::make_unique<T>();  // too large for a block
@@ -402,28 +481,68 @@ private:
 std::unique_ptr<Obj> NewObject(Kind k, ObjectPool* pool = nullptr);
 
 // Calls `o.io(s)` on the object's concrete type.
-template <class S> void VisitIo(Obj& o, S& s) {
+template <class S>
+void VisitIo(Obj& o, S& s) {
     switch (o.kind) {
-        case Kind::Hierarchy: static_cast<Hierarchy&>(o).io(s); break;
-        case Kind::Page: static_cast<Page&>(o).io(s); break;
-        case Kind::Layer: static_cast<Layer&>(o).io(s); break;
-        case Kind::File: static_cast<File&>(o).io(s); break;
-        case Kind::Symbol: static_cast<Symbol&>(o).io(s); break;
-        case Kind::Entry: static_cast<Entry&>(o).io(s); break;
-        case Kind::PadStack: static_cast<PadStack&>(o).io(s); break;
-        case Kind::Device: static_cast<Device&>(o).io(s); break;
-        case Kind::Net: static_cast<Net&>(o).io(s); break;
-        case Kind::Node: static_cast<Node&>(o).io(s); break;
-        case Kind::Bus: static_cast<Bus&>(o).io(s); break;
-        case Kind::SchComp: static_cast<SchComp&>(o).io(s); break;
-        case Kind::Branch: static_cast<Branch&>(o).io(s); break;
-        case Kind::Junction: static_cast<Junction&>(o).io(s); break;
-        case Kind::LayComp: static_cast<LayComp&>(o).io(s); break;
-        case Kind::Trace: static_cast<Trace&>(o).io(s); break;
-        case Kind::BendPoint: static_cast<BendPoint&>(o).io(s); break;
-        case Kind::Via: static_cast<Via&>(o).io(s); break;
-        case Kind::Item: static_cast<Item&>(o).io(s); break;
-        default: break;
+        case Kind::Hierarchy:
+            static_cast<Hierarchy&>(o).io(s);
+            break;
+        case Kind::Page:
+            static_cast<Page&>(o).io(s);
+            break;
+        case Kind::Layer:
+            static_cast<Layer&>(o).io(s);
+            break;
+        case Kind::File:
+            static_cast<File&>(o).io(s);
+            break;
+        case Kind::Symbol:
+            static_cast<Symbol&>(o).io(s);
+            break;
+        case Kind::Entry:
+            static_cast<Entry&>(o).io(s);
+            break;
+        case Kind::PadStack:
+            static_cast<PadStack&>(o).io(s);
+            break;
+        case Kind::Device:
+            static_cast<Device&>(o).io(s);
+            break;
+        case Kind::Net:
+            static_cast<Net&>(o).io(s);
+            break;
+        case Kind::Node:
+            static_cast<Node&>(o).io(s);
+            break;
+        case Kind::Bus:
+            static_cast<Bus&>(o).io(s);
+            break;
+        case Kind::SchComp:
+            static_cast<SchComp&>(o).io(s);
+            break;
+        case Kind::Branch:
+            static_cast<Branch&>(o).io(s);
+            break;
+        case Kind::Junction:
+            static_cast<Junction&>(o).io(s);
+            break;
+        case Kind::LayComp:
+            static_cast<LayComp&>(o).io(s);
+            break;
+        case Kind::Trace:
+            static_cast<Trace&>(o).io(s);
+            break;
+        case Kind::BendPoint:
+            static_cast<BendPoint&>(o).io(s);
+            break;
+        case Kind::Via:
+            static_cast<Via&>(o).io(s);
+            break;
+        case Kind::Item:
+            static_cast<Item&>(o).io(s);
+            break;
+        default:
+            break;
     }
 }
 
@@ -450,7 +569,8 @@ Session& Kern();
 int32_t HandleOf(Obj* o);
 Obj* ObjectOf(int32_t handle);
 
-template <class T> T* Get(int32_t handle) {
+template <class T>
+T* Get(int32_t handle) {
     Obj* o = ObjectOf(handle);
     return o && o->kind == T::kKind ? static_cast<T*>(o) : nullptr;
 }

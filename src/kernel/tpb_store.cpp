@@ -27,8 +27,10 @@ constexpr size_t kChunkHeadBytes = 16;
 constexpr uint32_t kCritical = 1;
 constexpr int32_t kTextSizeTableId = 1000;
 
-template <class T> struct IsUniquePtr : std::false_type {};
-template <class T> struct IsUniquePtr<std::unique_ptr<T>> : std::true_type {};
+template <class T>
+struct IsUniquePtr : std::false_type {};
+template <class T>
+struct IsUniquePtr<std::unique_ptr<T>> : std::true_type {};
 
 bool SavedTable(size_t n) { return n != 11 && n != 12 && n != 16 && n != 18; }
 
@@ -36,7 +38,10 @@ bool SavedTable(size_t n) { return n != 11 && n != 12 && n != 16 && n != 18; }
 
 class Writer {
 public:
-    template <class... T> void operator()(T&... t) { (put(t), ...); }
+    template <class... T>
+    void operator()(T&... t) {
+        (put(t), ...);
+    }
 
     // Appends without the per-call bookkeeping of vector::insert: saving spends most of its
     // time in these small copies.
@@ -45,7 +50,9 @@ public:
         if (n) std::memcpy(buf_.data() + used_, p, n);
         used_ += n;
     }
-    [[gnu::noinline]] void grow(size_t n) { buf_.resize(std::max({2 * buf_.size(), used_ + n, size_t(1) << 16})); }
+    [[gnu::noinline]] void grow(size_t n) {
+        buf_.resize(std::max({2 * buf_.size(), used_ + n, size_t(1) << 16}));
+    }
     void u32(uint32_t v) { raw(&v, 4); }
     void u64(uint64_t v) { raw(&v, 8); }
     void count(size_t n) { u32(uint32_t(n)); }
@@ -63,7 +70,8 @@ public:
         count(s.size());
         raw(s.data(), s.size());
     }
-    template <class T> void put(std::vector<T>& v) {
+    template <class T>
+    void put(std::vector<T>& v) {
         count(v.size());
         if constexpr (std::is_trivially_copyable_v<T>) {
             raw(v.data(), v.size() * sizeof(T));
@@ -99,7 +107,8 @@ public:
         for (auto& o : a.items) VisitIo(*o, *this);
     }
 
-    template <class F> void chunk(const char (&tag)[5], F&& body) {
+    template <class F>
+    void chunk(const char (&tag)[5], F&& body) {
         const size_t start = size();
         raw(tag, 4);
         u32(kCritical);
@@ -171,7 +180,10 @@ public:
     Reader(const uint8_t* p, const uint8_t* end, ChunkSource& src, ObjectPool* pool)
         : p_(p), end_(end), pool_(pool), src_(&src) {}
 
-    template <class... T> void operator()(T&... t) { (get(t), ...); }
+    template <class... T>
+    void operator()(T&... t) {
+        (get(t), ...);
+    }
 
     // Bytes left in the chunk, including those not yet in the window.
     size_t left() const { return size_t(end_ - p_) + (src_ ? src_->rest() : 0); }
@@ -217,7 +229,8 @@ public:
             across(reinterpret_cast<uint8_t*>(s.data()), n);
         }
     }
-    template <class T> void get(std::vector<T>& v) {
+    template <class T>
+    void get(std::vector<T>& v) {
         if constexpr (std::is_trivially_copyable_v<T>) {
             const size_t n = count(sizeof(T));
             v.resize(n);
@@ -287,11 +300,15 @@ public:
 
     static bool KeyAllowed(const ObjectMap& m, int32_t key) {
         switch (m.policy) {
-            case IdPolicy::Low99: return key >= 1 && key <= 99;
+            case IdPolicy::Low99:
+                return key >= 1 && key <= 99;
             case IdPolicy::Counter:
-            case IdPolicy::Devices: return key > 0;
-            case IdPolicy::Symbols: return key != 0 && key != -1 && key != -2;
-            case IdPolicy::Keyed: return key != 0;
+            case IdPolicy::Devices:
+                return key > 0;
+            case IdPolicy::Symbols:
+                return key != 0 && key != -1 && key != -2;
+            case IdPolicy::Keyed:
+                return key != 0;
         }
         return false;
     }
@@ -338,8 +355,7 @@ void ReadTables(Reader& r, Database& db) {
 }
 
 void CheckHierarchy(Hierarchy& h) {
-    if (h.layers.items.size() < size_t(kLayerCount) || h.layerMask.size() != kLayerMaskBytes)
-        throw BadFile{};
+    if (h.layers.items.size() < size_t(kLayerCount) || h.layerMask.size() != kLayerMaskBytes) throw BadFile{};
     if (h.curPage && !h.pages.find(h.curPage)) throw BadFile{};
 }
 
@@ -496,7 +512,8 @@ std::unique_ptr<Database> Parse(const Fetch& fetch, size_t n) {
     std::memcpy(&major, data + 8, 2);
     std::memcpy(&area, data + 16, 8);
     std::memcpy(&headerCrc, data + 24, 4);
-    if (!ChecksumMatches(headerCrc, data, 24) || major != kTpbMajor || area != n - kHeaderBytes) return nullptr;
+    if (!ChecksumMatches(headerCrc, data, 24) || major != kTpbMajor || area != n - kHeaderBytes)
+        return nullptr;
 
     ObjectPool pool;
     const auto window = std::make_unique_for_overwrite<uint8_t[]>(ChunkSource::kWindow);
@@ -560,7 +577,8 @@ std::unique_ptr<Database> Parse(const Fetch& fetch, size_t n) {
 
 // Emits the file chunk by chunk: `flush(bytes, n)` takes each finished piece in order, then
 // `header(bytes)` the final 32-byte header, which belongs at offset 0 over the first piece's.
-template <class Flush, class Header> void EmitTpb(Database& db, Flush&& flush, Header&& header) {
+template <class Flush, class Header>
+void EmitTpb(Database& db, Flush&& flush, Header&& header) {
     Writer w;
     uint64_t total = 0;
     const auto done = [&] {

@@ -226,8 +226,8 @@ std::string BuiltInFontText() {
         s += "G " + std::to_string(c) + " " + std::to_string(kGlyphAdvance) + "\n";
         for (const GlyphStroke& st : g.strokes)
             for (size_t i = 0; i < st.size(); ++i)
-                s += std::string(i ? "L " : "M ") + std::to_string(st[i].x) + " " +
-                     std::to_string(st[i].y) + "\n";
+                s += std::string(i ? "L " : "M ") + std::to_string(st[i].x) + " " + std::to_string(st[i].y) +
+                     "\n";
     }
     return s;
 }

@@ -134,7 +134,8 @@ AppState ParseAppState(const std::string& text) {
         s.caption = f[0];
     }
     int32_t* numbers[4] = {&s.winState, &s.w3, &s.w4, &s.w5};
-    for (std::size_t k = 0; k < 4 && numbersFrom + k < f.size(); ++k) *numbers[k] = FieldNumber(f[numbersFrom + k]);
+    for (std::size_t k = 0; k < 4 && numbersFrom + k < f.size(); ++k)
+        *numbers[k] = FieldNumber(f[numbersFrom + k]);
     return s;
 }
 
@@ -155,9 +156,7 @@ void PublishMainState(int32_t Active, int32_t Mode) {
     E_SetString("TOLVI32", text.c_str());
 }
 
-bool IsModuleActive(const std::string& Name) {
-    return Trim(BoardString("MW_" + Upper(Trim(Name)))) == "1";
-}
+bool IsModuleActive(const std::string& Name) { return Trim(BoardString("MW_" + Upper(Trim(Name)))) == "1"; }
 
 void GetAppState(const std::string& App, std::string& Caption, int32_t& WinState, int32_t& W3, int32_t& W4,
                  int32_t& W5) {
@@ -192,8 +191,8 @@ void CheckBusy(int32_t& Flag, std::string& Caption) {
                 Flag = 1;
                 Caption = s.caption;
                 if (!quiet)
-                    platform::ui().MsgBox(GetLocalString("Finish current operation for: ", "99688") + Caption, 4144,
-                                          gAppTitle);
+                    platform::ui().MsgBox(GetLocalString("Finish current operation for: ", "99688") + Caption,
+                                          4144, gAppTitle);
                 return;
             }
         } else {

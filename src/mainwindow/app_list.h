@@ -11,13 +11,13 @@ class QWidget;
 
 namespace tolvi {
 
-inline std::string gTolviApsList;     // [TolviAps] values joined with ","
-inline std::string gUserApsNames;     // [UserAps] names joined with ","
-inline std::string gUserApsCaptions;  // [UserAps] captions joined with ","
-inline std::string gAllAps;           // published as "AllAps"
-inline std::vector<std::string> gAppNames{""};   // 1-based; [0] holds nothing
+inline std::string gTolviApsList;               // [TolviAps] values joined with ","
+inline std::string gUserApsNames;               // [UserAps] names joined with ","
+inline std::string gUserApsCaptions;            // [UserAps] captions joined with ","
+inline std::string gAllAps;                     // published as "AllAps"
+inline std::vector<std::string> gAppNames{""};  // 1-based; [0] holds nothing
 inline int32_t gAppCount = 0;
-inline uint32_t gMsgTolvi = 0;        // the registered message "TOLVI32"
+inline uint32_t gMsgTolvi = 0;  // the registered message "TOLVI32"
 // The main window: its caption and window state make the manager's own state string.
 inline QWidget* gMainForm = nullptr;
 

@@ -40,7 +40,8 @@ bool ManagerIsModal() { return gModalDepth > 0 || platform::AnyModalWindow(); }
 
 void CreateCommandLinks() {
     EnsureElements();
-    for (int i = 3; i <= gAppCount && i < static_cast<int>(gAppNames.size()); ++i) F_INCMD[i].Text = gAppNames[i];
+    for (int i = 3; i <= gAppCount && i < static_cast<int>(gAppNames.size()); ++i)
+        F_INCMD[i].Text = gAppNames[i];
     auto& bus = platform::suiteBus();
     bus.RegisterSource(kManagerName);
     bus.SetHold(&ManagerIsModal);
@@ -82,7 +83,8 @@ void ConnectCommandLinks() {
 
 void F_INCMD_LinkNotify(int16_t Index) {
     // Each delivery brings its own line, so the request reads the text just delivered.
-    const std::string text = Index >= 0 && Index < static_cast<int>(F_INCMD.size()) ? F_INCMD[Index].Text : "";
+    const std::string text =
+        Index >= 0 && Index < static_cast<int>(F_INCMD.size()) ? F_INCMD[Index].Text : "";
     if (!text.empty()) AP_ExeCmd(text);
     ConnectCommandLinks();
 }

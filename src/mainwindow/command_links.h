@@ -14,11 +14,11 @@ namespace tolvi {
 // One client element per listed application; index i belongs to gAppNames[i]. Elements 0 and 1
 // are never linked.
 struct CommandLinkElement {
-    std::string Text;          // the application's name until the first line arrives, then that line
-    std::string LinkTopic;     // "<app>|QUVCMD" once connected
-    std::string LinkItem;      // "F_OUTCMD"
-    int32_t LinkTimeout = 0;   // tenths of a second; kept as set (requests are answered at once)
-    int32_t link = 0;          // the bus link, 0 while unlinked
+    std::string Text;         // the application's name until the first line arrives, then that line
+    std::string LinkTopic;    // "<app>|QUVCMD" once connected
+    std::string LinkItem;     // "F_OUTCMD"
+    int32_t LinkTimeout = 0;  // tenths of a second; kept as set (requests are answered at once)
+    int32_t link = 0;         // the bus link, 0 while unlinked
 };
 inline std::vector<CommandLinkElement> F_INCMD;
 inline platform::KeyCapture gKeyCapture;

@@ -25,9 +25,7 @@ std::string Upper(std::string s) {
     return s;
 }
 
-std::string Token(int i) {
-    return i < static_cast<int>(gTokStr.size()) ? gTokStr[i] : std::string();
-}
+std::string Token(int i) { return i < static_cast<int>(gTokStr.size()) ? gTokStr[i] : std::string(); }
 
 int TokenCount() { return static_cast<int>(gTokStr.size()) - 1; }
 
@@ -121,8 +119,10 @@ void AP_ExeCmd(const std::string& Cmd) {
         const std::size_t comma = cmd.find(',');
         if (comma == std::string::npos) return;
         const std::string rest = cmd.substr(comma + 1);
-        if (t1 == "All") NotifyAll(rest);
-        else SendToApp(t1, rest);
+        if (t1 == "All")
+            NotifyAll(rest);
+        else
+            SendToApp(t1, rest);
     });
 }
 

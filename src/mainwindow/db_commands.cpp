@@ -32,8 +32,8 @@ namespace tolvi {
 namespace {
 
 const char* const kDbFilter = "Tolvi32 Database Files (*.TPB)|*.TPB";
-constexpr int kOpenFlags = 0x1804;   // file and path must exist, hide read-only
-constexpr int kSaveFlags = 0x2006;   // create prompt, overwrite prompt, hide read-only
+constexpr int kOpenFlags = 0x1804;  // file and path must exist, hide read-only
+constexpr int kSaveFlags = 0x2006;  // create prompt, overwrite prompt, hide read-only
 
 void StartBackupWhenOn() {
     if (gBackupOn != 0) host().SetBackupTimer(true);
@@ -150,7 +150,7 @@ void SaveOrClearLaunch(const char* title, const char* titleId, const char* modul
         std::string file;
         InitializeApp(module, mode, file);
     } else if (toSave) {
-        StartBackupWhenOn();   // the database stays open, so its backups go on
+        StartBackupWhenOn();  // the database stays open, so its backups go on
     }
     platform::ui().SetBusyPointer(false);
     gMsgTitle.clear();
@@ -164,8 +164,8 @@ void ResetDbCommandsState() {
 }
 
 int32_t AskDatabaseChanged(const std::string& LastLine) {
-    return AskQuestion(GetLocalString("Database: <", "10125") + gDbName + GetLocalString("> has changed.", "1068") +
-                       "\r\n" + LastLine);
+    return AskQuestion(GetLocalString("Database: <", "10125") + gDbName +
+                       GetLocalString("> has changed.", "1068") + "\r\n" + LastLine);
 }
 
 bool CheckDbPassword() {
@@ -338,9 +338,9 @@ void M_DbOpen_Click() {
     OpenChosenFile(result, replaced);
     if (result != 0) {
         if (replaced)
-            NotifyAll("UP");   // the modules' database is gone, even though none was loaded
+            NotifyAll("UP");  // the modules' database is gone, even though none was loaded
         else
-            StartBackupWhenOn();   // nothing chosen: the open database stays
+            StartBackupWhenOn();  // nothing chosen: the open database stays
         return;
     }
     AfterLoad();

@@ -125,8 +125,10 @@ bool RunMailboxLine(MailboxWindow& window, const std::string& line) {
             CloseManager(window);
             return true;
         }
-        if (app == "QUVSIM") platform::suiteBus().Broadcast(gMsgTolvi, 3);
-        else SendExitIfActive(app);
+        if (app == "QUVSIM")
+            platform::suiteBus().Broadcast(gMsgTolvi, 3);
+        else
+            SendExitIfActive(app);
         return false;
     }
     if (cmd == "XCL") {

@@ -32,9 +32,14 @@ void SetMailboxWindow(MailboxWindow* window);
 
 // The applications the mailbox can start, with the menu command that starts each.
 inline constexpr std::array<std::pair<std::string_view, std::string_view>, 8> kMailboxStartTable = {{
-    {"QUVSIM", "M_Msim_Click"},     {"QUVLIBED", "M_LibEdit_Click"}, {"QUVSCHED", "M_Schema_Click"},
-    {"QUVLAYED", "M_Layout_Click"}, {"QUVLAYPS", "M_Post_Click"},    {"QUVSPCED", "M_Valcor_Click"},
-    {"QUVTHERM", "M_Thermo_Click"}, {"QUVEMA", "M_Ema_Click"},
+    {"QUVSIM", "M_Msim_Click"},
+    {"QUVLIBED", "M_LibEdit_Click"},
+    {"QUVSCHED", "M_Schema_Click"},
+    {"QUVLAYED", "M_Layout_Click"},
+    {"QUVLAYPS", "M_Post_Click"},
+    {"QUVSPCED", "M_Valcor_Click"},
+    {"QUVTHERM", "M_Thermo_Click"},
+    {"QUVEMA", "M_Ema_Click"},
 }};
 
 // The mailbox timer's tick. While the manager shows a modal window the mailbox is left alone and

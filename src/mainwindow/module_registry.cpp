@@ -37,7 +37,7 @@ public:
 // A server together with the host it was given: the host lives as long as the server does.
 struct BoundServer {
     std::shared_ptr<RegistryHost> host;
-    std::shared_ptr<platform::DesignModule> module;   // destroyed first
+    std::shared_ptr<platform::DesignModule> module;  // destroyed first
 };
 
 // The hosts of the servers in colServers, under the same keys.
@@ -77,7 +77,8 @@ int TableIndex(const std::string& upperName) {
 }
 
 std::vector<ServerEntry>::iterator FindEntry(const std::string& key) {
-    return std::find_if(colServers.begin(), colServers.end(), [&](const ServerEntry& e) { return e.first == key; });
+    return std::find_if(colServers.begin(), colServers.end(),
+                        [&](const ServerEntry& e) { return e.first == key; });
 }
 
 void ShowFailure(const std::string& description) { platform::ui().MsgBox(description, 0, gAppTitle); }

@@ -37,7 +37,7 @@ OPTNINFO::OPTNINFO(QWidget* parent)
     const LabelFormControls c = BuildLabelForm(this, F_PassSet);
     F_Dbase = c.dbase, F_Des = c.des, F_Rev = c.rev, F_Password = c.password;
     F_Accept = c.accept, F_Cancel = c.cancel;
-    setTabOrder(F_Password, F_PassSet);   // made first, but it belongs under the password
+    setTabOrder(F_Password, F_PassSet);  // made first, but it belongs under the password
     setTabOrder(F_PassSet, F_Accept);
     for (QLineEdit* box : {F_Des, F_Rev, F_Password}) {
         box->setValidator(new platform::CodePageValidator(box));

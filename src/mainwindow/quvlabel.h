@@ -23,7 +23,7 @@ public:
     QLabel* F_Ver;
     QLabel* F_Rev;
     QLabel* F_Rules;
-    QPushButton* F_OKButton;   // objectName "F_OK" (the plain name is a system macro)
+    QPushButton* F_OKButton;  // objectName "F_OK" (the plain name is a system macro)
 };
 
 }  // namespace tolvi

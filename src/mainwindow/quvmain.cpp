@@ -2,16 +2,16 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QTimer>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QFrame>
-#include <QPushButton>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
+#include <QPushButton>
 #include <QScreen>
+#include <QTimer>
 #include <QWindow>
 #include <algorithm>
 #include <cstring>
@@ -117,7 +117,7 @@ bool QUVMAIN::Form_Load(const std::string& argument) {
         PublishServerPath();
         E_SetString("IniFile", SettingsFilePath(argument).c_str());
         gHelpFile = Trim(platform::JoinPath(gAppDir, platform::ProgramFileName() + ".HLP"));
-        InstallKernelHelpHandler();   // topics the modules show through the kernel reach the same help
+        InstallKernelHelpHandler();  // topics the modules show through the kernel reach the same help
         {
             std::string dir = Trim(gAppDir);
             OpenLocalTexts(dir);
@@ -143,7 +143,7 @@ bool QUVMAIN::Form_Load(const std::string& argument) {
         ShowSplash();
         gUnitsPerMM = 100000;
         gDbTitle = "Untitled";
-        databaseMade_ = true;   // from here the kernel holds a database to discard
+        databaseMade_ = true;  // from here the kernel holds a database to discard
         CreateEmptyDatabase();
         UpdateMainCaption(gDbHandle);
         LoadPalette();
@@ -151,7 +151,7 @@ bool QUVMAIN::Form_Load(const std::string& argument) {
         LoadStartupApps();
         LoadAutoHelp();
         Item("M_Ahlp")->setChecked(gAutoHelp != 0);
-        ConnectDatabaseCommands(this);   // also refills the recent-files items
+        ConnectDatabaseCommands(this);  // also refills the recent-files items
         ReadDbLabel();
         ResetHierStackFile();
         LoadAllOptionSets();
@@ -282,7 +282,8 @@ void QUVMAIN::keyReleaseEvent(QKeyEvent* event) {
     if (event->modifiers() & Qt::ShiftModifier) shift |= 1;
     if (event->modifiers() & Qt::ControlModifier) shift |= 2;
     if (event->modifiers() & Qt::AltModifier) shift |= 4;
-    const int code = event->key() >= Qt::Key_F1 && event->key() <= Qt::Key_F24 ? 112 + (event->key() - Qt::Key_F1) : 0;
+    const int code =
+        event->key() >= Qt::Key_F1 && event->key() <= Qt::Key_F24 ? 112 + (event->key() - Qt::Key_F1) : 0;
     Form_KeyUp(code, shift);
     QMainWindow::keyReleaseEvent(event);
 }
@@ -434,7 +435,8 @@ void QUVMAIN::M_Exit_Click() { close(); }
 
 void QUVMAIN::UnloadForced() {
     bForcedExit = -1;
-    QMetaObject::invokeMethod(this, [this] { CloseFromTopLevel(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this] { CloseFromTopLevel(); }, Qt::QueuedConnection);
 }
 
 // Closing the bar deletes what a nested event loop may still be running in, so the forced close
@@ -519,8 +521,9 @@ void QUVMAIN::M_DeftoCur_Click() {
 }
 
 void QUVMAIN::ShowOptionsScope() {
-    const std::string text = gOptCurrent != 0 ? GetLocalString("Applies to currently loaded database only", "1075")
-                                              : GetLocalString("Applies to default parameters only", "1076");
+    const std::string text = gOptCurrent != 0
+                                 ? GetLocalString("Applies to currently loaded database only", "1075")
+                                 : GetLocalString("Applies to default parameters only", "1076");
     platform::ui().MsgBox(text, 4160, GetLocalString("Tolvi32 - Options Setup", "10155"));
 }
 

@@ -7,8 +7,8 @@
 #include <map>
 #include <string_view>
 
-#include "mainwindow/quvmain.h"
 #include "mainwindow/command_routing.h"
+#include "mainwindow/quvmain.h"
 
 namespace tolvi {
 
@@ -32,7 +32,8 @@ QAction* QUVMAIN::AddItem(QMenu* menu, const char* name, const char* caption, co
 }
 
 QMenu* QUVMAIN::AddMenu(QMenu* parent, const char* name, const char* caption, const char* tag) {
-    QMenu* m = parent ? parent->addMenu(QString::fromLatin1(caption)) : menuBar()->addMenu(QString::fromLatin1(caption));
+    QMenu* m = parent ? parent->addMenu(QString::fromLatin1(caption))
+                      : menuBar()->addMenu(QString::fromLatin1(caption));
     m->setObjectName(QString::fromLatin1(name));
     m->menuAction()->setObjectName(QString::fromLatin1(name));
     if (tag) m->setProperty("tag", QString::fromLatin1(tag));
@@ -59,12 +60,14 @@ void QUVMAIN::BuildMenu() {
     sep(file, "M_s9");
     AddItem(file, "M_ViewF", "&View File", "1037", [this] { M_ViewF_Click(); });
     sep(file, "M_s06");
-    AddItem(file, "M_CmndInt", "Command Interpreter", "10101", [this] { M_CmndInt_Click(); })
-        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
+    AddItem(file, "M_CmndInt", "Command Interpreter", "10101", [this] {
+        M_CmndInt_Click();
+    })->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
     sep(file, "M_s07");
     QMenu* utl = AddMenu(file, "M_Utl", "&Utilities", "1036");
-    AddItem(utl, "M_DesView", "Database Viewer", "10123", [this] { M_DesView_Click(); })
-        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_B));
+    AddItem(utl, "M_DesView", "Database Viewer", "10123", [this] {
+        M_DesView_Click();
+    })->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_B));
     AddItem(utl, "M_LibView", "Library &Viewer", "10199", [this] { M_LibView_Click(); });
     AddItem(utl, "M_LibSearch", "Library Search &Engine", "10200", [this] { M_LibSearch_Click(); });
     AddItem(utl, "M_LibList", "Library &List Generator", "10198", [this] { M_LibList_Click(); });
@@ -81,7 +84,9 @@ void QUVMAIN::BuildMenu() {
     AddItem(imp, "M_ImpZOT3(1)", "Wirelist (selected format)", "10284", nullptr);
     AddItem(imp, "M_ImpSpice", "Spice Netlist", "10258", nullptr);
     QMenu* exp = AddMenu(file, "M_export", "&Export", "1014");
-    AddItem(exp, "M_ExpZOT3", "ZOT3 ASCII Database", "10170", [this] { M_ExpZOT3_Click(); })->setVisible(false);
+    AddItem(exp, "M_ExpZOT3", "ZOT3 ASCII Database", "10170", [this] {
+        M_ExpZOT3_Click();
+    })->setVisible(false);
     AddItem(exp, "M_ExpWlist", "Tolvi32/ZOT3 Wirelist", "10168", nullptr);
     AddItem(exp, "M_ExpSciNlist", "Scicards Netlist", "10249", nullptr);
     AddItem(exp, "M_ExpOrCadPCBII", "OrCad PCB II Wirelist", "10215", nullptr);

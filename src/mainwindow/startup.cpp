@@ -45,7 +45,8 @@ void LoadIniFilePath() { gIniFile = CStrFromPtr(E_GetString("IniFile")); }
 
 void LoadVectorFont(const std::string& Dir) {
     const std::string path = Trim(platform::JoinPath(Trim(Dir), "QUV32VFONT.TVF"));
-    if (G_VectorFontLoad(platform::ResolveFixedName(platform::DirectoryPart(path), "QUV32VFONT.TVF").c_str()) == 0)
+    if (G_VectorFontLoad(
+            platform::ResolveFixedName(platform::DirectoryPart(path), "QUV32VFONT.TVF").c_str()) == 0)
         ShowDbError(22, "");
 }
 

@@ -1,11 +1,12 @@
 #include "platform/bus_protocol.h"
 
-#include <cerrno>
-#include <cstdlib>
-#include <cstring>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
 
 namespace tolvi::platform::busproto {
 
@@ -43,7 +44,8 @@ std::optional<Frame> FrameReader::Next() {
     const std::size_t have = buffer_.size() - start_;
     if (have < 4) return std::nullopt;
     const auto* p = reinterpret_cast<const unsigned char*>(buffer_.data() + start_);
-    const std::size_t length = (std::size_t(p[0]) << 24) | (std::size_t(p[1]) << 16) | (std::size_t(p[2]) << 8) | p[3];
+    const std::size_t length =
+        (std::size_t(p[0]) << 24) | (std::size_t(p[1]) << 16) | (std::size_t(p[2]) << 8) | p[3];
     if (length == 0 || length > kMaxFrame) {
         failed_ = true;
         buffer_.clear();
@@ -70,14 +72,17 @@ std::optional<Frame> FrameReader::Next() {
 
 bool WellFormedForHub(const Frame& frame) {
     switch (frame.type) {
-    case kHello:
-    case kPublish:
-    case kLink:
-    case kUnlink: return frame.fields.size() == 1;
-    case kAck:
-    case kGetStr:
-    case kSetStr: return frame.fields.size() == 2;
-    default: return false;
+        case kHello:
+        case kPublish:
+        case kLink:
+        case kUnlink:
+            return frame.fields.size() == 1;
+        case kAck:
+        case kGetStr:
+        case kSetStr:
+            return frame.fields.size() == 2;
+        default:
+            return false;
     }
 }
 

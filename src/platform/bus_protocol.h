@@ -3,11 +3,12 @@
 // user: each frame is a 4-byte big-endian length (1 .. kMaxFrame, covering what follows), one type
 // byte, and the fields separated by NUL bytes (suite texts never hold NUL). A peer must say HELLO
 // with its name first; whatever breaks the form closes that peer.
+#include <sys/types.h>
+
 #include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
-#include <sys/types.h>
 #include <vector>
 
 namespace tolvi::platform::busproto {

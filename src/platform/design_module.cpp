@@ -102,7 +102,7 @@ void SetModulesDirectory(const std::string& dir) { gModulesDir = dir; }
 std::shared_ptr<DesignModule> CreateDesignModule(const std::string& name, ModuleHost& host) {
     const std::string key = Upper(name);
     if (auto it = factories().find(key); it != factories().end()) {
-        ModuleFactory factory = it->second;   // a copy: the factory may register others
+        ModuleFactory factory = it->second;  // a copy: the factory may register others
         auto module = factory(host);
         if (!module) throw ModuleError("Can't create module " + key);
         return module;

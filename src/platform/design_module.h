@@ -62,7 +62,7 @@ void ClearModuleFactories();
 
 // The directory searched for module libraries; by default "<program directory>/modules".
 std::string ModulesDirectory();
-void SetModulesDirectory(const std::string& dir);   // "" restores the default
+void SetModulesDirectory(const std::string& dir);  // "" restores the default
 
 // Creates the module called name (compared in capitals): a registered factory first, else the
 // module library. Throws ModuleError with a description when neither yields a module.

@@ -7,7 +7,7 @@
 namespace tolvi::platform::detail {
 
 struct PendingFile {
-    std::string target;   // the file to replace (a symbolic link's destination)
+    std::string target;  // the file to replace (a symbolic link's destination)
     std::string temp;
     std::FILE* stream = nullptr;
 };

@@ -28,6 +28,6 @@ public:
 
 // The installed engine. Until one is installed a silent engine ignores every call.
 Help& help();
-void SetHelp(Help* engine);   // not owned; nullptr puts the silent one back
+void SetHelp(Help* engine);  // not owned; nullptr puts the silent one back
 
 }  // namespace tolvi::platform

@@ -24,7 +24,8 @@ std::string DefaultInstanceLockPath() {
     return JoinPath(UserConfigDirectory(), "tolvi32.lock");
 }
 
-InstanceLock::InstanceLock(std::string path) : path_(path.empty() ? DefaultInstanceLockPath() : std::move(path)) {}
+InstanceLock::InstanceLock(std::string path)
+    : path_(path.empty() ? DefaultInstanceLockPath() : std::move(path)) {}
 
 InstanceLock::~InstanceLock() { Release(); }
 

@@ -39,7 +39,7 @@ void AddLine(std::string_view line) {
     auto eq = line.find('=');
     int32_t id = 0;
     if (eq == std::string_view::npos || !ParseId(line.substr(0, eq), id) || id == 0) return;
-    table().emplace(id, std::string(line.substr(eq + 1)));   // keeps the first entry of an id
+    table().emplace(id, std::string(line.substr(eq + 1)));  // keeps the first entry of an id
 }
 
 }  // namespace
@@ -53,7 +53,7 @@ int32_t L32_Object_Create(const char* path) {
     char buf[65536];
     size_t n;
     while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) bytes.append(buf, n);
-    bool bad = std::ferror(f);   // a directory, for one
+    bool bad = std::ferror(f);  // a directory, for one
     std::fclose(f);
     if (bad) return 0;
     std::string_view all(bytes);

@@ -60,7 +60,8 @@ bool IsEnterableDirectory(const std::string& path) {
 
 bool IsReadableRegularFile(const std::string& path) {
     struct stat st;
-    return !path.empty() && stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && access(path.c_str(), R_OK) == 0;
+    return !path.empty() && stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
+           access(path.c_str(), R_OK) == 0;
 }
 
 namespace {

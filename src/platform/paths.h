@@ -21,7 +21,7 @@ std::string DirectoryPart(std::string_view path);
 // Existence tests by stat; none changes the current directory.
 bool PathExists(const std::string& path);
 bool IsDirectory(const std::string& path);
-bool IsEnterableDirectory(const std::string& path);   // a directory the user may search (x bit)
+bool IsEnterableDirectory(const std::string& path);  // a directory the user may search (x bit)
 bool IsReadableRegularFile(const std::string& path);
 
 // For fixed file names the program only reads (settings file, local texts, vector font, help,

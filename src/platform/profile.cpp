@@ -14,7 +14,7 @@ namespace {
 
 struct Line {
     std::string text;
-    std::string end;   // "\r\n", "\n", "\r" or "" for a last line without one
+    std::string end;  // "\r\n", "\n", "\r" or "" for a last line without one
 };
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
@@ -84,9 +84,9 @@ bool KeyLine(std::string_view text, std::string_view& key, std::string_view& val
 }
 
 struct Location {
-    int section = -1;      // index of the header line, -1 when the section is missing
-    int key = -1;          // index of the key line, -1 when the key is missing
-    int lastEntry = -1;    // last non-blank line of the section (the header when it is empty)
+    int section = -1;    // index of the header line, -1 when the section is missing
+    int key = -1;        // index of the key line, -1 when the key is missing
+    int lastEntry = -1;  // last non-blank line of the section (the header when it is empty)
 };
 
 // The first section of that name and the first key of that name in it.
@@ -172,9 +172,10 @@ bool ProfileWriteString(const std::string& section, const std::string& key, cons
     std::string bytes;
     int err = 0;
     switch (ReadWhole(file, bytes, err)) {
-        case ReadResult::kOk: break;
+        case ReadResult::kOk:
+            break;
         case ReadResult::kMissing:
-            if (!value) return true;   // nothing to delete
+            if (!value) return true;  // nothing to delete
             break;
         case ReadResult::kFailed:
             SetErrFromErrno(err, file);

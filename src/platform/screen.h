@@ -8,8 +8,8 @@ struct Rect {
     int left = 0, top = 0, width = 0, height = 0;
 };
 
-Rect ScreenRect();                         // the primary screen
-Rect WindowRect(const QWidget* window);    // the frame of a top-level window
+Rect ScreenRect();                       // the primary screen
+Rect WindowRect(const QWidget* window);  // the frame of a top-level window
 void MoveWindow(QWidget* window, int left, int top);
 void SetTopmost(QWidget* window, bool on);
 

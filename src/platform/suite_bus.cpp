@@ -13,8 +13,10 @@ bool SuiteBus::RegisterSource(const std::string& name, SourceHooks hooks) {
 void SuiteBus::UnregisterSource(const std::string& name) {
     if (!sources_.erase(name)) return;
     for (auto it = links_.begin(); it != links_.end();) {
-        if (it->second.source == name) it = links_.erase(it);
-        else ++it;
+        if (it->second.source == name)
+            it = links_.erase(it);
+        else
+            ++it;
     }
 }
 

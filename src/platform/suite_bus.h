@@ -77,7 +77,10 @@ public:
     // --- the shared string board ---
     using BoardGet = std::function<std::optional<std::string>(const std::string& key)>;
     using BoardSet = std::function<void(const std::string& key, const std::string& value)>;
-    void SetStringBoard(BoardGet get, BoardSet set) { boardGet_ = std::move(get); boardSet_ = std::move(set); }
+    void SetStringBoard(BoardGet get, BoardSet set) {
+        boardGet_ = std::move(get);
+        boardSet_ = std::move(set);
+    }
     std::optional<std::string> GetString(const std::string& key) const;
     void SetString(const std::string& key, const std::string& value);
 
@@ -127,7 +130,10 @@ public:
     std::optional<std::string> Feed(char key);
     bool Capturing() const { return capturing_; }
     const std::string& Buffer() const { return buffer_; }
-    void Reset() { capturing_ = false; buffer_.clear(); }
+    void Reset() {
+        capturing_ = false;
+        buffer_.clear();
+    }
 
 private:
     bool capturing_ = false;

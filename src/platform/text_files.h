@@ -10,10 +10,10 @@
 
 namespace tolvi::platform {
 
-int FreeFileNumber();                                   // lowest number not in use (from 1)
+int FreeFileNumber();  // lowest number not in use (from 1)
 bool IsFileOpen(int fileNo);
-bool OpenFileInput(int fileNo, const std::string& path);  // regular readable files only
-bool OpenFileOutput(int fileNo, const std::string& path); // creates or empties (on close)
+bool OpenFileInput(int fileNo, const std::string& path);   // regular readable files only
+bool OpenFileOutput(int fileNo, const std::string& path);  // creates or empties (on close)
 // The next line without its end (CR LF, LF or a lone CR); false past the end of the file.
 bool ReadLine(int fileNo, std::string& line);
 // Writes text exactly as given (no line end is added).

@@ -6,10 +6,14 @@ int DefaultAnswer(int style) {
     switch (style & kStyleButtonMask) {
         case kStyleOkCancel:
         case kStyleYesNoCancel:
-        case kStyleRetryCancel: return kAnswerCancel;
-        case kStyleYesNo: return kAnswerNo;
-        case kStyleAbortRetryIgnore: return kAnswerAbort;
-        default: return kAnswerOk;
+        case kStyleRetryCancel:
+            return kAnswerCancel;
+        case kStyleYesNo:
+            return kAnswerNo;
+        case kStyleAbortRetryIgnore:
+            return kAnswerAbort;
+        default:
+            return kAnswerOk;
     }
 }
 

@@ -10,14 +10,30 @@ class QWidget;
 namespace tolvi::platform {
 
 // Message box answers.
-enum MsgAnswer { kAnswerOk = 1, kAnswerCancel = 2, kAnswerAbort = 3, kAnswerRetry = 4, kAnswerIgnore = 5,
-                 kAnswerYes = 6, kAnswerNo = 7 };
+enum MsgAnswer {
+    kAnswerOk = 1,
+    kAnswerCancel = 2,
+    kAnswerAbort = 3,
+    kAnswerRetry = 4,
+    kAnswerIgnore = 5,
+    kAnswerYes = 6,
+    kAnswerNo = 7
+};
 
 // Message box style bits, summed as the callers write them (4132 = 4096 + 32 + 4).
 enum MsgStyle {
-    kStyleOk = 0, kStyleOkCancel = 1, kStyleAbortRetryIgnore = 2, kStyleYesNoCancel = 3, kStyleYesNo = 4,
-    kStyleRetryCancel = 5, kStyleButtonMask = 0x0F,
-    kStyleCritical = 16, kStyleQuestion = 32, kStyleExclamation = 48, kStyleInformation = 64, kStyleIconMask = 0x70,
+    kStyleOk = 0,
+    kStyleOkCancel = 1,
+    kStyleAbortRetryIgnore = 2,
+    kStyleYesNoCancel = 3,
+    kStyleYesNo = 4,
+    kStyleRetryCancel = 5,
+    kStyleButtonMask = 0x0F,
+    kStyleCritical = 16,
+    kStyleQuestion = 32,
+    kStyleExclamation = 48,
+    kStyleInformation = 64,
+    kStyleIconMask = 0x70,
     kStyleSystemModal = 4096,
 };
 
@@ -26,12 +42,12 @@ struct FileDialogRequest {
     // Pairs "description|pattern|description|pattern", patterns separated by ";" ("*.TPB",
     // "*.*" = every file). Patterns match without regard to case.
     std::string filter;
-    int filterIndex = 1;        // 1-based
+    int filterIndex = 1;  // 1-based
     std::string initDir;
-    std::string fileName;       // proposed name
-    std::string defaultExt;     // without the dot
-    int flags = 0;              // kept as the caller gives them (overwrite prompt, must exist, ...)
-    bool save = false;          // save dialog rather than open dialog
+    std::string fileName;    // proposed name
+    std::string defaultExt;  // without the dot
+    int flags = 0;           // kept as the caller gives them (overwrite prompt, must exist, ...)
+    bool save = false;       // save dialog rather than open dialog
 };
 
 class Ui {

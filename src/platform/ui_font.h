@@ -24,7 +24,7 @@ public:
 };
 
 FontCatalogue& fontCatalogue();
-void SetFontCatalogue(FontCatalogue* catalogue);   // not owned; nullptr restores the default
+void SetFontCatalogue(FontCatalogue* catalogue);  // not owned; nullptr restores the default
 
 // Gives every widget and menu action under form the font (face UTF-8, size in points) and, for
 // each object whose "tag" property is a non-empty text, replaces its caption (window title,

@@ -51,12 +51,12 @@ protected:
 TEST_F(ApertureFile, ReadsRowsUntilTheEndGroup) {
     dir.Write("STD.APT",
               "25400,10,0,0\r\n"
-              "  50800 , \"11\",1.5,2.5\r\n"   // blanks, quotes, halves to even
-              "76200,12\r\n"                   // a group may run over lines
+              "  50800 , \"11\",1.5,2.5\r\n"  // blanks, quotes, halves to even
+              "76200,12\r\n"                  // a group may run over lines
               "\r\n"
               "  13,14\r\n"
               "\"#\",\"#\",\"#\",\"#\"\r\n"
-              "99,99,99,99\r\n");              // nothing after the end group is read
+              "99,99,99,99\r\n");  // nothing after the end group is read
     EXPECT_EQ(Load(), 0);
     EXPECT_EQ(gWorkFile, dir.File("STD.APT"));
     EXPECT_EQ(Rows(), (std::vector<std::string>{"0 0 0 0 0 0", "25400 10 0 0 0 0", "50800 11 2 2 0 0",
@@ -85,8 +85,8 @@ TEST_F(ApertureFile, NameIsFoundRegardlessOfCase) {
 
 TEST_F(ApertureFile, DamagedFileLeavesOneRowOfSizeOne) {
     const char* files[] = {
-        "100,1,2,3\r\n200,4,5,6\r\n",            // no end group
-        "100,1,2,3\r\n#,#\r\n",                  // end group cut short
+        "100,1,2,3\r\n200,4,5,6\r\n",                    // no end group
+        "100,1,2,3\r\n#,#\r\n",                          // end group cut short
         "100,1,2,3\r\n3000000000,1,2,3\r\n#,#,#,#\r\n",  // a size beyond 32 bits
         "",
     };
@@ -116,7 +116,7 @@ TEST(ApertureSearch, FindsSizesAndInsertPositions) {
         std::initializer_list<int32_t> table;
         int32_t size;
         int32_t index;
-        int32_t insertPos;   // -1: not looked at for a hit
+        int32_t insertPos;  // -1: not looked at for a hit
     } cases[] = {
         {{}, 100, 0, 0},
         {{100, 200, 300}, 50, 0, 1},
@@ -150,8 +150,8 @@ TEST(ApertureSearch, DcodeCells) {
     const struct {
         int32_t code;
         const char* text;
-    } cases[] = {{0, "         "}, {10, "D10* "}, {999, "D999*"}, {1000, "D1000"}, {123456, "D1234"},
-                 {-12, "D12* "}, {7, "D7*  "}, {INT32_MIN, "D2147"}};
+    } cases[] = {{0, "         "},  {10, "D10* "},  {999, "D999*"}, {1000, "D1000"},
+                 {123456, "D1234"}, {-12, "D12* "}, {7, "D7*  "},   {INT32_MIN, "D2147"}};
     for (const auto& c : cases) EXPECT_EQ(FormatDcodeCell(c.code), c.text) << c.code;
 }
 

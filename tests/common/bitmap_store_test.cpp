@@ -48,7 +48,7 @@ protected:
 };
 
 TEST_F(BitmapStore, ADatabaseWithoutTheFileGetsAnEmptyOne) {
-    gBitmapRecs.resize(4);   // left over from another database
+    gBitmapRecs.resize(4);  // left over from another database
     OpenBitmapStore();
     EXPECT_GT(gBitmapFile, 0);
     EXPECT_EQ(gBitmapFile, OM_FindName(DB_FileMap(), "@Bitmap@"));

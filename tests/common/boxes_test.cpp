@@ -123,12 +123,37 @@ TEST(InputBoxEx, ReturnsTheAnswerTrimmedAndEmptyForBlankCancelAndClose) {
         std::string result;
     };
     const Case cases[] = {
-        {"typed, Accept", [](QuvInpBG* b) { b->InpText->insert("  42  "); b->InpOK->click(); }, "42"},
+        {"typed, Accept",
+         [](QuvInpBG* b) {
+             b->InpText->insert("  42  ");
+             b->InpOK->click();
+         },
+         "42"},
         {"kept default", [](QuvInpBG* b) { b->InpOK->click(); }, "Old"},
-        {"cleared, Accept", [](QuvInpBG* b) { b->InpText->clear(); b->InpOK->click(); }, ""},
-        {"blanks, Accept", [](QuvInpBG* b) { b->InpText->setText("   "); b->InpOK->click(); }, ""},
-        {"typed, Cancel", [](QuvInpBG* b) { b->InpText->setText("42"); b->InpCancel->click(); }, ""},
-        {"typed, close box", [](QuvInpBG* b) { b->InpText->setText("42"); b->close(); }, ""},
+        {"cleared, Accept",
+         [](QuvInpBG* b) {
+             b->InpText->clear();
+             b->InpOK->click();
+         },
+         ""},
+        {"blanks, Accept",
+         [](QuvInpBG* b) {
+             b->InpText->setText("   ");
+             b->InpOK->click();
+         },
+         ""},
+        {"typed, Cancel",
+         [](QuvInpBG* b) {
+             b->InpText->setText("42");
+             b->InpCancel->click();
+         },
+         ""},
+        {"typed, close box",
+         [](QuvInpBG* b) {
+             b->InpText->setText("42");
+             b->close();
+         },
+         ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -84,13 +84,13 @@ TEST_F(ColourSettings, HandEditedKeysKeepTheTableWhole) {
     gSchBackColor = 0x5A5A;
     LoadSchematicCategoryColors();
     LoadLayoutCategoryColors();
-    EXPECT_EQ(gSchCategories[10].Name, "5");   // a lone field is the label
+    EXPECT_EQ(gSchCategories[10].Name, "5");  // a lone field is the label
     EXPECT_EQ(gSchCategories[10].Colour, 0);
-    EXPECT_EQ(Count(gSchCategories), 18);       // ",6" left out, the rest kept
+    EXPECT_EQ(Count(gSchCategories), 18);  // ",6" left out, the rest kept
     EXPECT_EQ(gSchCategories[12].Id, 13);
     EXPECT_EQ(gSchCategories[17].Name, "Paper");
-    EXPECT_EQ(gSchBackColor, 0x5A5A);            // 99 is no palette index
-    ASSERT_EQ(Count(gLayCategories), 6);         // 33 empty, 62 without a label
+    EXPECT_EQ(gSchBackColor, 0x5A5A);     // 99 is no palette index
+    ASSERT_EQ(Count(gLayCategories), 6);  // 33 empty, 62 without a label
     EXPECT_EQ(gLayCategories[1].Id, 34);
     EXPECT_EQ(gLayCategories[5].Id, 63);
     EXPECT_EQ(gLayBackColor, gPalette[0]);
@@ -112,7 +112,7 @@ TEST_F(ColourSettings, DefaultSaveWritesOnlyTheCategoriesInTheTable) {
     EXPECT_TRUE(IniHasLine("63=Background, 12"));
     EXPECT_TRUE(IniHasLine("14=Valcor \"GND\" Marker, 5"));
     EXPECT_TRUE(IniHasLine("29=Format Outline, 0"));
-    EXPECT_TRUE(IniHasLine("20=Kept,3"));   // never read, never written
+    EXPECT_TRUE(IniHasLine("20=Kept,3"));  // never read, never written
 
     const auto sch = gSchCategories;
     ResetColourSettingsState();
@@ -132,7 +132,7 @@ TEST_F(ColourSettings, CurrentScopeTakesColoursFromTheDatabase) {
     E_SysTable(1)[0] = 21;
     E_SysTable(1)[31] = 2;
     LoadSchematicCategoryColors();
-    EXPECT_EQ(gSchCategories[0].Name, "Body");   // labels from the file
+    EXPECT_EQ(gSchCategories[0].Name, "Body");  // labels from the file
     EXPECT_EQ(gSchCategories[0].Colour, 21);
     EXPECT_EQ(gSchBackColor, gPalette[2]);
 
@@ -145,7 +145,7 @@ TEST_F(ColourSettings, CurrentScopeTakesColoursFromTheDatabase) {
     // Saving touches only the bytes at the ids in the table, and not the file.
     const std::string before = IniText();
     for (int i = 16; i < 29; ++i) E_SysTable(1)[i] = 0xAA;
-    gSchCategories[1].Colour = 300;   // no byte holds it: the category's default
+    gSchCategories[1].Colour = 300;  // no byte holds it: the category's default
     gSchCategories[2].Colour = 255;
     gSchCategories[3].Colour = 17;
     Bytes want = TableBytes(1, 0, 64);

@@ -20,7 +20,8 @@ using test::recordingHelp;
 using test::scriptedUi;
 using Calls = std::vector<std::string>;
 
-const std::string kPosition = "command: /prog/tolvi32.HLP | 258 | PositionWindow(600, 150, 400, 800, 1, \"main\")";
+const std::string kPosition =
+    "command: /prog/tolvi32.HLP | 258 | PositionWindow(600, 150, 400, 800, 1, \"main\")";
 
 void SetAutoHelp(int32_t on) { ASSERT_NE(E_MemCopy(E_SysTable(12) + 2044, &on, 4), 0); }
 
@@ -34,11 +35,21 @@ TEST(HelpTopicId, NumbersEachCoordinateSetByItsFinestLevel) {
         int32_t m, s, t, st, id;
     };
     const Case cases[] = {
-        {1, 9, 0, 0, 1066},       {2, 1, 0, 0, 13303},     {2, 5, 2, 0, 13848},   {2, 13, 0, 0, 14899},
-        {11, 100, 11, 11, 146311}, {1, 0, 0, 0, 1},        {1, 1, 0, 0, 2},       {1, 1, 1, 0, 3},
-        {1, 1, 1, 1, 4},          {8, 0, 0, 0, 93108},
+        {1, 9, 0, 0, 1066},
+        {2, 1, 0, 0, 13303},
+        {2, 5, 2, 0, 13848},
+        {2, 13, 0, 0, 14899},
+        {11, 100, 11, 11, 146311},
+        {1, 0, 0, 0, 1},
+        {1, 1, 0, 0, 2},
+        {1, 1, 1, 0, 3},
+        {1, 1, 1, 1, 4},
+        {8, 0, 0, 0, 93108},
         // a finer level without the coarser ones has no topic
-        {2, 0, 3, 0, 0},          {0, 4, 0, 0, 0},         {1, 1, 0, 2, 0},       {0, 0, 0, 0, 0},
+        {2, 0, 3, 0, 0},
+        {0, 4, 0, 0, 0},
+        {1, 1, 0, 2, 0},
+        {0, 0, 0, 0, 0},
         // only upper limits are checked; numbers far out of range give no topic, not garbage
         {INT_MIN, 1, 0, 0, 0},
     };
@@ -55,7 +66,8 @@ TEST_F(ContextHelp, CoordinatesAboveTheirLimitsAreReportedAndKeepTheTopic) {
         {12, 0, 0, 0, "Menu No: exceeds 11"},
         {1, 101, 12, 0, " SubMenu No. exceeds 100 Tool No: exceeds 11"},
         {1, 1, 1, 12, " SubTool No: exceeds 11"},
-        {12, 101, 12, 12, "Menu No: exceeds 11 SubMenu No. exceeds 100 Tool No: exceeds 11 SubTool No: exceeds 11"},
+        {12, 101, 12, 12,
+         "Menu No: exceeds 11 SubMenu No. exceeds 100 Tool No: exceeds 11 SubTool No: exceeds 11"},
     };
     SetAutoHelp(1);
     for (const Case& c : cases) {

@@ -160,7 +160,7 @@ TEST(DbLabel, StoresEightyEightBytesWithFieldsPaddedOrCutAndReservedCarriedAsIs)
         gDbLabel.Revision = "B";
         gDbLabel.Reserved = reserved;
         WriteDbLabel();
-        WriteDbLabel();   // replaces, never appends
+        WriteDbLabel();  // replaces, never appends
 
         const std::string stored = InternalFile("DBLABEL");
         ASSERT_EQ(stored.size(), 88u);
@@ -177,7 +177,7 @@ TEST(DbLabel, StoresEightyEightBytesWithFieldsPaddedOrCutAndReservedCarriedAsIs)
         EXPECT_EQ(gDbLabel.Password, c.storedPassword);
         EXPECT_EQ(gDbLabel.Designer, c.storedDesigner);
         EXPECT_EQ(gDbLabel.Reserved, reserved);
-        EXPECT_EQ(InternalFile("DBLABEL"), stored);   // reading writes nothing
+        EXPECT_EQ(InternalFile("DBLABEL"), stored);  // reading writes nothing
     }
 }
 
@@ -239,7 +239,7 @@ TEST(DatabaseChangedFlag, AnyNonZeroNumberCountsAsChanged) {
 
     DB_DiscardDataBase();
     EXPECT_FALSE(IsDatabaseChanged());
-    ClearDatabaseChanged();   // no database: nothing to clear, nothing breaks
+    ClearDatabaseChanged();  // no database: nothing to clear, nothing breaks
 }
 
 TEST(FindNameInMap, GivesTheIdOrErrOneAndZero) {

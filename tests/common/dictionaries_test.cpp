@@ -36,13 +36,13 @@ TEST_P(Dictionaries, LinesGivePairsOrAreSkipped) {
     const std::string name99 = std::string(96, 'n') + ",rr";
     const std::string name100 = std::string(97, 'n') + ",rr";
     const std::vector<std::string> lines = {
-        "  74LS00 ,  SN74LS00  ",   // blanks around either side go
+        "  74LS00 ,  SN74LS00  ",  // blanks around either side go
         "no comma here",
         "",
-        name100,                    // 100 characters and more are skipped
-        name99,                     // 99 are taken
-        "\"R,1\",RES",              // a quoted name may hold a comma
-        "A,B,C,D",                  // further fields ignored
+        name100,        // 100 characters and more are skipped
+        name99,         // 99 are taken
+        "\"R,1\",RES",  // a quoted name may hold a comma
+        "A,B,C,D",      // further fields ignored
         ",empty name",
         "CAP,",
     };
@@ -55,8 +55,8 @@ TEST_P(Dictionaries, LinesGivePairsOrAreSkipped) {
     ParseDictionary(err, path, pairs);
     EXPECT_EQ(err, 0);
     EXPECT_EQ(gWorkFile, path);
-    EXPECT_EQ(Flat(pairs), (std::vector<std::string>{"|", "74LS00|SN74LS00", std::string(96, 'n') + "|rr", "R,1|RES",
-                                                     "A|B", "|empty name", "CAP|"}));
+    EXPECT_EQ(Flat(pairs), (std::vector<std::string>{"|", "74LS00|SN74LS00", std::string(96, 'n') + "|rr",
+                                                     "R,1|RES", "A|B", "|empty name", "CAP|"}));
     EXPECT_TRUE(scriptedUi().boxes.empty());
 }
 
@@ -94,14 +94,12 @@ TEST(DictionaryLookup, DirectionCaseBlanksAndFirstWins) {
         const char* key;
         const char* want;
     } cases[] = {
-        {0, "R1", "RES"},       // the earlier of two equal names wins
-        {0, "  C1 ", "CAP"},    // blanks around the key are ignored for the match
-        {0, "r1", "r1"},        // case matters
-        {0, " Q9 ", " Q9 "},    // no match: the key as given, blanks included
-        {1, "CAP", "C1"},
-        {1, " LATER", "R1"},
-        {1, "R1", "R1"},
-        {2, "R1", "R1"},        // an unknown direction translates nothing
+        {0, "R1", "RES"},     // the earlier of two equal names wins
+        {0, "  C1 ", "CAP"},  // blanks around the key are ignored for the match
+        {0, "r1", "r1"},      // case matters
+        {0, " Q9 ", " Q9 "},  // no match: the key as given, blanks included
+        {1, "CAP", "C1"},    {1, " LATER", "R1"},
+        {1, "R1", "R1"},     {2, "R1", "R1"},  // an unknown direction translates nothing
         {-1, "R1", "R1"},
     };
     for (const auto& c : cases)

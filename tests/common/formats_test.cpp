@@ -42,11 +42,16 @@ TEST_F(Formats, EmptyFileGivesTheBuiltInFormats) {
     LoadBoardFormats();
     LoadPageFormats();
     const Want cases[] = {
-        {&gBoardFormats, 0, 1, "A", 3, 3},          {&gBoardFormats, 0, 6, "F", 4.5, 3.5},
-        {&gBoardFormats, 1, 1, "A", 150, 100},      {&gBoardFormats, 1, 4, "D", 90, 110},
-        {&gPageFormats, 0, 1, "A(landscape)", 11, 8.5}, {&gPageFormats, 0, 3, "C", 22, 17},
-        {&gPageFormats, 0, 6, "A(portrait)", 8.5, 11},  {&gPageFormats, 1, 1, "A4(landscape)", 297, 210},
-        {&gPageFormats, 1, 5, "A0", 1189, 841},     {&gPageFormats, 1, 6, "A4(portrait)", 210, 297},
+        {&gBoardFormats, 0, 1, "A", 3, 3},
+        {&gBoardFormats, 0, 6, "F", 4.5, 3.5},
+        {&gBoardFormats, 1, 1, "A", 150, 100},
+        {&gBoardFormats, 1, 4, "D", 90, 110},
+        {&gPageFormats, 0, 1, "A(landscape)", 11, 8.5},
+        {&gPageFormats, 0, 3, "C", 22, 17},
+        {&gPageFormats, 0, 6, "A(portrait)", 8.5, 11},
+        {&gPageFormats, 1, 1, "A4(landscape)", 297, 210},
+        {&gPageFormats, 1, 5, "A0", 1189, 841},
+        {&gPageFormats, 1, 6, "A4(portrait)", 210, 297},
     };
     for (const Want& c : cases) {
         const FormatRec& f = (*c.table)[c.unit][c.n];
@@ -68,7 +73,7 @@ TEST_F(Formats, OnlyThreeFieldValuesReplaceAnEntry) {
         double w;
         double h;
     } cases[] = {
-        {"Big, 8.3 ,5.25", "Big", 8.3, 5.25},   // exact doubles, not single-precision values
+        {"Big, 8.3 ,5.25", "Big", 8.3, 5.25},  // exact doubles, not single-precision values
         {"X,1", "Old", 1, 2},
         {"X,1,2,3", "Old", 1, 2},
         {"\"a,b\",1,2", "a,b", 1, 2},
@@ -88,7 +93,7 @@ TEST_F(Formats, SaveWritesNumbersWithTheirBlankAndReadsBack) {
     LoadPageFormats();
     gBoardFormats[1][3] = FormatRec{"Euro", 160, 100.5};
     gPageFormats[0][2] = FormatRec{"Odd", 8.3, -0.25};
-    gPageFormats[1][4].Name.clear();   // an unused slot keeps its key as it was
+    gPageFormats[1][4].Name.clear();  // an unused slot keeps its key as it was
     Put("M4", "Kept,1,2");
     SaveBoardFormats();
     SavePageFormats();
@@ -137,7 +142,7 @@ TEST_F(Formats, DefaultChoiceIsWrittenOnlyWhenMissing) {
     SaveBoardFormats();
     EXPECT_EQ(Get("LayDefbord"), "1,3,3,I0");
 
-    SaveDefaultBoardFormat("2,4,4,I1");   // the same key, spelt with another case
+    SaveDefaultBoardFormat("2,4,4,I1");  // the same key, spelt with another case
     SaveDefaultPageFormat("3,M2");
     EXPECT_EQ(Get("LayDefbord"), "2,4,4,I1");
     EXPECT_EQ(dir.Read("TOLVI32.INI").find("1,3,3,I0"), std::string::npos);

@@ -68,7 +68,7 @@ TEST_F(GeneralSettings, EmptyFileGivesTheBuiltInDefaults) {
     EXPECT_EQ(gAppsMin, (std::array<int32_t, 4>{0, 1, 0, 0}));
     EXPECT_EQ(gAperFile, "NONE");
     EXPECT_EQ(test::recordingHost().calls, std::vector<std::string>{"inhouse: off"});
-    EXPECT_EQ(Ini(), "");   // loading writes nothing
+    EXPECT_EQ(Ini(), "");  // loading writes nothing
 }
 
 TEST_F(GeneralSettings, StoredValuesReadBackWithTheirExactText) {
@@ -115,10 +115,22 @@ TEST_F(GeneralSettings, BackupIntervalOutsideOneToSixtyBecomesFive) {
     const struct {
         const char* text;
         float want;
-    } cases[] = {{"0", 5}, {"61", 5}, {"-5", 5}, {"", 5}, {"0.5", 5}, {"60.5", 5}, {"1e400", 5},
-                 {"1", 1}, {"60", 60}, {"7.5", 7.5f}, {"12 minutes", 12}, {"2,5", 2},
+    } cases[] = {{"0", 5},
+                 {"61", 5},
+                 {"-5", 5},
+                 {"", 5},
+                 {"0.5", 5},
+                 {"60.5", 5},
+                 {"1e400", 5},
+                 {"1", 1},
+                 {"60", 60},
+                 {"7.5", 7.5f},
+                 {"12 minutes", 12},
+                 {"2,5", 2},
                  // the rule looks at the stored single-precision value
-                 {"0.99999999", 1}, {"60.000001", 60}, {"60.00001", 5}};
+                 {"0.99999999", 1},
+                 {"60.000001", 60},
+                 {"60.00001", 5}};
     for (const auto& c : cases) {
         Put("Tolvi32", "BackupInt", c.text);
         LoadBackupSettings();
@@ -172,8 +184,8 @@ TEST_F(GeneralSettings, InHouseMenuShowsOnlyForOne) {
     const struct {
         const char* text;
         bool shown;
-    } cases[] = {{"1", true}, {"1.0", true}, {"1 yes", true}, {"-1", false},
-                 {"2", false}, {"0", false}, {"on", false}, {"", false}};
+    } cases[] = {{"1", true},  {"1.0", true}, {"1 yes", true}, {"-1", false},
+                 {"2", false}, {"0", false},  {"on", false},   {"", false}};
     for (const auto& c : cases) {
         Put("InHouse", "Enabled", c.text);
         test::recordingHost().Reset();

@@ -14,10 +14,9 @@
 namespace tolvi {
 namespace {
 
-const std::array<int32_t, 32> kPrecision = {12,    254,   508,   1270,  2540,  5080,   6350,   10160,
-                                            12700, 15240, 19050, 20320, 25400, 50800,  127000, 254000,
-                                            12,    100,   500,   1000,  2500,  5000,   7500,   10000,
-                                            12500, 15000, 17500, 20000, 25000, 50000,  125000, 250000};
+const std::array<int32_t, 32> kPrecision = {
+    12, 254, 508, 1270, 2540, 5080, 6350, 10160, 12700, 15240, 19050, 20320, 25400, 50800, 127000, 254000,
+    12, 100, 500, 1000, 2500, 5000, 7500, 10000, 12500, 15000, 17500, 20000, 25000, 50000, 125000, 250000};
 
 using GridSettings = test::OptionFixture;
 
@@ -36,7 +35,8 @@ std::vector<int32_t> AllTables() {
 // The eight database tables' bytes.
 std::vector<uint8_t> AllTableBytes() {
     std::vector<uint8_t> all;
-    const std::pair<int32_t, int> tables[] = {{3, 56}, {4, 56}, {20, 128}, {5, 56}, {6, 56}, {21, 128}, {7, 28}, {8, 20}};
+    const std::pair<int32_t, int> tables[] = {{3, 56}, {4, 56},   {20, 128}, {5, 56},
+                                              {6, 56}, {21, 128}, {7, 28},   {8, 20}};
     for (const auto& [id, bytes] : tables) {
         const uint8_t* t = E_SysTable(id);
         all.insert(all.end(), t, t + bytes);
@@ -116,7 +116,7 @@ TEST_F(GridSettings, CurrentScopeUsesTheEightTablesOnly) {
     SaveGridTables();
     EXPECT_EQ(TableBytes(8, 0, 8), (std::vector<uint8_t>{4, 0, 0, 0, 0x44, 0x33, 0x22, 0x11}));
     EXPECT_EQ(TableInt(5, 13), -1);
-    EXPECT_EQ(IniText(), "");   // nothing written
+    EXPECT_EQ(IniText(), "");  // nothing written
 
     WriteIni("[Tolvi32]\r\nPickTable=1,1,1,1,1\r\n");
     LoadGridTables();

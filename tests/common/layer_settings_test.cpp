@@ -24,8 +24,8 @@ TEST_F(LayerSettings, EmptySettingsFileGivesTheBuiltInLayers) {
         const char* name;
         int enabled;
         int colour;
-    } cases[] = {{0, "COMP.PRINT", 1, 12}, {1, "COMP.MASK ", 1, 11}, {2, "COMP.LAYER", 1, 9},
-                 {3, "A", 0, 13},          {28, "Z", 0, 13},         {29, "SOLD.LAYER", 1, 10},
+    } cases[] = {{0, "COMP.PRINT", 1, 12},  {1, "COMP.MASK ", 1, 11}, {2, "COMP.LAYER", 1, 9},
+                 {3, "A", 0, 13},           {28, "Z", 0, 13},         {29, "SOLD.LAYER", 1, 10},
                  {30, "SOLD.MASK ", 1, 14}, {31, "SOLD.PRINT", 1, 12}};
     for (const auto& c : cases) {
         EXPECT_EQ(gLayers[c.k].Name, c.name) << c.k;
@@ -52,7 +52,7 @@ TEST_F(LayerSettings, MissingFieldsKeepWhatTheEntryHeld) {
     EXPECT_EQ(gLayers[0].Name, "NEW");
     EXPECT_EQ(gLayers[0].Enabled, 7);
     EXPECT_EQ(gLayers[0].Colour, 8);
-    EXPECT_EQ(gLayers[1].Name, "");   // present but empty
+    EXPECT_EQ(gLayers[1].Name, "");  // present but empty
     EXPECT_EQ(gLayers[1].Enabled, 7);
     EXPECT_EQ(gLayers[2].Name, "Inner");
     EXPECT_EQ(gLayers[2].Enabled, 0);
@@ -81,7 +81,9 @@ TEST_F(LayerSettings, CurrentStoreWritesNamesColoursAndEnableWords) {
     const struct {
         int layer;
         Bytes mask;
-    } cases[] = {{17, {0x00, 0x00, 0x02, 0x00}}, {15, {0x00, 0x80, 0x00, 0x00}}, {31, {0x00, 0x00, 0x00, 0x80}},
+    } cases[] = {{17, {0x00, 0x00, 0x02, 0x00}},
+                 {15, {0x00, 0x80, 0x00, 0x00}},
+                 {31, {0x00, 0x00, 0x00, 0x80}},
                  {0, {0x01, 0x00, 0x00, 0x00}}};
     for (const auto& c : cases) {
         for (int k = 0; k < 32; ++k) gLayers[k] = {"L" + std::to_string(k), k == c.layer ? 5 : 0, k};
@@ -111,7 +113,7 @@ TEST_F(LayerSettings, ColourOutsideAByteIsStoredAsTheLayersDefault) {
     gLayers[31].Name = "Last";
     StoreLayerNames();
     EXPECT_EQ(TableBytes(2, 0, 5), (Bytes{12, 11, 9, 13, 255}));
-    EXPECT_EQ(LayerName(31), "Last");   // the store went on to the end
+    EXPECT_EQ(LayerName(31), "Last");  // the store went on to the end
 }
 
 TEST_F(LayerSettings, SetLayerMaskBitChangesOneBit) {
@@ -119,13 +121,13 @@ TEST_F(LayerSettings, SetLayerMaskBitChangesOneBit) {
         int32_t layer, onOff;
         Bytes mask;
     } cases[] = {
-        {16, 1, {0x07, 0x00, 0x01, 0xE0}},  {3, 1, {0x0F, 0x00, 0x00, 0xE0}},
-        {2, 0, {0x03, 0x00, 0x00, 0xE0}},   {2, 2, {0x03, 0x00, 0x00, 0xE0}},
-        {15, 1, {0x07, 0x80, 0x00, 0xE0}},  {31, 0, {0x07, 0x00, 0x00, 0x60}},
-        {32, 1, {0x07, 0x00, 0x00, 0xE0}},  {-1, 1, {0x07, 0x00, 0x00, 0xE0}},
+        {16, 1, {0x07, 0x00, 0x01, 0xE0}}, {3, 1, {0x0F, 0x00, 0x00, 0xE0}},
+        {2, 0, {0x03, 0x00, 0x00, 0xE0}},  {2, 2, {0x03, 0x00, 0x00, 0xE0}},
+        {15, 1, {0x07, 0x80, 0x00, 0xE0}}, {31, 0, {0x07, 0x00, 0x00, 0x60}},
+        {32, 1, {0x07, 0x00, 0x00, 0xE0}}, {-1, 1, {0x07, 0x00, 0x00, 0xE0}},
     };
     for (const auto& c : cases) {
-        const uint8_t fresh[4] = {0x07, 0x00, 0x00, 0xE0};   // layers 0..2 and 29..31
+        const uint8_t fresh[4] = {0x07, 0x00, 0x00, 0xE0};  // layers 0..2 and 29..31
         std::memcpy(E_SysTable(11), fresh, 4);
         SetLayerMaskBit(c.layer, c.onOff);
         EXPECT_EQ(TableBytes(11, 0, 4), c.mask) << c.layer << " " << c.onOff;

@@ -83,7 +83,7 @@ TEST_F(LibraryLists, ShrinkingListsLeaveNoOldKeys) {
 TEST_F(LibraryLists, EmptyEntriesAreDroppedSoNoLibraryIsLostOnReload) {
     gDevLibs = {"", "A.PART", "", "C.PART", ""};
     gSchLibs = {"", "", "S.SYMBOL"};
-    gLayLibs = {"", "  ", "P.PACKAGE", "\t"};   // blanks read back as an empty key
+    gLayLibs = {"", "  ", "P.PACKAGE", "\t"};  // blanks read back as an empty key
     SaveLibraryLists();
     EXPECT_EQ(Keys("DEVLIBS"), (Names{"1=A.PART", "2=C.PART"}));
     EXPECT_EQ(gDevLibs, (Names{"", "A.PART", "C.PART"}));

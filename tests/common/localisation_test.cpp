@@ -33,14 +33,15 @@ protected:
 };
 
 TEST_F(LocalTexts, KeepsTheBlanksOfTheDefault) {
-    Open("; comment\r\n"
-         "# 100=comment too\r\n"
-         "100=  Datenbank speichern  \r\n"
-         "101=x\r\n"
-         "102=   \r\n"
-         "103=First\r\n"
-         "103=Second\r\n"
-         "104=Zwei  Worte\r\n");
+    Open(
+        "; comment\r\n"
+        "# 100=comment too\r\n"
+        "100=  Datenbank speichern  \r\n"
+        "101=x\r\n"
+        "102=   \r\n"
+        "103=First\r\n"
+        "103=Second\r\n"
+        "104=Zwei  Worte\r\n");
     struct Case {
         const char* def;
         const char* id;
@@ -52,15 +53,15 @@ TEST_F(LocalTexts, KeepsTheBlanksOfTheDefault) {
         {"", "100", "Datenbank speichern"},
         {"", "999", ""},
         {"   ", "101", "   x   "},
-        {"  a   ", "102", "     "},          // a text of blanks leaves only the default's blanks
-        {" keep  ", "999", " keep  "},       // no text: the default unchanged
-        {"\tx\t", "101", "x"},               // tabs are not blanks
+        {"  a   ", "102", "     "},     // a text of blanks leaves only the default's blanks
+        {" keep  ", "999", " keep  "},  // no text: the default unchanged
+        {"\tx\t", "101", "x"},          // tabs are not blanks
         {"d", "104", "Zwei  Worte"},
-        {"d", "103", "First"},               // the first entry of an id wins
+        {"d", "103", "First"},  // the first entry of an id wins
         {"d", " 101 ", "x"},
         {"d", "101abc", "x"},
-        {"d", "100.6", "x"},                 // rounded to the nearest id
-        {"d", "", "d"},                      // looked up as id 0, which has no text
+        {"d", "100.6", "x"},  // rounded to the nearest id
+        {"d", "", "d"},       // looked up as id 0, which has no text
         {"d", "abc", "d"},
         {"d", "99999999999", "d"},
     };
@@ -90,9 +91,9 @@ TEST_F(LocalTexts, LocalizeFormSetsTaggedCaptionsAndTheFont) {
     QFont bold = label->font();
     bold.setBold(true);
     label->setFont(bold);
-    auto* button = new QPushButton("Button", &form);   // no tag: keeps its caption
+    auto* button = new QPushButton("Button", &form);  // no tag: keeps its caption
     auto* check = new QCheckBox("Check", &form);
-    check->setProperty("tag", "999");                  // no text for the id
+    check->setProperty("tag", "999");  // no text for the id
     auto* menu = new QMenu("Menu", &form);
     QAction* action = menu->addAction("File");
     action->setProperty("tag", "202");
@@ -141,7 +142,8 @@ protected:
 TEST_F(UiFont, ChoiceFollowsTheSystemLocale) {
     const std::string mingliu = "\xE6\x96\xB0\xE7\xB4\xB0\xE6\x98\x8E\xE9\xAB\x94";
     const std::string simsun = "\xE5\xAE\x8B\xE4\xBD\x93";
-    const std::string msPGothic = "\xEF\xBC\xAD\xEF\xBC\xB3 \xEF\xBC\xB0\xE3\x82\xB4\xE3\x82\xB7\xE3\x83\x83\xE3\x82\xAF";
+    const std::string msPGothic =
+        "\xEF\xBC\xAD\xEF\xBC\xB3 \xEF\xBC\xB0\xE3\x82\xB4\xE3\x82\xB7\xE3\x83\x83\xE3\x82\xAF";
     const std::string gulim = "\xEA\xB5\xB4\xEB\xA6\xBC";
     struct Case {
         int lcid;
@@ -154,14 +156,14 @@ TEST_F(UiFont, ChoiceFollowsTheSystemLocale) {
     const std::vector<Case> cases = {
         {0x0404, 0, {}, mingliu, 9, 136},
         {0x0804, 0, {"Arial"}, simsun, 9, 134},
-        {0x0C04, 0, {"Arial"}, "", 0, 0},                      // other Chinese: no face
+        {0x0C04, 0, {"Arial"}, "", 0, 0},  // other Chinese: no face
         {0x0411, 0, {}, msPGothic, 9, 128},
-        {0x0811, 0, {}, msPGothic, 9, 128},                    // any sublanguage
-        {0x30411, 0, {}, msPGothic, 9, 128},                   // only the low 16 bits count
+        {0x0811, 0, {}, msPGothic, 9, 128},   // any sublanguage
+        {0x30411, 0, {}, msPGothic, 9, 128},  // only the low 16 bits count
         {0x0412, 0, {}, gulim, 9, 129},
         {0x0812, 0, {}, gulim, 9, 129},
         {0x0C12, 0, {}, "", 9, 129},
-        {0x0409, 0, {"DejaVu Sans", "ms sans serif", "Arial"}, "ms sans serif", 8, 0},   // the listed spelling
+        {0x0409, 0, {"DejaVu Sans", "ms sans serif", "Arial"}, "ms sans serif", 8, 0},  // the listed spelling
         {0x0407, 0, {"DejaVu Sans", "ARIAL", "System"}, "ARIAL", 8, 0},
         {0x0419, 204, {"System"}, "System", 8, 204},
         {0x0409, 0, {"DejaVu Sans", "Arial Black"}, "Default Face", 8, 0},

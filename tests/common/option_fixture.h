@@ -40,7 +40,9 @@ protected:
         std::memcpy(&v, E_SysTable(n) + 4 * index, 4);
         return v;
     }
-    static void SetTableInt(int32_t n, int index, int32_t v) { std::memcpy(E_SysTable(n) + 4 * index, &v, 4); }
+    static void SetTableInt(int32_t n, int index, int32_t v) {
+        std::memcpy(E_SysTable(n) + 4 * index, &v, 4);
+    }
 };
 
 }  // namespace tolvi::test

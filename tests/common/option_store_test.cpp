@@ -158,7 +158,7 @@ TEST_F(ShowOptionFormTest, FailureWhileLoadingOrRunningRestoresAndPassesOn) {
         EXPECT_TRUE(watch.isNull());
         EXPECT_EQ(frm, nullptr);
         EXPECT_FALSE(scriptedUi().BusyPointer());
-        EXPECT_EQ(recordingHost().calls, (Calls{"publish"}));   // the timer was never stopped
+        EXPECT_EQ(recordingHost().calls, (Calls{"publish"}));  // the timer was never stopped
         EXPECT_TRUE(scriptedUi().modalForms.empty());
     }
     {
@@ -217,8 +217,8 @@ TEST_F(OptionDispatch, SaveAllLeavesDirectoriesPadstacksBackupAndStartupAlone) {
         SaveAllOptionSets();
     }
     const std::string text = "\n" + IniText();
-    for (const char* key : {"JobDir=", "LibDir=", "SysDir=", "ZOT3JobDir=", "[PADSTACKS]", "I=", "BackupInt=",
-                            "BackupON=", "Apps=", "AppsWin="})
+    for (const char* key : {"JobDir=", "LibDir=", "SysDir=", "ZOT3JobDir=", "[PADSTACKS]",
+                            "I=", "BackupInt=", "BackupON=", "Apps=", "AppsWin="})
         EXPECT_EQ(text.find(std::string("\n") + key), std::string::npos) << key;
     EXPECT_NE(text.find("\nLI0= 12700, 25400, 25400"), std::string::npos);
 }
@@ -234,8 +234,9 @@ TEST_F(OptionDispatch, SaveAllInCurrentScopeCopiesTheDefaultsIntoTheDatabase) {
 }
 
 TEST_F(OptionDispatch, ApplyDefaultsWritesSizesAndGridsAndKeepsTheScope) {
-    WriteIni("[TEXTS]\r\nT3=60,7\r\n[SIZES]\r\nWirewidth=100\r\n[Tolvi32]\r\nPickTable=3\r\n"
-             "[LAYERS]\r\n0=Untouched,0,0\r\n");
+    WriteIni(
+        "[TEXTS]\r\nT3=60,7\r\n[SIZES]\r\nWirewidth=100\r\n[Tolvi32]\r\nPickTable=3\r\n"
+        "[LAYERS]\r\n0=Untouched,0,0\r\n");
     for (int32_t scope : {0, -1}) {
         gOptCurrent = scope;
         ApplyDefaultsToDesign();

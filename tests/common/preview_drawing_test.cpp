@@ -33,9 +33,9 @@ void Wire(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
 }
 
 std::string Frame() {
-    return std::to_string(gFrameCount) + " " + std::to_string(gFrameX1) + "," + std::to_string(gFrameY1) + " " +
-           std::to_string(gFrameX2) + "," + std::to_string(gFrameY2) + " " + std::to_string(gFrameW) + "x" +
-           std::to_string(gFrameH);
+    return std::to_string(gFrameCount) + " " + std::to_string(gFrameX1) + "," + std::to_string(gFrameY1) +
+           " " + std::to_string(gFrameX2) + "," + std::to_string(gFrameY2) + " " + std::to_string(gFrameW) +
+           "x" + std::to_string(gFrameH);
 }
 
 TEST(PreviewFrames, EachMeasurementReplacesTheLastAndAnEmptyOneClearsIt) {
@@ -148,8 +148,7 @@ TEST(PreviewCanvas, ShowsTheLayoutDrawnIntoIt) {
     box.show();
     const QImage shown = box.grab().toImage();
     const QColor red(255, 0, 0), black(0, 0, 0);
-    for (int x : {65, 100, 135})
-        EXPECT_EQ(shown.pixelColor(x, 50), red) << "on the trace at " << x;
+    for (int x : {65, 100, 135}) EXPECT_EQ(shown.pixelColor(x, 50), red) << "on the trace at " << x;
     EXPECT_EQ(shown.pixelColor(100, 40), black) << "beside the trace";
     EXPECT_EQ(shown.pixelColor(10, 50), black) << "beyond its end";
     EXPECT_EQ(shown.pixelColor(100, 60), black) << "beside the trace";

@@ -48,12 +48,12 @@ TEST_F(SettingsFile, ReadsWithTheStoreRules) {
     const Case cases[] = {
         {"Grid", "Buswidth", "x", "50800"},
         {"gRID", "BUSWIDTH", "x", "50800"},
-        {" Grid ", " LayDefbord ", "x", "1"},           // keys differing in case are one key
+        {" Grid ", " LayDefbord ", "x", "1"},  // keys differing in case are one key
         {"Grid", "LI0", "x", "12700, 25400, 25400"},
-        {"Grid", "Quoted", "x", "  a, b  "},             // one pair of quotes dropped, inside kept
+        {"Grid", "Quoted", "x", "  a, b  "},  // one pair of quotes dropped, inside kept
         {"Grid", "Spaced Key", "x", "two  words"},
         {"Grid", "Empty", "x", ""},
-        {"Grid", "; Quoted", "x", "x"},                 // a comment is no key
+        {"Grid", "; Quoted", "x", "x"},  // a comment is no key
         {"Grid", "Missing", "152400, 12700  ", "152400, 12700"},
         {"Grid", "Missing", "  lead", "  lead"},
         {"Nowhere", "Buswidth", "d", "d"},
@@ -67,7 +67,7 @@ TEST_F(SettingsFile, ReadsWithTheStoreRules) {
 
 TEST_F(SettingsFile, MissingOrUnreadableFileGivesTheDefault) {
     EXPECT_EQ(Get("Grid", "Buswidth", "7 "), "7");
-    gIniFile = dir.path();   // a directory
+    gIniFile = dir.path();  // a directory
     EXPECT_EQ(Get("Grid", "Buswidth", "7 "), "7");
     EXPECT_TRUE(scriptedUi().boxes.empty());
 }
@@ -92,14 +92,14 @@ TEST_F(SettingsFile, WritesKeepOtherLinesOrderAndLineEnds) {
               "[Colours]\n"
               "c=3");
     int err = -1;
-    IniPutString("grid", "b", " 20", err);      // replaced in place, the key keeps its spelling
+    IniPutString("grid", "b", " 20", err);  // replaced in place, the key keeps its spelling
     EXPECT_EQ(err, 0);
-    IniPutString("Grid", "New", "x", err);      // added at the end of its section
-    IniPutString("Colours", "d", "4", err);     // after a last line without line end
-    IniPutString("Fresh", "k", "v", err);       // a new section at the end
+    IniPutString("Grid", "New", "x", err);   // added at the end of its section
+    IniPutString("Colours", "d", "4", err);  // after a last line without line end
+    IniPutString("Fresh", "k", "v", err);    // a new section at the end
     IniDeleteKey("Grid", "A", err);
     EXPECT_EQ(err, 0);
-    IniDeleteKey("Grid", "NoSuchKey", err);     // a missing key is success
+    IniDeleteKey("Grid", "NoSuchKey", err);  // a missing key is success
     EXPECT_EQ(err, 0);
     IniDeleteKey("NoSuchSection", "a", err);
     EXPECT_EQ(err, 0);
@@ -157,7 +157,7 @@ TEST_F(SettingsFile, FailedWriteOrDeleteShowsTheBoxWithThePath) {
 struct ParseCase {
     const char* text;
     std::vector<std::string> fields;
-    std::vector<float> nums;   // empty: every field 0
+    std::vector<float> nums;  // empty: every field 0
 };
 
 TEST(ParseList, SplitsFieldsAsTheCallersExpect) {
@@ -171,17 +171,17 @@ TEST(ParseList, SplitsFieldsAsTheCallersExpect) {
         {"\"1,5\"", {"1,5"}, {1.5f}},
         {"\"x,y\",z", {"x,y", "z"}, {}},
         {"a,\"b\"", {"a", "b"}, {}},
-        {"\"ab\",", {"ab"}, {}},                  // no empty field after a quoted one
+        {"\"ab\",", {"ab"}, {}},  // no empty field after a quoted one
         {"ab,", {"ab", ""}, {}},
-        {"\"ab", {"\"ab"}, {}},                   // unclosed quote: the rest, quote included
+        {"\"ab", {"\"ab"}, {}},  // unclosed quote: the rest, quote included
         {"a,\"b,c", {"a", "\"b,c"}, {}},
-        {"\"", {"\""}, {}},                       // lone quote
+        {"\"", {"\""}, {}},  // lone quote
         {"a,\"", {"a", "\""}, {}},
         {"\"\"", {""}, {}},
-        {"\"ab\"cd,e", {"ab\"c", "e"}, {}},       // the character before the comma is the "closing quote"
+        {"\"ab\"cd,e", {"ab\"c", "e"}, {}},  // the character before the comma is the "closing quote"
         {"\"a\",,b", {"a", "", "b"}, {}},
         {"16777217,-16777217", {"16777217", "-16777217"}, {16777216.0f, -16777216.0f}},
-        {"1E300,-1E39, 2.5", {"1E300", "-1E39", " 2.5"}, {0, 0, 2.5f}},   // beyond single range: 0
+        {"1E300,-1E39, 2.5", {"1E300", "-1E39", " 2.5"}, {0, 0, 2.5f}},  // beyond single range: 0
         {"&H10,&O10,1D2", {"&H10", "&O10", "1D2"}, {16, 8, 100}},
     };
     for (const ParseCase& c : cases) {
@@ -212,13 +212,37 @@ TEST(ParseNumber, ReadsLikeTheOldValueFunction) {
         double want;
     };
     const Case cases[] = {
-        {"", 0},         {" 1 2", 12},      {"2,5", 2.5},      {"3x", 3},        {"x3", 0},
-        {"1E3", 1000},   {"1d3", 1000},     {"1e-3", 0.001},   {"1E", 1},        {"1E+", 1},
-        {"-.5", -0.5},   {"+7", 7},         {"- 7", -7},       {"\t4\n2", 42},   {"\r5", 0},
-        {"1.2.3", 1.2},  {"1,5,7", 1.5},    {"-", 0},          {".", 0},         {"1E400", 0},
-        {"&H1F", 31},    {"&hff", 255},     {"&O17", 15},      {"&o8", 0},       {"&H", 0},
-        {"&HFFFFFFFF", 4294967295.0},       {"&H100000000", 0}, {"&X1", 0},      {"-&H1", 0},
-        {"16777217", 16777217},             {"  25400 ", 25400},
+        {"", 0},
+        {" 1 2", 12},
+        {"2,5", 2.5},
+        {"3x", 3},
+        {"x3", 0},
+        {"1E3", 1000},
+        {"1d3", 1000},
+        {"1e-3", 0.001},
+        {"1E", 1},
+        {"1E+", 1},
+        {"-.5", -0.5},
+        {"+7", 7},
+        {"- 7", -7},
+        {"\t4\n2", 42},
+        {"\r5", 0},
+        {"1.2.3", 1.2},
+        {"1,5,7", 1.5},
+        {"-", 0},
+        {".", 0},
+        {"1E400", 0},
+        {"&H1F", 31},
+        {"&hff", 255},
+        {"&O17", 15},
+        {"&o8", 0},
+        {"&H", 0},
+        {"&HFFFFFFFF", 4294967295.0},
+        {"&H100000000", 0},
+        {"&X1", 0},
+        {"-&H1", 0},
+        {"16777217", 16777217},
+        {"  25400 ", 25400},
     };
     for (const Case& c : cases) EXPECT_EQ(ParseNumber(c.text), c.want) << '"' << c.text << '"';
 }

@@ -118,9 +118,9 @@ TEST_F(SizeSettings, MalformedValuesLeaveWhatTheyCannotSet) {
     LoadSizes();
     LoadTextSizes();
     for (int i = 1; i <= 16; ++i) EXPECT_EQ(gLineWidths[i], i <= 10 ? i : -7) << i;
-    EXPECT_EQ(gBusWidth, 50);        // no decimal comma for the two widths
-    EXPECT_EQ(gWireWidth, -7);       // does not fit 32 bits
-    EXPECT_EQ(gCondSizes[5], (Row{9, -7, 2}));   // halves go to the even neighbour
+    EXPECT_EQ(gBusWidth, 50);                   // no decimal comma for the two widths
+    EXPECT_EQ(gWireWidth, -7);                  // does not fit 32 bits
+    EXPECT_EQ(gCondSizes[5], (Row{9, -7, 2}));  // halves go to the even neighbour
     EXPECT_EQ(gTextSizes[1].Height, 16667);
     EXPECT_EQ(gTextSizes[1].Width, 16667);
     EXPECT_EQ(gTextSizes[2].Height, 50800);
@@ -144,7 +144,7 @@ TEST_F(SizeSettings, CurrentScopeMovesTheKernelTablesOnly) {
     EXPECT_EQ(IniText(), before);
 
     EXPECT_EQ(TableBytes(10, 0, 12), (std::vector<uint8_t>{1, 0, 0, 0, 2, 0, 0, 0, 3, 0, 0, 0}));
-    EXPECT_EQ(TableInt(9, 0), 11);                 // pad size entry 0 is row 1
+    EXPECT_EQ(TableInt(9, 0), 11);  // pad size entry 0 is row 1
     EXPECT_EQ(TableInt(9, 47), 163);
     EXPECT_EQ(TableBytes(13, 0, 4), (std::vector<uint8_t>{4, 3, 2, 1}));
     EXPECT_EQ(TableInt(14, 0), 5080);
@@ -166,7 +166,7 @@ TEST_F(SizeSettings, CurrentScopeMovesTheKernelTablesOnly) {
     EXPECT_EQ(gLineWidths, lines);
     EXPECT_EQ(gBusWidth, 0x01020304);
     EXPECT_EQ(gWireWidth, 5080);
-    EXPECT_EQ(gTextSizes[0].Height, 100);   // the database, not T0 of the file
+    EXPECT_EQ(gTextSizes[0].Height, 100);  // the database, not T0 of the file
     EXPECT_EQ(gTextSizes[31].LineWidth, 231);
 }
 

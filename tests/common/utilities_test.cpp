@@ -1,11 +1,11 @@
 #include "common/utilities.h"
 
-#include <QDialog>
-#include <QLabel>
-#include <QVBoxLayout>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <QDialog>
+#include <QLabel>
+#include <QVBoxLayout>
 #include <QWidget>
 #include <filesystem>
 #include <string>
@@ -80,7 +80,7 @@ TEST(TextFiles, PrintLineFileAddsNoLineEndAndCloseCanDelete) {
     OpenForInput(err, fileNo, path);
     CloseFileOptKill(1, fileNo, path);
     EXPECT_FALSE(std::filesystem::exists(path));
-    CloseFileOptKill(1, 77, dir.File("never there"));   // nothing open, nothing to delete: silent
+    CloseFileOptKill(1, 77, dir.File("never there"));  // nothing open, nothing to delete: silent
     EXPECT_TRUE(scriptedUi().boxes.empty());
 }
 
@@ -92,7 +92,7 @@ TEST(TextFiles, CloseOfOutputReportsALostWriteAndKillKeepsNothing) {
     OpenForOutput(err, fileNo, lost);
     ASSERT_EQ(err, 0);
     PrintLineFile(err, fileNo, "text\r\n");
-    std::filesystem::remove_all(dir.File("sub"));   // the text can no longer reach its file
+    std::filesystem::remove_all(dir.File("sub"));  // the text can no longer reach its file
     scriptedUi().QueueAnswer(1);
     EXPECT_FALSE(CloseFileOptKill(0, fileNo, lost));
     EXPECT_FALSE(platform::IsFileOpen(fileNo));
@@ -106,7 +106,7 @@ TEST(TextFiles, CloseOfOutputReportsALostWriteAndKillKeepsNothing) {
     PrintLineFile(err, fileNo, "cancelled");
     EXPECT_TRUE(CloseFileOptKill(1, fileNo, old));
     EXPECT_FALSE(std::filesystem::exists(old));
-    EXPECT_TRUE(std::filesystem::is_empty(dir.path()));   // no temporary left either
+    EXPECT_TRUE(std::filesystem::is_empty(dir.path()));  // no temporary left either
     EXPECT_EQ(scriptedUi().boxes.size(), 1u);
 }
 
@@ -122,7 +122,7 @@ TEST(TextFiles, OpenFailuresShowTheirBoxes) {
     EXPECT_FALSE(platform::IsFileOpen(fileNo));
 
     scriptedUi().QueueAnswer(1);
-    OpenForInput(err, fileNo, dir.path());   // a directory is no text file
+    OpenForInput(err, fileNo, dir.path());  // a directory is no text file
     EXPECT_EQ(err, 1);
 
     scriptedUi().QueueAnswer(1);
@@ -153,7 +153,7 @@ TEST(FileOpenTest, OnlyReadableRegularFilesPass) {
     FileOpenTest(err, 0, dir.path());
     EXPECT_EQ(err, 1);
     EXPECT_TRUE(scriptedUi().boxes.empty());
-    EXPECT_EQ(platform::FreeFileNumber(), 1);   // nothing left open
+    EXPECT_EQ(platform::FreeFileNumber(), 1);  // nothing left open
 
     gMsgTitle = "Open";
     scriptedUi().QueueAnswer(1);
@@ -231,10 +231,10 @@ TEST(SplitPath, DirectoryAndNameParts) {
     const Case cases[] = {
         {"C:\\DIR\\FILE.TPB", "\\", "C:\\DIR\\", "FILE.TPB"},
         {"/home/u/design.tpb", "/", "/home/u/", "design.tpb"},
-        {"/home/u/design.tpb", " / ", "/home/u/", "design.tpb"},   // the separator is trimmed
+        {"/home/u/design.tpb", " / ", "/home/u/", "design.tpb"},  // the separator is trimmed
         {"design.tpb", "/", "", "design.tpb"},
         {"/home/u/", "/", "/home/u/", ""},
-        {"aXbxc", "X", "aXbx", "c"},                               // letters match in any case
+        {"aXbxc", "X", "aXbx", "c"},  // letters match in any case
         {"a/b", "//", "", ""},
         {"a/b", "ab", "", ""},
         {"", "/", "", ""},
@@ -255,7 +255,7 @@ TEST(GetFirstToken, TakesTheFirstTokenOffTheLine) {
     const Case cases[] = {
         {"", "", -1, ""},
         {"   ", "", -1, ""},
-        {"  \"abc  ", "", -1, "\"abc"},          // no closing quote: line kept as trimmed
+        {"  \"abc  ", "", -1, "\"abc"},  // no closing quote: line kept as trimmed
         {"\"my dir\"  -x ", "my dir", 0, "-x"},
         {"\" padded \"rest", "padded", 0, "rest"},
         {"\"\" x", "", -1, " x"},
@@ -299,7 +299,8 @@ TEST(GetAppPath, IsTheDirectoryOfTheProgram) {
     char buf[4096];
     const ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
     ASSERT_GT(n, 0);
-    EXPECT_EQ(GetAppPath(), std::filesystem::path(std::string(buf, static_cast<std::size_t>(n))).parent_path().string());
+    EXPECT_EQ(GetAppPath(),
+              std::filesystem::path(std::string(buf, static_cast<std::size_t>(n))).parent_path().string());
 }
 
 TEST(CenterForm, CentresAndNeverGoesNegative) {

@@ -247,8 +247,11 @@ TEST_F(DrawingTest, NothingIsDrawnWithoutAnOpenContext) {
 TEST_F(DrawingTest, TextSizeFollowsTheSixUnitGrid) {
     struct Case {
         int32_t wf, hf, n, x, y;
-    } cases[] = {{1000, 2000, 0, 0, 0}, {1000, 2000, 1, 5000, 12000}, {1000, 2000, 4, 23000, 12000},
-                 {4233, 4233, 4, 97359, 25398}, {1000, 1000, -3, 0, 0}};
+    } cases[] = {{1000, 2000, 0, 0, 0},
+                 {1000, 2000, 1, 5000, 12000},
+                 {1000, 2000, 4, 23000, 12000},
+                 {4233, 4233, 4, 97359, 25398},
+                 {1000, 1000, -3, 0, 0}};
     for (const Case& c : cases) {
         TextExtent e{9, 9};
         G_GetTextSize(c.wf, c.hf, c.n, e);
@@ -319,20 +322,21 @@ TEST_F(DrawingTest, AFontFileThatDoesNotLoadLeavesTheBuiltInFontDrawing) {
     ASSERT_EQ(builtIn.strokes, 2u);
     const size_t builtInB = DrawText("B").strokes;
     TempDir dir;
-    const std::string ownA = FontFile(dir.dir(), "own.tvf", "TVF1\r\n# one stroke\r\nG 65 6\r\nM 0 0\r\nL 5 6\r\n");
+    const std::string ownA =
+        FontFile(dir.dir(), "own.tvf", "TVF1\r\n# one stroke\r\nG 65 6\r\nM 0 0\r\nL 5 6\r\n");
     ASSERT_NE(G_VectorFontLoad(ownA.c_str()), 0);
     EXPECT_EQ(DrawText("A").strokes, 1u);
     EXPECT_EQ(DrawText("B").strokes, builtInB) << "characters the file leaves out";
     const char* bad[] = {
         "",
         "TVF2\nG 65 6\nM 0 0\nL 5 6\n",
-        "TVF1\nG 65 7\nM 0 0\nL 5 6\n",    // not monospaced
-        "TVF1\nG 65 6\nM 0 0\nL 6 6\n",    // off the grid
-        "TVF1\nG 65 6\nL 5 6\n",           // a line without a start
-        "TVF1\nM 0 0\n",                   // a stroke outside a glyph
+        "TVF1\nG 65 7\nM 0 0\nL 5 6\n",  // not monospaced
+        "TVF1\nG 65 6\nM 0 0\nL 6 6\n",  // off the grid
+        "TVF1\nG 65 6\nL 5 6\n",         // a line without a start
+        "TVF1\nM 0 0\n",                 // a stroke outside a glyph
         "TVF1\nG 65 6\nM 0 0\nQ 1 1\n",
         "TVF1\nG 65 6\nM 0 0 0\n",
-        "TVF1\nG 65 6\nG 65 6\n",          // one glyph twice
+        "TVF1\nG 65 6\nG 65 6\n",  // one glyph twice
         "TVF1\nG 300 6\n",
     };
     int i = 0;
@@ -348,8 +352,8 @@ TEST_F(DrawingTest, AFontFileThatDoesNotLoadLeavesTheBuiltInFontDrawing) {
 }
 
 TEST_F(DrawingTest, TheShippedFontIsTheBuiltInOneAndCoversPrintableAscii) {
-    const std::string shipped = std::string(__FILE__).substr(0, std::string(__FILE__).rfind("/tests/")) +
-                                "/resources/QUV32VFONT.TVF";
+    const std::string shipped =
+        std::string(__FILE__).substr(0, std::string(__FILE__).rfind("/tests/")) + "/resources/QUV32VFONT.TVF";
     const std::vector<uint8_t> bytes = ReadBytes(shipped);
     EXPECT_EQ(std::string(bytes.begin(), bytes.end()), tolvi::kernel::BuiltInFontText());
     EXPECT_NE(G_VectorFontLoad(shipped.c_str()), 0);

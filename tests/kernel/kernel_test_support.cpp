@@ -15,7 +15,8 @@ std::string S(const char* p) { return p ? "\"" + std::string(p) + "\"" : "null";
 
 struct Out {
     std::ostringstream os;
-    template <class... T> void line(const T&... v) {
+    template <class... T>
+    void line(const T&... v) {
         ((os << v << ' '), ...);
         os << '\n';
     }
@@ -28,8 +29,8 @@ void DumpItems(Out& o, const char* what, int32_t array) {
         ItemRec r;
         const int32_t h = OA_Object(array, i);
         const int32_t ok = I_ReadItem(h, r);
-        o.line(" item", ok, r.Attr, r.Link, r.X, r.Y, int(r.StyleA), int(r.StyleB), r.Width,
-               r.Gap, r.Angle, r.P2, r.P3, r.P4, r.P5, S(r.Text), O_GetStatus(h));
+        o.line(" item", ok, r.Attr, r.Link, r.X, r.Y, int(r.StyleA), int(r.StyleB), r.Width, r.Gap, r.Angle,
+               r.P2, r.P3, r.P4, r.P5, S(r.Text), O_GetStatus(h));
     }
 }
 
@@ -98,8 +99,8 @@ void DumpHierarchy(Out& o, int32_t h) {
     for (int32_t k : keys) {
         SchCompRec r;
         const int32_t ok = C_ReadComponent(k, r);
-        o.line(" schcomp", k, ok, r.Flags, S(r.Name), r.X, r.Y, r.Symbol, r.Device,
-               r.PackInfo1, r.PackInfo2, r.Page, r.Kept10, r.Angle, r.Kept12);
+        o.line(" schcomp", k, ok, r.Flags, S(r.Name), r.X, r.Y, r.Symbol, r.Device, r.PackInfo1, r.PackInfo2,
+               r.Page, r.Kept10, r.Angle, r.Kept12);
         DumpItems(o, " texts", C_CompTextArray(k));
     }
     DumpMapKeys(o, "branches", DB_BranchMap(), keys);
@@ -125,8 +126,8 @@ void DumpHierarchy(Out& o, int32_t h) {
     for (int32_t k : keys) {
         LayCompRec r;
         const int32_t ok = L_ReadComponent(k, r);
-        o.line(" laycomp", k, ok, r.Flags, S(r.Name), r.X, r.Y, r.Angle, r.Symbol,
-               r.Device, r.Kept, r.LinkCount);
+        o.line(" laycomp", k, ok, r.Flags, S(r.Name), r.X, r.Y, r.Angle, r.Symbol, r.Device, r.Kept,
+               r.LinkCount);
         for (int32_t i = 1; i <= r.LinkCount; ++i) o.line("  link", L_GetSchCompId(k, i));
         DumpItems(o, " texts", L_CompTextArray(k));
     }
@@ -190,8 +191,8 @@ std::string DumpDatabase() {
         for (int32_t e = 1; e <= r.EntryCount; ++e) {
             EntryRec x;
             const int32_t ok = S_ReadEntry(k, e, x);
-            o.line("  entry", ok, x.Kept, x.Status, x.X, x.Y, S(x.Name), x.PaX, x.PaY,
-                   x.PaAngle, x.Attrib, S(x.SimName), x.Angle, x.PadStack);
+            o.line("  entry", ok, x.Kept, x.Status, x.X, x.Y, S(x.Name), x.PaX, x.PaY, x.PaAngle, x.Attrib,
+                   S(x.SimName), x.Angle, x.PadStack);
         }
         DumpItems(o, " items", S_SymbolItemArray(k));
         DumpPadStacks(o, S_SymbolPadStackMap(k));
@@ -200,8 +201,8 @@ std::string DumpDatabase() {
     for (int32_t k : keys) {
         DeviceRec r;
         const int32_t ok = D_ReadDevice(k, r);
-        o.line(" device", k, ok, r.Status, S(r.Name1), S(r.Name2), S(r.Name3),
-               r.SupplyPinCount, r.GroupCount);
+        o.line(" device", k, ok, r.Status, S(r.Name1), S(r.Name2), S(r.Name3), r.SupplyPinCount,
+               r.GroupCount);
         DumpPins(o, D_SupplyPinArray(k));
         for (int32_t g = 1; g <= r.GroupCount; ++g) {
             DeviceGroupRec gr;

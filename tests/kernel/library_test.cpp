@@ -189,7 +189,10 @@ TEST_F(LibraryTest, DamagedFilesOpenAsZero) {
         {"flipped byte in an entry", [](auto& b) { b[b.size() / 2] ^= 0x40; }},
         {"flipped byte in the end chunk", [](auto& b) { b[b.size() - 6] ^= 1; }},
         {"trailing bytes", [](auto& b) { b.push_back(0); }},
-        {"another program's file", [](auto& b) { b.assign({'M', 'Z', 0x90, 0}); }},
+        {"another program's file",
+         [](auto& b) {
+             b.assign({'M', 'Z', 0x90, 0});
+         }},
     };
     for (const Case& c : cases) {
         std::vector<uint8_t> bytes = good;

@@ -79,9 +79,9 @@ TEST_F(MapTest, FiltersSelectStatusUnderMask) {
         int32_t value, mask;
         Keys keys;
     } cases[] = {
-        {0, 0, {1, 2, 3, 4, 5}},   {0x100, 0x100, {2, 3, 5}}, {0, 0x100, {1, 4}},
-        {0x180, 0x180, {3, 5}},    {0x80, 0x180, {4}},        {0x200, 0x200, {5}},
-        {0x100, 0, {}},  // a value outside the mask never matches
+        {0, 0, {1, 2, 3, 4, 5}}, {0x100, 0x100, {2, 3, 5}}, {0, 0x100, {1, 4}}, {0x180, 0x180, {3, 5}},
+        {0x80, 0x180, {4}},      {0x200, 0x200, {5}},       {0x100, 0, {}},  // a value outside the mask never
+                                                                             // matches
     };
     for (const Case& t : cases)
         EXPECT_EQ(Walk(DB_NetMap(), t.value, t.mask), t.keys) << t.value << "/" << t.mask;
@@ -125,8 +125,7 @@ TEST_F(MapTest, CompNodesFollowTheNodeView) {
 TEST_F(MapTest, ArraySearchFindsTheTextCarryingTheMaskBits) {
     C_CreateComponent(1, "R1", 0, 0, 0, 0, 0, 0, 0);
     const int32_t texts = C_CompTextArray(1);
-    for (int32_t attr : {1, 0x10, 0x19, 0x8})
-        OA_Add(texts, I_MakeText(0, 0, 0, 1, 1, "T", attr, 0, 0));
+    for (int32_t attr : {1, 0x10, 0x19, 0x8}) OA_Add(texts, I_MakeText(0, 0, 0, 1, 1, "T", attr, 0, 0));
     EXPECT_EQ(OA_SearchMask(texts, 1, 8), 3);  // the value text: status with bit 8
     EXPECT_EQ(OA_SearchMask(texts, 0, 8), 1);  // bit 8 clear
     EXPECT_EQ(OA_SearchMask(texts, 1, 0x20), 0);
@@ -167,7 +166,8 @@ TEST_F(MapTest, AppendsToLongListsKeepEveryElement) {
         const char* what;
         std::function<bool(int)> append;
     } cases[] = {
-        {"OA_Add", [](int) { return OA_Add(DB_LayoutTextArray(), I_MakeText(0, 0, 0, 1, 1, "T", 0, 0, 0)) != 0; }},
+        {"OA_Add",
+         [](int) { return OA_Add(DB_LayoutTextArray(), I_MakeText(0, 0, 0, 1, 1, "T", 0, 0, 0)) != 0; }},
         {"T_InsertRecord", [&](int i) { return T_InsertRecord(trace, -1, 0, i, 0, 1) == i + 1; }},
         {"B_InsertRecord", [&](int i) { return B_InsertRecord(branch, -1, i, 0) == i + 1; }},
     };
@@ -218,10 +218,11 @@ INSTANTIATE_TEST_SUITE_P(
         KindCase{"via", [](int32_t id) { return V_CreateVia(id, 0, 0, 0, 0, 0); }},
         KindCase{"junction", [](int32_t id) { return J_CreateJunction(id, 0, 0, 0); }},
         KindCase{"branch", [](int32_t id) { return B_CreateBranch(id, 0, 0); }},
-        KindCase{"file", [](int32_t id) {
-            static int serial = 0;  // file names must differ
-            return F_CreateFile(id, ("F" + std::to_string(++serial)).c_str());
-        }}),
+        KindCase{"file",
+                 [](int32_t id) {
+                     static int serial = 0;  // file names must differ
+                     return F_CreateFile(id, ("F" + std::to_string(++serial)).c_str());
+                 }}),
     [](const auto& info) { return std::string(info.param.kind); });
 
 TEST_F(KernelTest, HierarchiesAndPagesUseLowestFreeIdWithin99) {

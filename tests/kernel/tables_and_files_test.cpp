@@ -133,7 +133,8 @@ INSTANTIATE_TEST_SUITE_P(
         FlagCase{"change_gap", [] { T_ChangeRecordGap(1, 1, 4321); }, true},
         FlagCase{"rename_layer", [] { O_Rename(OA_Object(DB_LayerArray(), 1), "TOP"); }, true},
         FlagCase{"move_component", [] { O_ChangePosition(C_Component(1), 1, 1); }, true},
-        FlagCase{"add_text", [] { OA_Add(DB_LayoutTextArray(), I_MakeText(0, 0, 0, 1, 1, "T", 0, 0, 0)); }, true},
+        FlagCase{"add_text", [] { OA_Add(DB_LayoutTextArray(), I_MakeText(0, 0, 0, 1, 1, "T", 0, 0, 0)); },
+                 true},
         FlagCase{"delete_text", [] { OA_Delete(DB_LayoutTextArray(), 1); }, true},
         FlagCase{"change_item", [] { I_ChangeItemGap(C_CompText(1, 1), 5); }, true},
         FlagCase{"add_pin", [] { D_AddPin(D_SupplyPinArray(1), 3, "X"); }, true},
@@ -146,29 +147,47 @@ INSTANTIATE_TEST_SUITE_P(
         FlagCase{"mask_all", [] { OM_MaskAll(DB_NetMap(), 0x100, 0x100); }, false},
         FlagCase{"mask_nodes", [] { N_MaskAllNodes(0x100, 0x100); }, false},
         FlagCase{"mask_comp_nodes", [] { N_MaskCompNodes(1, 1, 0x100, 0x100, 0x100, 0x100); }, false},
-        FlagCase{"select", [] { DB_SetCurHier(2); DB_SetCurPage(1); N_SetNodeView(1); }, false},
+        FlagCase{"select",
+                 [] {
+                     DB_SetCurHier(2);
+                     DB_SetCurPage(1);
+                     N_SetNodeView(1);
+                 },
+                 false},
         FlagCase{"copy_same_bytes", [] { E_MemCopy(E_SysTable(13), E_SysTable(13), 4); }, false},
         FlagCase{"copy_into_help_table", [] { E_MemCopy(E_SysTable(12) + 2044, &kOne, 4); }, false},
         FlagCase{"rename_to_same", [] { O_Rename(N_Net(3), "VCC"); }, false},
-        FlagCase{"preview_symbol", [] {
-            OM_Delete(DB_SymbMap(), -1);
-            S_CreateSymbol(-1, "P");
-            S_InsertEntry(-1, 1, 0, 0);
-            OA_Add(S_SymbolItemArray(-1), I_MakeText(0, 0, 0, 1, 1, "T", 0, 0, 0));
-            D_AddPin(D_SupplyPinArray(-1), 1, "P");
-        }, false},
-        FlagCase{"free_objects", [] {
-            I_ChangeItemGap(I_MakeText(0, 0, 0, 1, 1, "T", 0, 0, 0), 3);
-            S_ChangePadStackHole(S_MakePadStack(), 1, 1);
-        }, false},
-        FlagCase{"string_table_and_heaps", [] { E_SetString("K", "V"); MakeHeap(1, 0); SaveHeap(1); }, false},
-        FlagCase{"reads", [] {
-            SchCompRec r;
-            C_ReadComponent(1, r);
-            char buf[100];
-            F_Seek(1, 0, 0);
-            F_Read(1, buf, 100);
-        }, false}),
+        FlagCase{"preview_symbol",
+                 [] {
+                     OM_Delete(DB_SymbMap(), -1);
+                     S_CreateSymbol(-1, "P");
+                     S_InsertEntry(-1, 1, 0, 0);
+                     OA_Add(S_SymbolItemArray(-1), I_MakeText(0, 0, 0, 1, 1, "T", 0, 0, 0));
+                     D_AddPin(D_SupplyPinArray(-1), 1, "P");
+                 },
+                 false},
+        FlagCase{"free_objects",
+                 [] {
+                     I_ChangeItemGap(I_MakeText(0, 0, 0, 1, 1, "T", 0, 0, 0), 3);
+                     S_ChangePadStackHole(S_MakePadStack(), 1, 1);
+                 },
+                 false},
+        FlagCase{"string_table_and_heaps",
+                 [] {
+                     E_SetString("K", "V");
+                     MakeHeap(1, 0);
+                     SaveHeap(1);
+                 },
+                 false},
+        FlagCase{"reads",
+                 [] {
+                     SchCompRec r;
+                     C_ReadComponent(1, r);
+                     char buf[100];
+                     F_Seek(1, 0, 0);
+                     F_Read(1, buf, 100);
+                 },
+                 false}),
     [](const auto& info) { return std::string(info.param.what); });
 
 TEST_F(KernelTest, CreateAndLoadStartUnchanged) {

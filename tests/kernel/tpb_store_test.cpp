@@ -123,7 +123,8 @@ TEST_F(TpbStoreTest, DamagedFilesAreRefusedAndTheOpenDatabaseStays) {
 
     std::vector<std::pair<std::string, Bytes>> cases;
     for (size_t cut : {size_t(0), size_t(7), size_t(31), size_t(32), good.size() / 2, good.size() - 1})
-        cases.push_back({"truncated at " + std::to_string(cut), Bytes(good.begin(), good.begin() + long(cut))});
+        cases.push_back(
+            {"truncated at " + std::to_string(cut), Bytes(good.begin(), good.begin() + long(cut))});
     for (const ChunkAt& c : chunks) {
         Bytes b = good;
         b[c.pos + 16 + c.len / 2] ^= 0x40;
@@ -196,7 +197,8 @@ TEST_F(TpbStoreTest, FailedSaveLeavesOldFileByteIdentical) {
 
     {
         // A write error part-way (the file size limit stands in for a full disk).
-        struct sigaction ignore {}, previous {};
+        struct sigaction ignore {
+        }, previous{};
         ignore.sa_handler = SIG_IGN;
         sigaction(SIGXFSZ, &ignore, &previous);
         rlimit saved{};

@@ -1,7 +1,8 @@
 #include "mainwindow/app_list.h"
 
-#include <QWidget>
 #include <gtest/gtest.h>
+
+#include <QWidget>
 
 #include "common/dialog_state.h"
 #include "common/settings_access.h"
@@ -23,7 +24,9 @@ std::optional<std::string> Board(const std::string& key) {
     return p ? std::optional<std::string>(p) : std::nullopt;
 }
 
-void UseSettings(const test::TempDir& dir, const std::string& text) { gIniFile = dir.Write("TOLVI32.INI", text); }
+void UseSettings(const test::TempDir& dir, const std::string& text) {
+    gIniFile = dir.Write("TOLVI32.INI", text);
+}
 
 void SetApps(const std::vector<std::string>& names) {
     gAppNames = {""};
@@ -89,7 +92,7 @@ TEST(AppStateStrings, AreReadWithCommasInTheCaptionAndMissingNumbersAsZero) {
         const char* caption;
         int32_t ws, w3, w4, w5;
     } cases[] = {
-        {"Capture - a,b, 1, 0, 0, 0", "Capture - a,b", 1, 0, 0, 0},   // minimised, not busy
+        {"Capture - a,b, 1, 0, 0, 0", "Capture - a,b", 1, 0, 0, 0},  // minimised, not busy
         {"x,y,z, 0, 0, 0, 2", "x,y,z", 0, 0, 0, 2},
         {"Cap, 2, 0,-1, 0", "Cap", 2, 0, -1, 0},
         {"Cap, 0", "Cap", 0, 0, 0, 0},
@@ -110,7 +113,7 @@ TEST(AppStateStrings, AreReadWithCommasInTheCaptionAndMissingNumbersAsZero) {
 TEST(BusyBoard, CheckBusyTable) {
     struct Entry {
         const char* app;
-        const char* flag;   // "MW_" value, nullptr = unset
+        const char* flag;  // "MW_" value, nullptr = unset
         const char* state;
     };
     const struct {
@@ -127,8 +130,12 @@ TEST(BusyBoard, CheckBusyTable) {
         {"flag 0 clears", {{"QUVSCHED", "0", "Capture, 0, 1, 1, 1"}}, 0, 0, "", {"QUVSCHED"}},
         {"flag unset clears", {{"QUVSCHED", nullptr, "Capture, 0, 1, 1, 1"}}, 0, 0, "", {"QUVSCHED"}},
         {"manager ignored", {{"TOLVI32", "1", "Tolvi32, 0, 0,-1, 1"}}, 0, 0, "", {}},
-        {"first in list decides", {{"QUVLAYED", "1", "Layout, 0, 0, 1, 0"}, {"QUVSCHED", "1", "Capture, 0, 0, 0, 1"}},
-         0, 1, "Layout", {}},
+        {"first in list decides",
+         {{"QUVLAYED", "1", "Layout, 0, 0, 1, 0"}, {"QUVSCHED", "1", "Capture, 0, 0, 0, 1"}},
+         0,
+         1,
+         "Layout",
+         {}},
         {"quiet", {{"QUVSCHED", "1", "Capture, 0, 0, 0, 1"}}, 1, 1, "Capture", {}},
         {"minimised caption with comma", {{"QUVSCHED", "1", "Capture - a,b, 1, 0, 0, 0"}}, 0, 0, "", {}},
         {"short string", {{"QUVSCHED", "1", "Capture, 0"}}, 0, 0, "", {}},
@@ -189,11 +196,12 @@ TEST(ExitAllModules, TellsTheSuiteInOrder) {
     gMsgTolvi = platform::suiteBus().RegisterMessage("TOLVI32");
     E_SetString("TOLVI32", "Tolvi32, 0, 0, 0, 0");
     E_SetString("QUVSCHED", "Capture, 0, 0, 0, 0");
-    E_SetString("QUVLAYED", "");   // not running: nothing sent
+    E_SetString("QUVLAYED", "");  // not running: nothing sent
     ExitAllModules();
     platform::SetHelp(nullptr);
-    EXPECT_EQ(fakes.journal, (std::vector<std::string>{"message TOLVI32 3", "help 2 /opt/tolvi/TOLVI32.HLP",
-                                                       "QUVSCHED notify QUVSCHED EX", "QUVSCHED notify - All,EX"}));
+    EXPECT_EQ(fakes.journal,
+              (std::vector<std::string>{"message TOLVI32 3", "help 2 /opt/tolvi/TOLVI32.HLP",
+                                        "QUVSCHED notify QUVSCHED EX", "QUVSCHED notify - All,EX"}));
 }
 
 TEST(ActivateApp, RaisesARunningWindowElseStartsTheModule) {

@@ -1,3 +1,5 @@
+#include "mainwindow/command_routing.h"
+
 #include <gtest/gtest.h>
 
 #include <stdexcept>
@@ -10,7 +12,6 @@
 #include "kernel/kernel.h"
 #include "mainwindow/app_list.h"
 #include "mainwindow/command_links.h"
-#include "mainwindow/command_routing.h"
 #include "mainwindow/fake_module.h"
 #include "platform/suite_bus.h"
 #include "support/recording_host.h"
@@ -130,10 +131,9 @@ TEST_F(Routing, StStartsTheModuleThenBroadcasts) {
     mods.Register("QUVLIBED");
     AP_ExeCmd("All,ST,QUVLIBED");
     EXPECT_EQ(mods.created["QUVLIBED"], 1);
-    const std::vector<std::string> expected = {"QUVLIBED path " + GetAppPath(), "QUVLIBED run 0",
-                                               "QUVSCHED notify - All,ST,QUVLIBED",
-                                               "QUVLAYED notify - All,ST,QUVLIBED",
-                                               "QUVLIBED notify - All,ST,QUVLIBED"};
+    const std::vector<std::string> expected = {
+        "QUVLIBED path " + GetAppPath(), "QUVLIBED run 0", "QUVSCHED notify - All,ST,QUVLIBED",
+        "QUVLAYED notify - All,ST,QUVLIBED", "QUVLIBED notify - All,ST,QUVLIBED"};
     EXPECT_EQ(mods.journal, expected);
     EXPECT_EQ(Published(), std::vector<std::string>{"All,ST,QUVLIBED"});
     EXPECT_FALSE(scriptedUi().BusyPointer());

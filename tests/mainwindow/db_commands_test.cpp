@@ -1,3 +1,5 @@
+#include "mainwindow/db_commands.h"
+
 #include <gtest/gtest.h>
 
 #include <QLineEdit>
@@ -10,7 +12,6 @@
 #include "common/option_store.h"
 #include "common/utilities.h"
 #include "kernel/kernel.h"
-#include "mainwindow/db_commands.h"
 #include "mainwindow/db_fixture.h"
 #include "mainwindow/optninpt.h"
 #include "platform/design_module.h"
@@ -122,7 +123,7 @@ TEST_F(DbCommandsTest, OpenCancelledKeepsTheOpenDatabase) {
     SetDatabaseChanged(1);
     gDbPath = tmp.File("mine.TPB");
     gBackupOn = 1;
-    scriptedUi().QueueAnswer(platform::kAnswerNo);   // not saved
+    scriptedUi().QueueAnswer(platform::kAnswerNo);  // not saved
     scriptedUi().QueueFile(std::nullopt);
     M_DbOpen_Click();
 
@@ -140,7 +141,7 @@ TEST_F(DbCommandsTest, OpenAfterACancelledSaveStops) {
     DB_CreateHierarchy(0, "EDITED");
     SetDatabaseChanged(1);
     scriptedUi().QueueAnswer(platform::kAnswerYes);
-    scriptedUi().QueueFile(std::nullopt);   // the save dialog of the "Untitled" database
+    scriptedUi().QueueFile(std::nullopt);  // the save dialog of the "Untitled" database
     M_DbOpen_Click();
 
     ASSERT_EQ(scriptedUi().fileDialogs.size(), 1u);
@@ -179,7 +180,7 @@ TEST_F(DbCommandsTest, FailedLoadLeavesNoNameOrPathToSaveOver) {
     EXPECT_EQ(gDbPath, "");
     EXPECT_EQ(recordingHost().caption, "Tolvi32 - Untitled (hier: MAINHIER)");
     EXPECT_TRUE(Heard("UP"));
-    EXPECT_FALSE(IsDatabaseChanged());   // nothing to lose in the empty database
+    EXPECT_FALSE(IsDatabaseChanged());  // nothing to lose in the empty database
     EXPECT_EQ(Recent(1), "absent");
 
     // A later Save asks for a name instead of writing the empty database over the file.
@@ -237,11 +238,11 @@ TEST_F(DbCommandsTest, SaveOfALoadedDatabaseWritesItsFileInOrder) {
     sim.path = path;
     platform::SetSimulatorLib(&sim);
     E_SetString("MW_QUVSIM", "1");
-    gDbName = "renamed";   // the caption's name is the one saved
+    gDbName = "renamed";  // the caption's name is the one saved
     M_DbSave_Click();
     platform::SetSimulatorLib(nullptr);
 
-    EXPECT_EQ(scriptedUi().fileDialogs.size(), 1u);   // only Open's
+    EXPECT_EQ(scriptedUi().fileDialogs.size(), 1u);  // only Open's
     EXPECT_EQ(sim.nameSeen, "board");
     EXPECT_FALSE(sim.fileSeen);
     EXPECT_EQ(OpenName(), "renamed");

@@ -37,7 +37,8 @@ protected:
             a->setObjectName(name);
             a->setCheckable(true);
         }
-        for (int i = 0; i < 4; ++i) file->addAction("")->setObjectName(QStringLiteral("M_RecentFile(%1)").arg(i));
+        for (int i = 0; i < 4; ++i)
+            file->addAction("")->setObjectName(QStringLiteral("M_RecentFile(%1)").arg(i));
         file->addSeparator()->setObjectName("M_RFileSep");
         gMainForm = &window;
         mods.Register("QUVSCHED");
@@ -54,8 +55,8 @@ protected:
 
     // A database file named file in the job directory, holding a hierarchy "KEPT" and the given
     // label; the open database is an empty "Untitled" one again afterwards.
-    std::string SavedDatabase(const std::string& file, const std::string& name, const std::string& password = "",
-                              const std::string& designer = "") {
+    std::string SavedDatabase(const std::string& file, const std::string& name,
+                              const std::string& password = "", const std::string& designer = "") {
         DB_CreateDataBase(name.c_str(), "MAINHIER", "MAINPAGE");
         DB_CreateHierarchy(0, "KEPT");
         gDbLabel = DbLabelRec{};

@@ -1,3 +1,5 @@
+#include "mainwindow/mailbox.h"
+
 #include <gtest/gtest.h>
 
 #include <stdexcept>
@@ -9,13 +11,12 @@
 #include "common/general_settings.h"
 #include "common/settings_access.h"
 #include "common/utilities.h"
-#include "mainwindow/db_commands.h"
 #include "kernel/kernel.h"
 #include "mainwindow/app_list.h"
 #include "mainwindow/command_links.h"
 #include "mainwindow/command_routing.h"
+#include "mainwindow/db_commands.h"
 #include "mainwindow/fake_module.h"
-#include "mainwindow/mailbox.h"
 #include "mainwindow/startup.h"
 #include "platform/suite_bus.h"
 #include "support/manual_timer.h"
@@ -41,10 +42,14 @@ protected:
         gAppCount = 5;
         CreateCommandLinks();
         gMsgTolvi = platform::suiteBus().RegisterMessage("TOLVI32");
-        platform::suiteBus().ListenRegistered([this](uint32_t, int32_t w) { log.push_back("message " + std::to_string(w)); });
-        platform::suiteBus().Link(kManagerName, [this](const std::string& t) { log.push_back("published " + t); });
+        platform::suiteBus().ListenRegistered(
+            [this](uint32_t, int32_t w) { log.push_back("message " + std::to_string(w)); });
+        platform::suiteBus().Link(kManagerName,
+                                  [this](const std::string& t) { log.push_back("published " + t); });
         mods.Register("QUVSCHED", [this](test::FakeModule& m) {
-            m.onNotify = [this](test::FakeModule&, const std::string& cmd) { log.push_back("QUVSCHED hears " + cmd); };
+            m.onNotify = [this](test::FakeModule&, const std::string& cmd) {
+                log.push_back("QUVSCHED hears " + cmd);
+            };
         });
         int16_t mode = 0;
         std::string file;
@@ -122,9 +127,12 @@ TEST_F(MailboxTest, XclClosesEveryOtherRunningApplication) {
     E_SetString("MW_QUVSCHED", "1");
     E_SetString("MW_QUVLAYED", "1");
     Tick(",quvlayed,xcl");
-    const std::vector<std::string> expected = {"message 3",           "QUVSCHED hears EX",
-                                               "QUVSCHED hears EX",   "start M_Layout_Click",
-                                               "published QUVSCHED,EX", "published QUVSIM,EX"};
+    const std::vector<std::string> expected = {"message 3",
+                                               "QUVSCHED hears EX",
+                                               "QUVSCHED hears EX",
+                                               "start M_Layout_Click",
+                                               "published QUVSCHED,EX",
+                                               "published QUVSIM,EX"};
     EXPECT_EQ(log, expected);
 }
 
@@ -136,7 +144,9 @@ TEST_F(MailboxTest, ClsOfTheManagerClosesWithoutQuestions) {
     EXPECT_EQ(log.front(), "message 3");
     EXPECT_NE(std::find(log.begin(), log.end(), "unload"), log.end());
     EXPECT_NE(std::find(log.begin(), log.end(), "published All,EX"), log.end());
-    EXPECT_EQ(std::count_if(log.begin(), log.end(), [](const std::string& s) { return s.rfind("start", 0) == 0; }), 0);
+    EXPECT_EQ(
+        std::count_if(log.begin(), log.end(), [](const std::string& s) { return s.rfind("start", 0) == 0; }),
+        0);
     EXPECT_EQ(CStrFromPtr(E_GetString("TOLVI32")), "");
     EXPECT_EQ(DB_DataBase(), 0);
     EXPECT_FALSE(timer.Enabled()) << "a closing tick leaves the timer off";
@@ -152,7 +162,8 @@ TEST_F(MailboxTest, DatabaseLoadKeepsThePathsCaseThenStarts) {
     std::string recent;
     IniGetString("RecentFiles", "1", "", recent);
     EXPECT_EQ(recent, path);
-    EXPECT_EQ(log, (std::vector<std::string>{"QUVSCHED hears All,UP", "start M_Layout_Click", "published All,UP"}));
+    EXPECT_EQ(
+        log, (std::vector<std::string>{"QUVSCHED hears All,UP", "start M_Layout_Click", "published All,UP"}));
     EXPECT_FALSE(IsDatabaseChanged());
     EXPECT_TRUE(scriptedUi().boxes.empty());
     EXPECT_FALSE(scriptedUi().BusyPointer());

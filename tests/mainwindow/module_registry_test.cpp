@@ -75,7 +75,9 @@ TEST(ModuleRegistry, EntryResultAndFileArePassedThrough) {
 TEST(ModuleRegistry, AThrowingEntryIsShownOnceAndTheModuleStaysRunning) {
     FakeModules fakes;
     fakes.Register("QUVLAYPS", [](FakeModule& m) {
-        m.onRun = [](FakeModule&, int16_t, const std::string&) -> int16_t { throw std::runtime_error("Layout file damaged"); };
+        m.onRun = [](FakeModule&, int16_t, const std::string&) -> int16_t {
+            throw std::runtime_error("Layout file damaged");
+        };
     });
     scriptedUi().QueueAnswer(platform::kAnswerOk);
     EXPECT_EQ(Start("QUVLAYPS"), 0);
@@ -89,9 +91,10 @@ TEST(ModuleRegistry, AThrowingEntryIsShownOnceAndTheModuleStaysRunning) {
 
 TEST(ModuleRegistry, AServerThatCannotBeCreatedLeavesNothingBehind) {
     FakeModules fakes;
-    platform::RegisterModuleFactory("QUVEMA", [](platform::ModuleHost&) -> std::shared_ptr<platform::DesignModule> {
-        throw platform::ModuleError("Module not found: QUVEMA");
-    });
+    platform::RegisterModuleFactory("QUVEMA",
+                                    [](platform::ModuleHost&) -> std::shared_ptr<platform::DesignModule> {
+                                        throw platform::ModuleError("Module not found: QUVEMA");
+                                    });
     // No factory and no library: the loader's own description.
     platform::SetModulesDirectory("/nonexistent-modules");
     scriptedUi().QueueAnswer(platform::kAnswerOk);
@@ -171,8 +174,8 @@ TEST(ModuleRegistry, ReleasingAModuleDuringABroadcastDoesNotStopTheOthers) {
     Start("QUVLAYED");
     fakes.journal.clear();
     NotifyClients("All,BYE");
-    EXPECT_EQ(fakes.journal, (std::vector<std::string>{"QUVSCHED notify - All,BYE", "QUVLAYED notify - All,BYE",
-                                                       "QUVSCHED released"}));
+    EXPECT_EQ(fakes.journal, (std::vector<std::string>{"QUVSCHED notify - All,BYE",
+                                                       "QUVLAYED notify - All,BYE", "QUVSCHED released"}));
     EXPECT_EQ(Keys(), std::vector<std::string>{"mw_QUVLAYED"});
 }
 
@@ -201,7 +204,7 @@ TEST(ModuleRegistry, TheSimulatorSavesOnlyWhenItsFlagReadsOne) {
 TEST(ModuleRegistry, AutomaticStartFollowsTheFlagsInEditorOrder) {
     FakeModules fakes;
     for (const char* name : {"QUVSCHED", "QUVLAYED", "QUVLIBED", "QUVVIEWR"}) fakes.Register(name);
-    LoadStartupApps();   // no settings file: the defaults "1,1,0,1" and "0,1,0,0"
+    LoadStartupApps();  // no settings file: the defaults "1,1,0,1" and "0,1,0,0"
     StartAutoApplications();
     std::vector<std::string> runs;
     for (const auto& line : fakes.journal)

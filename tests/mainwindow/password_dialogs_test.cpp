@@ -141,7 +141,7 @@ TEST_F(PasswordDialogsTest, AcceptTakesAnEditStillInItsBox) {
     ShowInfo([&](OPTNINFO* form) {
         Type(form->F_Des, longName);
         Type(form->F_Rev, "B");
-        form->F_Accept_Click();   // no box has been left
+        form->F_Accept_Click();  // no box has been left
     });
     const DbLabelRec stored = Stored();
     EXPECT_EQ(stored.Designer, std::string(25, '\xE9'));
@@ -155,7 +155,7 @@ TEST_F(PasswordDialogsTest, CancelRestoresTheStoredLabel) {
         Type(form->F_Des, "Bob");
         LeaveBox(form->F_Des);
         EXPECT_EQ(RTrim(gDbLabel.Designer), "Bob");
-        Type(form->F_Des, "Carl");   // not parsed yet when Cancel comes
+        Type(form->F_Des, "Carl");  // not parsed yet when Cancel comes
         form->F_Cancel_Click();
         LeaveBox(form->F_Des);
     });

@@ -1,13 +1,13 @@
 #include "mainwindow/quvmain.h"
 
+#include <gtest/gtest.h>
+
 #include <QAction>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
-#include <gtest/gtest.h>
-
 #include <cstdlib>
 #include <fstream>
 #include <stdexcept>
@@ -61,7 +61,7 @@ struct Started {
     test::FakeModules fakes;
     std::unique_ptr<QUVMAIN> w = std::make_unique<QUVMAIN>();
     int ended = -1;
-    int exits = 0;   // registered "close" messages seen
+    int exits = 0;  // registered "close" messages seen
 
     explicit Started(const std::string& settings = "") {
         if (!settings.empty()) dir.Write("TOLVI32.INI", settings);
@@ -79,30 +79,78 @@ struct Started {
 TEST(MainMenu, EveryItemStandsWithItsCaptionAndInitialState) {
     QUVMAIN w;
     const std::pair<const char*, const char*> items[] = {
-        {"M_File", "&File"}, {"M_DbClear(0)", "&New Database"}, {"M_DbInfo", "&Database Info"},
-        {"M_DbOpen", "&Open Database"}, {"M_DbSave", "&Save Database"}, {"M_DbSaveAs", "Save Database &As"},
-        {"M_DbAsave", "&Database ASCII Save"}, {"M_DbAload", "Data&base ASCII Load"},
-        {"M_LoMEd", "List of Materials Editor"}, {"M_ViewF", "&View File"}, {"M_CmndInt", "Command Interpreter"},
-        {"M_Utl", "&Utilities"}, {"M_DesView", "Database Viewer"}, {"M_LibView", "Library &Viewer"},
-        {"M_LibSearch", "Library Search &Engine"}, {"M_LibList", "Library &List Generator"},
-        {"M_ValcorLib", "Symbol Library Editor (Valcor)"}, {"M_ConvManager", "&Conversion Manager"},
-        {"M_InhouseUtil", "Inhouse Utilities"}, {"M_FontEditor", "Font Editor"}, {"M_Import", "&Import"},
-        {"M_ImpZOT3(1)", "Wirelist (selected format)"}, {"M_ImpSpice", "Spice Netlist"}, {"M_export", "&Export"},
-        {"M_ExpZOT3", "ZOT3 ASCII Database"}, {"M_ExpWlist", "Tolvi32/ZOT3 Wirelist"},
-        {"M_ExpSciNlist", "Scicards Netlist"}, {"M_ExpOrCadPCBII", "OrCad PCB II Wirelist"},
-        {"M_DXFSch", "DXF - &Schematics"}, {"M_DXFLay", "DXF - &Layout"}, {"M_Exit", "E&xit"},
-        {"M_Options", "&Options"}, {"M_Default", "&Default"}, {"M_Current", "&Current"}, {"M_Files", "&Files"},
-        {"M_Dirs", "&Directories"}, {"M_LibS", "&Libraries"}, {"M_Pads", "&Padstacks"}, {"M_Aps", "&Apertures"},
-        {"M_Colors", "&Colors"}, {"M_SchCC", "&Sch. Categories"}, {"M_LayLC", "&Layers"},
-        {"M_LayCC", "Lay. &Categories"}, {"M_Sizes", "&Sizes"}, {"M_Texts", "&Texts"}, {"M_Cond", "&Conductors"},
-        {"M_Grids", "&Grid, Snap && Precision"}, {"M_Layers", "&Layer Names"}, {"M_Format", "&Formats"},
-        {"M_DefSchematic", "&Schematic"}, {"M_DefLayout", "&Layout"}, {"M_PackPref", "&Packaging Preferences"},
-        {"M_BackUp", "&Backup"}, {"M_App", "&Applications"}, {"M_Short", "Toolboxes"}, {"M_Ahlp", "Auto &Help"},
-        {"M_DeftoCur", "Default->Current"}, {"M_LibEdit", "Li&brary"}, {"M_Schema", "&Capture"},
-        {"M_Layout", "&Layout"}, {"M_Post", "&Postpro"}, {"M_Sim", "&Simulation"},
-        {"M_Msim", "&Mixed Mode Simulator"}, {"M_Valcor", "Val&cor Simulator"}, {"M_Thermo", "&Thermal Analyzer"},
-        {"M_Ema", "&Electromagnetic Analyzer"}, {"M_Hier", "&Hierarchy"}, {"M_Custom", "Custo&m"},
-        {"M_Cap(1)", " "}, {"M_HelpEntry", "&?Help"}, {"M_Help(1)", "&Tolvi Help"}, {"M_Help(2)", "&Tutorial"},
+        {"M_File", "&File"},
+        {"M_DbClear(0)", "&New Database"},
+        {"M_DbInfo", "&Database Info"},
+        {"M_DbOpen", "&Open Database"},
+        {"M_DbSave", "&Save Database"},
+        {"M_DbSaveAs", "Save Database &As"},
+        {"M_DbAsave", "&Database ASCII Save"},
+        {"M_DbAload", "Data&base ASCII Load"},
+        {"M_LoMEd", "List of Materials Editor"},
+        {"M_ViewF", "&View File"},
+        {"M_CmndInt", "Command Interpreter"},
+        {"M_Utl", "&Utilities"},
+        {"M_DesView", "Database Viewer"},
+        {"M_LibView", "Library &Viewer"},
+        {"M_LibSearch", "Library Search &Engine"},
+        {"M_LibList", "Library &List Generator"},
+        {"M_ValcorLib", "Symbol Library Editor (Valcor)"},
+        {"M_ConvManager", "&Conversion Manager"},
+        {"M_InhouseUtil", "Inhouse Utilities"},
+        {"M_FontEditor", "Font Editor"},
+        {"M_Import", "&Import"},
+        {"M_ImpZOT3(1)", "Wirelist (selected format)"},
+        {"M_ImpSpice", "Spice Netlist"},
+        {"M_export", "&Export"},
+        {"M_ExpZOT3", "ZOT3 ASCII Database"},
+        {"M_ExpWlist", "Tolvi32/ZOT3 Wirelist"},
+        {"M_ExpSciNlist", "Scicards Netlist"},
+        {"M_ExpOrCadPCBII", "OrCad PCB II Wirelist"},
+        {"M_DXFSch", "DXF - &Schematics"},
+        {"M_DXFLay", "DXF - &Layout"},
+        {"M_Exit", "E&xit"},
+        {"M_Options", "&Options"},
+        {"M_Default", "&Default"},
+        {"M_Current", "&Current"},
+        {"M_Files", "&Files"},
+        {"M_Dirs", "&Directories"},
+        {"M_LibS", "&Libraries"},
+        {"M_Pads", "&Padstacks"},
+        {"M_Aps", "&Apertures"},
+        {"M_Colors", "&Colors"},
+        {"M_SchCC", "&Sch. Categories"},
+        {"M_LayLC", "&Layers"},
+        {"M_LayCC", "Lay. &Categories"},
+        {"M_Sizes", "&Sizes"},
+        {"M_Texts", "&Texts"},
+        {"M_Cond", "&Conductors"},
+        {"M_Grids", "&Grid, Snap && Precision"},
+        {"M_Layers", "&Layer Names"},
+        {"M_Format", "&Formats"},
+        {"M_DefSchematic", "&Schematic"},
+        {"M_DefLayout", "&Layout"},
+        {"M_PackPref", "&Packaging Preferences"},
+        {"M_BackUp", "&Backup"},
+        {"M_App", "&Applications"},
+        {"M_Short", "Toolboxes"},
+        {"M_Ahlp", "Auto &Help"},
+        {"M_DeftoCur", "Default->Current"},
+        {"M_LibEdit", "Li&brary"},
+        {"M_Schema", "&Capture"},
+        {"M_Layout", "&Layout"},
+        {"M_Post", "&Postpro"},
+        {"M_Sim", "&Simulation"},
+        {"M_Msim", "&Mixed Mode Simulator"},
+        {"M_Valcor", "Val&cor Simulator"},
+        {"M_Thermo", "&Thermal Analyzer"},
+        {"M_Ema", "&Electromagnetic Analyzer"},
+        {"M_Hier", "&Hierarchy"},
+        {"M_Custom", "Custo&m"},
+        {"M_Cap(1)", " "},
+        {"M_HelpEntry", "&?Help"},
+        {"M_Help(1)", "&Tolvi Help"},
+        {"M_Help(2)", "&Tutorial"},
         {"M_About", "&About Tolvi"},
     };
     for (const auto& [name, caption] : items) {
@@ -111,8 +159,8 @@ TEST(MainMenu, EveryItemStandsWithItsCaptionAndInitialState) {
         EXPECT_EQ(a->objectName().toStdString(), name);
         EXPECT_EQ(a->text().toStdString(), caption) << name;
     }
-    for (const char* sep : {"M_s0", "M_s8", "M_s9", "M_s06", "M_s07", "M_ConvSep", "M_SepInh", "M_s05", "M_s1",
-                            "M_RFileSep", "M_s3", "M_s4"})
+    for (const char* sep : {"M_s0", "M_s8", "M_s9", "M_s06", "M_s07", "M_ConvSep", "M_SepInh", "M_s05",
+                            "M_s1", "M_RFileSep", "M_s3", "M_s4"})
         EXPECT_TRUE(w.Item(sep) && w.Item(sep)->isSeparator()) << sep;
 
     for (const char* hidden : {"M_SepInh", "M_InhouseUtil", "M_ExpZOT3", "M_RFileSep", "M_RecentFile(2)",
@@ -204,7 +252,7 @@ TEST(StartUp, StandsAsABarWithAnEmptyDatabaseAndExitsThroughItsQuestion) {
         other->installEventFilter(&recorder);
         other->show();
     }
-    scriptedUi().QueueAnswer(platform::kAnswerYes);   // "Exit Tolvi32"
+    scriptedUi().QueueAnswer(platform::kAnswerYes);  // "Exit Tolvi32"
     w.M_Exit_Click();
     EXPECT_EQ(closed, (std::vector<std::string>{"owned", "first"}));
     EXPECT_TRUE(w.Unloaded());
@@ -227,7 +275,7 @@ TEST(StartUp, ASecondInstanceClosesSilentlyAndTouchesNothing) {
     ASSERT_TRUE(first.TryAcquire());
     ASSERT_TRUE(first.Held());
     E_SetString("TOLVI32", "Tolvi32 - running, 0, 0, 0, 0");
-    scriptedUi().Reset();   // no vector font question either: start-up stops before it
+    scriptedUi().Reset();  // no vector font question either: start-up stops before it
     EXPECT_FALSE(s.Load());
     EXPECT_EQ(s.ended, 1);
     EXPECT_TRUE(scriptedUi().boxes.empty());
@@ -244,8 +292,8 @@ TEST(Exit, QuestionsTable) {
         bool changed;
         std::vector<int> answers;
         bool closes;
-        int exits;   // registered "close" messages
-        int saveDialog = 0;   // 0 none, 1 cancelled, 2 a file chosen
+        int exits;           // registered "close" messages
+        int saveDialog = 0;  // 0 none, 1 cancelled, 2 a file chosen
     } cases[] = {
         {"busy, stay", true, false, {platform::kAnswerOk, platform::kAnswerNo}, false, 0},
         {"busy, exit anyway", true, true, {platform::kAnswerOk, platform::kAnswerYes}, true, 1},
@@ -287,7 +335,7 @@ TEST(Exit, QuestionsTable) {
         }
         scriptedUi().Verify();
         if (!c.closes) {
-            s.w->bForcedExit = -1;   // leave without questions
+            s.w->bForcedExit = -1;  // leave without questions
             s.w->close();
         }
     }
@@ -318,7 +366,7 @@ TEST(Resize, PublishesNothingWhileStartingThenMinimiseAndRestore) {
 
 TEST(AboutWindow, ShowsTheIdentityWithItsOkButtonNeverTheSplash) {
     QUVMAIN w;
-    LoadSystemIdentity();   // no settings file: the defaults
+    LoadSystemIdentity();  // no settings file: the defaults
     bool seen = false;
     scriptedUi().QueueModal("QUVLABEL", [&](QWidget* form) {
         auto* about = static_cast<QUVLABEL*>(form);
@@ -401,8 +449,8 @@ TEST(FatalExit, AfterStartUpEndsAtOnceWithOneClose) {
     Started s;
     ASSERT_TRUE(s.Load());
     scriptedUi().Verify();
-    scriptedUi().QueueAnswer(platform::kAnswerYes);   // "Current Database <Untitled> will be cleared."
-    scriptedUi().QueueAnswer(platform::kAnswerOk);    // "Can't Create Data Base"
+    scriptedUi().QueueAnswer(platform::kAnswerYes);  // "Current Database <Untitled> will be cleared."
+    scriptedUi().QueueAnswer(platform::kAnswerOk);   // "Can't Create Data Base"
     KernelFailNextForTests("DB_CreateDataBase");
     M_DbClear_Click(0);
     EXPECT_EQ(scriptedUi().boxes.back().text, "Can't Create Data Base");
@@ -410,7 +458,7 @@ TEST(FatalExit, AfterStartUpEndsAtOnceWithOneClose) {
     EXPECT_EQ(s.ended, 1);
     const auto& j = s.fakes.journal;
     EXPECT_EQ(std::count(j.begin(), j.end(), "QUVSCHED notify - All,EX"), 1);
-    EXPECT_EQ(s.exits, 0);   // no registered "close" broadcast on top of it
+    EXPECT_EQ(s.exits, 0);  // no registered "close" broadcast on top of it
     EXPECT_TRUE(colServers.empty());
 }
 

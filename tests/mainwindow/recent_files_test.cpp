@@ -1,3 +1,5 @@
+#include "mainwindow/recent_files.h"
+
 #include <gtest/gtest.h>
 
 #include <QAction>
@@ -7,7 +9,6 @@
 #include "kernel/kernel.h"
 #include "mainwindow/db_commands.h"
 #include "mainwindow/db_fixture.h"
-#include "mainwindow/recent_files.h"
 #include "support/recording_host.h"
 #include "support/scripted_ui.h"
 
@@ -22,9 +23,9 @@ using RecentFilesTest = test::DbFixture;
 TEST_F(RecentFilesTest, AddRecentFileTable) {
     struct Case {
         const char* name;
-        std::vector<std::string> before;   // entries 1.. as written ("" = empty entry)
+        std::vector<std::string> before;  // entries 1.. as written ("" = empty entry)
         std::string path;
-        std::vector<std::string> after;    // entries 1..4, "absent" for a missing key
+        std::vector<std::string> after;  // entries 1..4, "absent" for a missing key
     };
     const Case cases[] = {
         {"two and new", {"a", "b"}, "new", {"new", "a", "b", "absent"}},
@@ -40,7 +41,8 @@ TEST_F(RecentFilesTest, AddRecentFileTable) {
         for (std::size_t i = 0; i < c.before.size(); ++i) PutRecent(int(i) + 1, c.before[i]);
         gDbPath = c.path;
         AddRecentFile();
-        for (int n = 1; n <= 4; ++n) EXPECT_EQ(Recent(n), c.after[std::size_t(n - 1)]) << c.name << " entry " << n;
+        for (int n = 1; n <= 4; ++n)
+            EXPECT_EQ(Recent(n), c.after[std::size_t(n - 1)]) << c.name << " entry " << n;
     }
 }
 
@@ -105,7 +107,7 @@ TEST_F(RecentFilesTest, ReturnToTheSavedFileDropsTheChanges) {
 
     DB_CreateHierarchy(0, "EDITED");
     SetDatabaseChanged(1);
-    scriptedUi().QueueAnswer(platform::kAnswerYes);   // return to the saved file; no save question
+    scriptedUi().QueueAnswer(platform::kAnswerYes);  // return to the saved file; no save question
     M_RecentFile_Click(0);
     ASSERT_EQ(scriptedUi().boxes.size(), 1u);
     EXPECT_EQ(scriptedUi().boxes[0].text, "Return to saved Database:\r\n" + path + "?");
@@ -141,7 +143,7 @@ TEST_F(RecentFilesTest, ChangeSaveAndReopenFromTheMenu) {
     EXPECT_EQ(gDbName, "work");
     EXPECT_EQ(Item("M_RecentFile(0)")->text().toStdString(), "&1. " + path);
 
-    ConnectDatabaseCommands(&window);   // the item now opens its file
+    ConnectDatabaseCommands(&window);  // the item now opens its file
     gDbTitle = "Untitled";
     gDbPath.clear();
     CreateEmptyDatabase();

@@ -1,3 +1,5 @@
+#include "mainwindow/timed_backup.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -9,7 +11,6 @@
 #include "kernel/kernel.h"
 #include "mainwindow/app_list.h"
 #include "mainwindow/db_fixture.h"
-#include "mainwindow/timed_backup.h"
 #include "platform/design_module.h"
 #include "support/recording_host.h"
 #include "support/scripted_ui.h"
@@ -29,7 +30,9 @@ protected:
         E_SetString("MW_QUVSCHED", "1");
         SetBusy(false);
     }
-    static void SetBusy(bool busy) { E_SetString("QUVSCHED", busy ? "Capture, 0, 1, 0, 0" : "Capture, 0, 0, 0, 0"); }
+    static void SetBusy(bool busy) {
+        E_SetString("QUVSCHED", busy ? "Capture, 0, 1, 0, 0" : "Capture, 0, 0, 0, 0");
+    }
     std::string Backup() const { return tmp.File(gDbName + ".BAK"); }
     // One tick; true when it wrote the backup (the file is taken away again).
     bool Tick() {
@@ -44,8 +47,8 @@ TEST_F(TimedBackupTest, TicksThatWriteTheBackup) {
     struct Case {
         const char* name;
         float interval;
-        int busyTick;       // 0 = never busy
-        int lowerAt;        // tick after which the interval drops to 3 (0 = never)
+        int busyTick;  // 0 = never busy
+        int lowerAt;   // tick after which the interval drops to 3 (0 = never)
         std::vector<int> written;
     };
     const Case cases[] = {
@@ -75,7 +78,7 @@ TEST_F(TimedBackupTest, BackupLeavesTheDatabaseAsItWas) {
         void MM_SaveWork() override {
             ++saves;
             state = CStrFromPtr(E_GetString("TOLVI32"));
-            F_BackUp_Timer();   // a tick while the backup is written
+            F_BackUp_Timer();  // a tick while the backup is written
         }
     } sim;
     platform::SetSimulatorLib(&sim);
@@ -109,7 +112,7 @@ TEST_F(TimedBackupTest, FailedBackupShowsOneBoxAndStartsCountingAgain) {
     F_BackUp_Timer();
     ASSERT_EQ(scriptedUi().boxes.size(), 1u);
     EXPECT_EQ(scriptedUi().boxes[0].text, "Can't save Database" + gJobDir + "/Untitled.BAK");
-    F_BackUp_Timer();   // count 1 of the next interval: nothing
+    F_BackUp_Timer();  // count 1 of the next interval: nothing
     EXPECT_EQ(scriptedUi().boxes.size(), 1u);
     scriptedUi().QueueAnswer(platform::kAnswerOk);
     F_BackUp_Timer();

@@ -1,3 +1,5 @@
+#include "mainwindow/tools.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -7,7 +9,6 @@
 #include "common/utilities.h"
 #include "kernel/kernel.h"
 #include "mainwindow/startup.h"
-#include "mainwindow/tools.h"
 #include "platform/process_launcher.h"
 #include "platform/suite_bus.h"
 #include "support/scripted_ui.h"

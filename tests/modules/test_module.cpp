@@ -15,7 +15,8 @@ int gSaveWorkCalls = 0;
 
 class LibraryModule : public tolvi::platform::DesignModule {
 public:
-    LibraryModule(std::string name, tolvi::platform::ModuleHost* host) : name_(std::move(name)), host_(host) {}
+    LibraryModule(std::string name, tolvi::platform::ModuleHost* host)
+        : name_(std::move(name)), host_(host) {}
     void NotifyMe(const std::optional<std::string>&, const std::string& cmd) override {
         if (cmd == "All,BYE") host_->NotifyServer(name_, "SHUTDOWN");
     }
@@ -37,7 +38,8 @@ private:
 
 extern "C" int tolvi_module_abi() { return TEST_MODULE_ABI; }
 
-extern "C" tolvi::platform::DesignModule* tolvi_create_module(const char* name, tolvi::platform::ModuleHost* host) {
+extern "C" tolvi::platform::DesignModule* tolvi_create_module(const char* name,
+                                                              tolvi::platform::ModuleHost* host) {
     return new LibraryModule(name ? name : "", host);
 }
 

@@ -2,12 +2,13 @@
 //   hello NAME | link SOURCE | publish TEXT | setstr KEY VALUE | getstr KEY | await-notify | serve N
 // Prints one line per answer it receives ("ack ...", "str ...", "notify SOURCE TEXT",
 // "regmsg NAME WPARAM", "activate RESTORE") and exits 0, or 2 when the manager closed the link.
-#include <cstdio>
-#include <cstring>
-#include <string>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
 #include <vector>
 
 #include "platform/bus_protocol.h"

@@ -1,4 +1,10 @@
 #include <gtest/gtest.h>
+#include <sys/fsuid.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -8,12 +14,6 @@
 #include <functional>
 #include <map>
 #include <string>
-#include <sys/socket.h>
-#include <sys/stat.h>
-#include <sys/fsuid.h>
-#include <sys/un.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include "platform/bus_protocol.h"
 #include "platform/qt/bus_qt.h"
@@ -111,7 +111,9 @@ public:
     }
     ~RawClient() { close(fd_); }
     bool connected() const { return connected_; }
-    void Write(const std::string& bytes) { ASSERT_EQ(send(fd_, bytes.data(), bytes.size(), MSG_NOSIGNAL), ssize_t(bytes.size())); }
+    void Write(const std::string& bytes) {
+        ASSERT_EQ(send(fd_, bytes.data(), bytes.size(), MSG_NOSIGNAL), ssize_t(bytes.size()));
+    }
     // True once the server has closed its end (pending frames are read and kept).
     bool ClosedByServer() {
         char buf[4096];
@@ -250,9 +252,9 @@ TEST_F(BusServerTest, PeerProgramRoundTrip) {
     suiteBus().RegisterSource("TOLVI32");
     const uint32_t msg = suiteBus().RegisterMessage("TOLVI32");
     QProcess peer;
-    peer.start(TOLVI_TEST_PEER, {QString::fromStdString(path), "hello", "QUVCONVT", "link", "TOLVI32", "setstr",
-                                 "TOLVIAUTO", ",quvsched", "getstr", "TOLVIAUTO", "publish", "TOLVI32,UP",
-                                 "await-notify", "serve", "2"});
+    peer.start(TOLVI_TEST_PEER,
+               {QString::fromStdString(path), "hello", "QUVCONVT", "link", "TOLVI32", "setstr", "TOLVIAUTO",
+                ",quvsched", "getstr", "TOLVIAUTO", "publish", "TOLVI32,UP", "await-notify", "serve", "2"});
     ASSERT_TRUE(peer.waitForStarted());
     // The peer's publication arrives after its link and string writes, so they are all in.
     ASSERT_TRUE(WaitFor([] { return suiteBus().SourceText("QUVCONVT") == "TOLVI32,UP"; }, 5000));

@@ -24,7 +24,7 @@ TEST(Codec, KnownCharacters) {
     const struct {
         unsigned char byte;
         char16_t unicode;
-    } cases[] = {{0x41, u'A'}, {0x80, 0x20AC}, {0x81, 0x0081}, {0x8D, 0x008D}, {0x96, 0x2013},
+    } cases[] = {{0x41, u'A'},   {0x80, 0x20AC}, {0x81, 0x0081}, {0x8D, 0x008D}, {0x96, 0x2013},
                  {0x9F, 0x0178}, {0xA0, 0x00A0}, {0xE9, 0x00E9}, {0xFF, 0x00FF}};
     for (const auto& c : cases) {
         const std::string byte(1, static_cast<char>(c.byte));
@@ -37,7 +37,7 @@ TEST(Codec, CharactersOutsideTheCodePageBecomeQuestionMarks) {
     bool lossy = false;
     EXPECT_EQ(FromQString(QString::fromUtf8("a\u0394b\U0001F600c"), &lossy), "a?b?c");
     EXPECT_TRUE(lossy);
-    EXPECT_EQ(FromQString(QString(QChar(0x0080))), "?");   // a C1 control the code page uses for the euro
+    EXPECT_EQ(FromQString(QString(QChar(0x0080))), "?");  // a C1 control the code page uses for the euro
     EXPECT_FALSE(IsCodePageText(QString::fromUtf8("\u65B0")));
     EXPECT_TRUE(IsCodePageText(QString::fromUtf8("\u20AC caf\u00E9")));
 

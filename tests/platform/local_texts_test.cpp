@@ -26,10 +26,19 @@ TEST(LocalTexts, FileFormat) {
     ASSERT_NE(L32_Object_Create(file.c_str()), 0);
     const struct {
         int32_t id;
-        const char* text;   // nullptr: no text
+        const char* text;  // nullptr: no text
     } cases[] = {
-        {99335, "Datei nicht schreibbar: "}, {10, "  blanks kept "}, {0, nullptr}, {-5, "negative"},
-        {1, nullptr}, {7, nullptr}, {12, nullptr}, {20, "a=b"}, {21, ""}, {30, "last line"}, {4, nullptr},
+        {99335, "Datei nicht schreibbar: "},
+        {10, "  blanks kept "},
+        {0, nullptr},
+        {-5, "negative"},
+        {1, nullptr},
+        {7, nullptr},
+        {12, nullptr},
+        {20, "a=b"},
+        {21, ""},
+        {30, "last line"},
+        {4, nullptr},
     };
     for (const auto& c : cases) {
         const char* got = L32_Object_GetMessage(c.id);
@@ -48,7 +57,7 @@ TEST(LocalTexts, MissingOrUnreadableFileGivesEmptyTable) {
     ASSERT_NE(L32_Object_Create(good.c_str()), 0);
     for (const std::string& bad : {dir.File("missing.txt"), dir.path()}) {
         EXPECT_EQ(L32_Object_Create(bad.c_str()), 0) << bad;
-        EXPECT_EQ(L32_Object_GetMessage(5), nullptr) << bad;   // the old table is gone too
+        EXPECT_EQ(L32_Object_GetMessage(5), nullptr) << bad;  // the old table is gone too
     }
 }
 

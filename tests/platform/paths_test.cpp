@@ -18,14 +18,16 @@ TEST(Paths, JoinAndParts) {
         const char *dir, *name, *joined;
     } joins[] = {
         {"/a/b", "c.ini", "/a/b/c.ini"}, {"/a/b/", "c.ini", "/a/b/c.ini"}, {"/a/b", "/c.ini", "/a/b/c.ini"},
-        {"/", "c.ini", "/c.ini"},         {"", "c.ini", "c.ini"},           {"rel", "x/y", "rel/x/y"},
+        {"/", "c.ini", "/c.ini"},        {"", "c.ini", "c.ini"},           {"rel", "x/y", "rel/x/y"},
     };
     for (const auto& j : joins) EXPECT_EQ(JoinPath(j.dir, j.name), j.joined) << j.dir << " + " << j.name;
 
     const struct {
         const char *path, *dir, *name;
     } parts[] = {
-        {"/a/b/c.TPB", "/a/b", "c.TPB"}, {"/c.TPB", "/", "c.TPB"}, {"c.TPB", "", "c.TPB"},
+        {"/a/b/c.TPB", "/a/b", "c.TPB"},
+        {"/c.TPB", "/", "c.TPB"},
+        {"c.TPB", "", "c.TPB"},
         {"/a/b/", "/a/b", ""},
     };
     for (const auto& p : parts) {
@@ -48,7 +50,7 @@ TEST(Paths, StatTestsLeaveTheCurrentDirectory) {
     EXPECT_FALSE(IsDirectory(file));
     EXPECT_TRUE(IsReadableRegularFile(file));
     EXPECT_FALSE(IsReadableRegularFile(dir.File("Sub")));
-    EXPECT_FALSE(PathExists(dir.File("sub")));   // names are exact; only ResolveFixedName folds case
+    EXPECT_FALSE(PathExists(dir.File("sub")));  // names are exact; only ResolveFixedName folds case
     EXPECT_FALSE(IsDirectory(""));
 
     EXPECT_EQ(std::filesystem::current_path(), before);
@@ -63,9 +65,9 @@ TEST(Paths, FixedNamesResolveWithoutRegardToCase) {
     dir.Write("Help/INDEX.htm", "");
 
     EXPECT_EQ(ResolveFixedName(dir.path(), "TOLVI32.INI"), dir.File("tolvi32.ini"));
-    EXPECT_EQ(ResolveFixedName(dir.path(), "exact.txt"), dir.File("exact.txt"));   // exact match first
+    EXPECT_EQ(ResolveFixedName(dir.path(), "exact.txt"), dir.File("exact.txt"));  // exact match first
     EXPECT_EQ(ResolveFixedName(dir.path(), "help/index.HTM"), dir.File("Help/INDEX.htm"));
-    EXPECT_EQ(ResolveFixedName(dir.path(), "QUVLOCAL32.TXT"), dir.File("QUVLOCAL32.TXT"));   // none: unchanged
+    EXPECT_EQ(ResolveFixedName(dir.path(), "QUVLOCAL32.TXT"), dir.File("QUVLOCAL32.TXT"));  // none: unchanged
 }
 
 TEST(Paths, ProgramDirectoryHoldsTheExecutable) {

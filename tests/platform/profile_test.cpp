@@ -23,7 +23,12 @@ struct ReadCase {
 const ReadCase kReadCases[] = {
     {"plain", "[Grid]\r\nSnap= 25400\r\n", "Grid", "Snap", "x", "25400"},
     {"section and key case", "[GRID]\nsnap=1\n", "grid", "SNAP", "x", "1"},
-    {"code-page letters fold", "[Gr\xC4" "d]\nK\xE9y=1\n", "gr\xE4" "d", "k\xC9Y", "x", "1"},
+    {"code-page letters fold",
+     "[Gr\xC4"
+     "d]\nK\xE9y=1\n",
+     "gr\xE4"
+     "d",
+     "k\xC9Y", "x", "1"},
     {"blanks around names", "  [ Grid ]  \n  Snap  =  a b  \n", " Grid", "Snap ", "x", "a b"},
     {"tab blanks", "[Grid]\n\tSnap\t=\tv\t\n", "Grid", "Snap", "x", "v"},
     {"quotes dropped", "[S]\nK= \"a, b\" \n", "S", "K", "", "a, b"},
@@ -52,13 +57,12 @@ TEST_P(ProfileRead, Returns) {
     EXPECT_EQ(ProfileGetString(c.section, c.key, c.def, file), c.expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, ProfileRead, ::testing::ValuesIn(kReadCases),
-                         [](const auto& info) {
-                             std::string n = info.param.name;
-                             for (char& ch : n)
-                                 if (!isalnum(static_cast<unsigned char>(ch))) ch = '_';
-                             return n;
-                         });
+INSTANTIATE_TEST_SUITE_P(Cases, ProfileRead, ::testing::ValuesIn(kReadCases), [](const auto& info) {
+    std::string n = info.param.name;
+    for (char& ch : n)
+        if (!isalnum(static_cast<unsigned char>(ch))) ch = '_';
+    return n;
+});
 
 TEST(ProfileReadLimits, CutsToCapacityLessOne) {
     TempDir dir;
@@ -72,7 +76,7 @@ TEST(ProfileReadLimits, CutsToCapacityLessOne) {
 TEST(ProfileReadLimits, MissingOrUnreadableFileGivesDefault) {
     TempDir dir;
     EXPECT_EQ(ProfileGetString("S", "K", "d ", dir.File("none.ini")), "d");
-    EXPECT_EQ(ProfileGetString("S", "K", "d", dir.path()), "d");   // a directory
+    EXPECT_EQ(ProfileGetString("S", "K", "d", dir.path()), "d");  // a directory
 }
 
 struct WriteCase {
@@ -80,7 +84,7 @@ struct WriteCase {
     const char* before;
     const char* section;
     const char* key;
-    const char* value;   // nullptr deletes
+    const char* value;  // nullptr deletes
     const char* after;
 };
 
@@ -113,13 +117,12 @@ TEST_P(ProfileWrite, Rewrites) {
     EXPECT_EQ(dir.Read("TOLVI32.INI"), c.after);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, ProfileWrite, ::testing::ValuesIn(kWriteCases),
-                         [](const auto& info) {
-                             std::string n = info.param.name;
-                             for (char& ch : n)
-                                 if (!isalnum(static_cast<unsigned char>(ch))) ch = '_';
-                             return n;
-                         });
+INSTANTIATE_TEST_SUITE_P(Cases, ProfileWrite, ::testing::ValuesIn(kWriteCases), [](const auto& info) {
+    std::string n = info.param.name;
+    for (char& ch : n)
+        if (!isalnum(static_cast<unsigned char>(ch))) ch = '_';
+    return n;
+});
 
 TEST(ProfileWriteFile, NewFileIsCrLfAndReadsBack) {
     TempDir dir;
@@ -143,7 +146,7 @@ TEST(ProfileWriteFile, FailuresAreReported) {
         const char* description;
     } cases[] = {
         {dir.File("missing/TOLVI32.INI"), "Path not found"},
-        {dir.path(), "Path/File access error"},   // the target is a directory
+        {dir.path(), "Path/File access error"},  // the target is a directory
     };
     for (const Case& c : cases) {
         platform::ClearErr();

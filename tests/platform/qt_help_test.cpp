@@ -67,7 +67,8 @@ TEST_F(QtHelpTest, SaysSoWhenTheFileTopicOrPageIsMissing) {
         {"unmapped topic", file, 7, "Topic 7 is not in the help file " + file + "."},
         {"missing page", file, 13848, "Topic 13848 is not in the help file " + file + "."},
         {"page outside the help", file, 5, "Topic 5 is not in the help file " + file + "."},
-        {"no help set", dir.File("QUVTUT.HLP"), 1, "The help file " + dir.File("QUVTUT.HLP") + " is not available."},
+        {"no help set", dir.File("QUVTUT.HLP"), 1,
+         "The help file " + dir.File("QUVTUT.HLP") + " is not available."},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

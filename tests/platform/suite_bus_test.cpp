@@ -1,9 +1,9 @@
+#include "platform/suite_bus.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
-
-#include "platform/suite_bus.h"
 
 namespace tolvi::platform {
 namespace {
@@ -102,7 +102,10 @@ TEST(SuiteBus, ActivationReachesOnlyASourceThatOffersIt) {
     bus.RegisterSource("PLAIN");
     std::vector<bool> asked;
     SuiteBus::SourceHooks hooks;
-    hooks.activate = [&](bool restore) { asked.push_back(restore); return true; };
+    hooks.activate = [&](bool restore) {
+        asked.push_back(restore);
+        return true;
+    };
     bus.RegisterSource("QUVCONVT", hooks);
     EXPECT_FALSE(bus.Activate("NONE", false));
     EXPECT_FALSE(bus.Activate("PLAIN", false));

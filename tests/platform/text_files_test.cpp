@@ -33,7 +33,7 @@ TEST(TextFiles, EveryLineEndIsStripped) {
         {"a\r\nb\r\n", {"a", "b"}},
         {"a\nb\n", {"a", "b"}},
         {"a\rb\r", {"a", "b"}},
-        {"a\r\n\r\nb", {"a", "", "b"}},   // empty line kept, last line without end read
+        {"a\r\n\r\nb", {"a", "", "b"}},  // empty line kept, last line without end read
         {"a\r\r\nb\n\rc", {"a", "", "b", "", "c"}},
         {"", {}},
         {"\r\n", {""}},
@@ -59,7 +59,7 @@ TEST(TextFiles, NumbersAreLowestFreeAndChecked) {
     std::string line;
     EXPECT_FALSE(ReadLine(7, line));
     EXPECT_EQ(ErrDescription(), "Bad file name or number");
-    EXPECT_FALSE(WriteText(2, "x"));   // an input file
+    EXPECT_FALSE(WriteText(2, "x"));  // an input file
     EXPECT_FALSE(CloseFile(7));
     CloseAllFiles();
     EXPECT_FALSE(IsFileOpen(2));
@@ -73,7 +73,7 @@ TEST(TextFiles, OpenInputFailures) {
     } cases[] = {
         {dir.File("missing.txt"), "File not found"},
         {dir.File("nodir/missing.txt"), "Path not found"},
-        {dir.path(), "Path/File access error"},   // a directory opens for reading on Linux
+        {dir.path(), "Path/File access error"},  // a directory opens for reading on Linux
     };
     for (const auto& c : cases) {
         ClearErr();
@@ -89,7 +89,7 @@ TEST(TextFiles, OutputReachesTheTargetOnlyOnClose) {
     const std::string target = dir.File("out.txt");
     ASSERT_TRUE(OpenFileOutput(1, target));
     ASSERT_TRUE(WriteText(1, "one\r\n"));
-    ASSERT_TRUE(WriteText(1, "two"));   // no line end is added
+    ASSERT_TRUE(WriteText(1, "two"));  // no line end is added
     EXPECT_EQ(dir.Read("out.txt"), "old\r\n");
     EXPECT_TRUE(CloseFile(1));
     EXPECT_EQ(dir.Read("out.txt"), "one\r\ntwo");

@@ -1,3 +1,6 @@
+#include <gtest/gtest-spi.h>
+#include <gtest/gtest.h>
+
 #include <QAction>
 #include <QApplication>
 #include <QDir>
@@ -13,8 +16,6 @@
 #include <QTimer>
 #include <QVBoxLayout>
 #include <functional>
-#include <gtest/gtest-spi.h>
-#include <gtest/gtest.h>
 
 #include "platform/qt/codec.h"
 #include "platform/qt/font_catalogue.h"
@@ -62,8 +63,9 @@ TEST(ScriptedUiTest, AnswersFromQueuesAndRecordsTranscript) {
     ui().ShowModal(&form);
     ui().SetBusyPointer(false);
 
-    EXPECT_EQ(s.transcript, (std::vector<std::string>{"box: Tolvi32 | Save <Untitled>? | 4131", "pointer: busy",
-                                                      "beep", "input: Name", "modal: QUVPASS", "pointer: normal"}));
+    EXPECT_EQ(s.transcript,
+              (std::vector<std::string>{"box: Tolvi32 | Save <Untitled>? | 4131", "pointer: busy", "beep",
+                                        "input: Name", "modal: QUVPASS", "pointer: normal"}));
     EXPECT_FALSE(ui().BusyPointer());
     // A script that leaves its form open fails the test.
     s.QueueModal("QUVPASS", [](QWidget*) {});
@@ -101,7 +103,7 @@ TEST(QtTimerTest, FiresFromTheEventLoop) {
     });
     timer.SetInterval(1);
     timer.SetEnabled(true);
-    QTimer::singleShot(5000, &loop, &QEventLoop::quit);   // guard only
+    QTimer::singleShot(5000, &loop, &QEventLoop::quit);  // guard only
     loop.exec();
     EXPECT_EQ(fired, 1);
 }
@@ -156,7 +158,8 @@ TEST(QtUiTest, EscapeOrCloseOnYesNoCancelIsCancel) {
 
 TEST(QtUiTest, FilePatternsIgnoreCase) {
     EXPECT_EQ(FileDialogNameFilters("Databases (*.TPB)|*.TPB|All files|*.*|Lists|*.net;*.Wl"),
-              (QStringList{"Databases (*.TPB) (*.[tT][pP][bB])", "All files (*)", "Lists (*.[nN][eE][tT] *.[wW][lL])"}));
+              (QStringList{"Databases (*.TPB) (*.[tT][pP][bB])", "All files (*)",
+                           "Lists (*.[nN][eE][tT] *.[wW][lL])"}));
     TempDir dir;
     for (const char* n : {"board.tpb", "OLD.TPB", "notes.txt", "README"}) dir.Write(n, "");
     QDir d(QString::fromStdString(dir.path()));
@@ -194,13 +197,16 @@ TEST(FontCatalogueTest, LocaleNames) {
         const char* name;
         int id, charset;
     } cases[] = {
-        {"ja_JP.UTF-8", 0x0411, 128}, {"zh_TW.UTF-8", 0x0404, 136}, {"zh_HK", 0x0C04, 136},
-        {"zh_CN.GB2312", 0x0804, 134}, {"zh_SG", 0x1004, 134},      {"zh_MO", 0x1404, 136},
-        {"zh", 0x0804, 134},           {"ko_KR.UTF-8", 0x0412, 129},
-        {"de_DE@euro", 0x0407, 0},     {"ru_RU.UTF-8", 0x0419, 204}, {"pl_PL", 0x0415, 238},
-        {"el_GR", 0x0408, 161},        {"tr_TR", 0x041F, 162},      {"he_IL", 0x040D, 177},
-        {"ar_EG", 0x0401, 178},        {"th_TH", 0x041E, 222},      {"lt_LT", 0x0427, 186},
-        {"C", 0x0409, 0},              {"POSIX", 0x0409, 0},        {"", 0x0409, 0},
+        {"ja_JP.UTF-8", 0x0411, 128}, {"zh_TW.UTF-8", 0x0404, 136},
+        {"zh_HK", 0x0C04, 136},       {"zh_CN.GB2312", 0x0804, 134},
+        {"zh_SG", 0x1004, 134},       {"zh_MO", 0x1404, 136},
+        {"zh", 0x0804, 134},          {"ko_KR.UTF-8", 0x0412, 129},
+        {"de_DE@euro", 0x0407, 0},    {"ru_RU.UTF-8", 0x0419, 204},
+        {"pl_PL", 0x0415, 238},       {"el_GR", 0x0408, 161},
+        {"tr_TR", 0x041F, 162},       {"he_IL", 0x040D, 177},
+        {"ar_EG", 0x0401, 178},       {"th_TH", 0x041E, 222},
+        {"lt_LT", 0x0427, 186},       {"C", 0x0409, 0},
+        {"POSIX", 0x0409, 0},         {"", 0x0409, 0},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(LocaleIdFromName(c.name), c.id) << c.name;
@@ -229,7 +235,7 @@ TEST(LocaliseWidgetTreeTest, FontsAndTaggedCaptions) {
     auto* group = new QGroupBox("Snap", &form);
     group->setProperty("tag", "103");
     auto* edit = new QLineEdit("text", &form);
-    edit->setProperty("tag", "104");   // no caption: left alone
+    edit->setProperty("tag", "104");  // no caption: left alone
     auto* empty = new QLabel("Empty tag", &form);
     empty->setProperty("tag", "");
     auto* bar = new QMenuBar(&form);
@@ -246,8 +252,10 @@ TEST(LocaliseWidgetTreeTest, FontsAndTaggedCaptions) {
     RecordingHook hook;
     LocaliseWidgetTree(&form, "DejaVu Sans", 9, 0, hook);
 
-    EXPECT_EQ(hook.calls, (std::vector<std::string>{"Grid|100", "Gr\xF6\xDF" "e|101", "OK|102", "Snap|103",
-                                                    "File|105", "Open|106"}));
+    EXPECT_EQ(hook.calls, (std::vector<std::string>{"Grid|100",
+                                                    "Gr\xF6\xDF"
+                                                    "e|101",
+                                                    "OK|102", "Snap|103", "File|105", "Open|106"}));
     EXPECT_EQ(form.windowTitle(), "L Grid");
     EXPECT_EQ(label->text(), QString::fromUtf8("L Gr\u00F6\u00DFe"));
     EXPECT_EQ(untagged->text(), "Keep");

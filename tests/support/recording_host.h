@@ -17,12 +17,25 @@ public:
     int fatalCode = 0;
     bool fatal = false;
 
-    void SetCaption(const std::string& c) override { caption = c; calls.push_back("caption: " + c); }
+    void SetCaption(const std::string& c) override {
+        caption = c;
+        calls.push_back("caption: " + c);
+    }
     void NotifyAll(const std::string& cmd) override { calls.push_back("notify: " + cmd); }
     void PublishMainState() override { calls.push_back("publish"); }
-    void SetBackupTimer(bool on) override { backupTimer = on; calls.push_back(on ? "backup: on" : "backup: off"); }
-    void ShowInHouseMenu(bool v) override { inHouseMenu = v; calls.push_back(v ? "inhouse: on" : "inhouse: off"); }
-    void FatalExit(int code) override { fatal = true; fatalCode = code; calls.push_back("fatal: " + std::to_string(code)); }
+    void SetBackupTimer(bool on) override {
+        backupTimer = on;
+        calls.push_back(on ? "backup: on" : "backup: off");
+    }
+    void ShowInHouseMenu(bool v) override {
+        inHouseMenu = v;
+        calls.push_back(v ? "inhouse: on" : "inhouse: off");
+    }
+    void FatalExit(int code) override {
+        fatal = true;
+        fatalCode = code;
+        calls.push_back("fatal: " + std::to_string(code));
+    }
     void Reset() { *this = RecordingHost(); }
 };
 

@@ -17,7 +17,7 @@ public:
         double widthPx = 0;
         int32_t style = 0, drawMode = 0;
         bool filled = false;
-        std::vector<Point> pts;  // polyline and polygon
+        std::vector<Point> pts;                                  // polyline and polygon
         double x = 0, y = 0, w = 0, h = 0, start = 0, span = 0;  // ellipse and arc
     };
 

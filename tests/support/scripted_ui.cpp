@@ -1,7 +1,8 @@
 #include "support/scripted_ui.h"
 
-#include <QWidget>
 #include <gtest/gtest.h>
+
+#include <QWidget>
 
 namespace tolvi::test {
 
@@ -23,7 +24,8 @@ void ScriptedUi::Verify() {
     for (const auto& v : inputAnswers_)
         ADD_FAILURE() << "scripted Ui: input box answer \"" << v.value_or("<cancel>") << "\" was never used";
     for (const auto& v : fileAnswers_)
-        ADD_FAILURE() << "scripted Ui: file dialog answer \"" << v.value_or("<cancel>") << "\" was never used";
+        ADD_FAILURE() << "scripted Ui: file dialog answer \"" << v.value_or("<cancel>")
+                      << "\" was never used";
     for (const auto& s : modalScripts_)
         ADD_FAILURE() << "scripted Ui: the script for modal form " << s.first << " was never run";
     answers_.clear();

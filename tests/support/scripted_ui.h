@@ -27,21 +27,21 @@ public:
     };
 
     // --- what the test says will happen ---
-    void QueueAnswer(int answer);                                  // next MsgBox answer
-    void QueueInput(std::optional<std::string> value);             // next InputBox result
-    void QueueFile(std::optional<std::string> path);               // next FileDialog result
+    void QueueAnswer(int answer);                       // next MsgBox answer
+    void QueueInput(std::optional<std::string> value);  // next InputBox result
+    void QueueFile(std::optional<std::string> path);    // next FileDialog result
     // Runs script instead of a modal loop when a form whose objectName is formName is shown
     // modally; the script acts on the form (types, clicks Accept or Cancel) and must leave it
     // hidden or closed. One script per showing, in order.
     void QueueModal(const std::string& formName, std::function<void(QWidget*)> script);
 
     // --- what happened ---
-    std::vector<Box> boxes;                             // every MsgBox, in order
-    std::vector<Input> inputs;                          // every InputBox
+    std::vector<Box> boxes;     // every MsgBox, in order
+    std::vector<Input> inputs;  // every InputBox
     std::vector<platform::FileDialogRequest> fileDialogs;
-    std::vector<std::string> modalForms;                // objectName of every modal showing
+    std::vector<std::string> modalForms;  // objectName of every modal showing
     std::vector<std::string> modelessForms;
-    std::vector<bool> pointerChanges;                   // every SetBusyPointer call
+    std::vector<bool> pointerChanges;  // every SetBusyPointer call
     int beeps = 0;
     int doEvents = 0;
     // One line per event, in order: "box: <title> | <text> | <style>", "beep", "pointer: busy",

@@ -13,9 +13,9 @@ public:
     TempDir& operator=(const TempDir&) = delete;
 
     const std::string& path() const { return path_; }
-    std::string File(std::string_view name) const;              // path of name inside
+    std::string File(std::string_view name) const;                           // path of name inside
     std::string Write(std::string_view name, std::string_view bytes) const;  // returns the path
-    std::string Read(std::string_view name) const;              // "" when missing
+    std::string Read(std::string_view name) const;                           // "" when missing
 
 private:
     std::string path_;

@@ -1,7 +1,8 @@
 // The one main of every test program: a QApplication on the offscreen platform (widget tests
 // need one) and a listener that puts every module's state back before each test.
-#include <QApplication>
 #include <gtest/gtest.h>
+
+#include <QApplication>
 
 #include "support/reset_all.h"
 

@@ -1,5 +1,11 @@
 #include "platform/qt/bus_qt.h"
 
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QProcess>
@@ -11,11 +17,6 @@
 #include <cstring>
 #include <deque>
 #include <set>
-#include <poll.h>
-#include <sys/socket.h>
-#include <sys/stat.h>
-#include <sys/un.h>
-#include <unistd.h>
 
 #include "platform/process_launcher.h"
 #include "platform/suite_bus.h"
@@ -24,7 +25,9 @@ namespace tolvi::platform {
 
 namespace {
 
-QString PathToQ(const std::string& path) { return QString::fromLocal8Bit(path.data(), static_cast<qsizetype>(path.size())); }
+QString PathToQ(const std::string& path) {
+    return QString::fromLocal8Bit(path.data(), static_cast<qsizetype>(path.size()));
+}
 
 std::unique_ptr<BusServer>& theServer() {
     static std::unique_ptr<BusServer> server;
@@ -72,16 +75,17 @@ struct BusServer::Peer {
     QSocketNotifier* readable = nullptr;
     QSocketNotifier* writable = nullptr;
     busproto::FrameReader reader;
-    std::string name;                  // registered source, "" before HELLO
-    std::map<std::string, int> links;  // source -> bus link
-    std::deque<std::string> unsent;    // frames not yet taken by the peer, the first maybe in part
+    std::string name;                         // registered source, "" before HELLO
+    std::map<std::string, int> links;         // source -> bus link
+    std::deque<std::string> unsent;           // frames not yet taken by the peer, the first maybe in part
     std::set<std::string> awaited;            // seqs of our questions still waiting for an answer
     std::map<std::string, std::string> acks;  // seq -> result, answers not yet collected
     bool dead = false;
 };
 
 BusServer::BusServer() {
-    listener_ = suiteBus().ListenRegistered([this](uint32_t id, int32_t wParam) { OnRegistered(id, wParam); });
+    listener_ =
+        suiteBus().ListenRegistered([this](uint32_t id, int32_t wParam) { OnRegistered(id, wParam); });
 }
 
 BusServer::~BusServer() {
@@ -115,8 +119,8 @@ bool BusServer::Listen(const std::string& path, std::string& why) {
         return false;
     }
     ::unlink(path.c_str());  // a stale socket of an earlier run
-    if (::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 || ::chmod(path.c_str(), 0600) != 0 ||
-        ::listen(fd, 16) != 0) {
+    if (::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 ||
+        ::chmod(path.c_str(), 0600) != 0 || ::listen(fd, 16) != 0) {
         why = std::strerror(errno);
         ::close(fd);
         return false;
@@ -217,37 +221,42 @@ void BusServer::Handle(Peer& peer, const busproto::Frame& frame) {
         return;
     }
     switch (frame.type) {
-    case kPublish: bus.Publish(peer.name, frame.fields[0]); return;
-    case kLink: {
-        const std::string source = frame.fields[0];
-        auto have = peer.links.find(source);
-        if (have != peer.links.end() && bus.Linked(have->second)) return;
-        const int id = peer.id;
-        const int link = bus.Link(source, [this, id, source](const std::string& text) {
-            if (Peer* p = Find(id)) Send(*p, kNotify, {source, text});
-        });
-        if (link) peer.links[source] = link;
-        return;
-    }
-    case kUnlink: {
-        auto it = peer.links.find(frame.fields[0]);
-        if (it != peer.links.end()) {
-            bus.Unlink(it->second);
-            peer.links.erase(it);
+        case kPublish:
+            bus.Publish(peer.name, frame.fields[0]);
+            return;
+        case kLink: {
+            const std::string source = frame.fields[0];
+            auto have = peer.links.find(source);
+            if (have != peer.links.end() && bus.Linked(have->second)) return;
+            const int id = peer.id;
+            const int link = bus.Link(source, [this, id, source](const std::string& text) {
+                if (Peer* p = Find(id)) Send(*p, kNotify, {source, text});
+            });
+            if (link) peer.links[source] = link;
+            return;
         }
-        return;
-    }
-    case kAck:
-        // Only answers to our own questions are kept: unasked ones would pile up for ever.
-        if (peer.awaited.count(frame.fields[0])) peer.acks[frame.fields[0]] = frame.fields[1];
-        return;
-    case kGetStr: {
-        const auto value = bus.GetString(frame.fields[1]);
-        Send(peer, kStr, {frame.fields[0], value ? "1" : "0", value.value_or("")});
-        return;
-    }
-    case kSetStr: bus.SetString(frame.fields[0], frame.fields[1]); return;
-    default: return Drop(peer);  // a second HELLO, or a frame only the hub sends
+        case kUnlink: {
+            auto it = peer.links.find(frame.fields[0]);
+            if (it != peer.links.end()) {
+                bus.Unlink(it->second);
+                peer.links.erase(it);
+            }
+            return;
+        }
+        case kAck:
+            // Only answers to our own questions are kept: unasked ones would pile up for ever.
+            if (peer.awaited.count(frame.fields[0])) peer.acks[frame.fields[0]] = frame.fields[1];
+            return;
+        case kGetStr: {
+            const auto value = bus.GetString(frame.fields[1]);
+            Send(peer, kStr, {frame.fields[0], value ? "1" : "0", value.value_or("")});
+            return;
+        }
+        case kSetStr:
+            bus.SetString(frame.fields[0], frame.fields[1]);
+            return;
+        default:
+            return Drop(peer);  // a second HELLO, or a frame only the hub sends
     }
 }
 
@@ -275,8 +284,10 @@ void BusServer::Flush(Peer& peer) {
             Drop(peer);
             return;
         }
-        if (static_cast<std::size_t>(n) == front.size()) peer.unsent.pop_front();
-        else front.erase(0, static_cast<std::size_t>(n));
+        if (static_cast<std::size_t>(n) == front.size())
+            peer.unsent.pop_front();
+        else
+            front.erase(0, static_cast<std::size_t>(n));
     }
     if (!peer.dead) peer.writable->setEnabled(!peer.unsent.empty());
 }
@@ -300,8 +311,10 @@ void BusServer::Drop(Peer& peer) {
 
 void BusServer::Reap() {
     for (auto it = peers_.begin(); it != peers_.end();) {
-        if (it->second->dead) it = peers_.erase(it);
-        else ++it;
+        if (it->second->dead)
+            it = peers_.erase(it);
+        else
+            ++it;
     }
 }
 
@@ -340,7 +353,8 @@ void BusServer::OnRegistered(uint32_t id, int32_t wParam) {
         if (peer->dead || peer->name.empty()) continue;
         const std::string seq = std::to_string(nextSeq_++);
         peer->awaited.insert(seq);
-        if (Send(*peer, busproto::kRegMsg, {name, std::to_string(wParam), seq})) waiting.emplace_back(peerId, seq);
+        if (Send(*peer, busproto::kRegMsg, {name, std::to_string(wParam), seq}))
+            waiting.emplace_back(peerId, seq);
     }
     // One bound for all of them together: a hung program must not hold the manager long.
     QDeadlineTimer deadline(busproto::kAnswerWaitMs);

@@ -16,10 +16,10 @@ namespace tolvi::platform {
 // bus socket is.
 void InstallQtBus();
 
-// Listens on a Unix-domain socket for separate programs of the suite. Each connection is checked to come from this user;
-// it must register a name first (which becomes a source on the bus), and may then publish, link
-// to other sources, and read and write the string board. Registered messages and activation
-// requests are passed on to it and its answer awaited for a bounded time.
+// Listens on a Unix-domain socket for separate programs of the suite. Each connection is checked to come from
+// this user; it must register a name first (which becomes a source on the bus), and may then publish, link to
+// other sources, and read and write the string board. Registered messages and activation requests are passed
+// on to it and its answer awaited for a bounded time.
 class BusServer : public QObject {
 public:
     BusServer();

@@ -27,7 +27,7 @@ LocaleParts Split(std::string_view locale) {
 
 struct Language {
     const char* code;
-    int primary;    // primary language id
+    int primary;  // primary language id
     int charset;
 };
 

@@ -53,7 +53,7 @@ void Relabel(QObject* o, bool isForm, CaptionHook& hook) {
 // inherit the interface font from the form.
 void KeepMenuFont(QWidget* menu) {
     QFont f = QApplication::font(menu);
-    f.setFamily(f.family());   // marks the attributes as the menu's own
+    f.setFamily(f.family());  // marks the attributes as the menu's own
     if (f.pointSizeF() > 0)
         f.setPointSizeF(f.pointSizeF());
     else

@@ -124,7 +124,7 @@ void QtHelp::Command(const std::string& helpFile, int command, const std::string
         case kHelpQuit: {
             auto it = windows_.find(dir);
             if (it != windows_.end()) {
-                if (it->second) it->second->close();   // deletes itself
+                if (it->second) it->second->close();  // deletes itself
                 windows_.erase(it);
             }
             return;
@@ -133,7 +133,8 @@ void QtHelp::Command(const std::string& helpFile, int command, const std::string
             QTextBrowser* browser = Open(helpFile);
             const std::string page = IsDirectory(dir) ? PagePath(dir, "index.html") : std::string();
             if (page.empty())
-                browser->setPlainText(QString("The help file %1 has no contents page.").arg(PathText(helpFile)));
+                browser->setPlainText(
+                    QString("The help file %1 has no contents page.").arg(PathText(helpFile)));
             else
                 browser->setSource(QUrl::fromLocalFile(PathText(page)));
             return;
@@ -151,7 +152,8 @@ void QtHelp::Command(const std::string& helpFile, int command, const std::string
             if (QWidget* w = Window(helpFile)) Place(w, p);
             return;
         }
-        default: return;
+        default:
+            return;
     }
 }
 

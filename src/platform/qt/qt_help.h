@@ -2,8 +2,8 @@
 // The help engine on Qt widgets: one help window (a text browser) per help file.
 //
 // Help is written as a directory of HTML pages that stands beside the help file name the program
-// uses (no file of that name need exist). For the help file "<dir>/<name>.<ext>" (e.g. "<dir>/tolvi32.HLP") the
-// engine reads the directory "<dir>/<name>.help/", every name found regardless of case:
+// uses (no file of that name need exist). For the help file "<dir>/<name>.<ext>" (e.g. "<dir>/tolvi32.HLP")
+// the engine reads the directory "<dir>/<name>.help/", every name found regardless of case:
 //   topics.txt  the topic map, one line per topic: "<topic number>=<page>", e.g. "1066=open.html";
 //               blanks around either side are ignored, as are blank lines, lines starting with ";"
 //               and lines that do not parse; a page is a file name relative to the directory.
@@ -40,13 +40,13 @@ public:
 
 private:
     struct Placement {
-        int x = 0, y = 0, width = 0, height = 0;   // 1/1024 of the screen
+        int x = 0, y = 0, width = 0, height = 0;  // 1/1024 of the screen
     };
     QTextBrowser* Open(const std::string& helpFile);
     void Place(QWidget* window, const Placement& p) const;
 
-    std::map<std::string, QPointer<QWidget>> windows_;   // by help directory
-    std::map<std::string, Placement> placements_;        // by help directory
+    std::map<std::string, QPointer<QWidget>> windows_;  // by help directory
+    std::map<std::string, Placement> placements_;       // by help directory
 };
 
 }  // namespace tolvi::platform

@@ -1,7 +1,5 @@
 #include "platform/qt/qt_ui.h"
 
-#include "platform/paths.h"
-
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
@@ -14,6 +12,7 @@
 #include <QPointer>
 #include <QPushButton>
 
+#include "platform/paths.h"
 #include "platform/qt/codec.h"
 
 namespace tolvi::platform {
@@ -51,43 +50,75 @@ private:
 
 int QtUi::MsgBox(const std::string& text, int style, const std::string& title) {
     QMessageBox box(DialogParent());
-    box.setTextFormat(Qt::PlainText);   // names like "<Untitled>" must show as they are
+    box.setTextFormat(Qt::PlainText);  // names like "<Untitled>" must show as they are
     box.setText(ToQString(text));
     box.setWindowTitle(ToQString(title));
     switch (style & kStyleIconMask) {
-        case kStyleCritical: box.setIcon(QMessageBox::Critical); break;
-        case kStyleQuestion: box.setIcon(QMessageBox::Question); break;
-        case kStyleExclamation: box.setIcon(QMessageBox::Warning); break;
-        case kStyleInformation: box.setIcon(QMessageBox::Information); break;
-        default: box.setIcon(QMessageBox::NoIcon); break;
+        case kStyleCritical:
+            box.setIcon(QMessageBox::Critical);
+            break;
+        case kStyleQuestion:
+            box.setIcon(QMessageBox::Question);
+            break;
+        case kStyleExclamation:
+            box.setIcon(QMessageBox::Warning);
+            break;
+        case kStyleInformation:
+            box.setIcon(QMessageBox::Information);
+            break;
+        default:
+            box.setIcon(QMessageBox::NoIcon);
+            break;
     }
     using B = QMessageBox::StandardButton;
     QList<B> buttons;
     switch (style & kStyleButtonMask) {
-        case kStyleOkCancel: buttons = {B::Ok, B::Cancel}; break;
-        case kStyleAbortRetryIgnore: buttons = {B::Abort, B::Retry, B::Ignore}; break;
-        case kStyleYesNoCancel: buttons = {B::Yes, B::No, B::Cancel}; break;
-        case kStyleYesNo: buttons = {B::Yes, B::No}; break;
-        case kStyleRetryCancel: buttons = {B::Retry, B::Cancel}; break;
-        default: buttons = {B::Ok}; break;
+        case kStyleOkCancel:
+            buttons = {B::Ok, B::Cancel};
+            break;
+        case kStyleAbortRetryIgnore:
+            buttons = {B::Abort, B::Retry, B::Ignore};
+            break;
+        case kStyleYesNoCancel:
+            buttons = {B::Yes, B::No, B::Cancel};
+            break;
+        case kStyleYesNo:
+            buttons = {B::Yes, B::No};
+            break;
+        case kStyleRetryCancel:
+            buttons = {B::Retry, B::Cancel};
+            break;
+        default:
+            buttons = {B::Ok};
+            break;
     }
     for (B b : buttons) box.addButton(b)->setAutoDefault(false);
     const int def = (style & kDefaultButtonMask) >> 8;
     box.setDefaultButton(buttons[def < buttons.size() ? def : 0]);
-    if (buttons.contains(B::Cancel)) box.setEscapeButton(B::Cancel);
-    else if (buttons.size() == 1) box.setEscapeButton(buttons.front());
+    if (buttons.contains(B::Cancel))
+        box.setEscapeButton(B::Cancel);
+    else if (buttons.size() == 1)
+        box.setEscapeButton(buttons.front());
     if (style & kStyleSystemModal) MakeSystemModal(&box);
     box.exec();
 
     switch (box.standardButton(box.clickedButton())) {
-        case B::Ok: return kAnswerOk;
-        case B::Cancel: return kAnswerCancel;
-        case B::Abort: return kAnswerAbort;
-        case B::Retry: return kAnswerRetry;
-        case B::Ignore: return kAnswerIgnore;
-        case B::Yes: return kAnswerYes;
-        case B::No: return kAnswerNo;
-        default: return DefaultAnswer(style);
+        case B::Ok:
+            return kAnswerOk;
+        case B::Cancel:
+            return kAnswerCancel;
+        case B::Abort:
+            return kAnswerAbort;
+        case B::Retry:
+            return kAnswerRetry;
+        case B::Ignore:
+            return kAnswerIgnore;
+        case B::Yes:
+            return kAnswerYes;
+        case B::No:
+            return kAnswerNo;
+        default:
+            return DefaultAnswer(style);
     }
 }
 
@@ -149,7 +180,8 @@ std::string ExistingStartDirectory(std::string dir) {
 }  // namespace
 
 std::optional<std::string> QtUi::FileDialog(const FileDialogRequest& request) {
-    QFileDialog dlg(DialogParent(), ToQString(request.title), PathToQt(ExistingStartDirectory(request.initDir)));
+    QFileDialog dlg(DialogParent(), ToQString(request.title),
+                    PathToQt(ExistingStartDirectory(request.initDir)));
     // The platform dialogs match patterns by case on Linux; ours are made case-blind.
     dlg.setOption(QFileDialog::DontUseNativeDialog);
     dlg.setOption(QFileDialog::HideNameFilterDetails);

@@ -26,7 +26,7 @@ Rect WindowRect(const QWidget* window) {
 }
 
 void MoveWindow(QWidget* window, int left, int top) {
-    if (window) window->move(left, top);   // move() places the frame, as WindowRect reports it
+    if (window) window->move(left, top);  // move() places the frame, as WindowRect reports it
 }
 
 void SetTopmost(QWidget* window, bool on) {
