@@ -72,10 +72,10 @@ private:
     bool afterComma_ = false;
 };
 
-// The leading number of a field, rounded half to even; no decimal comma here, so a quoted
-// "1,5" reads as 1. False when it does not fit 32 bits.
+// The number of a field, rounded half to even; no decimal comma here, so a quoted "1,5" reads as
+// 1. False when it does not fit 32 bits.
 bool FieldNumber(const std::string& field, int32_t& out) {
-    return RoundHalfEven(ParseNumber(field.substr(0, field.find(','))), out);
+    return RoundHalfEven(NumberIgnoringBlanks(field), out);
 }
 
 }  // namespace

@@ -103,10 +103,10 @@ void LoadBackupSettings() {
     const std::string on = Get(kMain, "BackupON", "0");
     // Values beyond single precision are not narrowed (that would be undefined); a huge switch
     // value still means "on", a huge interval is out of range anyway.
-    const double onValue = LeadingDecimal(on);
+    const double onValue = NumberStoppingAtBlank(on);
     gBackupOn = FitsSingle(onValue) ? static_cast<float>(onValue) : 1.0f;
     // The range rule applies to the stored single, so 0.99999999 (stored as 1) is kept.
-    const double minutes = LeadingDecimal(interval);
+    const double minutes = NumberStoppingAtBlank(interval);
     gBackupInt = FitsSingle(minutes) ? static_cast<float>(minutes) : 0.0f;
     if (gBackupInt < 1.0f || gBackupInt > 60.0f) gBackupInt = 5.0f;
 }
@@ -157,7 +157,7 @@ void SaveApertureFileName() { Put("POSTART", "Aper", gAperFile); }
 
 void ShowInHouseMenu() {
     const std::string value = Get("InHouse", "Enabled", "0");
-    host().ShowInHouseMenu(LeadingDecimal(value) == 1.0);
+    host().ShowInHouseMenu(NumberStoppingAtBlank(value) == 1.0);
 }
 
 }  // namespace tolvi

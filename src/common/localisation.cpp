@@ -54,7 +54,7 @@ void CloseLocalTexts() { L32_Object_Delete(); }
 
 std::string GetLocalString(const std::string& Default, const std::string& Id) {
     int32_t id = 0;
-    if (!RoundHalfEven(LeadingDecimal(Id), id)) id = 0;  // an id out of range has no text
+    if (!RoundHalfEven(NumberStoppingAtBlank(Id), id)) id = 0;  // an id out of range has no text
     const char* text = L32_Object_GetMessage(id);
     if (text == nullptr) return Default;
     // The pieces of a message are joined by the blanks of the defaults, so those blanks stay

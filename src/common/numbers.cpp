@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 
 namespace tolvi {
@@ -94,9 +95,12 @@ std::string PlainNumText(double v) { return Format(v, false, false); }
 std::string IniSingleText(float v) { return Format(v, true, true); }
 std::string PlainSingleText(float v) { return Format(v, true, false); }
 
-double LeadingDecimal(std::string_view text) {
-    std::size_t i = 0;
-    while (i < text.size() && text[i] == ' ') ++i;
+namespace {
+
+// The decimal number at i: an optional sign, digits with at most one point, an optional exponent
+// (E or D); reading stops at the first character that cannot continue it. No digits, or a value
+// out of range, give 0.
+double DecimalAt(std::string_view text, std::size_t i) {
     bool negative = false;
     if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
     std::string num;  // digits, point and exponent in the form from_chars reads
@@ -128,6 +132,48 @@ double LeadingDecimal(std::string_view text) {
     const auto r = std::from_chars(num.data(), num.data() + num.size(), value, std::chars_format::general);
     if (r.ec != std::errc()) return 0.0;  // out of range
     return negative ? -value : value;
+}
+
+// The digits of radix from i on, up to the first character that is none; more than 32 bits is
+// an overflow, read as 0.
+double RadixAt(std::string_view s, std::size_t i, int radix) {
+    uint64_t value = 0;
+    for (; i < s.size(); ++i) {
+        const char c = s[i];
+        int d;
+        if (c >= '0' && c <= '9')
+            d = c - '0';
+        else if (c >= 'A' && c <= 'F')
+            d = c - 'A' + 10;
+        else if (c >= 'a' && c <= 'f')
+            d = c - 'a' + 10;
+        else
+            break;
+        if (d >= radix) break;
+        value = value * static_cast<uint64_t>(radix) + static_cast<uint64_t>(d);
+        if (value > 0xFFFFFFFFu) return 0.0;
+    }
+    return static_cast<double>(value);
+}
+
+}  // namespace
+
+double NumberIgnoringBlanks(std::string_view text) {
+    std::string s;
+    s.reserve(text.size());
+    for (char c : text)
+        if (c != ' ' && c != '\t' && c != '\n') s += c;
+    if (s.size() >= 2 && s[0] == '&') {
+        if (s[1] == 'H' || s[1] == 'h') return RadixAt(s, 2, 16);
+        if (s[1] == 'O' || s[1] == 'o') return RadixAt(s, 2, 8);
+    }
+    return DecimalAt(s, 0);
+}
+
+double NumberStoppingAtBlank(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size() && text[i] == ' ') ++i;
+    return DecimalAt(text, i);
 }
 
 }  // namespace tolvi

@@ -25,9 +25,18 @@ std::string PlainNumText(double v);
 std::string IniSingleText(float v);
 std::string PlainSingleText(float v);
 
-// The number at the start of text: leading blanks skipped, an optional sign, decimal digits
-// with at most one point, an optional exponent (E or D); reading stops at the first character
-// that cannot continue the number. No digits, or a value out of range, give 0.
-double LeadingDecimal(std::string_view text);
+// The two readings of the number at the start of a text. Both read an optional sign, decimal
+// digits with at most one point and an optional exponent (E or D), and stop at the first
+// character that cannot continue the number; no digits, or a value out of range, give 0. Neither
+// takes a decimal comma ("2,5" is 2).
+//
+// Blanks, tabs and line feeds anywhere are not there (" 1 2" is 12, "- 7" is -7), and "&H" /
+// "&O" read the rest as a hexadecimal or octal integer: the list parser's fields, the bus and wire
+// widths and the aperture tables are read this way.
+double NumberIgnoringBlanks(std::string_view text);
+// Leading blanks are skipped and a blank after them ends the number like any other character
+// (" 1 2" is 1, "- 7" is 0): message ids, the backup settings and the in-house switch are read
+// this way.
+double NumberStoppingAtBlank(std::string_view text);
 
 }  // namespace tolvi

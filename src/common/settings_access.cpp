@@ -3,6 +3,7 @@
 #include <cfloat>
 #include <cmath>
 #include <cstdint>
+#include <limits>
 
 #include "common/numbers.h"
 #include "common/utilities.h"
@@ -12,10 +13,12 @@ namespace tolvi {
 
 namespace {
 
-// The single-precision value of a field. A value beyond the single range counts as a conversion
-// error (0) rather than an undefined conversion.
+// The single-precision value of a field. A value beyond the single range overflows to an
+// infinity of its sign rather than to an undefined conversion, so that a loader taking the field
+// as a 32-bit number finds it does not fit and leaves its entry as it was.
 float ToSingle(double v) {
-    if (!(std::fabs(v) <= static_cast<double>(FLT_MAX))) return 0.0f;
+    if (std::fabs(v) > static_cast<double>(FLT_MAX))
+        return v > 0 ? std::numeric_limits<float>::infinity() : -std::numeric_limits<float>::infinity();
     return static_cast<float>(v);
 }
 
@@ -23,26 +26,6 @@ void AddField(std::string field) {
     const float num = ToSingle(ParseNumber(field));
     gTokStr.push_back(std::move(field));
     gTokNum.push_back(num);
-}
-
-double ReadRadix(const std::string& s, std::size_t from, int radix) {
-    uint64_t value = 0;
-    for (std::size_t i = from; i < s.size(); ++i) {
-        const char c = s[i];
-        int d;
-        if (c >= '0' && c <= '9')
-            d = c - '0';
-        else if (c >= 'A' && c <= 'F')
-            d = c - 'A' + 10;
-        else if (c >= 'a' && c <= 'f')
-            d = c - 'a' + 10;
-        else
-            break;
-        if (d >= radix) break;
-        value = value * static_cast<uint64_t>(radix) + static_cast<uint64_t>(d);
-        if (value > 0xFFFFFFFFu) return 0.0;  // more than 32 bits: an overflow, read as 0
-    }
-    return static_cast<double>(value);
 }
 
 void WriteKey(const std::string& Section, const std::string& Key, const std::string* Value, int& Err) {
@@ -116,23 +99,10 @@ void ParseList(const std::string& Text) {
 }
 
 double ParseNumber(const std::string& Text) {
-    if (Text.empty()) return 0.0;
-    std::string s;
-    s.reserve(Text.size());
-    bool commaSeen = false;
-    for (char c : Text) {
-        if (c == ' ' || c == '\t' || c == '\n') continue;
-        if (c == ',' && !commaSeen) {
-            c = '.';  // a decimal comma
-            commaSeen = true;
-        }
-        s += c;
-    }
-    if (s.size() >= 2 && s[0] == '&') {
-        if (s[1] == 'H' || s[1] == 'h') return ReadRadix(s, 2, 16);
-        if (s[1] == 'O' || s[1] == 'o') return ReadRadix(s, 2, 8);
-    }
-    return LeadingDecimal(s);
+    std::string s = Text;
+    const std::size_t comma = s.find(',');
+    if (comma != std::string::npos) s[comma] = '.';  // a decimal comma
+    return NumberIgnoringBlanks(s);
 }
 
 }  // namespace tolvi

@@ -43,7 +43,7 @@ std::string RowKey(int r) { return r == 0 ? std::string("AgapsLI") : "LI" + std:
 // Bus and wire widths are read as single numbers with no decimal comma: "50,8" is 50.
 void TakeWidth(const std::string& Text, int32_t& out) {
     int32_t v;
-    if (RoundHalfEven(ParseNumber(Text.substr(0, Text.find(','))), v)) out = v;
+    if (RoundHalfEven(NumberIgnoringBlanks(Text), v)) out = v;
 }
 
 void Put(const char* Section, const std::string& Key, const std::string& Value) {

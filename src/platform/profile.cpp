@@ -62,20 +62,24 @@ std::vector<Line> SplitLines(std::string_view bytes) {
     return lines;
 }
 
-// The name of a "[Section]" line, or false when the line is no header.
+// The name of a "[Section]" line, or false when the line is no header. A "[" line without its
+// "]" is no header (the keys after it stay in the section before), as the suite has always read
+// the shared settings files.
 bool SectionName(std::string_view text, std::string_view& name) {
     std::string_view t = Trim(text);
     if (t.empty() || t.front() != '[') return false;
     t.remove_prefix(1);
     auto close = t.find(']');
-    name = Trim(close == std::string_view::npos ? t : t.substr(0, close));
+    if (close == std::string_view::npos) return false;
+    name = Trim(t.substr(0, close));
     return true;
 }
 
-// Key and raw value of a "Key=Value" line; comments and lines without "=" are no entries.
+// Key and raw value of a "Key=Value" line; comments, "[" lines and lines without "=" are no
+// entries.
 bool KeyLine(std::string_view text, std::string_view& key, std::string_view& value) {
     std::string_view t = Trim(text);
-    if (t.empty() || t.front() == ';') return false;
+    if (t.empty() || t.front() == ';' || t.front() == '[') return false;
     auto eq = t.find('=');
     if (eq == std::string_view::npos) return false;
     key = Trim(t.substr(0, eq));

@@ -94,10 +94,13 @@ TEST_F(GridSettings, ShortOrOddValuesSetWhatTheyHold) {
     WriteIni(
         "[Tolvi32]\r\n"
         "PickTable=3,5,6\r\n"
-        "AngleSnapTable= 2,500,  1500 ,x,3000000000,7.5,8,9,10\r\n");
+        "AngleSnapTable= 2,500,  1500 ,x,3000000000,7.5,8,9,10\r\n"
+        "SchGridTable=1E39,-1E39\r\n");
     gPickArea = {-1, -1, -1, -1, -1};
     gAngleSnap.fill(-1);
+    gSchGrid.fill(-1);
     LoadGridTables();
+    for (int i = 0; i < 7; ++i) EXPECT_EQ(gSchGrid[i], -1) << i;
     EXPECT_EQ(gPickArea, (std::array<int32_t, 5>{3, 5, 6, -1, -1}));
     // Blanks around numbers do not matter; text reads 0; too large keeps its entry; extra fields
     // are ignored.

@@ -89,7 +89,7 @@ TEST(NumberText, SettingsAndPlainForms) {
 
 TEST(NumberText, DoubleFormReadsBackExactly) {
     for (double v : {0.1, 1.0 / 3.0, -2.0 / 7.0, 123456.789, 5e-6, 9.87654321e14, 1.2345e-300}) {
-        EXPECT_EQ(LeadingDecimal(IniNumText(v)), v) << IniNumText(v);
+        EXPECT_EQ(NumberStoppingAtBlank(IniNumText(v)), v) << IniNumText(v);
     }
 }
 
@@ -109,6 +109,35 @@ TEST(NumberText, SingleFormHasSevenDigits) {
     };
     for (const Case& c : cases) EXPECT_EQ(IniSingleText(c.v), c.ini) << c.v;
     EXPECT_EQ(PlainSingleText(0.25f), ".25");
+}
+
+// The two leading-number readers differ only in blanks after the first character (and in the
+// "&H" / "&O" prefixes, which only the blank-ignoring one knows).
+TEST(LeadingNumber, TheTwoBlankRules) {
+    struct Case {
+        const char* text;
+        double ignoringBlanks;
+        double stoppingAtBlank;
+    };
+    const Case cases[] = {
+        {"  25400 ", 25400, 25400},
+        {" 1 2", 12, 1},
+        {"- 7", -7, 0},
+        {"1 E3", 1000, 1},
+        {"1E3", 1000, 1000},
+        {"\t4\n2", 42, 0},
+        {"2,5", 2, 2},
+        {"2.5x", 2.5, 2.5},
+        {"x3", 0, 0},
+        {"", 0, 0},
+        {"1E400", 0, 0},
+        {"&H1F", 31, 0},
+        {"& H 1F", 31, 0},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(NumberIgnoringBlanks(c.text), c.ignoringBlanks) << '"' << c.text << '"';
+        EXPECT_EQ(NumberStoppingAtBlank(c.text), c.stoppingAtBlank) << '"' << c.text << '"';
+    }
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -154,6 +155,8 @@ TEST_F(SettingsFile, FailedWriteOrDeleteShowsTheBoxWithThePath) {
     }
 }
 
+constexpr float kInf = std::numeric_limits<float>::infinity();
+
 struct ParseCase {
     const char* text;
     std::vector<std::string> fields;
@@ -181,7 +184,8 @@ TEST(ParseList, SplitsFieldsAsTheCallersExpect) {
         {"\"ab\"cd,e", {"ab\"c", "e"}, {}},  // the character before the comma is the "closing quote"
         {"\"a\",,b", {"a", "", "b"}, {}},
         {"16777217,-16777217", {"16777217", "-16777217"}, {16777216.0f, -16777216.0f}},
-        {"1E300,-1E39, 2.5", {"1E300", "-1E39", " 2.5"}, {0, 0, 2.5f}},  // beyond single range: 0
+        // Beyond the single range: an overflow, which no caller can take as a 32-bit number.
+        {"1E300,-1E39, 2.5", {"1E300", "-1E39", " 2.5"}, {kInf, -kInf, 2.5f}},
         {"&H10,&O10,1D2", {"&H10", "&O10", "1D2"}, {16, 8, 100}},
     };
     for (const ParseCase& c : cases) {

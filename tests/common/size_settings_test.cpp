@@ -108,19 +108,22 @@ TEST_F(SizeSettings, MalformedValuesLeaveWhatTheyCannotSet) {
         "Buswidth=50,8\r\n"
         "Wirewidth=1E12\r\n"
         "LI4= 9, 99999999999, 2.5\r\n"
+        "LI5=1E39,-1E39, 7\r\n"
         "[TEXTS]\r\n"
         "T1=100000, 12700\r\n"
         "T2=304800\r\n");
     gLineWidths.fill(-7);
     gWireWidth = -7;
     gCondSizes[5] = {-7, -7, -7};
+    gCondSizes[6] = {-7, -7, -7};
     gTextSizes[2].LineWidth = -7;
     LoadSizes();
     LoadTextSizes();
     for (int i = 1; i <= 16; ++i) EXPECT_EQ(gLineWidths[i], i <= 10 ? i : -7) << i;
-    EXPECT_EQ(gBusWidth, 50);                   // no decimal comma for the two widths
-    EXPECT_EQ(gWireWidth, -7);                  // does not fit 32 bits
-    EXPECT_EQ(gCondSizes[5], (Row{9, -7, 2}));  // halves go to the even neighbour
+    EXPECT_EQ(gBusWidth, 50);                    // no decimal comma for the two widths
+    EXPECT_EQ(gWireWidth, -7);                   // does not fit 32 bits
+    EXPECT_EQ(gCondSizes[5], (Row{9, -7, 2}));   // halves go to the even neighbour
+    EXPECT_EQ(gCondSizes[6], (Row{-7, -7, 7}));  // beyond single precision does not fit either
     EXPECT_EQ(gTextSizes[1].Height, 16667);
     EXPECT_EQ(gTextSizes[1].Width, 16667);
     EXPECT_EQ(gTextSizes[2].Height, 50800);

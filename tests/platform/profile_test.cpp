@@ -46,6 +46,10 @@ const ReadCase kReadCases[] = {
     {"first duplicate wins", "[S]\nK=1\nk=2\n[s]\nK=3\n", "S", "K", "d", "1"},
     {"lone CR lines", "[S]\rA=1\rK=2\r", "S", "K", "d", "2"},
     {"last line without end", "[S]\nK=7", "S", "K", "d", "7"},
+    // A "[" line without its "]" is no header: the keys after it stay in the section before.
+    {"unclosed bracket keeps the section", "[S]\nA=1\n[Broken\nK=2\n", "S", "K", "d", "2"},
+    {"unclosed bracket names no section", "[S]\n[Broken\nK=2\n", "Broken", "K", "d", "d"},
+    {"unclosed bracket line is no key", "[S]\n[K=5\n", "S", "[K", "d", "d"},
 };
 
 class ProfileRead : public ::testing::TestWithParam<ReadCase> {};
@@ -103,6 +107,8 @@ const WriteCase kWriteCases[] = {
     {"delete key", "[A]\r\nx=1\r\nX=2\r\ny=3\r\n", "a", "x", nullptr, "[A]\r\nX=2\r\ny=3\r\n"},
     {"delete missing key", "[A]\r\ny=3\r\n", "A", "x", nullptr, "[A]\r\ny=3\r\n"},
     {"delete in missing section", "[A]\r\nx=3\r\n", "B", "x", nullptr, "[A]\r\nx=3\r\n"},
+    {"key after an unclosed bracket belongs to the section before", "[A]\nx=1\n[B\ny=2\n[C]\n", "A", "y", "3",
+     "[A]\nx=1\n[B\ny=3\n[C]\n"},
 };
 
 class ProfileWrite : public ::testing::TestWithParam<WriteCase> {};
