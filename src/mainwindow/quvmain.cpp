@@ -84,6 +84,10 @@ QUVMAIN::QUVMAIN(QWidget* parent) : QMainWindow(parent) {
     F_BackUp->SetEnabled(false);
     F_BackUp->SetHandler([] { F_BackUp_Timer(); });
     BuildMenu();
+    // The bar itself takes the keyboard, so that the menu bar gives it back when it lets go
+    // (after an Alt tap or a menu left with Escape) and typed command lines keep arriving.
+    setFocusPolicy(Qt::StrongFocus);
+    menuBar()->installEventFilter(this);
 }
 
 QUVMAIN::~QUVMAIN() {
@@ -268,13 +272,35 @@ bool QUVMAIN::event(QEvent* event) {
     return QMainWindow::event(event);
 }
 
-void QUVMAIN::keyPressEvent(QKeyEvent* event) {
-    const std::string text = platform::FromQString(event->text());
-    for (char c : text) {
+bool QUVMAIN::TypeKeys(const QKeyEvent* event) {
+    // The menu's own keys (Alt+letter, Ctrl shortcuts) are no characters typed into the bar.
+    if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) return false;
+    bool commandLine = gKeyCapture.Capturing();
+    for (char c : platform::FromQString(event->text())) {
+        if (static_cast<unsigned char>(c) < 32) continue;
         int16_t key = static_cast<unsigned char>(c);
         Form_KeyPress(key);
+        commandLine = commandLine || c == '@';
     }
+    return commandLine;
+}
+
+void QUVMAIN::keyPressEvent(QKeyEvent* event) {
+    TypeKeys(event);
     QMainWindow::keyPressEvent(event);
+}
+
+// While the menu bar holds the keyboard (after an Alt tap, or Escape out of a menu) the keys of a
+// command line go to the line, not to the menus as mnemonics; the line also ends the menu bar's
+// hold. Other keys pass on to the bar, and whatever it does not use comes on to keyPressEvent,
+// where feeding them again changes nothing.
+bool QUVMAIN::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == menuBar() && event->type() == QEvent::KeyPress &&
+        TypeKeys(static_cast<QKeyEvent*>(event))) {
+        if (menuBar()->hasFocus()) setFocus(Qt::OtherFocusReason);
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void QUVMAIN::keyReleaseEvent(QKeyEvent* event) {

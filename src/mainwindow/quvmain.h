@@ -116,9 +116,13 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
     bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void BuildMenu();
+    // Gives the characters of a key press to Form_KeyPress; true when they belong to a typed
+    // command line ("@" ... "$").
+    bool TypeKeys(const QKeyEvent* event);
     QAction* AddItem(QMenu* menu, const char* name, const char* caption, const char* tag,
                      std::function<void()> handler);
     QMenu* AddMenu(QMenu* parent, const char* name, const char* caption, const char* tag);

@@ -8,8 +8,10 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QTest>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <stdexcept>
 
 #include "common/db_session.h"
@@ -18,6 +20,7 @@
 #include "common/utilities.h"
 #include "kernel/kernel.h"
 #include "mainwindow/app_list.h"
+#include "mainwindow/command_routing.h"
 #include "mainwindow/db_commands.h"
 #include "mainwindow/fake_module.h"
 #include "mainwindow/quvlabel.h"
@@ -283,6 +286,49 @@ TEST(StartUp, ASecondInstanceClosesSilentlyAndTouchesNothing) {
     EXPECT_FALSE(platform::suiteBus().HasSource("TOLVI32"));
     EXPECT_EQ(Board("TOLVI32"), "Tolvi32 - running, 0, 0, 0, 0");
     EXPECT_EQ(Board("IniFile"), std::nullopt);
+}
+
+// A command line typed into the bar reaches a linked peer whatever the menu bar did with the
+// keyboard before; the menus still open with Alt+letter.
+TEST(Keystrokes, CommandLinesSurviveTheMenuBarTakingTheKeyboard) {
+    Started s;
+    ASSERT_TRUE(s.Load());
+    QUVMAIN& w = *s.w;
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    QWindow* window = w.windowHandle();
+    std::vector<std::string> peer;
+    platform::suiteBus().Link(kManagerName, [&](const std::string& t) { peer.push_back(t); });
+    const auto openFileMenu = [&] {
+        QTest::keyClick(window, Qt::Key_F, Qt::AltModifier);
+        ASSERT_NE(QApplication::activePopupWidget(), nullptr) << "Alt+F opens the File menu";
+    };
+    const auto alt = [&] { QTest::keyClick(window, Qt::Key_Alt); };
+    const auto escape = [&] { QTest::keyClick(window, Qt::Key_Escape); };
+    const struct {
+        const char* before;
+        std::vector<std::function<void()>> keys;
+    } cases[] = {
+        {"nothing", {}},
+        {"an Alt tap", {alt}},
+        {"two Alt taps", {alt, alt}},
+        {"a menu left with Escape", {openFileMenu, escape}},
+        {"a menu and the bar left with Escape", {openFileMenu, escape, escape}},
+        {"an Alt tap again after all that", {alt}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.before);
+        for (const auto& key : c.keys) key();
+        ASSERT_EQ(QApplication::activePopupWidget(), nullptr);
+        peer.clear();
+        for (const char* k = "@All,DF$"; *k; ++k) QTest::keyClick(window, *k);
+        platform::suiteBus().DeliverPending();
+        EXPECT_EQ(peer, std::vector<std::string>{"All,DF"});
+        EXPECT_EQ(QApplication::activePopupWidget(), nullptr) << "the letters opened no menu";
+    }
+
+    scriptedUi().QueueAnswer(platform::kAnswerYes);  // "Exit Tolvi32"
+    w.M_Exit_Click();
 }
 
 TEST(Exit, QuestionsTable) {
