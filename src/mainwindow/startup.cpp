@@ -30,7 +30,8 @@ std::string SettingsFilePath(const std::string& argument) {
         if (dir.size() > 1 && (dir.back() == '/' || dir.back() == '\\')) dir.pop_back();
         int err = 0;
         ValidateDirectory(dir, err);
-        if (err == 0) return platform::ResolveFixedName(dir, kIni);
+        // Published to programs started elsewhere, so never relative to this one's directory.
+        if (err == 0) return platform::ResolveFixedName(platform::AbsolutePath(dir), kIni);
     }
     // Never a bare name: the current directory of a program started from a menu is anybody's guess.
     const std::string config = platform::UserConfigDirectory();

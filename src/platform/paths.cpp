@@ -44,6 +44,23 @@ std::string DirectoryPart(std::string_view path) {
     return std::string(path.substr(0, p));
 }
 
+std::string AbsolutePath(std::string_view path) {
+    std::string out;
+    if (path.empty() || path.front() != '/') {
+        std::vector<char> buf(PATH_MAX);
+        if (::getcwd(buf.data(), buf.size())) out = buf.data();
+    }
+    // "." and empty segments go; ".." stays, since a link may stand before it.
+    std::size_t i = 0;
+    while (i <= path.size()) {
+        const std::size_t next = std::min(path.find('/', i), path.size());
+        const std::string_view seg = path.substr(i, next - i);
+        if (!seg.empty() && seg != ".") out = JoinPath(out.empty() ? "/" : out, seg);
+        i = next + 1;
+    }
+    return out.empty() ? "/" : out;
+}
+
 bool PathExists(const std::string& path) {
     struct stat st;
     return !path.empty() && stat(path.c_str(), &st) == 0;

@@ -18,6 +18,10 @@ std::string FileNamePart(std::string_view path);
 // The part before the last "/", without it; "/" for a file in the root; "" when there is none.
 std::string DirectoryPart(std::string_view path);
 
+// path made absolute against the current directory, without its "." and empty segments; links
+// and ".." are left as they are. "" gives the current directory.
+std::string AbsolutePath(std::string_view path);
+
 // Existence tests by stat; none changes the current directory.
 bool PathExists(const std::string& path);
 bool IsDirectory(const std::string& path);

@@ -1,6 +1,7 @@
 #include "mainwindow/quvmain.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <QAction>
 #include <QApplication>
@@ -214,6 +215,18 @@ TEST(SettingsPath, TakesTheArgumentWholeAndFallsBackToTheUserDirectory) {
     }
     EXPECT_TRUE(platform::IsDirectory(config + "/tolvi32"));
     unsetenv("XDG_CONFIG_HOME");
+}
+
+// Other programs of the suite start elsewhere: a relative directory is published absolute.
+TEST(SettingsPath, RelativeDirectoryIsPublishedAbsolute) {
+    test::TempDir dir;
+    ASSERT_EQ(std::system(("mkdir -p '" + dir.File("S2") + "'").c_str()), 0);
+    char kept[4096];
+    ASSERT_NE(::getcwd(kept, sizeof kept), nullptr);
+    ASSERT_EQ(::chdir(dir.path().c_str()), 0);
+    for (const char* argument : {"S2", "./S2/", "S2/."})
+        EXPECT_EQ(SettingsFilePath(argument), dir.File("S2") + "/TOLVI32.INI") << argument;
+    ASSERT_EQ(::chdir(kept), 0);
 }
 
 TEST(StartUp, StandsAsABarWithAnEmptyDatabaseAndExitsThroughItsQuestion) {
