@@ -10,6 +10,8 @@ public:
     void PublishMainState() override {}
     void SetBackupTimer(bool) override {}
     void ShowInHouseMenu(bool) override {}
+    void DrawRecentFiles(const std::array<std::string, 4>&, bool) override {}
+    void MarkOptionScope(bool) override {}
     void FatalExit(int) override {}
 };
 

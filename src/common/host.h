@@ -1,6 +1,7 @@
 #pragma once
 // What the common services need of the main window, without including it. The main window
 // implements this and installs itself at start-up; tests install a recorder.
+#include <array>
 #include <string>
 
 namespace tolvi {
@@ -18,6 +19,11 @@ public:
     virtual void SetBackupTimer(bool on) = 0;
     // Shows or hides the in-house menu items.
     virtual void ShowInHouseMenu(bool visible) = 0;
+    // Draws the recent-file items of the File menu: entry n (index n - 1) as "&n. <path>", none
+    // where the path is "", and the separator above them when separator is set.
+    virtual void DrawRecentFiles(const std::array<std::string, 4>& paths, bool separator) = 0;
+    // Ticks Options > Current when current is set, else Options > Default.
+    virtual void MarkOptionScope(bool current) = 0;
     // Ends the program after a failure it cannot go on from (no questions, exit status code).
     virtual void FatalExit(int code) = 0;
 };

@@ -99,10 +99,11 @@ void ShowOptionForm(QWidget*& Frm, const int32_t& AddModeSuffix) {
     bool timerOff = false;
     bool depthUp = false;
     try {
-        platform::ui().SetBusyPointer(true);
-        LoadForm(Frm);
-        CenterForm(Frm);
-        platform::ui().SetBusyPointer(false);
+        {
+            platform::BusyPointerGuard busy;
+            LoadForm(Frm);
+            CenterForm(Frm);
+        }
 
         host().SetBackupTimer(false);
         timerOff = true;
@@ -120,7 +121,6 @@ void ShowOptionForm(QWidget*& Frm, const int32_t& AddModeSuffix) {
         // The caller reports the failure; what this routine changed must not outlive it, or the
         // manager stays busy to every module for good.
         const std::exception_ptr failure = std::current_exception();
-        platform::ui().SetBusyPointer(false);
         unload();
         if (depthUp) --gModalDepth;
         host().PublishMainState();

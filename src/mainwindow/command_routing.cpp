@@ -108,10 +108,9 @@ void AP_ExeCmd(const std::string& Cmd) {
                 PublishMainState(-1, 0);
             } else if (count >= 3 && t2 == "ST") {
                 // "ST" without a name has nothing to act on and is ignored.
-                platform::ui().SetBusyPointer(true);
+                platform::BusyPointerGuard busy;
                 ActivateApp(t3);
                 ConnectCommandLinks();
-                platform::ui().SetBusyPointer(false);
             }
         }
         if (t1 == kManagerName) return;

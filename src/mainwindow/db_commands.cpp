@@ -1,10 +1,7 @@
 #include "mainwindow/db_commands.h"
 
-#include <QAction>
-#include <QMainWindow>
-#include <QVariant>
 #include <exception>
-#include <functional>
+#include <optional>
 
 #include "common/bitmap_store.h"
 #include "common/boxes.h"
@@ -49,11 +46,6 @@ void MakeHeaps(int32_t flag) {
     for (int16_t n = 1; n <= 3; ++n) MakeHeap(n, flag);
 }
 
-// The menu item of the main window called name, if both exist.
-QAction* MainItem(const char* name) {
-    return gMainForm ? gMainForm->findChild<QAction*>(QString::fromLatin1(name)) : nullptr;
-}
-
 bool BusyWithHelp(int32_t menu, int32_t subMenu) {
     int32_t flag = 0;
     std::string caption;
@@ -73,58 +65,38 @@ std::string FilePart(const std::string& path) {
     return cut == std::string::npos ? path : path.substr(cut + 1);
 }
 
-// The open dialog and the load. Replaced tells whether the open database was discarded (a file
-// was chosen), whatever the load's outcome.
-void OpenChosenFile(int32_t& Result, bool& Replaced) {
-    Result = 1;
-    Replaced = false;
-    try {
-        platform::FileDialogRequest request;
-        request.defaultExt = "TPB";
-        request.filter = kDbFilter;
-        request.title = GetLocalString("Tolvi32 - Select Database File to Load", "10160");
-        request.initDir = gJobDir;
-        request.flags = kOpenFlags;
-        const std::optional<std::string> chosen = platform::ui().FileDialog(request);
-        if (!chosen || chosen->empty()) return;
-        const std::string path = *chosen;
-
-        gDbTitle = "Untitled";
-        SetDatabaseName(path);
-        Replaced = true;
-        CreateEmptyDatabase();
-        platform::ui().SetBusyPointer(true);
-        const bool loaded = DB_LoadDataBase(path.c_str()) != 0;
-        platform::ui().SetBusyPointer(false);
-        if (loaded) {
-            Result = 0;
-            OpenBitmapStore();
-            gDbPath = path;
-            return;
-        }
-        ShowDbError(1, path);
-        OpenBitmapStore();
-        // The empty database must not carry the file's name and path: a later save or backup
-        // would write it over the file the designer tried to open.
-        gDbTitle = "Untitled";
-        gDbPath.clear();
-        UpdateMainCaption(gDbHandle);
-        ReadDbLabel();
-        SetDatabaseChanged(0);
-    } catch (...) {
-        platform::ui().SetBusyPointer(false);
-        Result = 1;
-    }
+// The database file dialogs: .TPB files, starting in the job directory.
+platform::FileDialogRequest DatabaseDialog(const std::string& title, int flags) {
+    platform::FileDialogRequest request;
+    request.defaultExt = "TPB";
+    request.filter = kDbFilter;
+    request.title = title;
+    request.initDir = gJobDir;
+    request.flags = flags;
+    return request;
 }
 
-// After a successful load from a file: what the designer and the modules see of it.
-void AfterLoad() {
-    UpdateMainCaption(gDbHandle);
-    ReadDbLabel();
-    ApplyDefaultsToDesign();
-    platform::ui().SetBusyPointer(true);
-    MakeHeaps(-1);
-    platform::ui().SetBusyPointer(false);
+// The open dialog; nothing when it was cancelled or gave no name.
+std::optional<std::string> ChooseDatabaseFile() {
+    std::optional<std::string> chosen = platform::ui().FileDialog(
+        DatabaseDialog(GetLocalString("Tolvi32 - Select Database File to Load", "10160"), kOpenFlags));
+    if (chosen && chosen->empty()) chosen.reset();
+    return chosen;
+}
+
+// The open dialog and the load. Chosen tells whether a file was chosen (so the open database was
+// discarded), whatever the load's outcome.
+void OpenChosenFile(int32_t& Result, bool& Chosen) {
+    Result = 1;
+    Chosen = false;
+    try {
+        const std::optional<std::string> path = ChooseDatabaseFile();
+        if (!path) return;
+        Chosen = true;
+        if (LoadDatabaseFile(*path)) Result = 0;
+    } catch (...) {
+        Result = 1;
+    }
 }
 
 // The launchers of modules that replace the open database: offer to save it, then clear it and
@@ -139,20 +111,21 @@ void SaveOrClearLaunch(const char* title, const char* titleId, const char* modul
         SaveDatabase(cancelled, 0);
         UpdateMainCaption(gDbHandle);
     }
-    platform::ui().SetBusyPointer(true);
-    if (AskYesNo(ClearQuestion("Current Database ", " will be cleared."))) {
-        ExitAllModules();
-        // What the module builds is a new database: once it has a name, a Save must not write
-        // it over the file that was open before.
-        gDbPath.clear();
-        ClearDatabase(0, 2);
-        int16_t mode = 0;
-        std::string file;
-        InitializeApp(module, mode, file);
-    } else if (toSave) {
-        StartBackupWhenOn();  // the database stays open, so its backups go on
+    {
+        platform::BusyPointerGuard busy;
+        if (AskYesNo(ClearQuestion("Current Database ", " will be cleared."))) {
+            ExitAllModules();
+            // What the module builds is a new database: once it has a name, a Save must not write
+            // it over the file that was open before.
+            gDbPath.clear();
+            ClearDatabase(0, 2);
+            int16_t mode = 0;
+            std::string file;
+            InitializeApp(module, mode, file);
+        } else if (toSave) {
+            StartBackupWhenOn();  // the database stays open, so its backups go on
+        }
     }
-    platform::ui().SetBusyPointer(false);
     gMsgTitle.clear();
 }
 
@@ -185,8 +158,79 @@ void SetDatabaseName(const std::string& Path) {
 }
 
 void OpenDatabaseFile(int32_t& Result) {
-    bool replaced = false;
-    OpenChosenFile(Result, replaced);
+    bool chosen = false;
+    OpenChosenFile(Result, chosen);
+}
+
+bool LoadDatabaseFile(const std::string& Path) {
+    const std::string path = Path;  // the caller's text may be a global that changes below
+    gDbTitle = "Untitled";
+    SetDatabaseName(path);
+    CreateEmptyDatabase();
+    bool loaded = false;
+    {
+        platform::BusyPointerGuard busy;
+        loaded = DB_LoadDataBase(path.c_str()) != 0;
+    }
+    if (!loaded) ShowDbError(1, path);
+    OpenBitmapStore();
+    host().SetBackupTimer(false);
+    if (!loaded) {
+        // The empty database must not carry the file's name and path: a later save or backup
+        // would write it over the file the designer tried to open.
+        gDbTitle = "Untitled";
+        gDbPath.clear();
+        UpdateMainCaption(gDbHandle);
+        ReadDbLabel();
+        SetDatabaseChanged(0);
+        NotifyAll("UP");
+        return false;
+    }
+    gDbPath = path;
+    UpdateMainCaption(gDbHandle);
+    ReadDbLabel();
+    ApplyDefaultsToDesign();
+    platform::BusyPointerGuard busy;
+    MakeHeaps(-1);
+    return true;
+}
+
+void AfterDatabaseLoaded() {
+    const bool mismatch = !CheckDbPassword();
+    if (mismatch) ClearDatabase(0, 2);
+    NotifyAll("UP");
+    if (BackupsOnRounded() && !mismatch) host().SetBackupTimer(true);
+    SetDatabaseChanged(0);
+    // After a mismatch gDbPath still names the refused file, which heads the list all the same.
+    AddRecentFile();
+    ShowRecentFiles();
+    ConnectCommandLinks();
+}
+
+bool WriteDatabaseFile(const std::string& Path, const std::string* Name) {
+    const std::string path = Path;
+    const std::optional<std::string> name = Name ? std::optional<std::string>(*Name) : std::nullopt;
+    bool written = false;
+    {
+        platform::BusyPointerGuard busy;
+        for (int16_t n = 1; n <= 3; ++n) SaveHeap(n);
+        MixedModeSaveWork();
+        const std::string keptTitle = gDbTitle;
+        const std::string keptName = CStrFromPtr(O_GetName(DB_DataBase()));
+        if (name) {
+            gDbTitle = *name;
+            O_Rename(DB_DataBase(), name->c_str());
+        }
+        written = DB_SaveDataBase(path.c_str()) != 0;
+        if (!written && name) {
+            // Nothing was written: the database keeps the name it had, so neither the caption
+            // nor a later Save or backup names a file that does not hold it.
+            gDbTitle = keptTitle;
+            O_Rename(DB_DataBase(), keptName.c_str());
+        }
+    }
+    if (!written) ShowDbError(2, path);
+    return written;
 }
 
 void SaveDatabase(int32_t& Cancelled, int32_t AskName) {
@@ -194,12 +238,8 @@ void SaveDatabase(int32_t& Cancelled, int32_t AskName) {
     std::string path;
     try {
         if (gDbName == "Untitled" || AskName != 0) {
-            platform::FileDialogRequest request;
-            request.defaultExt = "TPB";
-            request.filter = kDbFilter;
-            request.title = GetLocalString("Tolvi32 - Database File Name:", "99617");
-            request.initDir = gJobDir;
-            request.flags = kSaveFlags;
+            platform::FileDialogRequest request =
+                DatabaseDialog(GetLocalString("Tolvi32 - Database File Name:", "99617"), kSaveFlags);
             request.fileName = gDbName + ".TPB";
             request.save = true;
             const std::optional<std::string> chosen = platform::ui().FileDialog(request);
@@ -220,27 +260,12 @@ void SaveDatabase(int32_t& Cancelled, int32_t AskName) {
             path = gDbPath.empty() ? platform::JoinPath(gJobDir, name + ".TPB") : gDbPath;
         }
 
-        platform::ui().SetBusyPointer(true);
-        for (int16_t n = 1; n <= 3; ++n) SaveHeap(n);
-        MixedModeSaveWork();
-        const std::string keptTitle = gDbTitle;
-        const std::string keptName = CStrFromPtr(O_GetName(DB_DataBase()));
-        gDbTitle = name;
-        O_Rename(DB_DataBase(), name.c_str());
-        if (DB_SaveDataBase(path.c_str()) == 0) {
-            // Nothing was written: the database keeps the name and file it had, so neither the
-            // caption nor a later Save or backup names a file that does not hold it.
-            gDbTitle = keptTitle;
-            O_Rename(DB_DataBase(), keptName.c_str());
-            platform::ui().SetBusyPointer(false);
-            ShowDbError(2, path);
+        if (!WriteDatabaseFile(path, &name)) {
             Cancelled = 1;
             return;
         }
-        platform::ui().SetBusyPointer(false);
         gDbPath = path;
     } catch (...) {
-        platform::ui().SetBusyPointer(false);
         Cancelled = 1;
     }
 }
@@ -256,8 +281,7 @@ void ClearDatabase(int32_t Value, int32_t Mask) {
     gOptCurrent = -1;
     SaveAllOptionSets();
     gOptCurrent = 0;
-    if (QAction* item = MainItem("M_Default")) item->setChecked(true);
-    if (QAction* item = MainItem("M_Current")) item->setChecked(false);
+    host().MarkOptionScope(false);
     ReadDbLabel();
     ResetHierStackFile();
 }
@@ -334,24 +358,13 @@ void M_DbOpen_Click() {
     if (!SaveChangedBeforeLoad(GetLocalString("Save?", "10244"))) return;
     host().SetBackupTimer(false);
     int32_t result = 0;
-    bool replaced = false;
-    OpenChosenFile(result, replaced);
+    bool chosen = false;
+    OpenChosenFile(result, chosen);
     if (result != 0) {
-        if (replaced)
-            NotifyAll("UP");  // the modules' database is gone, even though none was loaded
-        else
-            StartBackupWhenOn();  // nothing chosen: the open database stays
+        if (!chosen) StartBackupWhenOn();  // nothing chosen: the open database stays
         return;
     }
-    AfterLoad();
-    const bool mismatch = !CheckDbPassword();
-    if (mismatch) ClearDatabase(0, 2);
-    NotifyAll("UP");
-    if (BackupsOnRounded() && !mismatch) host().SetBackupTimer(true);
-    SetDatabaseChanged(0);
-    AddRecentFile();
-    ShowRecentFiles();
-    ConnectCommandLinks();
+    AfterDatabaseLoaded();
 }
 
 namespace {
@@ -381,28 +394,5 @@ void M_FontEditor_Click() { SaveOrClearLaunch("Vector Font Editor", "10293", "QU
 void M_ImpZOT3_Click(int16_t /*Index*/) { SaveOrClearLaunch("Tolvi32 Import", "10167", "QUVWRIMP"); }
 
 void M_ImpSpice_Click() { SaveOrClearLaunch("SPICE Netlist Import", "10259", "QUVSPCIP"); }
-
-void ConnectDatabaseCommands(QMainWindow* main) {
-    if (main == nullptr) return;
-    const auto wire = [main](const char* name, std::function<void()> handler) {
-        QAction* item = main->findChild<QAction*>(QString::fromLatin1(name));
-        if (item == nullptr || item->property("tolviDbWired").toBool()) return;
-        item->setProperty("tolviDbWired", true);
-        QObject::connect(item, &QAction::triggered, main, [h = std::move(handler)] { RunEvent(h); });
-    };
-    wire("M_DbClear(0)", [] { M_DbClear_Click(0); });
-    wire("M_DbInfo", [] { M_DbInfo_Click(); });
-    wire("M_DbOpen", [] { M_DbOpen_Click(); });
-    wire("M_DbSave", [] { M_DbSave_Click(); });
-    wire("M_DbSaveAs", [] { M_DbSaveAs_Click(); });
-    wire("M_RecentFile(0)", [] { M_RecentFile_Click(0); });
-    wire("M_RecentFile(1)", [] { M_RecentFile_Click(1); });
-    wire("M_RecentFile(2)", [] { M_RecentFile_Click(2); });
-    wire("M_RecentFile(3)", [] { M_RecentFile_Click(3); });
-    wire("M_FontEditor", [] { M_FontEditor_Click(); });
-    wire("M_ImpZOT3(1)", [] { M_ImpZOT3_Click(1); });
-    wire("M_ImpSpice", [] { M_ImpSpice_Click(); });
-    ShowRecentFiles();
-}
 
 }  // namespace tolvi

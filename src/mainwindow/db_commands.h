@@ -5,8 +5,6 @@
 #include <cstdint>
 #include <string>
 
-class QMainWindow;
-
 namespace tolvi {
 
 inline std::string gDbPath;         // full path of the open database file; "" until it has one
@@ -26,13 +24,28 @@ void M_FontEditor_Click();
 void M_ImpZOT3_Click(int16_t Index);
 void M_ImpSpice_Click();
 
-// Lets the designer choose a database file and loads it in place of the open one. Result 0 =
-// chosen and loaded; 1 = dialog cancelled, load failed or run-time failure. On a failed load the
-// empty "Untitled" database stands, without a path.
+// Lets the designer choose a database file and loads it (LoadDatabaseFile). Result 0 = chosen
+// and loaded; 1 = dialog cancelled, load failed or run-time failure.
 void OpenDatabaseFile(int32_t& Result);
+// Loads the database file Path in place of the open one: the one load of Open, the recent files
+// and the mailbox. The database is named after the file; the backup timer stops. Loaded: the
+// bitmap store opens, gDbPath = Path, the caption and label are refreshed, the default sizes and
+// grids are applied and heaps 1..3 made from the file. Not loaded: "Can't load Database: " and the
+// path are shown, and the empty "Untitled" database stands without a path (so no save or backup
+// writes it over the file), its caption and label refreshed, unchanged, and "UP" sent to the
+// modules, whose database is gone. True when loaded.
+bool LoadDatabaseFile(const std::string& Path);
+// What Open and the recent-file open do once a file is loaded: the password check (a mismatch
+// clears the database), "UP", backups on again unless refused, unchanged, and the recent files.
+void AfterDatabaseLoaded();
 // Saves the open database; a non-zero AskName forces the file dialog (Save As). Sets Cancelled to
 // 1 when the dialog was cancelled, the name came out empty or the save failed; never sets it to 0.
 void SaveDatabase(int32_t& Cancelled, int32_t AskName);
+// Writes the open database to Path: the one write of Save, Save As and the timed backup. Heaps
+// 1..3 and a running simulator's work are saved first, all under the busy pointer. With a Name
+// the database takes it (gDbTitle and its root's name) for the write and keeps the old one when
+// the write fails. A failure shows "Can't save Database" and the path. True when written.
+bool WriteDatabaseFile(const std::string& Path, const std::string* Name = nullptr);
 // Replaces the open database by an empty "Untitled" one with the default settings; Value and Mask
 // are the status given to its root hierarchy. Makes no heaps and tells no module; gDbPath is kept.
 void ClearDatabase(int32_t Value, int32_t Mask);
@@ -48,9 +61,5 @@ int32_t AskDatabaseChanged(const std::string& LastLine);
 // changed and saves on Yes. False when the command must stop (Cancel, or a save that was cancelled
 // or failed: the database stays open and its backups go on).
 bool SaveChangedBeforeLoad(const std::string& LastLine);
-
-// Wires the File menu's database items, the recent-file items and the commands that save or clear
-// the database before starting a module, found by objectName in main; fills the recent-file items.
-void ConnectDatabaseCommands(QMainWindow* main);
 
 }  // namespace tolvi

@@ -3,12 +3,9 @@
 #include <exception>
 #include <string>
 
-#include "common/bitmap_store.h"
 #include "common/context_help.h"
 #include "common/db_session.h"
 #include "common/general_settings.h"
-#include "common/host.h"
-#include "common/option_store.h"
 #include "common/settings_access.h"
 #include "common/utilities.h"
 #include "kernel/kernel.h"
@@ -40,12 +37,6 @@ bool SameNameNoCase(const std::string& a, const std::string& b) { return Upper(a
 
 std::string Field(int i) { return i < static_cast<int>(gTokStr.size()) ? Trim(gTokStr[i]) : std::string(); }
 
-void WithBusyPointer(void (*work)()) {
-    platform::ui().SetBusyPointer(true);
-    work();
-    platform::ui().SetBusyPointer(false);
-}
-
 void LoadMailboxDatabase(const std::string& file) {
     int err = 0;
     std::string path = file;
@@ -55,37 +46,13 @@ void LoadMailboxDatabase(const std::string& file) {
         FileOpenTest(err, -1, path);
         if (err) return;
     }
-    // The title comes from the file, as Open sets it: otherwise the caption keeps the previous
-    // database's name and the next save would rename the loaded one to it.
-    gDbTitle = "Untitled";
-    SetDatabaseName(path);
-    CreateEmptyDatabase();
-    platform::ui().SetBusyPointer(true);
-    const bool loaded = DB_LoadDataBase(path.c_str()) != 0;
-    platform::ui().SetBusyPointer(false);
-    if (!loaded) {
-        ShowDbError(1, path);
-        // An empty database under the failed file's name would be saved over that file.
-        gDbTitle = "Untitled";
-        CreateEmptyDatabase();
-    }
-    OpenBitmapStore();
-    gDbPath = loaded ? path : "";
-    host().SetBackupTimer(false);
-    UpdateMainCaption(gDbHandle);
-    ReadDbLabel();
-    ApplyDefaultsToDesign();
-    WithBusyPointer([] {
-        MakeHeap(1, -1);
-        MakeHeap(2, -1);
-        MakeHeap(3, -1);
-    });
-    NotifyAll("UP");
-    if (loaded) {
+    // No password is asked and the backup timer stays off: the writers are programs of the suite.
+    if (LoadDatabaseFile(path)) {
+        NotifyAll("UP");
         AddRecentFile();
         ShowRecentFiles();
+        ClearDatabaseChanged();
     }
-    ClearDatabaseChanged();
     ConnectCommandLinks();
 }
 

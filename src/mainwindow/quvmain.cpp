@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QFile>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QMenu>
@@ -16,6 +17,7 @@
 #include <algorithm>
 #include <cstring>
 #include <exception>
+#include <optional>
 #include <vector>
 
 #include "common/aperture_tables.h"
@@ -37,6 +39,7 @@
 #include "mainwindow/db_commands.h"
 #include "mainwindow/module_registry.h"
 #include "mainwindow/quvlabel.h"
+#include "mainwindow/recent_files.h"
 #include "mainwindow/startup.h"
 #include "mainwindow/timed_backup.h"
 #include "mainwindow/tools.h"
@@ -53,12 +56,6 @@ QUVMAIN* gTheMainWindow = nullptr;
 // Ends the start-up sequence; code is the program's exit status.
 struct StartupFailure {
     int code;
-};
-
-class BusyPointer {
-public:
-    BusyPointer() { platform::ui().SetBusyPointer(true); }
-    ~BusyPointer() { platform::ui().SetBusyPointer(false); }
 };
 
 int ScreenWidth(const QWidget* w) {
@@ -140,7 +137,8 @@ bool QUVMAIN::Form_Load(const std::string& argument) {
         CreateCommandLinks();
         linksMade_ = true;
         BuildCustomMenu();
-        platform::ui().SetBusyPointer(true);
+        std::optional<platform::BusyPointerGuard> busy;
+        busy.emplace();
         gDevLibs.assign(1, "");
         gSchLibs.assign(1, "");
         gLayLibs.assign(1, "");
@@ -155,7 +153,7 @@ bool QUVMAIN::Form_Load(const std::string& argument) {
         LoadStartupApps();
         LoadAutoHelp();
         Item("M_Ahlp")->setChecked(gAutoHelp != 0);
-        ConnectDatabaseCommands(this);  // also refills the recent-files items
+        ShowRecentFiles();
         ReadDbLabel();
         ResetHierStackFile();
         LoadAllOptionSets();
@@ -164,14 +162,14 @@ bool QUVMAIN::Form_Load(const std::string& argument) {
         resize(ScreenWidth(this), height());
         SizeMainWindow();
         show();
-        Item("M_Default")->setChecked(true);
+        MarkOptionScope(false);
         gOptCurrent = -1;
         SaveAllOptionSets();
         MakeHeap(1, 0);
         MakeHeap(2, 0);
         MakeHeap(3, 0);
         gOptCurrent = 0;
-        platform::ui().SetBusyPointer(false);
+        busy.reset();
         DropSplash();
         gStartingUp = false;
         F_BackUp->SetEnabled(false);
@@ -495,6 +493,26 @@ void QUVMAIN::ShowInHouseMenu(bool visible) {
     Item("M_InhouseUtil")->setEnabled(visible);
 }
 
+void QUVMAIN::DrawRecentFiles(const std::array<std::string, 4>& paths, bool separator) {
+    for (int i = 0; i < 4; ++i) {
+        QAction* item = Item("M_RecentFile", i);
+        const std::string& path = paths[static_cast<std::size_t>(i)];
+        if (!path.empty()) {
+            // A path is the file system's bytes, not text of the code page; "&" shows as itself.
+            QString shown = QFile::decodeName(QByteArray::fromStdString(path));
+            shown.replace('&', QStringLiteral("&&"));
+            item->setText(QStringLiteral("&%1. ").arg(i + 1) + shown);
+        }
+        item->setVisible(!path.empty());
+    }
+    Item("M_RFileSep")->setVisible(separator);
+}
+
+void QUVMAIN::MarkOptionScope(bool current) {
+    Item("M_Default")->setChecked(!current);
+    Item("M_Current")->setChecked(current);
+}
+
 void QUVMAIN::FatalExit(int code) {
     if (loading_) throw StartupFailure{code};
     // The caller has told the suite ("EX") already: end at once, without the orderly shut-down.
@@ -508,7 +526,7 @@ void QUVMAIN::FatalExit(int code) {
 
 void QUVMAIN::Launch(const char* module) {
     if (IsBusy()) return;
-    BusyPointer pointer;
+    platform::BusyPointerGuard busy;
     int16_t mode = 0;
     std::string file;
     InitializeApp(module, mode, file);
@@ -517,8 +535,7 @@ void QUVMAIN::Launch(const char* module) {
 void QUVMAIN::M_Default_Click() {
     ShowContextHelp(2, 1, 0, 0);
     gOptCurrent = 0;
-    Item("M_Default")->setChecked(true);
-    Item("M_Current")->setChecked(false);
+    MarkOptionScope(false);
     LoadAllOptionSets();
     ShowOptionsScope();
 }
@@ -526,8 +543,7 @@ void QUVMAIN::M_Default_Click() {
 void QUVMAIN::M_Current_Click() {
     ShowContextHelp(2, 2, 0, 0);
     gOptCurrent = -1;
-    Item("M_Default")->setChecked(false);
-    Item("M_Current")->setChecked(true);
+    MarkOptionScope(true);
     LoadAllOptionSets();
     ShowOptionsScope();
 }
@@ -539,8 +555,7 @@ void QUVMAIN::M_DeftoCur_Click() {
     gOptCurrent = -1;
     SaveAllOptionSets();
     gOptCurrent = 0;
-    Item("M_Default")->setChecked(true);
-    Item("M_Current")->setChecked(false);
+    MarkOptionScope(false);
     ReadDbLabel();
     tolvi::NotifyAll("UP");
     ConnectCommandLinks();
@@ -601,7 +616,7 @@ void QUVMAIN::M_Cap_Click(int Index) {
     ParseList(gUserApsNames);
     if (Index < 1 || static_cast<std::size_t>(Index) >= gTokStr.size()) return;
     const std::string app = gTokStr[static_cast<std::size_t>(Index)];
-    BusyPointer pointer;
+    platform::BusyPointerGuard busy;
     ActivateApp(app);
     ConnectCommandLinks();
 }
@@ -619,18 +634,18 @@ void QUVMAIN::M_ViewF_Click() {
         ShowContextHelp(1, 9, 0, 0);
         if (!chosen || chosen->empty()) return;
         if (IsBusy()) return;
-        BusyPointer pointer;
+        platform::BusyPointerGuard busy;
         int16_t mode = 0;
         std::string file = *chosen;
         InitializeApp("QUVSPCVR", mode, file);
     } catch (...) {
-        platform::ui().SetBusyPointer(false);
+        // Ended quietly; the guard has put the pointer back.
     }
 }
 
 void QUVMAIN::M_ConvManager_Click() {
     if (IsBusy()) return;
-    BusyPointer pointer;
+    platform::BusyPointerGuard busy;
     Ap_ConvtActivate("QUVCONVT");
     ConnectCommandLinks();
 }

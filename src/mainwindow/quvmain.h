@@ -98,6 +98,8 @@ public:
     void PublishMainState() override;
     void SetBackupTimer(bool on) override;
     void ShowInHouseMenu(bool visible) override;
+    void DrawRecentFiles(const std::array<std::string, 4>& paths, bool separator) override;
+    void MarkOptionScope(bool current) override;
     void FatalExit(int code) override;
 
     // --- MailboxWindow ---

@@ -8,7 +8,9 @@
 #include <string_view>
 
 #include "mainwindow/command_routing.h"
+#include "mainwindow/db_commands.h"
 #include "mainwindow/quvmain.h"
+#include "mainwindow/recent_files.h"
 
 namespace tolvi {
 
@@ -45,13 +47,13 @@ QMenu* QUVMAIN::AddMenu(QMenu* parent, const char* name, const char* caption, co
 void QUVMAIN::BuildMenu() {
     auto sep = [this](QMenu* m, const char* name) { return AddItem(m, name, nullptr, nullptr, nullptr); };
 
-    // File. The database, ASCII, export and recent-file commands are wired by their own modules.
+    // File. The ASCII and export commands are wired by their own modules.
     QMenu* file = AddMenu(nullptr, "M_File", "&File", "9939");
-    AddItem(file, "M_DbClear(0)", "&New Database", "1023", nullptr);
-    AddItem(file, "M_DbInfo", "&Database Info", "1010", nullptr);
-    AddItem(file, "M_DbOpen", "&Open Database", "1024", nullptr);
-    AddItem(file, "M_DbSave", "&Save Database", "1029", nullptr);
-    AddItem(file, "M_DbSaveAs", "Save Database &As", "10242", nullptr);
+    AddItem(file, "M_DbClear(0)", "&New Database", "1023", [] { M_DbClear_Click(0); });
+    AddItem(file, "M_DbInfo", "&Database Info", "1010", [] { M_DbInfo_Click(); });
+    AddItem(file, "M_DbOpen", "&Open Database", "1024", [] { M_DbOpen_Click(); });
+    AddItem(file, "M_DbSave", "&Save Database", "1029", [] { M_DbSave_Click(); });
+    AddItem(file, "M_DbSaveAs", "Save Database &As", "10242", [] { M_DbSaveAs_Click(); });
     sep(file, "M_s0");
     AddItem(file, "M_DbAsave", "&Database ASCII Save", "109", nullptr);
     AddItem(file, "M_DbAload", "Data&base ASCII Load", "10115", nullptr);
@@ -78,11 +80,11 @@ void QUVMAIN::BuildMenu() {
     QMenu* inh = AddMenu(file, "M_InhouseUtil", "Inhouse Utilities", "10296");
     inh->menuAction()->setVisible(false);
     inh->menuAction()->setEnabled(false);
-    AddItem(inh, "M_FontEditor", "Font Editor", "10297", nullptr);
+    AddItem(inh, "M_FontEditor", "Font Editor", "10297", [] { M_FontEditor_Click(); });
     sep(file, "M_s05");
     QMenu* imp = AddMenu(file, "M_Import", "&Import", "1019");
-    AddItem(imp, "M_ImpZOT3(1)", "Wirelist (selected format)", "10284", nullptr);
-    AddItem(imp, "M_ImpSpice", "Spice Netlist", "10258", nullptr);
+    AddItem(imp, "M_ImpZOT3(1)", "Wirelist (selected format)", "10284", [] { M_ImpZOT3_Click(1); });
+    AddItem(imp, "M_ImpSpice", "Spice Netlist", "10258", [] { M_ImpSpice_Click(); });
     QMenu* exp = AddMenu(file, "M_export", "&Export", "1014");
     AddItem(exp, "M_ExpZOT3", "ZOT3 ASCII Database", "10170", [this] {
         M_ExpZOT3_Click();
@@ -95,7 +97,8 @@ void QUVMAIN::BuildMenu() {
     sep(file, "M_s1");
     for (int i = 0; i < 4; ++i) {
         const std::string name = "M_RecentFile(" + std::to_string(i) + ")";
-        QAction* a = AddItem(file, name.c_str(), "", nullptr, nullptr);
+        QAction* a =
+            AddItem(file, name.c_str(), "", nullptr, [i] { M_RecentFile_Click(static_cast<int16_t>(i)); });
         a->setVisible(i < 2);
     }
     sep(file, "M_RFileSep")->setVisible(false);

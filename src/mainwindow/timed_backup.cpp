@@ -6,12 +6,10 @@
 #include "common/db_session.h"
 #include "common/general_settings.h"
 #include "common/utilities.h"
-#include "kernel/kernel.h"
 #include "mainwindow/app_list.h"
 #include "mainwindow/command_routing.h"
-#include "mainwindow/module_registry.h"
+#include "mainwindow/db_commands.h"
 #include "platform/paths.h"
-#include "platform/ui.h"
 
 namespace tolvi {
 
@@ -25,12 +23,7 @@ bool gWritingBackup = false;
 
 void WriteBackup() {
     PublishMainState(-1, -1);
-    platform::ui().SetBusyPointer(true);
-    for (int16_t n = 1; n <= 3; ++n) SaveHeap(n);
-    MixedModeSaveWork();
-    const std::string path = platform::JoinPath(gJobDir, gDbName + ".BAK");
-    if (DB_SaveDataBase(path.c_str()) == 0) ShowDbError(2, path);
-    platform::ui().SetBusyPointer(false);
+    WriteDatabaseFile(platform::JoinPath(gJobDir, gDbName + ".BAK"));
 }
 
 }  // namespace

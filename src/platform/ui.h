@@ -82,4 +82,15 @@ Ui& ui();
 // Installs service (not owned; nullptr puts the silent one back).
 void SetUi(Ui* service);
 
+// The busy pointer for the life of a scope: on when made, back to the default pointer when the
+// scope ends, a failure leaving it included. The pointer is a state, so the end of an inner guard
+// also ends an outer one's, as the default pointer always has.
+class BusyPointerGuard {
+public:
+    BusyPointerGuard() { ui().SetBusyPointer(true); }
+    ~BusyPointerGuard() { ui().SetBusyPointer(false); }
+    BusyPointerGuard(const BusyPointerGuard&) = delete;
+    BusyPointerGuard& operator=(const BusyPointerGuard&) = delete;
+};
+
 }  // namespace tolvi::platform

@@ -115,7 +115,7 @@ TEST_F(DbCommandsTest, OpenLoadsTheChosenFile) {
     EXPECT_TRUE(recordingHost().backupTimer);
     EXPECT_FALSE(IsDatabaseChanged());
     EXPECT_EQ(Recent(1), path);
-    EXPECT_TRUE(Item("M_RecentFile(0)")->isVisible());
+    EXPECT_EQ(recordingHost().recentFiles[0], path);
 }
 
 TEST_F(DbCommandsTest, OpenCancelledKeepsTheOpenDatabase) {
@@ -163,7 +163,7 @@ TEST_F(DbCommandsTest, OpenWithAWrongPasswordLeavesAnEmptyDatabase) {
     EXPECT_TRUE(Heard("UP"));
     EXPECT_FALSE(recordingHost().backupTimer);
     EXPECT_EQ(Recent(1), path);
-    EXPECT_TRUE(Item("M_Default")->isChecked());
+    EXPECT_TRUE(HostDid("scope: default"));
 }
 
 TEST_F(DbCommandsTest, FailedLoadLeavesNoNameOrPathToSaveOver) {
@@ -180,6 +180,7 @@ TEST_F(DbCommandsTest, FailedLoadLeavesNoNameOrPathToSaveOver) {
     EXPECT_EQ(gDbPath, "");
     EXPECT_EQ(recordingHost().caption, "Tolvi32 - Untitled (hier: MAINHIER)");
     EXPECT_TRUE(Heard("UP"));
+    EXPECT_FALSE(recordingHost().backupTimer);
     EXPECT_FALSE(IsDatabaseChanged());  // nothing to lose in the empty database
     EXPECT_EQ(Recent(1), "absent");
 
@@ -214,7 +215,7 @@ TEST_F(DbCommandsTest, SaveOfUntitledAsksForANameInTheJobDirectory) {
     M_DbSave_Click();
     EXPECT_FALSE(IsDatabaseChanged());
     EXPECT_EQ(Recent(1), path);
-    EXPECT_TRUE(Item("M_RecentFile(0)")->isVisible());
+    EXPECT_EQ(recordingHost().recentFiles[0], path);
 }
 
 TEST_F(DbCommandsTest, SaveOfALoadedDatabaseWritesItsFileInOrder) {
@@ -297,7 +298,7 @@ TEST_F(DbCommandsTest, NewDatabase) {
 
     // Changed, No: cleared without a second question.
     gDbPath = "/somewhere/old.TPB";
-    Item("M_Current")->setChecked(true);
+    recordingHost().MarkOptionScope(true);
     scriptedUi().QueueAnswer(platform::kAnswerNo);
     M_DbClear_Click(0);
     EXPECT_FALSE(HasHierarchy("KEEP"));
@@ -305,8 +306,7 @@ TEST_F(DbCommandsTest, NewDatabase) {
     EXPECT_EQ(gDbName, "Untitled");
     EXPECT_FALSE(IsDatabaseChanged());
     EXPECT_TRUE(Heard("UP"));
-    EXPECT_TRUE(Item("M_Default")->isChecked());
-    EXPECT_FALSE(Item("M_Current")->isChecked());
+    EXPECT_FALSE(recordingHost().scopeCurrent);
     EXPECT_EQ(gOptCurrent, 0);
     EXPECT_EQ(gMsgTitle, "before");
 }

@@ -1,13 +1,10 @@
 #pragma once
-// What the database-command tests share: a job directory with its own settings file, a main
-// window holding the menu items the commands reach, an empty "Untitled" database, and a running
-// fake module that hears the broadcasts.
+// What the database-command tests share: a job directory with its own settings file, a window
+// that owns the password dialogs, an empty "Untitled" database, and a running fake module that
+// hears the broadcasts.
 #include <gtest/gtest.h>
 
-#include <QAction>
 #include <QMainWindow>
-#include <QMenu>
-#include <QMenuBar>
 #include <algorithm>
 #include <memory>
 #include <string>
@@ -22,6 +19,7 @@
 #include "mainwindow/db_commands.h"
 #include "mainwindow/fake_module.h"
 #include "mainwindow/module_registry.h"
+#include "support/recording_host.h"
 #include "support/temp_dir.h"
 
 namespace tolvi::test {
@@ -31,16 +29,7 @@ protected:
     void SetUp() override {
         gJobDir = tmp.path();
         gIniFile = tmp.File("TOLVI32.INI");
-        QMenu* file = window.menuBar()->addMenu("File");
-        for (const char* name : {"M_Default", "M_Current"}) {
-            QAction* a = file->addAction(name);
-            a->setObjectName(name);
-            a->setCheckable(true);
-        }
-        for (int i = 0; i < 4; ++i)
-            file->addAction("")->setObjectName(QStringLiteral("M_RecentFile(%1)").arg(i));
-        file->addSeparator()->setObjectName("M_RFileSep");
-        gMainForm = &window;
+        gMainForm = &window;  // the owner of the password dialogs
         mods.Register("QUVSCHED");
         int16_t mode = 0;
         std::string arg;
@@ -90,7 +79,11 @@ protected:
         int err = 0;
         IniPutString("RecentFiles", std::to_string(n), v, err);
     }
-    QAction* Item(const char* name) const { return window.findChild<QAction*>(name); }
+    // Whether the main window was asked to draw or mark this (RecordingHost's call lines).
+    static bool HostDid(const std::string& call) {
+        const auto& calls = recordingHost().calls;
+        return std::find(calls.begin(), calls.end(), call) != calls.end();
+    }
 
     TempDir tmp;
     QMainWindow window;

@@ -25,6 +25,7 @@
 #include "mainwindow/db_commands.h"
 #include "mainwindow/fake_module.h"
 #include "mainwindow/quvlabel.h"
+#include "mainwindow/recent_files.h"
 #include "mainwindow/startup.h"
 #include "platform/instance_lock.h"
 #include "platform/paths.h"
@@ -339,6 +340,36 @@ TEST(Keystrokes, CommandLinesSurviveTheMenuBarTakingTheKeyboard) {
         EXPECT_EQ(peer, std::vector<std::string>{"All,DF"});
         EXPECT_EQ(QApplication::activePopupWidget(), nullptr) << "the letters opened no menu";
     }
+
+    scriptedUi().QueueAnswer(platform::kAnswerYes);  // "Exit Tolvi32"
+    w.M_Exit_Click();
+}
+
+// The recent-file items are drawn from the list, with the file system's names, and open their
+// files.
+TEST(RecentFileItems, ShowThePathsAndOpenThem) {
+    Started s;
+    ASSERT_TRUE(s.Load());
+    QUVMAIN& w = *s.w;
+    const std::string path = s.dir.File("M\xC3\xBCller & Co.TPB");
+    ASSERT_NE(DB_SaveDataBase(path.c_str()), 0);
+    int err = 0;
+    IniPutString("RecentFiles", "1", "", err);
+    IniPutString("RecentFiles", "2", path, err);
+    ShowRecentFiles();
+    EXPECT_FALSE(w.Item("M_RecentFile", 0)->isVisible());
+    EXPECT_TRUE(w.Item("M_RecentFile", 1)->isVisible());
+    EXPECT_EQ(w.Item("M_RecentFile", 1)->text(), QStringLiteral("&2. ") +
+                                                     QString::fromStdString(s.dir.path()) +
+                                                     QStringLiteral("/M\u00FCller && Co.TPB"));
+    EXPECT_FALSE(w.Item("M_RecentFile", 2)->isVisible());
+    EXPECT_TRUE(w.Item("M_RFileSep")->isVisible());
+
+    w.Item("M_RecentFile", 1)->trigger();
+    EXPECT_EQ(gDbPath, path);
+    EXPECT_EQ(gDbTitle, "M\xC3\xBCller & Co");
+    EXPECT_EQ(w.Item("M_RecentFile", 0)->text().toStdString(),
+              "&1. " + s.dir.path() + "/M\xC3\xBCller && Co.TPB");
 
     scriptedUi().QueueAnswer(platform::kAnswerYes);  // "Exit Tolvi32"
     w.M_Exit_Click();

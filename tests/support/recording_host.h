@@ -1,6 +1,8 @@
 #pragma once
 // A Host that records every call, one line each: "caption: <text>", "notify: <cmd>",
-// "publish", "backup: on|off", "inhouse: on|off", "fatal: <code>".
+// "publish", "backup: on|off", "inhouse: on|off", "recent: <path>|<path>|<path>|<path>[ -]",
+// "scope: default|current", "fatal: <code>".
+#include <array>
 #include <string>
 #include <vector>
 
@@ -16,6 +18,9 @@ public:
     bool inHouseMenu = false;
     int fatalCode = 0;
     bool fatal = false;
+    std::array<std::string, 4> recentFiles;
+    bool recentSeparator = false;
+    bool scopeCurrent = false;
 
     void SetCaption(const std::string& c) override {
         caption = c;
@@ -30,6 +35,16 @@ public:
     void ShowInHouseMenu(bool v) override {
         inHouseMenu = v;
         calls.push_back(v ? "inhouse: on" : "inhouse: off");
+    }
+    void DrawRecentFiles(const std::array<std::string, 4>& paths, bool separator) override {
+        recentFiles = paths;
+        recentSeparator = separator;
+        calls.push_back("recent: " + paths[0] + "|" + paths[1] + "|" + paths[2] + "|" + paths[3] +
+                        (separator ? " -" : ""));
+    }
+    void MarkOptionScope(bool current) override {
+        scopeCurrent = current;
+        calls.push_back(current ? "scope: current" : "scope: default");
     }
     void FatalExit(int code) override {
         fatal = true;

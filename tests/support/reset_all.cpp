@@ -27,6 +27,7 @@
 #include "mainwindow/db_commands.h"
 #include "mainwindow/mailbox.h"
 #include "mainwindow/module_registry.h"
+#include "mainwindow/recent_files.h"
 #include "mainwindow/startup.h"
 #include "mainwindow/timed_backup.h"
 #include "platform/design_module.h"
@@ -90,6 +91,7 @@ void ResetAllState() {
     ResetAppListState();
     ResetStartupState();
     ResetDbCommandsState();
+    ResetRecentFilesState();
     ResetTimedBackupState();
 }
 
