@@ -5,6 +5,7 @@
 #include <string>
 
 #include "common/option_fields.h"
+#include "common/option_scope.h"
 #include "common/option_store.h"
 #include "common/settings_access.h"
 #include "kernel/kernel.h"
@@ -75,11 +76,11 @@ void LoadKind(const Kind& k, int32_t KindNo) {
         TakeField(2, c.Colour);
         if (c.Id == k.backId) SetBackground(k, c.Colour);
     }
-    if (gOptCurrent != 0) LoadColourSettings(KindNo);
+    if (OptionsAreCurrent()) LoadColourSettings(KindNo);
 }
 
 void SaveKind(const Kind& k, int32_t KindNo) {
-    if (gOptCurrent != 0) {
+    if (OptionsAreCurrent()) {
         StoreColourSettings(KindNo);
         return;
     }
@@ -108,8 +109,8 @@ void SaveLayoutCategoryColors() { SaveKind(Layout(), 1); }
 void LoadColourSettings(const int32_t& KindNo) {
     if (KindNo != 0 && KindNo != 1) return;
     const Kind k = KindNo == 0 ? Schematic() : Layout();
-    uint8_t bytes[64];
-    if (!E_MemCopy(bytes, E_SysTable(1), 64)) return;
+    uint8_t bytes[kSysTableBytes[SysCategoryColors]];
+    if (!E_MemCopy(bytes, E_SysTable(SysCategoryColors), kSysTableBytes[SysCategoryColors])) return;
     for (CategoryRec& c : k.table) {
         if (c.Name.empty()) break;
         if (c.Id < 0 || c.Id > 63) continue;
@@ -121,7 +122,7 @@ void LoadColourSettings(const int32_t& KindNo) {
 void StoreColourSettings(const int32_t& KindNo) {
     if (KindNo != 0 && KindNo != 1) return;
     const Kind k = KindNo == 0 ? Schematic() : Layout();
-    uint8_t* table = E_SysTable(1);
+    uint8_t* table = E_SysTable(SysCategoryColors);
     if (table == nullptr) return;
     for (const CategoryRec& c : k.table) {
         if (c.Name.empty()) break;
@@ -134,6 +135,7 @@ void StoreColourSettings(const int32_t& KindNo) {
     }
 }
 
-void LoadPalette() { E_MemCopy(gPalette.data(), E_SysTable(0), 128); }
+static_assert(sizeof gPalette == kSysTableBytes[SysPalette]);
+void LoadPalette() { E_MemCopy(gPalette.data(), E_SysTable(SysPalette), kSysTableBytes[SysPalette]); }
 
 }  // namespace tolvi

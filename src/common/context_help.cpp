@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QWidget>
 
+#include "common/general_settings.h"
 #include "common/utilities.h"
 #include "kernel/kernel.h"
 #include "platform/help.h"
@@ -12,15 +13,6 @@
 namespace tolvi {
 
 namespace {
-
-constexpr int32_t kHelpTable = 12;
-constexpr int32_t kAutoHelpOffset = 2044;
-
-bool AutoHelpOn() {
-    int32_t flag = 0;
-    if (uint8_t* table = E_SysTable(kHelpTable)) E_MemCopy(&flag, table + kAutoHelpOffset, 4);
-    return flag != 0;
-}
 
 void RunHelpMacro(const std::string& helpFile, const std::string& macro) {
     platform::help().Command(helpFile, platform::kHelpCommand, Trim(macro));
@@ -65,7 +57,7 @@ void ResetContextHelpState() {
 // Topics go to the help engine directly, with the file and topic number the kernel's topic call
 // takes, so the program and the kernel show help in the same windows.
 void ShowContextHelp(int32_t Menu, int32_t SubMenu, int32_t Tool, int32_t SubTool) {
-    const bool autoHelp = AutoHelpOn();
+    const bool autoHelp = ReadAutoHelpFlag() != 0;
     if (!ValidateHelpIds(Menu, SubMenu, Tool, SubTool)) return;
     gHelpTopic = HelpTopicId(Menu, SubMenu, Tool, SubTool);
     if (autoHelp) {

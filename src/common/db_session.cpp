@@ -14,8 +14,6 @@ namespace tolvi {
 
 namespace {
 
-constexpr int32_t kChangedFlagTable = 18;
-constexpr int32_t kProcessTable = 16;
 constexpr int kStyleFatal = 4112;  // OK, critical-stop icon, system modal
 constexpr int kFatalExitCode = 1;
 
@@ -134,7 +132,7 @@ void UpdateMainCaption(int32_t& DbHandle) {
     gCurPageName = CStrFromPtr(O_GetName(DB_Page(gCurPage)));
     gPageSelector = -100 - gCurPage;
     const int32_t units = 25400;
-    E_MemCopy(E_SysTable(kProcessTable), &units, 4);
+    E_MemCopy(E_SysTable(SysProcess), &units, 4);
     host().SetCaption("Tolvi32 - " + gDbName + " (hier: " + gCurHierName + ")");
 }
 
@@ -167,13 +165,13 @@ void WriteDbLabel() {
 
 bool IsDatabaseChanged() {
     int32_t flag = 0;
-    E_MemCopy(&flag, E_SysTable(kChangedFlagTable), 4);
+    E_MemCopy(&flag, E_SysTable(SysChangedFlag), 4);
     return flag != 0;
 }
 
 void ClearDatabaseChanged() { SetDatabaseChanged(0); }
 
-void SetDatabaseChanged(int32_t Value) { E_MemCopy(E_SysTable(kChangedFlagTable), &Value, 4); }
+void SetDatabaseChanged(int32_t Value) { E_MemCopy(E_SysTable(SysChangedFlag), &Value, 4); }
 
 void FindNameInMap(int& Err, int32_t Map, int32_t& Id, const std::string& Name) {
     Id = OM_FindName(Map, Name.c_str());

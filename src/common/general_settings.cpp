@@ -120,7 +120,17 @@ void LoadAutoHelp() {
     const std::string value = Get(kMain, "AutoHelp", "-1");
     int32_t flag = 0;
     if (RoundHalfEven(ParseNumber(value), flag)) gAutoHelp = flag;
-    if (uint8_t* help = E_SysTable(12)) E_MemCopy(help + 2044, &gAutoHelp, 4);
+    WriteAutoHelpFlag(gAutoHelp);
+}
+
+int32_t ReadAutoHelpFlag() {
+    int32_t flag = 0;
+    if (uint8_t* table = E_SysTable(SysHelpState)) E_MemCopy(&flag, table + kAutoHelpOffset, 4);
+    return flag;
+}
+
+void WriteAutoHelpFlag(int32_t Flag) {
+    if (uint8_t* table = E_SysTable(SysHelpState)) E_MemCopy(table + kAutoHelpOffset, &Flag, 4);
 }
 
 void LoadSystemIdentity() {

@@ -18,7 +18,7 @@ inline std::string gZot3JobDir;
 inline float gBackupInt = 0.0f;
 inline float gBackupOn = 0.0f;
 
-// -1 = automatic help on, 0 = off; the context help reads its copy in kernel table 12.
+// -1 = automatic help on, 0 = off; the context help reads its copy in the kernel (ReadAutoHelpFlag).
 inline int32_t gAutoHelp = 0;
 
 // Identity shown by the About window and carried in the ASCII database header.
@@ -43,8 +43,11 @@ void SaveDirectories();
 // "Tolvi32" BackupInt, BackupON; an interval outside 1..60 becomes 5.
 void LoadBackupSettings();
 void SaveBackupSettings();
-// "Tolvi32" AutoHelp, copied into kernel table 12 at byte 2044.
+// "Tolvi32" AutoHelp, copied into the kernel's help state (WriteAutoHelpFlag).
 void LoadAutoHelp();
+// The automatic-help flag as the kernel keeps it for every application of the suite.
+int32_t ReadAutoHelpFlag();
+void WriteAutoHelpFlag(int32_t Flag);
 // "Tolvi32" SysName, Ver, Rev; read only.
 void LoadSystemIdentity();
 // "Tolvi32" Apps, AppsWin: four flags each.

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "common/option_fields.h"
-#include "common/option_store.h"
+#include "common/option_scope.h"
 #include "common/settings_access.h"
 #include "kernel/kernel.h"
 
@@ -43,19 +43,27 @@ const GridKey* Keys() {
     return keys;
 }
 
-// A database table and the memory table it images.
+// A database table and the memory table it images, byte for byte.
 struct GridTable {
     int32_t id;
     int32_t* data;
-    int32_t bytes;
 };
+static_assert(sizeof gSchGrid == kSysTableBytes[SysSchGrid] &&
+              sizeof gSchSnap == kSysTableBytes[SysSchSnap] &&
+              sizeof gLayGrid == kSysTableBytes[SysLayGrid] &&
+              sizeof gLaySnap == kSysTableBytes[SysLaySnap] &&
+              sizeof gSchPrecision == kSysTableBytes[SysSchPrecision] &&
+              sizeof gLayPrecision == kSysTableBytes[SysLayPrecision] &&
+              sizeof gAngleSnap == kSysTableBytes[SysAngleSnap] &&
+              sizeof gPickArea == kSysTableBytes[SysPickArea]);
 
 // In the order the tables are copied.
 const GridTable* Tables() {
     static const GridTable tables[8] = {
-        {3, gSchGrid.data(), 56},   {4, gSchSnap.data(), 56},  {20, gSchPrecision.data(), 128},
-        {5, gLayGrid.data(), 56},   {6, gLaySnap.data(), 56},  {21, gLayPrecision.data(), 128},
-        {7, gAngleSnap.data(), 28}, {8, gPickArea.data(), 20},
+        {SysSchGrid, gSchGrid.data()},           {SysSchSnap, gSchSnap.data()},
+        {SysSchPrecision, gSchPrecision.data()}, {SysLayGrid, gLayGrid.data()},
+        {SysLaySnap, gLaySnap.data()},           {SysLayPrecision, gLayPrecision.data()},
+        {SysAngleSnap, gAngleSnap.data()},       {SysPickArea, gPickArea.data()},
     };
     return tables;
 }
@@ -74,7 +82,7 @@ void ResetGridSettingsState() {
 }
 
 void LoadGridTables() {
-    if (gOptCurrent != 0) {
+    if (OptionsAreCurrent()) {
         LoadGridSettings();
         return;
     }
@@ -89,7 +97,7 @@ void LoadGridTables() {
 }
 
 void SaveGridTables() {
-    if (gOptCurrent != 0) {
+    if (OptionsAreCurrent()) {
         PutGridTablesToKernel();
         return;
     }
@@ -101,11 +109,17 @@ void SaveGridTables() {
 }
 
 void LoadGridSettings() {
-    for (int i = 0; i < 8; ++i) E_MemCopy(Tables()[i].data, E_SysTable(Tables()[i].id), Tables()[i].bytes);
+    for (int i = 0; i < 8; ++i) {
+        const GridTable& t = Tables()[i];
+        E_MemCopy(t.data, E_SysTable(t.id), kSysTableBytes[t.id]);
+    }
 }
 
 void PutGridTablesToKernel() {
-    for (int i = 0; i < 8; ++i) E_MemCopy(E_SysTable(Tables()[i].id), Tables()[i].data, Tables()[i].bytes);
+    for (int i = 0; i < 8; ++i) {
+        const GridTable& t = Tables()[i];
+        E_MemCopy(E_SysTable(t.id), t.data, kSysTableBytes[t.id]);
+    }
 }
 
 }  // namespace tolvi

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "common/option_fields.h"
+#include "common/option_scope.h"
 #include "common/option_store.h"
 #include "common/settings_access.h"
 #include "common/utilities.h"
@@ -28,11 +29,11 @@ const uint8_t kDefaultColours[32] = {12, 11, 9,  13, 13, 13, 13, 13, 13, 13, 13,
 
 void ReadMask(uint16_t (&words)[2]) {
     words[0] = words[1] = 0;
-    E_MemCopy(words, E_SysTable(11), 4);
+    E_MemCopy(words, E_SysTable(SysLayerMask), 4);  // only its first two words are used
 }
 
 void WriteMask(const uint16_t (&words)[2]) {
-    uint8_t* mask = E_SysTable(11);
+    uint8_t* mask = E_SysTable(SysLayerMask);
     if (mask == nullptr) return;
     E_MemCopy(mask, &words[0], 2);
     E_MemCopy(mask + 2, &words[1], 2);
@@ -43,7 +44,7 @@ void WriteMask(const uint16_t (&words)[2]) {
 void ResetLayerSettingsState() { gLayers.fill(LayerRec{}); }
 
 void LoadLayerTable() {
-    if (gOptCurrent != 0) {
+    if (OptionsAreCurrent()) {
         LoadLayerNames();
         return;
     }
@@ -58,7 +59,7 @@ void LoadLayerTable() {
 }
 
 void SaveLayerTable() {
-    if (gOptCurrent != 0) {
+    if (OptionsAreCurrent()) {
         StoreLayerNames();
         return;
     }
@@ -73,8 +74,8 @@ void SaveLayerTable() {
 
 void LoadLayerNames() {
     gLayers.fill(LayerRec{});
-    uint8_t colours[32] = {};
-    E_MemCopy(colours, E_SysTable(2), 32);
+    uint8_t colours[kSysTableBytes[SysLayerColors]] = {};
+    E_MemCopy(colours, E_SysTable(SysLayerColors), kSysTableBytes[SysLayerColors]);
     uint16_t words[2];
     ReadMask(words);
     const int32_t layers = DB_LayerArray();
@@ -98,7 +99,7 @@ void StoreLayerNames() {
         // one); the layer's own default keeps the table sound.
         colours[k] = (l.Colour >= 0 && l.Colour <= 255) ? static_cast<uint8_t>(l.Colour) : kDefaultColours[k];
     }
-    E_MemCopy(E_SysTable(2), colours, 32);
+    E_MemCopy(E_SysTable(SysLayerColors), colours, kSysTableBytes[SysLayerColors]);
     WriteMask(words);
 }
 

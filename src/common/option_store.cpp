@@ -26,9 +26,9 @@ namespace {
 
 // Everything from the first " (" on is an earlier scope suffix (or part of the caption that the
 // suffix replaces), so a caption never carries two.
-std::string CaptionWithScope(const std::string& Caption, int32_t OptCurrent) {
+std::string CaptionWithScope(const std::string& Caption) {
     const std::size_t cut = Caption.find(" (");
-    return Caption.substr(0, cut) + (OptCurrent != 0 ? " (Current)" : " (Default)");
+    return Caption.substr(0, cut) + (OptionsAreCurrent() ? " (Current)" : " (Default)");
 }
 
 // Runs the form's load handler, when it has one.
@@ -109,8 +109,8 @@ void ShowOptionForm(QWidget*& Frm, const int32_t& AddModeSuffix) {
         timerOff = true;
 
         if (AddModeSuffix != 0)
-            Frm->setWindowTitle(platform::ToQString(
-                CaptionWithScope(platform::FromQString(Frm->windowTitle()), gOptCurrent)));
+            Frm->setWindowTitle(
+                platform::ToQString(CaptionWithScope(platform::FromQString(Frm->windowTitle()))));
 
         ++gModalDepth;
         depthUp = true;

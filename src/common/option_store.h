@@ -10,12 +10,12 @@
 #include <cstdint>
 #include <string>
 
+#include "common/option_scope.h"
+
 class QWidget;
 
 namespace tolvi {
 
-// 0 = Default (settings file), anything else = Current (the open database).
-inline int32_t gOptCurrent = 0;
 // Scratch of the layer and category loaders: they read every raw value of a set before parsing
 // any, because ParseList overwrites its shared results. Nobody keeps anything here.
 inline std::array<std::string, 32> gIniVals;

@@ -5,12 +5,15 @@
 #include <string>
 
 #include "common/option_fields.h"
-#include "common/option_store.h"
+#include "common/option_scope.h"
 #include "common/settings_access.h"
 
 namespace tolvi {
 
-static_assert(sizeof(gPadSizesK) == 192 && sizeof(TextSizeRec) * 32 == 384);
+static_assert(sizeof(gAirgaps) == kSysTableBytes[SysAirgaps] &&
+              sizeof(gPadSizesK) == kSysTableBytes[SysPadSizes] &&
+              sizeof(gLineWidths) - sizeof(gLineWidths[0]) == kSysTableBytes[SysLineWidths] &&
+              sizeof(TextSizeRec) * 32 == kTextSizeTableBytes);
 
 namespace {
 
@@ -64,7 +67,7 @@ void ResetSizeSettingsState() {
 }
 
 void LoadSizes() {
-    if (gOptCurrent != 0) {
+    if (OptionsAreCurrent()) {
         LoadLineSizes();
         return;
     }
@@ -87,7 +90,7 @@ void LoadSizes() {
 }
 
 void SaveSizes() {
-    if (gOptCurrent != 0) {
+    if (OptionsAreCurrent()) {
         StoreLineSizes();
         return;
     }
@@ -99,7 +102,7 @@ void SaveSizes() {
 }
 
 void LoadTextSizes() {
-    if (gOptCurrent != 0) {
+    if (OptionsAreCurrent()) {
         LoadTextSizeTable();
         return;
     }
@@ -116,7 +119,7 @@ void LoadTextSizes() {
 }
 
 void SaveTextSizes() {
-    if (gOptCurrent != 0) {
+    if (OptionsAreCurrent()) {
         StoreTextSizeTable();
         return;
     }
@@ -129,11 +132,11 @@ void SaveTextSizes() {
 }
 
 void LoadLineSizes() {
-    E_MemCopy(gAirgaps.data(), E_SysTable(10), 12);
-    E_MemCopy(gPadSizesK.data(), E_SysTable(9), 192);
-    E_MemCopy(&gBusWidth, E_SysTable(13), 4);
-    E_MemCopy(&gWireWidth, E_SysTable(14), 4);
-    E_MemCopy(&gLineWidths[1], E_SysTable(15), 64);
+    E_MemCopy(gAirgaps.data(), E_SysTable(SysAirgaps), kSysTableBytes[SysAirgaps]);
+    E_MemCopy(gPadSizesK.data(), E_SysTable(SysPadSizes), kSysTableBytes[SysPadSizes]);
+    E_MemCopy(&gBusWidth, E_SysTable(SysBusWidth), kSysTableBytes[SysBusWidth]);
+    E_MemCopy(&gWireWidth, E_SysTable(SysWireWidth), kSysTableBytes[SysWireWidth]);
+    E_MemCopy(&gLineWidths[1], E_SysTable(SysLineWidths), kSysTableBytes[SysLineWidths]);
     gCondSizes[0] = gAirgaps;
     for (int i = 0; i < 16; ++i)
         gCondSizes[i + 1] = {gPadSizesK[i].TraceWidth, gPadSizesK[i].RoundPad, gPadSizesK[i].SquarePad};
@@ -146,16 +149,16 @@ void StoreLineSizes() {
     const int64_t sum = int64_t{gWireWidth} + 20320;
     const int32_t wirePlus = static_cast<int32_t>(
         std::clamp<int64_t>(sum, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
-    E_MemCopy(E_SysTable(10), gAirgaps.data(), 12);
-    E_MemCopy(E_SysTable(9), gPadSizesK.data(), 192);
-    E_MemCopy(E_SysTable(13), &gBusWidth, 4);
-    E_MemCopy(E_SysTable(14), &gWireWidth, 4);
-    E_MemCopy(E_SysTable(19), &wirePlus, 4);
-    E_MemCopy(E_SysTable(15), &gLineWidths[1], 64);
+    E_MemCopy(E_SysTable(SysAirgaps), gAirgaps.data(), kSysTableBytes[SysAirgaps]);
+    E_MemCopy(E_SysTable(SysPadSizes), gPadSizesK.data(), kSysTableBytes[SysPadSizes]);
+    E_MemCopy(E_SysTable(SysBusWidth), &gBusWidth, kSysTableBytes[SysBusWidth]);
+    E_MemCopy(E_SysTable(SysWireWidth), &gWireWidth, kSysTableBytes[SysWireWidth]);
+    E_MemCopy(E_SysTable(SysWireWidthPlus), &wirePlus, kSysTableBytes[SysWireWidthPlus]);
+    E_MemCopy(E_SysTable(SysLineWidths), &gLineWidths[1], kSysTableBytes[SysLineWidths]);
 }
 
-void LoadTextSizeTable() { E_MemCopy(gTextSizes.data(), DB_TextSizeTable(), 384); }
+void LoadTextSizeTable() { E_MemCopy(gTextSizes.data(), DB_TextSizeTable(), kTextSizeTableBytes); }
 
-void StoreTextSizeTable() { E_MemCopy(DB_TextSizeTable(), gTextSizes.data(), 384); }
+void StoreTextSizeTable() { E_MemCopy(DB_TextSizeTable(), gTextSizes.data(), kTextSizeTableBytes); }
 
 }  // namespace tolvi

@@ -77,9 +77,9 @@ const char* E_GetString(const char* key) {
 uint8_t* E_SysTable(int32_t n) {
     KERNEL_FAIL_POINT(nullptr);
     Session& k = Kern();
-    if (n == 12) return k.helpTable.data();
-    if (n == 16) return k.table16.data();
-    if (n == 11) {
+    if (n == SysHelpState) return k.helpTable.data();
+    if (n == SysProcess) return k.table16.data();
+    if (n == SysLayerMask) {
         Hierarchy* h = CurHier();
         return h ? h->layerMask.data() : nullptr;
     }

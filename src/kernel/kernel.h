@@ -235,15 +235,38 @@ static_assert(sizeof(TextSizeRec) == 12 && sizeof(PadSizeRec) == 12 && sizeof(Te
 // ---------------------------------------------------------------------------------------------
 // Settings tables: numbers for E_SysTable and their sizes in bytes
 // ---------------------------------------------------------------------------------------------
-// 0 palette 128 | 1 category colours 64 | 2 layer colours 32 | 3..6 grids and snaps 56 each |
-// 7 angle snap 28 | 8 pick area 20 | 9 pad sizes 192 | 10 airgaps 12 | 11 layer mask 32 (per
-// hierarchy) | 12 help state 2048 (process) | 13 bus width 4 | 14 wire width 4 | 15 line widths 64 |
-// 16 process table 16 | 17 reserved 16 | 18 changed flag 4 (not saved) | 19 4 | 20, 21 precision
-// 128 each | DB_TextSizeTable 384. Any other number gives null.
+// Tables 11 (one per hierarchy), 12 and 16 (one per process) are not the open database's;
+// table 18 is not saved with it. Any other number gives null.
+enum SysTableNumber : int32_t {
+    SysPalette = 0,         // 32 colours
+    SysCategoryColors = 1,  // colour index of each category
+    SysLayerColors = 2,     // colour of each layer
+    SysSchGrid = 3,         // grids and snaps: 14 numbers each
+    SysSchSnap = 4,         //
+    SysLayGrid = 5,         //
+    SysLaySnap = 6,         //
+    SysAngleSnap = 7,       // 7 numbers
+    SysPickArea = 8,        // 5 numbers
+    SysPadSizes = 9,        // 16 PadSizeRec
+    SysAirgaps = 10,        // 3 numbers
+    SysLayerMask = 11,      // enabled layers of the current hierarchy
+    SysHelpState = 12,      // the help state every application shares
+    SysBusWidth = 13,       // one number each
+    SysWireWidth = 14,      //
+    SysLineWidths = 15,     // 16 numbers
+    SysProcess = 16,        // 25400 in its first number
+    SysReserved = 17,       //
+    SysChangedFlag = 18,    // the database-changed flag
+    SysWireWidthPlus = 19,  // the wire width + 20320
+    SysSchPrecision = 20,   // 32 numbers each
+    SysLayPrecision = 21,   //
+};
 constexpr int32_t kSysTableCount = 22;
 constexpr int32_t kTextSizeTableBytes = 384;
 constexpr int32_t kSysTableBytes[kSysTableCount] = {128, 64,   32, 56, 56, 56, 56, 28, 20, 192, 12,
                                                     32,  2048, 4,  4,  64, 16, 16, 4,  4,  128, 128};
+// The automatic-help flag: a 32-bit number at this byte of SysHelpState.
+constexpr int32_t kAutoHelpOffset = 2044;
 
 // ---------------------------------------------------------------------------------------------
 // DB_: database life, selection, maps and tables

@@ -250,7 +250,8 @@ const char* const kLayerNames[kLayerCount] = {
 
 void FillDefaultTables(Database& db) {
     for (int32_t n = 0; n < kSysTableCount; ++n) {
-        if (n == 11 || n == 12 || n == 16) continue;  // per hierarchy or per process
+        if (n == SysLayerMask || n == SysHelpState || n == SysProcess)
+            continue;  // per hierarchy or per process
         db.tables[size_t(n)].assign(size_t(kSysTableBytes[n]), 0);
     }
     auto& t = db.tables;
@@ -389,8 +390,8 @@ std::unique_ptr<Obj> NewObject(Kind k, ObjectPool* pool) {
 // --- session ---------------------------------------------------------------------------------
 
 void Session::resetProcessTables() {
-    helpTable.assign(size_t(kSysTableBytes[12]), 0);
-    table16.assign(size_t(kSysTableBytes[16]), 0);
+    helpTable.assign(size_t(kSysTableBytes[SysHelpState]), 0);
+    table16.assign(size_t(kSysTableBytes[SysProcess]), 0);
     const int32_t v = 25400;
     std::memcpy(table16.data(), &v, 4);
 }

@@ -555,7 +555,7 @@ struct Session {
     std::unordered_map<int32_t, Obj*> handles;
     int32_t nextHandle = kFirstHandle;  // never reset: a handle is never given out twice
     std::map<std::string, std::string> strings;
-    std::vector<uint8_t> helpTable;  // table 12
+    std::vector<uint8_t> helpTable;  // SysHelpState
     std::vector<uint8_t> table16;
     int32_t nodeView = 0;
     std::array<int32_t, 4> compLocation{};

@@ -562,7 +562,7 @@ void QUVMAIN::M_DeftoCur_Click() {
 }
 
 void QUVMAIN::ShowOptionsScope() {
-    const std::string text = gOptCurrent != 0
+    const std::string text = OptionsAreCurrent()
                                  ? GetLocalString("Applies to currently loaded database only", "1075")
                                  : GetLocalString("Applies to default parameters only", "1076");
     platform::ui().MsgBox(text, 4160, GetLocalString("Tolvi32 - Options Setup", "10155"));
@@ -574,7 +574,7 @@ void QUVMAIN::M_Ahlp_Click() {
     const int32_t flag = a->isChecked() ? -1 : 0;
     int err = 0;
     IniPutString("Tolvi32", "AutoHelp", IniNumText(flag), err);
-    if (uint8_t* table = E_SysTable(12)) E_MemCopy(table + 2044, &flag, 4);
+    WriteAutoHelpFlag(flag);
     tolvi::NotifyAll("AH" + std::to_string(flag));
 }
 

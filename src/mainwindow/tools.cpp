@@ -1,5 +1,6 @@
 #include "mainwindow/tools.h"
 
+#include "common/general_settings.h"
 #include "common/settings_access.h"
 #include "kernel/kernel.h"
 #include "mainwindow/app_list.h"
@@ -12,13 +13,6 @@
 namespace tolvi {
 
 namespace {
-
-// The automatic-help flag as the kernel keeps it for every application: table 12, byte 2044.
-int32_t AutoHelpFlag() {
-    int32_t flag = 0;
-    if (uint8_t* table = E_SysTable(12)) E_MemCopy(&flag, table + 2044, 4);
-    return flag;
-}
 
 std::string Upper(std::string s) {
     for (char& c : s)
@@ -45,7 +39,7 @@ void Ap_ConvtActivate(const std::string& App) {
     GetAppState(app, caption, winState, w3, w4, w5);
     // A state string left by a program that has ended cannot be activated: start a new one.
     if (!caption.empty() && platform::suiteBus().Activate(app, winState == 1)) return;
-    if (!platform::processLauncher().Start(ModuleArguments(gAppDir, app, gIniFile, AutoHelpFlag()))) {
+    if (!platform::processLauncher().Start(ModuleArguments(gAppDir, app, gIniFile, ReadAutoHelpFlag()))) {
         platform::ui().MsgBox("Can't start: " + app, 4144, "Tolvi32");
         return;
     }
