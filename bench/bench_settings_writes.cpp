@@ -157,13 +157,17 @@ int main(int argc, char** argv) {
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     const double ms = 1000;
-    std::printf(
-        "\nsave-all pass, values changed:   first %.2f ms (%ld renames) | best %.2f ms (%ld renames)\n",
-        gChanged.first * ms, gChanged.renamesFirst, gChanged.best * ms, gChanged.renamesLast);
-    std::printf("save-all pass, values unchanged: first %.2f ms (%ld renames) | best %.2f ms (%ld renames)\n",
-                gUnchanged.first * ms, gUnchanged.renamesFirst, gUnchanged.best * ms, gUnchanged.renamesLast);
-    std::printf("raw replacement of the same file: first %.2f ms | best %.2f ms (1 rename)\n", gRawFirst * ms,
-                gRawBest * ms);
+    const auto pass = [&](const char* what, const Pass& p) {
+        if (p.best < 1e30)
+            std::printf("save-all pass, %s: first %.2f ms (%ld renames) | best %.2f ms (%ld renames)\n", what,
+                        p.first * ms, p.renamesFirst, p.best * ms, p.renamesLast);
+    };
+    std::printf("\n");
+    pass("values changed  ", gChanged);
+    pass("values unchanged", gUnchanged);
+    if (gRawBest < 1e30)
+        std::printf("raw replacement of the same file: first %.2f ms | best %.2f ms (1 rename)\n",
+                    gRawFirst * ms, gRawBest * ms);
     for (const char* f : {"/TOLVI32.INI", "/raw.ini", "/raw.tmp"}) std::remove((gDir + f).c_str());
     ::rmdir(gDir.c_str());
     return 0;

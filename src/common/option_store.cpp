@@ -15,6 +15,7 @@
 #include "common/layer_settings.h"
 #include "common/library_lists.h"
 #include "common/packaging.h"
+#include "common/settings_access.h"
 #include "common/size_settings.h"
 #include "common/utilities.h"
 #include "platform/qt/codec.h"
@@ -45,6 +46,7 @@ void ResetOptionStoreState() {
 }
 
 void LoadAllOptionSets() {
+    SettingsOperation op;  // one read of the settings file
     LoadDirectories();
     LoadPadstackLibrary();
     LoadTextSizes();
@@ -61,6 +63,7 @@ void LoadAllOptionSets() {
 }
 
 void SaveAllOptionSets() {
+    SettingsOperation op;  // one write of the settings file
     SaveTextSizes();
     SaveSizes();
     SaveApertureFileName();
@@ -98,6 +101,8 @@ void ShowOptionForm(QWidget*& Frm, const int32_t& AddModeSuffix) {
 
     bool timerOff = false;
     bool depthUp = false;
+    // What the dialog stores from its showing to its Accept is written to the settings file once.
+    SettingsOperation op;
     try {
         {
             platform::BusyPointerGuard busy;

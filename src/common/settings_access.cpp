@@ -28,19 +28,53 @@ void AddField(std::string field) {
     gTokNum.push_back(num);
 }
 
+// Open settings operations, and whether the current one has shown its write-error box.
+int gOperations = 0;
+bool gOperationReported = false;
+
+void ReportWriteFailure() {
+    if (gOperations > 0) {
+        if (gOperationReported) return;
+        gOperationReported = true;
+    }
+    ShowWriteFileError(gWorkFile);
+}
+
 void WriteKey(const std::string& Section, const std::string& Key, const std::string* Value, int& Err) {
     gWorkFile = gIniFile;
     if (platform::ProfileWriteString(Section, Key, Value, gIniFile)) {
         Err = 0;
         return;
     }
-    ShowWriteFileError(gWorkFile);
+    ReportWriteFailure();
     Err = 1;
 }
 
 }  // namespace
 
+SettingsOperation::SettingsOperation() {
+    ++gOperations;
+    platform::ProfileBeginBatch();
+}
+
+SettingsOperation::~SettingsOperation() {
+    std::vector<std::string> failed;
+    const bool written = platform::ProfileEndBatch(&failed);
+    if (--gOperations > 0) return;
+    const bool reported = gOperationReported;
+    gOperationReported = false;
+    if (written || reported || failed.empty()) return;
+    try {
+        gWorkFile = failed.front();
+        ShowWriteFileError(gWorkFile);
+    } catch (...) {
+        // A box that cannot be shown must not end the program from a destructor.
+    }
+}
+
 void ResetSettingsAccessState() {
+    gOperations = 0;
+    gOperationReported = false;
     gIniFile.clear();
     gTokStr.assign(1, std::string());
     gTokNum.assign(1, 0.0f);

@@ -27,6 +27,27 @@ void IniPutString(const std::string& Section, const std::string& Key, const std:
 // Removes Key (a missing key is success); failures as for IniPutString.
 void IniDeleteKey(const std::string& Section, const std::string& Key, int& Err);
 
+// One operation on the settings file (a save-all, a dialog from its showing to its Accept,
+// start-up), as a scope: while one lives (they nest; the outermost counts) the file is read once
+// and held, every IniGetString sees every IniPutString and IniDeleteKey made before it, and the
+// file is written once, when the outermost scope ends, only when the writes changed it. A
+// failure, of a write or of that final one, shows the write-error box once per operation; the
+// writes inside report Err = 1 only for what failed at once. Without an open operation every
+// write replaces the file at once, as the box and Err of each key tell.
+//
+//     void F_Accept_Click() {
+//         SettingsOperation op;  // all of this dialog's keys in one write
+//         SaveGridTables();
+//         SaveTextSizes();
+//     }
+class SettingsOperation {
+public:
+    SettingsOperation();
+    ~SettingsOperation();
+    SettingsOperation(const SettingsOperation&) = delete;
+    SettingsOperation& operator=(const SettingsOperation&) = delete;
+};
+
 // Splits Text at commas into gTokStr / gTokNum (re-created on every call). A field that starts
 // with a double quote may hold commas. Never fails: every text gives at least one field.
 void ParseList(const std::string& Text);

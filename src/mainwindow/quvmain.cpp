@@ -129,6 +129,9 @@ bool QUVMAIN::Form_Load(const std::string& argument) {
         LocalizeForm(this);
         gApertures.assign(1, AptRec{});
         LoadIniFilePath();
+        // The settings of start-up are read once and written once.
+        std::optional<SettingsOperation> settings;
+        settings.emplace();
         LoadSystemIdentity();
         tolvi::ShowInHouseMenu();
         LoadApplicationLists();
@@ -169,6 +172,7 @@ bool QUVMAIN::Form_Load(const std::string& argument) {
         MakeHeap(2, 0);
         MakeHeap(3, 0);
         gOptCurrent = 0;
+        settings.reset();
         busy.reset();
         DropSplash();
         gStartingUp = false;

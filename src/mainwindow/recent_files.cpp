@@ -33,6 +33,7 @@ void WriteEntry(int n, const std::string& value) {
 }
 
 void AddRecentPath(const std::string& path) {
+    SettingsOperation op;  // the list moves down in one write
     int found = 0;
     for (int n = 1;; ++n) {
         const std::string entry = ReadEntry(n);

@@ -175,6 +175,34 @@ TEST_F(ShowOptionFormTest, FailureWhileLoadingOrRunningRestoresAndPassesOn) {
     }
 }
 
+// A dialog is one settings operation: what it stores is written when it closes, and a settings
+// file that cannot be written costs one box.
+TEST_F(ShowOptionFormTest, WhatADialogStoresIsWrittenOnceWhenItCloses) {
+    for (const bool writable : {true, false}) {
+        SCOPED_TRACE(writable);
+        scriptedUi().Reset();
+        if (!writable) {
+            gIniFile = dir.File("gone/TOLVI32.INI");
+            scriptedUi().QueueAnswer(platform::kAnswerOk);
+        }
+        std::string whileOpen = "unset";
+        scriptedUi().QueueModal("OPTNTEST", [&](QWidget* f) {
+            int err = 0;
+            IniPutString("Tolvi32", "BackupInt", " 7", err);
+            IniPutString("Tolvi32", "BackupON", " 1", err);
+            whileOpen = dir.Read("TOLVI32.INI");
+            f->hide();
+        });
+        QWidget* form = new TestForm("Backup");
+        ShowOptionForm(form, 0);
+        if (writable) {
+            EXPECT_EQ(whileOpen, "");
+            EXPECT_EQ(IniText(), "[Tolvi32]\r\nBackupInt= 7\r\nBackupON= 1\r\n");
+        }
+        EXPECT_EQ(scriptedUi().boxes.size(), writable ? 0u : 1u);
+    }
+}
+
 // --- the dispatchers ---------------------------------------------------------------------------
 
 using OptionDispatch = test::OptionFixture;

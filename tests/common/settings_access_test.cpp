@@ -1,6 +1,7 @@
 #include "common/settings_access.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <limits>
 #include <string>
@@ -152,6 +153,76 @@ TEST_F(SettingsFile, FailedWriteOrDeleteShowsTheBoxWithThePath) {
         EXPECT_EQ(scriptedUi().boxes[0].text, "Can't create/write to file: " + c.file);
         EXPECT_EQ(scriptedUi().boxes[0].style, 4144);
         EXPECT_FALSE(scriptedUi().boxes[0].title.empty());
+    }
+}
+
+// An operation holds the file: reads see its writes at once, the file changes once, at the end of
+// the outermost operation, and only when its bytes change.
+TEST_F(SettingsFile, AnOperationWritesTheFileOnceAtItsEnd) {
+    const std::string before = "; kept\r\n[S]\r\nK=old\r\nGone=1\r\n";
+    dir.Write("TOLVI32.INI", before);
+    {
+        SettingsOperation op;
+        int err = -1;
+        IniPutString("S", "K", "new", err);
+        EXPECT_EQ(err, 0);
+        IniDeleteKey("S", "Gone", err);
+        {
+            SettingsOperation inner;
+            IniPutString("T", "N", " 1", err);
+        }
+        EXPECT_EQ(Get("S", "K"), "new");
+        EXPECT_EQ(Get("S", "Gone"), "<none>");
+        EXPECT_EQ(Get("T", "N"), "1");
+        EXPECT_EQ(dir.Read("TOLVI32.INI"), before) << "nothing written before the end";
+        // Someone else writes the file meanwhile: that stays, with the operation's writes on it.
+        dir.Write("TOLVI32.INI", before + "[Other]\r\nX=2\r\n");
+    }
+    EXPECT_EQ(dir.Read("TOLVI32.INI"), "; kept\r\n[S]\r\nK=new\r\n[Other]\r\nX=2\r\n[T]\r\nN= 1\r\n");
+
+    // The same values again: the file is not replaced.
+    struct stat first {
+    }, second{};
+    ASSERT_EQ(::stat(gIniFile.c_str(), &first), 0);
+    {
+        SettingsOperation op;
+        int err = 0;
+        IniPutString("S", "K", "new", err);
+        IniPutString("T", "N", " 1", err);
+        IniDeleteKey("S", "Missing", err);
+    }
+    int err = 0;
+    IniPutString("Other", "X", "2", err);  // outside an operation too
+    ASSERT_EQ(::stat(gIniFile.c_str(), &second), 0);
+    EXPECT_EQ(second.st_ino, first.st_ino);
+    EXPECT_TRUE(scriptedUi().boxes.empty());
+}
+
+// One box for an operation, whether its writes fail at once or the file fails at the end; what
+// failed to be written is not read back afterwards.
+TEST_F(SettingsFile, AFailedOperationShowsOneBox) {
+    const std::string noDir = dir.File("no such dir/TOLVI32.INI");
+    for (const std::string& file : {noDir, dir.path()}) {
+        SCOPED_TRACE(file);
+        scriptedUi().Reset();
+        scriptedUi().QueueAnswer(platform::kAnswerOk);
+        gIniFile = file;
+        std::vector<int> errs;
+        {
+            SettingsOperation op;
+            for (const char* key : {"a", "b", "c"}) {
+                int err = -1;
+                IniPutString("Grid", key, "1", err);
+                errs.push_back(err);
+            }
+        }
+        // A missing directory shows only when the file is written; a directory in the file's place
+        // refuses every write at once.
+        EXPECT_EQ(errs, std::vector<int>(3, file == noDir ? 0 : 1));
+        ASSERT_EQ(scriptedUi().boxes.size(), 1u);
+        EXPECT_EQ(scriptedUi().boxes[0].text, "Can't create/write to file: " + file);
+        EXPECT_EQ(gWorkFile, file);
+        EXPECT_EQ(Get("Grid", "a"), "<none>");
     }
 }
 

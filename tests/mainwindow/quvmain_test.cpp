@@ -1,6 +1,7 @@
 #include "mainwindow/quvmain.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QAction>
@@ -284,6 +285,21 @@ TEST(StartUp, StandsAsABarWithAnEmptyDatabaseAndExitsThroughItsQuestion) {
     auto at = [&](const std::string& line) { return std::find(j.begin(), j.end(), line) - j.begin(); };
     EXPECT_LT(at("QUVSCHED notify - All,EX"), at("QUVSCHED released"));
     EXPECT_LT(static_cast<std::size_t>(at("QUVSCHED released")), j.size());
+}
+
+// A settings file that cannot be written costs one box at start-up, and the bar still stands.
+TEST(StartUp, UnwritableSettingsFileGivesOneBox) {
+    Started s;
+    const std::string ini = s.dir.File("TOLVI32.INI");
+    ASSERT_EQ(::mkdir(ini.c_str(), 0700), 0);  // no file can take its place
+    scriptedUi().QueueAnswer(platform::kAnswerOk);
+    ASSERT_TRUE(s.Load());
+    std::size_t writeBoxes = 0;
+    for (const auto& box : scriptedUi().boxes) writeBoxes += box.text == "Can't create/write to file: " + ini;
+    EXPECT_EQ(writeBoxes, 1u);
+    EXPECT_TRUE(s.w->isVisible());
+    scriptedUi().QueueAnswer(platform::kAnswerYes);  // "Exit Tolvi32"
+    s.w->M_Exit_Click();
 }
 
 TEST(StartUp, ASecondInstanceClosesSilentlyAndTouchesNothing) {

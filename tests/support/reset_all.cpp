@@ -35,6 +35,7 @@
 #include "platform/help.h"
 #include "platform/local_texts.h"
 #include "platform/process_launcher.h"
+#include "platform/profile.h"
 #include "platform/suite_bus.h"
 #include "platform/text_files.h"
 #include "platform/timer.h"
@@ -83,6 +84,7 @@ void ResetAllState() {
     recordingHost().Reset();
     SetHost(&recordingHost());
     platform::ResetSuiteBusState();
+    platform::ResetProfileState();
     platform::SetProcessLauncher(nullptr);
     ResetCommandLinksState();
     ResetMailboxState();
