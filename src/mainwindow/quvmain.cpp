@@ -275,11 +275,8 @@ bool QUVMAIN::event(QEvent* event) {
 }
 
 bool QUVMAIN::TypeKeys(const QKeyEvent* event) {
-    // The menu's own keys (Alt+letter, Ctrl shortcuts) are no characters typed into the bar.
-    if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) return false;
     bool commandLine = gKeyCapture.Capturing();
     for (char c : platform::FromQString(event->text())) {
-        if (static_cast<unsigned char>(c) < 32) continue;
         int16_t key = static_cast<unsigned char>(c);
         Form_KeyPress(key);
         commandLine = commandLine || c == '@';
@@ -297,10 +294,13 @@ void QUVMAIN::keyPressEvent(QKeyEvent* event) {
 // hold. Other keys pass on to the bar, and whatever it does not use comes on to keyPressEvent,
 // where feeding them again changes nothing.
 bool QUVMAIN::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == menuBar() && event->type() == QEvent::KeyPress &&
-        TypeKeys(static_cast<QKeyEvent*>(event))) {
-        if (menuBar()->hasFocus()) setFocus(Qt::OtherFocusReason);
-        return true;
+    if (watched == menuBar() && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        // Alt+letter is the menu's own key, never part of a line.
+        if (!(key->modifiers() & (Qt::AltModifier | Qt::MetaModifier)) && TypeKeys(key)) {
+            if (menuBar()->hasFocus()) setFocus(Qt::OtherFocusReason);
+            return true;
+        }
     }
     return QMainWindow::eventFilter(watched, event);
 }
