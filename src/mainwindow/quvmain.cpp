@@ -37,6 +37,7 @@
 #include "mainwindow/db_commands.h"
 #include "mainwindow/module_registry.h"
 #include "mainwindow/quvlabel.h"
+#include "mainwindow/setup_commands.h"
 #include "mainwindow/startup.h"
 #include "mainwindow/timed_backup.h"
 #include "mainwindow/tools.h"
@@ -84,6 +85,7 @@ QUVMAIN::QUVMAIN(QWidget* parent) : QMainWindow(parent) {
     F_BackUp->SetEnabled(false);
     F_BackUp->SetHandler([] { F_BackUp_Timer(); });
     BuildMenu();
+    ConnectSetupCommands(this);
 }
 
 QUVMAIN::~QUVMAIN() {

@@ -101,7 +101,7 @@ void QUVMAIN::BuildMenu() {
     sep(file, "M_RFileSep")->setVisible(false);
     AddItem(file, "M_Exit", "E&xit", "99593", [this] { M_Exit_Click(); });
 
-    // Options. The setup dialogs are wired by their own modules.
+    // Options. The setup dialogs are wired by setup_commands.
     QMenu* opt = AddMenu(nullptr, "M_Options", "&Options", "9961");
     AddItem(opt, "M_Default", "&Default", "1011", [this] { M_Default_Click(); })->setCheckable(true);
     AddItem(opt, "M_Current", "&Current", "9925", [this] { M_Current_Click(); })->setCheckable(true);
