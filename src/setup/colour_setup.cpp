@@ -124,7 +124,7 @@ void ColourSetupDialog::Load() {
 }
 
 void ColourSetupDialog::CLR_ShowEntries() {
-    if (entries_ == ColourEntries::LayoutCategories) LoadLayoutCategoryColors();
+    if (entries_ == ColourEntries::LayoutCategories) Reload();
     for (int i = 0; i < kEntries; ++i) F_Color[std::size_t(i)]->setColor(PaletteColour(i));
     if (!IsCategories()) return;
     for (int i = 0; i < kEntries; ++i) {
@@ -137,8 +137,7 @@ void ColourSetupDialog::CLR_ShowEntries() {
 }
 
 void ColourSetupDialog::CLR_ShowBackground() {
-    if (entries_ == ColourEntries::SchematicCategories) LoadSchematicCategoryColors();
-    if (entries_ == ColourEntries::Layers) LoadLayerTable();
+    if (entries_ != ColourEntries::LayoutCategories) Reload();
     for (int i = 0; i < kEntries; ++i) {
         if (IsCategories() && EntryName(i).empty()) break;
         F_LayerC[std::size_t(i)]->setColor(PaletteColour(EntryColour(i)));
@@ -186,33 +185,20 @@ void ColourSetupDialog::F_Color_Click(int Index) {
     ShowPreview(colour, s);
 }
 
-void ColourSetupDialog::Store() {
-    switch (entries_) {
-        case ColourEntries::LayoutCategories:
-            SaveLayoutCategoryColors();
-            break;
-        case ColourEntries::SchematicCategories:
-            SaveSchematicCategoryColors();
-            break;
-        case ColourEntries::Layers:
-            SaveLayerTable();
-            break;
-    }
-}
+// The load and store pair of each member's set, in ColourEntries order.
+struct ColourSet {
+    void (*load)();
+    void (*store)();
+};
+constexpr ColourSet kSets[] = {
+    {&LoadLayoutCategoryColors, &SaveLayoutCategoryColors},
+    {&LoadSchematicCategoryColors, &SaveSchematicCategoryColors},
+    {&LoadLayerTable, &SaveLayerTable},
+};
 
-void ColourSetupDialog::Reload() {
-    switch (entries_) {
-        case ColourEntries::LayoutCategories:
-            LoadLayoutCategoryColors();
-            break;
-        case ColourEntries::SchematicCategories:
-            LoadSchematicCategoryColors();
-            break;
-        case ColourEntries::Layers:
-            LoadLayerTable();
-            break;
-    }
-}
+void ColourSetupDialog::Store() { kSets[int(entries_)].store(); }
+
+void ColourSetupDialog::Reload() { kSets[int(entries_)].load(); }
 
 OPTNCLLC::OPTNCLLC(QWidget* parent)
     : ColourSetupDialog(ColourEntries::LayoutCategories, "OPTNCLLC",

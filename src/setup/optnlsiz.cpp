@@ -31,12 +31,6 @@ namespace {
 constexpr int kSizeRows = 16;
 constexpr double kMmPerInch = 25.4;
 
-std::string DcodeCell(int32_t size) {
-    int32_t index = 0, insertPos = 0;
-    FindApertureSize(index, size, insertPos);
-    return FormatDcodeCell(gApertures[std::size_t(index)].LineDcode);
-}
-
 }  // namespace
 
 std::string SizeCell(int grid, int col, int32_t units, char decimalPoint) {
@@ -218,7 +212,7 @@ void OPTNLSIZ::SIZ_ShowRow(int Grid, int Row) {
     grid->SetTextMatrix(Row, 0, IniNumText(Row));
     grid->SetTextMatrix(Row, 1, SizeCell(Grid, 1, value, dp));
     grid->SetTextMatrix(Row, 2, SizeCell(Grid, 2, value, dp));
-    if (Grid < 3) grid->SetTextMatrix(Row, 3, DcodeCell(value));
+    if (Grid < 3) grid->SetTextMatrix(Row, 3, LineDcodeCell(value));
 }
 
 void OPTNLSIZ::SIZ_ShowAirgaps() {
@@ -258,12 +252,11 @@ void OPTNLSIZ::F_Sizes_DblClick(int Index) {
     const std::string shown = grid->Text();
     const std::string prompt =
         GetLocalString(kNames[Index][0], kNames[Index][1]) + (col == 1 ? " (inch):" : " (mm):");
-    const std::string answer = InputBoxEx(prompt, GetLocalString("Instant Selection", "10187"), shown);
-    // Nothing typed, or the shown value confirmed as it is: nothing changes.
-    if (answer.empty() || answer == Trim(shown)) return;
+    const auto answer = AskForChange(prompt, GetLocalString("Instant Selection", "10187"), shown);
+    if (!answer) return;
     int32_t& slot =
         Index < 3 ? gCondSizes[std::size_t(row)][std::size_t(Index)] : gLineWidths[std::size_t(row)];
-    if (!CommitSizeEntry(Index, col, answer, slot)) {
+    if (!CommitSizeEntry(Index, col, *answer, slot)) {
         platform::ui().Beep();
         return;
     }

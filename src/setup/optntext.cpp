@@ -44,12 +44,6 @@ protected:
     }
 };
 
-std::string DcodeCell(int32_t size) {
-    int32_t index = 0, insertPos = 0;
-    FindApertureSize(index, size, insertPos);
-    return FormatDcodeCell(gApertures[std::size_t(index)].LineDcode);
-}
-
 }  // namespace
 
 std::string TextSizeCell(const TextSizeRec& rec, int col, char decimalPoint) {
@@ -173,7 +167,7 @@ void OPTNTEXT::TXT_ShowRow(int Grid, int Row) {
     const char dp = DecimalPoint();
     grid->SetRow(Row);
     for (int c = 0; c < 4; ++c) grid->SetTextMatrix(Row, c, TextSizeCell(rec, c, dp));
-    if (Grid == 1) grid->SetTextMatrix(Row, 4, DcodeCell(rec.LineWidth));
+    if (Grid == 1) grid->SetTextMatrix(Row, 4, LineDcodeCell(rec.LineWidth));
 }
 
 void OPTNTEXT::TXT_UpdatePreview(int Grid) {
@@ -228,10 +222,9 @@ void OPTNTEXT::F_Sizes_DblClick(int Index) {
                                                {"Text Line Width (inch):", "10268"},
                                                {"Text Line Width (mm):", "10269"}};
     const int col = std::clamp(grid->Col(), 0, 3);
-    const std::string answer = InputBoxEx(GetLocalString(kPrompts[col][0], kPrompts[col][1]), heading, shown);
-    // Nothing typed, or the shown value confirmed as it is: nothing changes.
-    if (answer.empty() || answer == Trim(shown)) return;
-    if (!CommitTextSize(gTextSizes[std::size_t(RecordOf(Index, row))], col, answer)) {
+    const auto answer = AskForChange(GetLocalString(kPrompts[col][0], kPrompts[col][1]), heading, shown);
+    if (!answer) return;
+    if (!CommitTextSize(gTextSizes[std::size_t(RecordOf(Index, row))], col, *answer)) {
         platform::ui().Beep();
         return;
     }

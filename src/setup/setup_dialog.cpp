@@ -9,10 +9,12 @@
 #include <QPushButton>
 #include <QVariant>
 
+#include "common/boxes.h"
 #include "common/context_help.h"
 #include "common/dialog_state.h"
 #include "common/form_buttons.h"
 #include "common/localisation.h"
+#include "common/utilities.h"
 #include "platform/qt/codec.h"
 #include "platform/qt/tolvi_grid.h"
 
@@ -145,6 +147,13 @@ bool SetupDialog::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     return QDialog::eventFilter(watched, event);
+}
+
+std::optional<std::string> AskForChange(const std::string& prompt, const std::string& header,
+                                        const std::string& shown) {
+    std::string answer = InputBoxEx(prompt, header, shown);
+    if (answer.empty() || answer == Trim(shown)) return std::nullopt;
+    return answer;
 }
 
 QLabel* NewFormLabel(QWidget* parent, const char* name, const char* caption, const char* tag) {

@@ -18,6 +18,8 @@
 // departures.
 #include <QDialog>
 #include <functional>
+#include <optional>
+#include <string>
 #include <vector>
 
 class QBoxLayout;
@@ -99,6 +101,12 @@ private:
     bool closing_ = false;
     bool helpKeyInstalled_ = false;
 };
+
+// Asks with the input box, the cell's text shown as the default answer; nullopt when nothing is
+// to change: the box was cancelled or cleared, or the shown text was confirmed as it stands (so
+// a value is never replaced by its rounded display).
+std::optional<std::string> AskForChange(const std::string& prompt, const std::string& header,
+                                        const std::string& shown);
 
 // A label or group box with its control name, English caption and (when given) the message id
 // that localises it; labels show plain text.

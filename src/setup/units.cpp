@@ -7,6 +7,7 @@
 #include <cstring>
 #include <limits>
 
+#include "common/aperture_tables.h"
 #include "common/numbers.h"
 #include "common/settings_access.h"
 
@@ -93,6 +94,12 @@ std::string MmText(int32_t units, std::string_view pattern, char decimalPoint) {
 
 std::string InchText(int32_t units, std::string_view pattern, char decimalPoint) {
     return FormatNumber(double(units) / kUnitsPerMM * double(kInchFactor), pattern, decimalPoint);
+}
+
+std::string LineDcodeCell(int32_t size) {
+    int32_t index = 0, insertPos = 0;
+    FindApertureSize(index, size, insertPos);
+    return FormatDcodeCell(gApertures[std::size_t(index)].LineDcode);
 }
 
 }  // namespace tolvi

@@ -36,4 +36,8 @@ std::string FormatNumber(double value, std::string_view pattern, char decimalPoi
 std::string MmText(int32_t units, std::string_view pattern, char decimalPoint);
 std::string InchText(int32_t units, std::string_view pattern, char decimalPoint);
 
+// The D-code cell of a size: the line D-code of the current aperture table's row of exactly that
+// size, blanks when the table has none.
+std::string LineDcodeCell(int32_t size);
+
 }  // namespace tolvi

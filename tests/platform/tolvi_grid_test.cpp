@@ -139,7 +139,9 @@ TEST(TolviGrid, AfterEditOnlyForAChangedTextNeverAfterEsc) {
         EXPECT_FALSE(t.g.EditActive());
         EXPECT_EQ(t.afterEdits, c.afterEdits);
         EXPECT_EQ(t.g.TextMatrix(2, 1), c.cell);
-        if (c.withHandler) EXPECT_EQ(keys.back(), c.endKey == Qt::Key_Return ? 13 : 27);
+        if (c.withHandler) {
+            EXPECT_EQ(keys.back(), c.endKey == Qt::Key_Return ? 13 : 27);
+        }
     }
 }
 

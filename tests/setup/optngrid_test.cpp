@@ -65,7 +65,9 @@ TEST(GridCell, TypedValuesTable) {
         g.table[element] = 777;
         EXPECT_EQ(CommitGridCell(g, c.col, row, c.text), c.stored != 0);
         EXPECT_EQ(g.table[element], c.stored != 0 ? c.stored : 777);
-        if (c.shown) EXPECT_EQ(GridCellText(g, c.col, row, '.'), c.shown);
+        if (c.shown) {
+            EXPECT_EQ(GridCellText(g, c.col, row, '.'), c.shown);
+        }
     }
     gLayGrid[1] = 508000;
     EXPECT_EQ(GridCellText(GridSpecs()[LayGrid], 2, 1, ','), "0,2000") << "the locale's decimal separator";

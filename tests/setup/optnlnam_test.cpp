@@ -7,7 +7,6 @@
 #include <string>
 
 #include "common/layer_settings.h"
-#include "common/quvinpbg.h"
 #include "common/settings_access.h"
 #include "platform/qt/tolvi_grid.h"
 #include "support/grid_input.h"
@@ -64,16 +63,11 @@ TEST_F(LayerLabels, DoubleClicksRenameAndSwitchLayers) {
     platform::TolviGrid& g = *f->F_Layer;
 
     // The layer-number column asks for the label of that row.
-    std::string prompt;
-    scriptedUi().QueueModal("QuvInpBG", [&](QWidget* w) {
-        auto* box = static_cast<QuvInpBG*>(w);
-        prompt = box->InpPrompt->text().toStdString();
-        EXPECT_EQ(box->InpText->text().toStdString(), "INNER2");
-        box->InpText->setText("  ab1 ");
-        box->InpOK_Click();
-    });
+    std::string prompt, offered;
+    test::AnswerInput("  ab1 ", &prompt, &offered);
     test::DoubleClickCell(g, 5, 0);
     EXPECT_EQ(prompt, "Layer Label\r\nNew (15 characters):");
+    EXPECT_EQ(offered, "INNER2");
     EXPECT_EQ(gLayers[4].Name, "ab1            ");
     EXPECT_EQ(g.TextMatrix(5, 1), "ab1            ");
 

@@ -8,7 +8,6 @@
 #include <QTest>
 #include <string>
 
-#include "common/quvinpbg.h"
 #include "common/size_settings.h"
 #include "platform/qt/tolvi_grid.h"
 #include "support/grid_input.h"
@@ -103,12 +102,7 @@ TEST_F(ConductorDialog, DoubleClicksEditTheValueColumns) {
     EXPECT_EQ(f->F_Sizes[3]->TextMatrix(0, 1), "inch");
 
     std::string label;
-    scriptedUi().QueueModal("QuvInpBG", [&](QWidget* w) {
-        auto* box = static_cast<QuvInpBG*>(w);
-        label = box->InpPrompt->text().toStdString();
-        box->InpText->setText("0.005");
-        box->InpOK_Click();
-    });
+    test::AnswerInput("0.005", &label);
     test::DoubleClickCell(trace, 2, 0);
     EXPECT_EQ(label, "Instant Selection\r\nTrace Segment width (inch):");
     EXPECT_EQ(gCondSizes[2][0], 12700);

@@ -7,7 +7,6 @@
 #include <QLineEdit>
 #include <string>
 
-#include "common/quvinpbg.h"
 #include "common/settings_access.h"
 #include "common/size_settings.h"
 #include "platform/qt/preview_canvas.h"
@@ -72,12 +71,7 @@ TEST_F(TextSizes, DoubleClicksAskByColumnAndChangeOnlyWhatIsTyped) {
 
     // The D-code column edits the height in inch of its row.
     std::string label;
-    scriptedUi().QueueModal("QuvInpBG", [&](QWidget* w) {
-        auto* box = static_cast<QuvInpBG*>(w);
-        label = box->InpPrompt->text().toStdString();
-        box->InpText->setText("0.1");
-        box->InpOK_Click();
-    });
+    test::AnswerInput("0.1", &label);
     test::DoubleClickCell(lay, 4, 4);
     EXPECT_EQ(label, "Layout Text\r\nText Height (inch):");
     EXPECT_EQ(lay.Col(), 0);

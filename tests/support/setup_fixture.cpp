@@ -1,5 +1,6 @@
 #include "support/setup_fixture.h"
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QMetaObject>
 #include <QTest>
@@ -46,9 +47,11 @@ void SetupFixture::UseCurrentScope() {
     SaveAllOptionSets();
 }
 
-void AnswerInput(std::optional<std::string> text) {
-    scriptedUi().QueueModal("QuvInpBG", [text](QWidget* form) {
+void AnswerInput(std::optional<std::string> text, std::string* label, std::string* offered) {
+    scriptedUi().QueueModal("QuvInpBG", [text, label, offered](QWidget* form) {
         auto* box = static_cast<QuvInpBG*>(form);
+        if (label) *label = platform::FromQString(box->InpPrompt->text());
+        if (offered) *offered = platform::FromQString(box->InpText->text());
         if (!text) {
             box->InpCancel_Click();
             return;

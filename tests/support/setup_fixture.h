@@ -37,8 +37,10 @@ protected:
     static void LoadAndShow(QWidget* form);
 };
 
-// The next input box is answered with text (typed, then Accept) or cancelled (nullopt).
-void AnswerInput(std::optional<std::string> text);
+// The next input box is answered with text (typed, then Accept) or cancelled (nullopt); what it
+// showed (heading and prompt, and the default answer) goes to label and offered when given.
+void AnswerInput(std::optional<std::string> text, std::string* label = nullptr,
+                 std::string* offered = nullptr);
 
 // Every table the setup dialogs of the per-database sets edit, as one text.
 std::string OptionTables();
