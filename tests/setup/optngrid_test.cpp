@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QLineEdit>
+#include <QLocale>
 #include <QTabWidget>
 #include <QTest>
 #include <string>
@@ -107,6 +108,14 @@ TEST_F(GridDialog, MarksShowTheChosenRowsAndAClickChoosesPerUnit) {
     EXPECT_EQ(gSchSnap[7], 4) << "a click in another column chooses nothing";
     test::ClickCell(snap, 1, 1);
     EXPECT_EQ(gSchSnap[0], 1);
+}
+
+TEST_F(GridDialog, NumbersShowTheLocalesDecimalSeparator) {
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    auto f = Shown<OPTNGRID>();
+    EXPECT_EQ(f->grids[SchGrid]->TextMatrix(2, 2), "0,1600");
+    EXPECT_EQ(f->grids[ASnap]->TextMatrix(6, 2), "90,0");
+    QLocale::setDefault(QLocale::c());
 }
 
 // Typed in place: Enter takes the value (a refused one beeps and shows the stored value), Esc and

@@ -2,6 +2,7 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMetaObject>
 #include <QTest>
 #include <QWidget>
@@ -31,6 +32,7 @@ std::string FixtureFile(const std::string& name) {
 }  // namespace
 
 void SetupFixture::ResetStores() {
+    QLocale::setDefault(QLocale::c());  // numbers shown with "."; a test may choose another locale
     gOptCurrent = 0;
     gIniFile = dir.Write("TOLVI32.INI", FixtureFile("TOLVI32.INI"));
     dir.Write("STD.APT", FixtureFile("STD.APT"));
