@@ -2,6 +2,7 @@
 
 #include <QMetaObject>
 #include <QPointer>
+#include <QVariant>
 #include <QWidget>
 #include <exception>
 #include <string>
@@ -25,13 +26,6 @@ namespace tolvi {
 
 namespace {
 
-// Everything from the first " (" on is an earlier scope suffix (or part of the caption that the
-// suffix replaces), so a caption never carries two.
-std::string CaptionWithScope(const std::string& Caption) {
-    const std::size_t cut = Caption.find(" (");
-    return Caption.substr(0, cut) + (OptionsAreCurrent() ? " (Current)" : " (Default)");
-}
-
 // Runs the form's load handler, when it has one.
 void LoadForm(QWidget* Frm) {
     if (Frm->metaObject()->indexOfMethod("Form_Load()") >= 0)
@@ -39,6 +33,13 @@ void LoadForm(QWidget* Frm) {
 }
 
 }  // namespace
+
+// Everything from the first " (" on is an earlier scope suffix (or part of the caption that the
+// suffix replaces), so a caption never carries two.
+std::string CaptionWithScope(const std::string& Caption, int32_t OptCurrent) {
+    const std::size_t cut = Caption.find(" (");
+    return Caption.substr(0, cut) + (OptCurrent != 0 ? " (Current)" : " (Default)");
+}
 
 void ResetOptionStoreState() {
     gOptCurrent = 0;
@@ -92,6 +93,8 @@ void ApplyDefaultsToDesign() {
 void ShowOptionForm(QWidget*& Frm, const int32_t& AddModeSuffix) {
     if (Frm == nullptr) return;
     gDlgRefresh = -1;
+    // A verdict left by an earlier dialog must not stand for this one.
+    gDlgAccepted = 0;
     // A form that deletes itself on close must not be deleted twice.
     const QPointer<QWidget> form(Frm);
     const auto unload = [&] {
@@ -114,14 +117,15 @@ void ShowOptionForm(QWidget*& Frm, const int32_t& AddModeSuffix) {
         timerOff = true;
 
         if (AddModeSuffix != 0)
-            Frm->setWindowTitle(
-                platform::ToQString(CaptionWithScope(platform::FromQString(Frm->windowTitle()))));
+            Frm->setWindowTitle(platform::ToQString(
+                CaptionWithScope(platform::FromQString(Frm->windowTitle()), OptionsAreCurrent() ? -1 : 0)));
 
         ++gModalDepth;
         depthUp = true;
         host().PublishMainState();
 
-        platform::ui().ShowModal(Frm);
+        // A form that ended while loading (nothing to show) ends as cancelled.
+        if (!Frm->property("formEnded").toBool()) platform::ui().ShowModal(Frm);
     } catch (...) {
         // The caller reports the failure; what this routine changed must not outlive it, or the
         // manager stays busy to every module for good.

@@ -33,13 +33,17 @@ void SaveAllOptionSets();
 // open database; the scope is left as it was. Layers and colours are not touched.
 void ApplyDefaultsToDesign();
 
-// Shows Frm modally and unloads (deletes) it; Frm is null afterwards. The form's load handler, a
-// method Form_Load() it may declare invokable, runs here before the form is centred. When
-// AddModeSuffix is not 0 the caption loses everything from its first " (" on and gains
-// " (Current)" or " (Default)". While the form is open the backup timer is off and gModalDepth is
-// one higher; the timer comes back only when no dialog is left open and backups are on. A failure
-// while the form loads or runs still unloads it and restores the depth, then goes on to the
-// caller.
+// Shows Frm modally and unloads (deletes) it; Frm is null afterwards. gDlgAccepted is 0 until
+// the form gives its verdict, so a form closed any other way counts as cancelled. The form's load
+// handler, a method Form_Load() it may declare invokable, runs here before the form is centred;
+// a form that sets its property "formEnded" while loading is not shown. When AddModeSuffix is not
+// 0 the caption becomes CaptionWithScope of it. While the form is open the backup timer is off
+// and gModalDepth is one higher; the timer comes back only when no dialog is left open and
+// backups are on. A failure while the form loads or runs still unloads it and restores the
+// depth, then goes on to the caller.
 void ShowOptionForm(QWidget*& Frm, const int32_t& AddModeSuffix);
+// The caption cut before its first " (" (an earlier scope suffix, or whatever the suffix
+// replaces), followed by " (Current)" when OptCurrent is not 0, else " (Default)".
+std::string CaptionWithScope(const std::string& Caption, int32_t OptCurrent);
 
 }  // namespace tolvi

@@ -11,6 +11,7 @@
 #include "mainwindow/db_commands.h"
 #include "mainwindow/quvmain.h"
 #include "mainwindow/recent_files.h"
+#include "mainwindow/setup_commands.h"
 
 namespace tolvi {
 
@@ -104,31 +105,31 @@ void QUVMAIN::BuildMenu() {
     sep(file, "M_RFileSep")->setVisible(false);
     AddItem(file, "M_Exit", "E&xit", "99593", [this] { M_Exit_Click(); });
 
-    // Options. The setup dialogs are wired by their own modules.
+    // Options. Each setup item runs its row of the setup command table.
     QMenu* opt = AddMenu(nullptr, "M_Options", "&Options", "9961");
     AddItem(opt, "M_Default", "&Default", "1011", [this] { M_Default_Click(); })->setCheckable(true);
     AddItem(opt, "M_Current", "&Current", "9925", [this] { M_Current_Click(); })->setCheckable(true);
     sep(opt, "M_s3");
     QMenu* files = AddMenu(opt, "M_Files", "&Files", "1015");
-    AddItem(files, "M_Dirs", "&Directories", "1012", nullptr);
-    AddItem(files, "M_LibS", "&Libraries", "1021", nullptr);
-    AddItem(files, "M_Pads", "&Padstacks", "1026", nullptr);
-    AddItem(files, "M_Aps", "&Apertures", "102", nullptr);
+    AddItem(files, "M_Dirs", "&Directories", "1012", [] { RunSetupItem("M_Dirs"); });
+    AddItem(files, "M_LibS", "&Libraries", "1021", [] { RunSetupItem("M_LibS"); });
+    AddItem(files, "M_Pads", "&Padstacks", "1026", [] { RunSetupItem("M_Pads"); });
+    AddItem(files, "M_Aps", "&Apertures", "102", [] { RunSetupItem("M_Aps"); });
     QMenu* colors = AddMenu(opt, "M_Colors", "&Colors", "9919");
-    AddItem(colors, "M_SchCC", "&Sch. Categories", "1030", nullptr);
-    AddItem(colors, "M_LayLC", "&Layers", "9947", nullptr);
-    AddItem(colors, "M_LayCC", "Lay. &Categories", "10189", nullptr);
+    AddItem(colors, "M_SchCC", "&Sch. Categories", "1030", [] { RunSetupItem("M_SchCC"); });
+    AddItem(colors, "M_LayLC", "&Layers", "9947", [] { RunSetupItem("M_LayLC"); });
+    AddItem(colors, "M_LayCC", "Lay. &Categories", "10189", [] { RunSetupItem("M_LayCC"); });
     QMenu* sizes = AddMenu(opt, "M_Sizes", "&Sizes", "1032");
-    AddItem(sizes, "M_Texts", "&Texts", "1033", nullptr);
-    AddItem(sizes, "M_Cond", "&Conductors", "107", nullptr);
-    AddItem(sizes, "M_Grids", "&Grid, Snap && Precision", "1017", nullptr);
-    AddItem(opt, "M_Layers", "&Layer Names", "1020", nullptr);
+    AddItem(sizes, "M_Texts", "&Texts", "1033", [] { RunSetupItem("M_Texts"); });
+    AddItem(sizes, "M_Cond", "&Conductors", "107", [] { RunSetupItem("M_Cond"); });
+    AddItem(sizes, "M_Grids", "&Grid, Snap && Precision", "1017", [] { RunSetupItem("M_Grids"); });
+    AddItem(opt, "M_Layers", "&Layer Names", "1020", [] { RunSetupItem("M_Layers"); });
     QMenu* fmt = AddMenu(opt, "M_Format", "&Formats", "1016");
-    AddItem(fmt, "M_DefSchematic", "&Schematic", "9974", nullptr);
-    AddItem(fmt, "M_DefLayout", "&Layout", "9948", nullptr);
-    AddItem(opt, "M_PackPref", "&Packaging Preferences", "1025", nullptr);
-    AddItem(opt, "M_BackUp", "&Backup", "104", nullptr);
-    AddItem(opt, "M_App", "&Applications", "103", nullptr);
+    AddItem(fmt, "M_DefSchematic", "&Schematic", "9974", [] { RunSetupItem("M_DefSchematic"); });
+    AddItem(fmt, "M_DefLayout", "&Layout", "9948", [] { RunSetupItem("M_DefLayout"); });
+    AddItem(opt, "M_PackPref", "&Packaging Preferences", "1025", [] { RunSetupItem("M_PackPref"); });
+    AddItem(opt, "M_BackUp", "&Backup", "104", [] { RunSetupItem("M_BackUp"); });
+    AddItem(opt, "M_App", "&Applications", "103", [] { RunSetupItem("M_App"); });
     AddItem(opt, "M_Short", "Toolboxes", "10272", [this] { M_Short_Click(); });
     // The menu has toggled the check already; the handler toggles it itself.
     AddItem(opt, "M_Ahlp", "Auto &Help", "1083", [this] {

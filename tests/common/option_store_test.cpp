@@ -76,6 +76,7 @@ TEST_F(ShowOptionFormTest, CaptionCarriesOneScopeSuffixWhenAskedFor) {
         {"Text Sizes (Default)", -1, 1, "Text Sizes (Current)"},
         {"Grid (mm) setup", -1, 0, "Grid (Default)"},
         {"Layers(x)", -1, 0, "Layers(x) (Default)"},
+        {"Tolvi32 -  Conductor Widths & Sizes ", -1, -1, "Tolvi32 -  Conductor Widths & Sizes  (Current)"},
         {"Apertures (Default)", 0, 1, "Apertures (Default)"},
         {"", -1, 0, " (Default)"},
     };
@@ -201,6 +202,31 @@ TEST_F(ShowOptionFormTest, WhatADialogStoresIsWrittenOnceWhenItCloses) {
         }
         EXPECT_EQ(scriptedUi().boxes.size(), writable ? 0u : 1u);
     }
+}
+
+TEST_F(ShowOptionFormTest, AStaleVerdictNeverOutlivesAShowingAndAFormEndedWhileLoadingIsNotShown) {
+    gDlgAccepted = -1;  // left by an earlier dialog
+    int32_t verdictWhileOpen = 1;
+    scriptedUi().QueueModal("OPTNTEST", [&](QWidget* f) {
+        verdictWhileOpen = gDlgAccepted;
+        f->close();  // neither Accept nor Cancel
+    });
+    QWidget* form = new TestForm("Layers");
+    ShowOptionForm(form, 0);
+    EXPECT_EQ(verdictWhileOpen, 0);
+    EXPECT_EQ(gDlgAccepted, 0);
+
+    gBackupOn = 1;
+    recordingHost().Reset();
+    auto* ended = new TestForm("Part");
+    ended->setProperty("formEnded", true);
+    QPointer<QWidget> watch(ended);
+    QWidget* frm = ended;
+    ShowOptionForm(frm, 0);
+    EXPECT_EQ(scriptedUi().modalForms.size(), 1u) << "only the first form was shown";
+    EXPECT_TRUE(watch.isNull());
+    EXPECT_EQ(gModalDepth, 0);
+    EXPECT_TRUE(recordingHost().backupTimer);
 }
 
 // --- the dispatchers ---------------------------------------------------------------------------

@@ -1,5 +1,6 @@
 #include "platform/qt/codec.h"
 
+#include <QFile>
 #include <array>
 
 namespace tolvi::platform {
@@ -62,5 +63,9 @@ bool IsCodePageText(const QString& text) {
 QValidator::State CodePageValidator::validate(QString& input, int&) const {
     return IsCodePageText(input) ? Acceptable : Invalid;
 }
+
+QString PathToQString(const std::string& path) { return QFile::decodeName(QByteArray::fromStdString(path)); }
+
+std::string PathFromQString(const QString& path) { return QFile::encodeName(path).toStdString(); }
 
 }  // namespace tolvi::platform

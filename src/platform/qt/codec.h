@@ -13,6 +13,11 @@ QString ToQString(std::string_view codePageText);
 std::string FromQString(const QString& text, bool* lossy = nullptr);
 bool IsCodePageText(const QString& text);
 
+// Paths are the file system's bytes, not code-page text: shown and read back through the
+// system's file-name encoding.
+QString PathToQString(const std::string& path);
+std::string PathFromQString(const QString& path);
+
 // For entry boxes: refuses any text holding a character outside the code page.
 class CodePageValidator : public QValidator {
 public:

@@ -1,0 +1,33 @@
+#include "setup/setup_forms.h"
+
+#include "setup/colour_setup.h"
+#include "setup/optngrid.h"
+#include "setup/optnlnam.h"
+#include "setup/optnlsiz.h"
+#include "setup/optntext.h"
+
+namespace tolvi {
+
+namespace {
+template <typename Form>
+QWidget* Make(QWidget* parent) {
+    return new Form(parent);
+}
+}  // namespace
+
+const std::vector<SetupFormInfo>& SetupForms() {
+    static const std::vector<SetupFormInfo> forms = {
+        {"OPTNTEXT", &Make<OPTNTEXT>}, {"OPTNLSIZ", &Make<OPTNLSIZ>}, {"OPTNGRID", &Make<OPTNGRID>},
+        {"OPTNLNAM", &Make<OPTNLNAM>}, {"OPTNCLLC", &Make<OPTNCLLC>}, {"OPTNCLSC", &Make<OPTNCLSC>},
+        {"OPTNLCLR", &Make<OPTNLCLR>},
+    };
+    return forms;
+}
+
+QWidget* CreateSetupForm(const std::string& name, QWidget* parent) {
+    for (const SetupFormInfo& f : SetupForms())
+        if (name == f.name) return f.make(parent);
+    return nullptr;
+}
+
+}  // namespace tolvi

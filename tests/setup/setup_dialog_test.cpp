@@ -1,0 +1,214 @@
+// The frame every setup dialog shares, checked on each dialog: how it ends (Accept stores, every
+// other way reloads and leaves the verdict 0), Ctrl+F1 from any control, and Enter staying with
+// the control it was typed in.
+#include "setup/setup_dialog.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+#include <algorithm>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "common/context_help.h"
+#include "common/dialog_state.h"
+#include "common/option_store.h"
+#include "platform/qt/tolvi_grid.h"
+#include "setup/colour_setup.h"
+#include "setup/optngrid.h"
+#include "setup/optnlnam.h"
+#include "setup/optnlsiz.h"
+#include "setup/optntext.h"
+#include "setup/setup_forms.h"
+#include "support/grid_input.h"
+#include "support/recording_help.h"
+#include "support/scripted_ui.h"
+#include "support/setup_fixture.h"
+
+namespace tolvi {
+namespace {
+
+using test::recordingHelp;
+using test::scriptedUi;
+
+class SetupFrame : public test::SetupFixture {};
+
+// An edit through each dialog's own handlers, as a user makes it.
+const std::map<std::string, std::function<void(QWidget*)>>& Edits() {
+    static const std::map<std::string, std::function<void(QWidget*)>> edits = {
+        {"OPTNTEXT",
+         [](QWidget* w) {
+             auto* f = static_cast<OPTNTEXT*>(w);
+             test::AnswerInput("2.5");
+             test::DoubleClickCell(*f->F_Sizes[1], 3, 1);
+         }},
+        {"OPTNLSIZ",
+         [](QWidget* w) {
+             auto* f = static_cast<OPTNLSIZ*>(w);
+             f->F_Agap[3]->setFocus();
+             QTest::keyClicks(f->F_Agap[3], "5");
+             QTest::keyClick(f->F_Agap[3], Qt::Key_Return);
+             test::AnswerInput("1.5");
+             test::DoubleClickCell(*f->F_Sizes[2], 5, 2);
+         }},
+        {"OPTNGRID",
+         [](QWidget* w) {
+             auto* f = static_cast<OPTNGRID*>(w);
+             f->mstGridSnap->setCurrentIndex(1);
+             platform::TolviGrid& snap = *f->grids[4];
+             test::ClickCell(snap, 5, 3);
+             QLineEdit* editor = test::OpenCellEditor(snap, 2, 4);
+             ASSERT_NE(editor, nullptr);
+             editor->setText("0.75");
+             QTest::keyClick(editor, Qt::Key_Return);
+         }},
+        {"OPTNLNAM",
+         [](QWidget* w) {
+             auto* f = static_cast<OPTNLNAM*>(w);
+             test::DoubleClickCell(*f->F_Layer, 4, 2);
+             test::AnswerInput("RENAMED");
+             test::DoubleClickCell(*f->F_Layer, 5, 1);
+         }},
+        {"OPTNCLLC",
+         [](QWidget* w) {
+             auto* f = static_cast<ColourSetupDialog*>(w);
+             f->F_LayerC_Click(7);  // the background
+             f->F_Color_Click(12);
+         }},
+        {"OPTNCLSC",
+         [](QWidget* w) {
+             auto* f = static_cast<ColourSetupDialog*>(w);
+             f->F_LayerC_Click(18);  // the background
+             f->F_Color_Click(3);
+         }},
+        {"OPTNLCLR",
+         [](QWidget* w) {
+             auto* f = static_cast<ColourSetupDialog*>(w);
+             f->F_LayerC_Click(5);
+             f->F_Color_Click(3);
+         }},
+    };
+    return edits;
+}
+
+enum class Ending { Accept, Cancel, Esc, CloseBox };
+
+TEST_F(SetupFrame, AcceptStoresWhatWasEditedEveryOtherEndingRestoresWhatIsStored) {
+    for (const SetupFormInfo& info : SetupForms()) {
+        const auto edit = Edits().find(info.name);
+        ASSERT_NE(edit, Edits().end()) << info.name << " has no edit in this test";
+        for (int32_t scope : {0, -1}) {
+            for (Ending ending : {Ending::Cancel, Ending::Esc, Ending::CloseBox, Ending::Accept}) {
+                SCOPED_TRACE(std::string(info.name) + " scope " + std::to_string(scope) + " ending " +
+                             std::to_string(int(ending)));
+                ResetStores();
+                if (scope != 0) UseCurrentScope();
+                LoadAllOptionSets();
+                const std::string before = test::OptionTables();
+                const std::string iniBefore = dir.Read("TOLVI32.INI");
+                std::string edited;
+                gDlgAccepted = -1;  // a verdict left by an earlier dialog
+                scriptedUi().QueueModal(info.name, [&](QWidget* form) {
+                    edit->second(form);
+                    edited = test::OptionTables();
+                    auto* dialog = static_cast<SetupDialog*>(form);
+                    switch (ending) {
+                        case Ending::Accept:
+                            dialog->F_Accept->click();
+                            break;
+                        case Ending::Cancel:
+                            dialog->F_Cancel->click();
+                            break;
+                        case Ending::Esc:
+                            QTest::keyClick(form, Qt::Key_Escape);
+                            break;
+                        case Ending::CloseBox:
+                            form->close();
+                            break;
+                    }
+                });
+                QWidget* form = info.make(nullptr);
+                ShowOptionForm(form, -1);
+                scriptedUi().Verify();
+                EXPECT_TRUE(edited != before) << "the edit changed nothing";
+                const bool accepted = ending == Ending::Accept;
+                EXPECT_EQ(gDlgAccepted, accepted ? -1 : 0);
+                EXPECT_TRUE(test::OptionTables() == (accepted ? edited : before))
+                    << "tables after the dialog";
+                LoadAllOptionSets();
+                EXPECT_TRUE(test::OptionTables() == (accepted ? edited : before))
+                    << "tables as the store holds them";
+                const bool iniWritten = dir.Read("TOLVI32.INI") != iniBefore;
+                EXPECT_EQ(iniWritten, accepted && scope == 0) << "the scope names the store";
+                gOptCurrent = 0;
+            }
+        }
+    }
+}
+
+TEST_F(SetupFrame, CtrlF1FromABoxATableAndAnOpenCellEditor) {
+    ShowContextHelp(2, 5, 3, 0);
+    auto grid = Shown<OPTNGRID>();
+    auto sizes = Shown<OPTNLSIZ>();
+    platform::TolviGrid& table = *grid->grids[0];
+    table.SetRow(2);
+    table.SetCol(2);
+    table.SetEditActive(true);
+    ASSERT_TRUE(table.EditActive());
+    QWidget* editor = table.viewport()->findChild<QLineEdit*>();
+    ASSERT_NE(editor, nullptr);
+    struct Case {
+        QWidget* target;
+        Qt::KeyboardModifiers mods;
+        long calls;
+    };
+    const Case cases[] = {
+        {sizes->F_Agap[0], Qt::ControlModifier, 1},
+        {sizes->F_Sizes[0], Qt::ControlModifier, 1},
+        {editor, Qt::ControlModifier, 1},
+        {editor, Qt::NoModifier, 0},
+        {editor, Qt::ControlModifier | Qt::ShiftModifier, 0},
+        {sizes->F_Agap[0], Qt::NoModifier, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.target->objectName().toStdString() + " " + std::to_string(int(c.mods)));
+        recordingHelp().Reset();
+        QTest::keyClick(c.target, Qt::Key_F1, c.mods);
+        const auto& calls = recordingHelp().calls;
+        EXPECT_EQ(std::count(calls.begin(), calls.end(), "topic:  | 13860"), c.calls);
+    }
+}
+
+TEST_F(SetupFrame, EnterStaysWithTheBoxAndNoButtonIsADefault) {
+    auto f = Shown<OPTNLSIZ>();
+    for (QPushButton* b : f->findChildren<QPushButton*>()) {
+        EXPECT_FALSE(b->autoDefault()) << b->objectName().toStdString();
+        EXPECT_FALSE(b->isDefault()) << b->objectName().toStdString();
+    }
+    QLineEdit* box = f->F_Agap[4];
+    box->setFocus();
+    box->selectAll();
+    QTest::keyClicks(box, "abc");  // refused: a wire width of 0
+    QTest::keyClick(box, Qt::Key_Return);
+    EXPECT_TRUE(f->isVisible()) << "neither Enter nor a refused value closes the dialog";
+    EXPECT_EQ(scriptedUi().beeps, 1);
+    EXPECT_EQ(box->text(), "0.004") << "the stored wire width shown again";
+}
+
+TEST_F(SetupFrame, EveryFormIsMadeByItsName) {
+    for (const SetupFormInfo& info : SetupForms()) {
+        std::unique_ptr<QWidget> form(CreateSetupForm(info.name));
+        ASSERT_NE(form, nullptr) << info.name;
+        EXPECT_EQ(form->objectName().toStdString(), info.name);
+    }
+    EXPECT_EQ(CreateSetupForm("NOSUCHFORM"), nullptr);
+}
+
+}  // namespace
+}  // namespace tolvi

@@ -1,0 +1,93 @@
+#include "support/setup_fixture.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QMetaObject>
+#include <QTest>
+#include <QWidget>
+#include <fstream>
+#include <sstream>
+
+#include "common/colour_settings.h"
+#include "common/general_settings.h"
+#include "common/grid_settings.h"
+#include "common/layer_settings.h"
+#include "common/quvinpbg.h"
+#include "common/settings_access.h"
+#include "common/size_settings.h"
+#include "kernel/kernel.h"
+#include "platform/qt/codec.h"
+#include "support/scripted_ui.h"
+
+namespace tolvi::test {
+
+namespace {
+std::string FixtureFile(const std::string& name) {
+    std::ifstream in(std::string(TOLVI_TEST_DATA) + "/setup/" + name, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+}  // namespace
+
+void SetupFixture::ResetStores() {
+    QLocale::setDefault(QLocale::c());  // numbers shown with "."; a test may choose another locale
+    gOptCurrent = 0;
+    gIniFile = dir.Write("TOLVI32.INI", FixtureFile("TOLVI32.INI"));
+    dir.Write("STD.APT", FixtureFile("STD.APT"));
+    int err = 0;
+    IniPutString("Tolvi32", "SysDir", dir.path(), err);
+    if (DB_DataBase()) DB_DiscardDataBase();
+    ASSERT_NE(DB_CreateDataBase("Untitled", "MAINHIER", "MAINPAGE"), 0);
+    LoadPalette();
+    LoadAllOptionSets();
+}
+
+void SetupFixture::UseCurrentScope() {
+    gOptCurrent = -1;
+    SaveAllOptionSets();
+}
+
+void AnswerInput(std::optional<std::string> text, std::string* label, std::string* offered) {
+    scriptedUi().QueueModal("QuvInpBG", [text, label, offered](QWidget* form) {
+        auto* box = static_cast<QuvInpBG*>(form);
+        if (label) *label = platform::FromQString(box->InpPrompt->text());
+        if (offered) *offered = platform::FromQString(box->InpText->text());
+        if (!text) {
+            box->InpCancel_Click();
+            return;
+        }
+        box->InpText->setText(platform::ToQString(*text));
+        box->InpOK_Click();
+    });
+}
+
+void SetupFixture::LoadAndShow(QWidget* form) {
+    QMetaObject::invokeMethod(form, "Form_Load", Qt::DirectConnection);
+    form->show();
+    // Active, so that the focus moves between its controls as a user moves it.
+    form->activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(form));
+}
+
+std::string OptionTables() {
+    std::ostringstream o;
+    for (const TextSizeRec& t : gTextSizes) o << t.Width << ',' << t.Height << ',' << t.LineWidth << ';';
+    for (const auto& row : gCondSizes) o << row[0] << ',' << row[1] << ',' << row[2] << ';';
+    for (int32_t w : gLineWidths) o << w << ',';
+    o << gBusWidth << ',' << gWireWidth << '\n';
+    for (const LayerRec& l : gLayers) o << l.Name << '|' << l.Enabled << '|' << l.Colour << ';';
+    for (const auto* cats : {&gSchCategories, &gLayCategories})
+        for (const CategoryRec& c : *cats) o << c.Name << '|' << c.Id << '|' << c.Colour << ';';
+    o << gSchBackColor << ',' << gLayBackColor << '\n';
+    const auto put = [&](const auto& table) {
+        for (int32_t v : table) o << v << ',';
+        o << ';';
+    };
+    put(gSchGrid), put(gSchSnap), put(gSchPrecision), put(gLayGrid), put(gLaySnap), put(gLayPrecision);
+    put(gAngleSnap), put(gPickArea);
+    return o.str();
+}
+
+}  // namespace tolvi::test

@@ -1,0 +1,48 @@
+#pragma once
+// What the setup dialog tests share: the fixture settings file and aperture table (tests/data/
+// setup) copied into a fresh directory that is also the system directory, an empty database with
+// its palette, and every option set loaded in Default scope. Helpers answer the input box, load
+// a form as ShowOptionForm would, and take a snapshot of the option tables.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "common/option_store.h"
+#include "support/temp_dir.h"
+
+class QWidget;
+
+namespace tolvi::test {
+
+class SetupFixture : public ::testing::Test {
+protected:
+    TempDir dir;
+
+    void SetUp() override { ResetStores(); }
+    // The fixture's settings file and a new empty database, every option set loaded from them
+    // in Default scope.
+    void ResetStores();
+
+    // Stores the Default sets into the open database and switches to Current scope.
+    static void UseCurrentScope();
+    // A new form, loaded (Form_Load) and shown as ShowOptionForm would show it.
+    template <typename Form>
+    static std::unique_ptr<Form> Shown() {
+        auto form = std::make_unique<Form>();
+        LoadAndShow(form.get());
+        return form;
+    }
+    static void LoadAndShow(QWidget* form);
+};
+
+// The next input box is answered with text (typed, then Accept) or cancelled (nullopt); what it
+// showed (heading and prompt, and the default answer) goes to label and offered when given.
+void AnswerInput(std::optional<std::string> text, std::string* label = nullptr,
+                 std::string* offered = nullptr);
+
+// Every table the setup dialogs of the per-database sets edit, as one text.
+std::string OptionTables();
+
+}  // namespace tolvi::test
