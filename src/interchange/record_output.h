@@ -1,0 +1,86 @@
+#pragma once
+// Record line output: every text file of the save-and-export window (the ASCII database and the
+// three netlists) leaves the program one record line at a time through here. The fields of a
+// record are set, then joined with a separator, ended by mLineEnd and written through the
+// program's text-file routines (common/utilities), which write to a temporary file beside the
+// target and put it in place only when the file is closed.
+//
+// Every operation sets Result: 0 written, 1 write failure (the box is shown and the unfinished
+// file dropped, the previous file at that name untouched), 2 cancelled (nothing more written; the
+// file stays open for the caller to drop). Callers stop at the first non-zero result and hand it
+// up unchanged.
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "kernel/kernel.h"
+
+namespace tolvi {
+
+// What a long export shows and lets happen while it runs.
+class ExportView {
+public:
+    virtual ~ExportView() = default;
+    // The status line. It need not repaint at once: the yield repaints it.
+    virtual void ShowMsg(const std::string& Text) = 0;
+    // Lets pending window events run, the Cancel button's click among them.
+    virtual void Yield() = 0;
+};
+
+// A view that shows nothing and yields through the Ui service.
+ExportView& SilentExportView();
+
+class RecordOutput {
+public:
+    static constexpr int32_t kMaxFields = 30;
+
+    explicit RecordOutput(ExportView* view = nullptr);
+    virtual ~RecordOutput() = default;
+
+    // mFields[1] is the record type, 2 onward the data fields; 0 is never written.
+    std::array<std::string, kMaxFields + 1> mFields;
+    std::string mLine;
+    std::string mLineEnd;  // CR LF, set by each writer before its first record
+    int mFileNo = 0;
+    int32_t mLineCount = 0;  // records since the last yield
+    bool mCancel = false;    // the user's cancel request, seen before the next record
+
+    ExportView& View() const { return *view_; }
+    void ShowMsg(const std::string& Text) { view_->ShowMsg(Text); }
+
+    // Before an export: line buffer empty, record counter 0, cancel flag clear.
+    void ResetOutput();
+
+    // Joins fields 1..Count with "," (WriteRecordSep: with Separator), appends mLineEnd and writes
+    // the line. Every 101 records it yields first; a cancel is honoured before any record.
+    void WriteRecord(int32_t& Result, const int32_t& Count);
+    void WriteRecordSep(int32_t& Result, const int32_t& Count, std::string_view Separator);
+    // The 15-field item record. The shape values Item's Kind does not use are set to 0 in Item
+    // itself: lines and rectangles P4, P5; circles P3..P5; arcs P5.
+    void WriteItemRecord(int32_t& Result, std::string_view RecordType, ItemRec& Item);
+    // The 14-field text record: the item's text between quotes in place of P4; P5 is not written.
+    void WriteTextRecord(int32_t& Result, std::string_view RecordType, const ItemRec& Item);
+
+    // --- filling fields ---
+    void SetField(int32_t i, std::string_view text) { mFields[i].assign(text); }
+    void SetNum(int32_t i, int64_t v);  // " n" / "-n"
+    void SetPlainNum(int32_t i, int64_t v);
+    void SetQuoted(int32_t i, const char* text);  // kernel text; null is ""
+
+    // --- the file ---
+    // Opens Path for output (its box shown on failure: Result 1), remembers it as the file to
+    // drop on a failure and sets the line end to CR LF.
+    void OpenOutput(int32_t& Result, const std::string& Path);
+    // Ends the file by the writer's result: 0 closes it (a failure to put it on disk shows the
+    // write-error box and turns Result into 1); 1 and 2 drop it if it is still open.
+    void EndOutput(int32_t& Result);
+
+private:
+    void Write(int32_t& Result, int32_t Count, std::string_view Separator);
+
+    ExportView* view_;
+    std::string path_;
+};
+
+}  // namespace tolvi
