@@ -3,10 +3,8 @@
 #include "interchange/record_output.h"
 
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 
 #include <climits>
-#include <csignal>
 #include <filesystem>
 
 #include "interchange/ascii_format.h"
@@ -187,26 +185,6 @@ TEST_F(RecordOutputTest, YieldsEvery101RecordsAndACancelStopsBeforeTheNextOne) {
     EXPECT_EQ(Read("old.txt"), "kept\r\n");
 }
 
-// Files may grow to limit bytes while it lives: beyond that a write fails as on a full disk.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t limit) {
-        getrlimit(RLIMIT_FSIZE, &saved_);
-        oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit r = saved_;
-        r.rlim_cur = limit;
-        setrlimit(RLIMIT_FSIZE, &r);
-    }
-    ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &saved_);
-        std::signal(SIGXFSZ, oldHandler_);
-    }
-
-private:
-    rlimit saved_{};
-    void (*oldHandler_)(int) = nullptr;
-};
-
 TEST_F(RecordOutputTest, AWriteFailureLeavesTheOldFileAsItWasAndNoTemporary) {
     struct Case {
         const char* what;
@@ -229,7 +207,7 @@ TEST_F(RecordOutputTest, AWriteFailureLeavesTheOldFileAsItWasAndNoTemporary) {
         ASSERT_EQ(result, 0);
         scriptedUi().QueueAnswer(1);
         {
-            FileSizeLimit limit(64);
+            test::FileSizeLimit limit(64);
             for (int i = 0; i < c.records && result == 0; ++i) {
                 out.SetField(1, "1601, 1, 0, 0, 2540, 500, 0, 0 ........");
                 out.WriteRecord(result, 1);
