@@ -69,9 +69,9 @@ void Exporter::PadStacks(int32_t& Result, int32_t Map, const char* HeadType, con
         const int32_t padstack = OM_Object(Map, number);
         PadStackRec r;
         if (!S_ReadPadStack(padstack, r)) return;
-        SetField(1, HeadType);
-        SetNum(2, number), SetNum(3, r.Status), SetNum(4, r.HoleA), SetNum(5, r.HoleB);
-        WriteRecord(Result, 5);
+        BeginRecord(HeadType);
+        AddNum(number), AddNum(r.Status), AddNum(r.HoleA), AddNum(r.HoleB);
+        WriteLine(Result);
         if (Result == 0) ItemRecords(Result, S_PadStackItemArray(padstack), ShapeType, nullptr, Via);
     });
 }
@@ -88,18 +88,18 @@ void Exporter::SaveAsciiDatabase(int32_t& Result) {
         if (DB_SetCurHier(mHier) == 0) continue;
         UpdateMainCaption(gDbHandle);
         FrameTraceLines();
-        SetField(1, "1000");
-        SetNum(2, gCurHier), SetField(3, gCurHierName);
-        SetNum(4, gFrameX1), SetNum(5, gFrameY1), SetNum(6, gFrameX2), SetNum(7, gFrameY2);
-        WriteRecord(Result, 7);
+        BeginRecord("1000");
+        AddNum(gCurHier), AddText(gCurHierName);
+        AddNum(gFrameX1), AddNum(gFrameY1), AddNum(gFrameX2), AddNum(gFrameY2);
+        WriteLine(Result);
         if (Result != 0) return;
         const int32_t ownPage = gCurPage;
 
         LoadLayerNames();  // the labels of this hierarchy
         for (int32_t layer = 0; layer < 32 && Result == 0; ++layer) {
-            SetField(1, "1010");
-            SetNum(2, layer), SetNum(3, gLayers[layer].Enabled), SetField(4, gLayers[layer].Name);
-            WriteRecord(Result, 4);
+            BeginRecord("1010");
+            AddNum(layer), AddNum(gLayers[layer].Enabled), AddText(gLayers[layer].Name);
+            WriteLine(Result);
         }
         if (Result != 0) return;
         for (auto section :
@@ -114,12 +114,12 @@ void Exporter::SaveAsciiDatabase(int32_t& Result) {
             if (DB_SetCurPage(mPage) == 0 || DB_ReadPage(mPage, mPageRec) == 0) continue;
             UpdateMainCaption(gDbHandle);
             FrameBranchLines();
-            SetField(1, "2000");
-            SetNum(2, gCurPage), SetField(3, gCurPageName);
-            SetNum(4, mPageRec.Sheet1), SetNum(5, mPageRec.Sheet2), SetNum(6, mPageRec.Sheet3);
-            SetNum(7, mPageRec.Sheet4);
-            SetNum(8, gFrameX1), SetNum(9, gFrameY1), SetNum(10, gFrameX2), SetNum(11, gFrameY2);
-            WriteRecord(Result, 11);
+            BeginRecord("2000");
+            AddNum(gCurPage), AddText(gCurPageName);
+            AddNum(mPageRec.Sheet1), AddNum(mPageRec.Sheet2), AddNum(mPageRec.Sheet3);
+            AddNum(mPageRec.Sheet4);
+            AddNum(gFrameX1), AddNum(gFrameY1), AddNum(gFrameX2), AddNum(gFrameY2);
+            WriteLine(Result);
             if (Result != 0) return;
             for (auto section :
                  {&Exporter::SaveJunctions, &Exporter::SaveSchComps, &Exporter::SaveBranches}) {
@@ -128,34 +128,34 @@ void Exporter::SaveAsciiDatabase(int32_t& Result) {
             }
         }
 
-        SetField(1, "1001");
-        SetNum(2, ownPage);
-        WriteRecord(Result, 2);
+        BeginRecord("1001");
+        AddNum(ownPage);
+        WriteLine(Result);
         if (Result != 0) return;
         DB_SetCurPage(ownPage);
     }
-    SetField(1, "9999");
-    SetField(2, "End");
-    WriteRecord(Result, 2);
+    BeginRecord("9999");
+    AddText("End");
+    WriteLine(Result);
 }
 
 void Exporter::SaveTables(int32_t& Result) {
     ShowMsg(GetLocalString("/Tables", "1063"));
-    const auto write = [&](int32_t count) {
-        if (Result == 0) WriteRecord(Result, count);
+    const auto write = [&] {
+        if (Result == 0) WriteLine(Result);
     };
-    SetField(1, "0001");
-    SetField(2, gDbName), SetField(3, gSysVer), SetNum(4, gCurHier), SetNum(5, gCurPage);
-    SetField(6, kAsciiFormMarker);
-    write(6);
+    BeginRecord("0001");
+    AddText(gDbName), AddText(gSysVer), AddNum(gCurHier), AddNum(gCurPage);
+    AddText(kAsciiFormMarker);
+    write();
 
     ReadDbLabel();
     for (const auto& [type, text] :
          {std::pair{"0002", &gDbLabel.Designer}, std::pair{"0003", &gDbLabel.Revision}}) {
         std::string field = *text;
         field.resize(DbLabelRec::kTextLen, ' ');
-        SetField(1, type), SetField(2, field);
-        write(2);
+        BeginRecord(type), AddText(field);
+        write();
     }
 
     LoadColourSettings(0);
@@ -163,23 +163,23 @@ void Exporter::SaveTables(int32_t& Result) {
     for (const auto* table : {&gSchCategories, &gLayCategories})
         for (const CategoryRec& c : *table) {
             if (c.Name.empty()) continue;
-            SetField(1, "0010");
-            SetNum(2, c.Id), SetField(3, c.Name), SetNum(4, c.Colour);
-            write(4);
+            BeginRecord("0010");
+            AddNum(c.Id), AddText(c.Name), AddNum(c.Colour);
+            write();
         }
 
     LoadLayerNames();
     for (int32_t layer = 0; layer < 32; ++layer) {
-        SetField(1, "0011");
-        SetNum(2, layer), SetNum(3, gLayers[layer].Colour);
-        write(3);
+        BeginRecord("0011");
+        AddNum(layer), AddNum(gLayers[layer].Colour);
+        write();
     }
 
     LoadGridSettings();
     const auto table = [&](const char* type, const int32_t* values, int32_t count) {
-        SetField(1, type);
-        for (int32_t i = 0; i < count; ++i) SetNum(i + 2, values[i]);
-        write(count + 1);
+        BeginRecord(type);
+        for (int32_t i = 0; i < count; ++i) AddNum(values[i]);
+        write();
     };
     table("0012", gSchGrid.data(), 7);
     table("0013", gLayGrid.data(), 7);
@@ -190,21 +190,20 @@ void Exporter::SaveTables(int32_t& Result) {
 
     LoadLineSizes();
     for (int32_t column = 0; column < 3; ++column) {
-        SetField(1, RecordTypeText(kRecTraceWidths + column));
-        for (int32_t row = 1; row <= 16; ++row) SetNum(row + 1, gCondSizes[row][column]);
-        write(17);
+        BeginRecord(RecordTypeText(kRecTraceWidths + column));
+        for (int32_t row = 1; row <= 16; ++row) AddNum(gCondSizes[row][column]);
+        write();
     }
-    SetField(1, "0021");
-    SetNum(2, gBusWidth), SetNum(3, gCondSizes[0][0]), SetNum(4, gCondSizes[0][1]),
-        SetNum(5, gCondSizes[0][2]);
-    write(5);
+    BeginRecord("0021");
+    AddNum(gBusWidth), AddNum(gCondSizes[0][0]), AddNum(gCondSizes[0][1]), AddNum(gCondSizes[0][2]);
+    write();
 
     LoadTextSizeTable();
     for (int32_t entry = 0; entry < 32; ++entry) {
-        SetField(1, "0022");
-        SetNum(2, entry), SetNum(3, gTextSizes[entry].Width), SetNum(4, gTextSizes[entry].Height);
-        SetNum(5, gTextSizes[entry].LineWidth);
-        write(5);
+        BeginRecord("0022");
+        AddNum(entry), AddNum(gTextSizes[entry].Width), AddNum(gTextSizes[entry].Height);
+        AddNum(gTextSizes[entry].LineWidth);
+        write();
     }
 }
 
@@ -219,24 +218,22 @@ void Exporter::SaveSymbols(int32_t& Result) {
         SymbolRec s;
         if (!S_ReadSymbol(symbol, s)) return;
         const bool layout = (s.Status & 2) != 0;
-        SetField(1, "0100");
-        SetNum(2, symbol), SetNum(3, s.Status), SetQuoted(4, s.Name), SetNum(5, s.EntryCount);
-        SetNum(6, s.SimCode);
-        WriteRecord(Result, 6);
+        BeginRecord("0100");
+        AddNum(symbol), AddNum(s.Status), AddQuoted(s.Name), AddNum(s.EntryCount);
+        AddNum(s.SimCode);
+        WriteLine(Result);
         for (int32_t entry = 1; entry <= s.EntryCount && Result == 0; ++entry) {
             EntryRec e;
             if (!S_ReadEntry(symbol, entry, e)) continue;
-            SetNum(2, entry), SetNum(3, e.Status), SetNum(4, e.X), SetNum(5, e.Y);
+            BeginRecord(layout ? "0102" : "0101");
+            AddNum(entry), AddNum(e.Status), AddNum(e.X), AddNum(e.Y);
             if (layout) {
-                SetField(1, "0102");
-                SetNum(6, e.Angle), SetNum(7, e.PadStack);
-                WriteRecord(Result, 7);
+                AddNum(e.Angle), AddNum(e.PadStack);
             } else {
-                SetField(1, "0101");
-                SetQuoted(6, e.Name), SetNum(7, e.PaX), SetNum(8, e.PaY), SetNum(9, e.PaAngle);
-                SetNum(10, e.Attrib), SetQuoted(11, e.SimName);
-                WriteRecord(Result, 11);
+                AddQuoted(e.Name), AddNum(e.PaX), AddNum(e.PaY), AddNum(e.PaAngle);
+                AddNum(e.Attrib), AddQuoted(e.SimName);
             }
+            WriteLine(Result);
         }
         if (Result == 0) ItemRecords(Result, S_SymbolItemArray(symbol), "0103", "0104", false);
         if (Result == 0 && layout) PadStacks(Result, S_SymbolPadStackMap(symbol), "0105", "0106", false);
@@ -248,26 +245,26 @@ void Exporter::SaveParts(int32_t& Result) {
     WalkWhileOk(DB_DeviceMap(), Result, [&](int32_t device) {
         DeviceRec d;
         if (!D_ReadDevice(device, d)) return;
-        SetField(1, "0200");
-        SetNum(2, device), SetNum(3, d.Status), SetQuoted(4, d.Name1), SetQuoted(5, d.Name2);
-        SetQuoted(6, d.Name3), SetNum(7, d.SupplyPinCount), SetNum(8, d.GroupCount);
-        WriteRecord(Result, 8);
+        BeginRecord("0200");
+        AddNum(device), AddNum(d.Status), AddQuoted(d.Name1), AddQuoted(d.Name2);
+        AddQuoted(d.Name3), AddNum(d.SupplyPinCount), AddNum(d.GroupCount);
+        WriteLine(Result);
         const auto pins = [&](const char* type, int32_t array, int32_t count) {
             for (int32_t i = 1; i <= count && Result == 0; ++i) {
                 DevicePinRec p;
                 if (!D_ReadPin(array, i, p)) continue;
-                SetField(1, type);
-                SetNum(2, p.PinNumber), SetQuoted(3, p.Name);
-                WriteRecord(Result, 3);
+                BeginRecord(type);
+                AddNum(p.PinNumber), AddQuoted(p.Name);
+                WriteLine(Result);
             }
         };
         pins("0201", D_SupplyPinArray(device), d.SupplyPinCount);
         for (int32_t group = 1; group <= d.GroupCount && Result == 0; ++group) {
             DeviceGroupRec g;
             if (!D_ReadGroup(device, group, g)) continue;  // left out with its pins
-            SetField(1, "0202");
-            SetNum(2, group), SetQuoted(3, g.GroupName), SetQuoted(4, g.SymbolName), SetNum(5, g.PinCount);
-            WriteRecord(Result, 5);
+            BeginRecord("0202");
+            AddNum(group), AddQuoted(g.GroupName), AddQuoted(g.SymbolName), AddNum(g.PinCount);
+            WriteLine(Result);
             pins("0203", D_GroupPinArray(device, group), g.PinCount);
         }
     });
@@ -278,17 +275,17 @@ void Exporter::SaveNetlist(int32_t& Result) {
     WalkWhileOk(DB_NetMap(), Result, [&](int32_t net) {
         NetRec n;
         if (!N_ReadNet(net, n)) return;
-        SetField(1, "1100");
-        SetNum(2, net), SetNum(3, n.Flags), SetQuoted(4, n.Name), SetNum(5, n.Kept);
-        WriteRecord(Result, 5);
+        BeginRecord("1100");
+        AddNum(net), AddNum(n.Flags), AddQuoted(n.Name), AddNum(n.Kept);
+        WriteLine(Result);
         if (Result != 0) return;
         WalkWhileOk(N_NodeMap(net), Result, [&](int32_t node) {
             NodeRec x;
             if (!N_ReadNode(net, node, x)) return;
-            SetField(1, "1101");
-            SetNum(2, node), SetNum(3, x.Status), SetNum(4, x.SchComp), SetNum(5, x.SchEntry);
-            SetNum(6, x.LayComp), SetNum(7, x.LayPin);
-            WriteRecord(Result, 7);
+            BeginRecord("1101");
+            AddNum(node), AddNum(x.Status), AddNum(x.SchComp), AddNum(x.SchEntry);
+            AddNum(x.LayComp), AddNum(x.LayPin);
+            WriteLine(Result);
         });
     });
 }
@@ -298,16 +295,16 @@ void Exporter::SaveBuses(int32_t& Result) {
     WalkWhileOk(DB_BusMap(), Result, [&](int32_t bus) {
         BusRec b;
         if (!N_ReadBus(bus, b)) return;
-        SetField(1, "1200");
-        SetNum(2, bus), SetNum(3, b.Kept), SetQuoted(4, b.Name), SetNum(5, b.LastMember);
-        WriteRecord(Result, 5);
+        BeginRecord("1200");
+        AddNum(bus), AddNum(b.Kept), AddQuoted(b.Name), AddNum(b.LastMember);
+        WriteLine(Result);
         // 64 bits: a last position of 2^31 - 1 must not wrap the loop.
         for (int64_t position = 0; position <= b.LastMember && Result == 0; ++position) {
             const int32_t member = N_ReadBusMember(bus, int32_t(position));
             if (member == 0) continue;
-            SetField(1, "1201");
-            SetNum(2, position), SetNum(3, member);
-            WriteRecord(Result, 3);
+            BeginRecord("1201");
+            AddNum(position), AddNum(member);
+            WriteLine(Result);
         }
     });
 }
@@ -317,10 +314,10 @@ void Exporter::SaveVias(int32_t& Result) {
     WalkWhileOk(DB_ViaMap(), Result, [&](int32_t via) {
         ViaRec v;
         if (!V_ReadVia(via, v)) return;
-        SetField(1, "1300");
-        SetNum(2, via), SetNum(3, v.Flags), SetNum(4, v.X), SetNum(5, v.Y), SetNum(6, v.Kept);
-        SetNum(7, v.PadStack);
-        WriteRecord(Result, 7);
+        BeginRecord("1300");
+        AddNum(via), AddNum(v.Flags), AddNum(v.X), AddNum(v.Y), AddNum(v.Kept);
+        AddNum(v.PadStack);
+        WriteLine(Result);
     });
 }
 
@@ -329,9 +326,9 @@ void Exporter::SaveBendPoints(int32_t& Result) {
     WalkWhileOk(DB_BendPointMap(), Result, [&](int32_t point) {
         BendPointRec p;
         if (!T_ReadBendPoint(point, p)) return;
-        SetField(1, "1400");
-        SetNum(2, point), SetNum(3, p.Kept), SetNum(4, p.X), SetNum(5, p.Y);
-        WriteRecord(Result, 5);
+        BeginRecord("1400");
+        AddNum(point), AddNum(p.Kept), AddNum(p.X), AddNum(p.Y);
+        WriteLine(Result);
     });
 }
 
@@ -340,17 +337,17 @@ void Exporter::SaveLayComps(int32_t& Result) {
     WalkWhileOk(DB_LayCompMap(), Result, [&](int32_t comp) {
         LayCompRec c;
         if (!L_ReadComponent(comp, c)) return;
-        SetField(1, "1500");
-        SetNum(2, comp), SetNum(3, c.Flags), SetQuoted(4, c.Name), SetNum(5, c.X), SetNum(6, c.Y);
-        SetNum(7, c.Angle), SetNum(8, c.Symbol), SetNum(9, c.Device), SetNum(10, c.Kept);
-        SetNum(11, c.LinkCount);
-        WriteRecord(Result, 11);
+        BeginRecord("1500");
+        AddNum(comp), AddNum(c.Flags), AddQuoted(c.Name), AddNum(c.X), AddNum(c.Y);
+        AddNum(c.Angle), AddNum(c.Symbol), AddNum(c.Device), AddNum(c.Kept);
+        AddNum(c.LinkCount);
+        WriteLine(Result);
         for (int32_t i = 1; i <= c.LinkCount && Result == 0; ++i) {
             const int32_t link = L_GetSchCompId(comp, i);
             if (link == 0) continue;
-            SetField(1, "1501");
-            SetNum(2, link);
-            WriteRecord(Result, 2);
+            BeginRecord("1501");
+            AddNum(link);
+            WriteLine(Result);
         }
         if (Result == 0) ItemRecords(Result, L_CompTextArray(comp), nullptr, "1502", false);
     });
@@ -362,22 +359,19 @@ void Exporter::SaveTraces(int32_t& Result) {
     WalkWhileOk(DB_TraceMap(), Result, [&](int32_t trace) {
         TraceRec t;
         if (!T_ReadTrace(trace, t)) return;
-        SetField(1, "1600");
-        SetNum(2, trace), SetNum(3, t.Kept1), SetNum(4, t.Kept2), SetNum(5, t.SegmentCount);
-        WriteRecord(Result, 5);
+        BeginRecord("1600");
+        AddNum(trace), AddNum(t.Kept1), AddNum(t.Kept2), AddNum(t.SegmentCount);
+        WriteLine(Result);
         for (int32_t i = 1; i <= t.SegmentCount && Result == 0; ++i) {
             TraceSegRec s;
             if (!T_ReadRecord(trace, i, s)) continue;
-            SetNum(2, s.Flags), SetNum(3, s.X), SetNum(4, s.Y), SetNum(5, s.Width);
-            if (s.Flags & 0x10) {
-                // An arc: centre and radius (the kernel gives both views in one record).
-                SetField(1, "1602");
-                WriteRecord(Result, 5);
-            } else {
-                SetField(1, "1601");
-                SetNum(6, s.Gap), SetNum(7, s.Kept1), SetNum(8, s.Kept2);
-                WriteRecord(Result, 8);
-            }
+            // An arc (its centre and radius: the kernel gives both views in one record) or a
+            // segment.
+            const bool arc = (s.Flags & 0x10) != 0;
+            BeginRecord(arc ? "1602" : "1601");
+            AddNum(s.Flags), AddNum(s.X), AddNum(s.Y), AddNum(s.Width);
+            if (!arc) AddNum(s.Gap), AddNum(s.Kept1), AddNum(s.Kept2);
+            WriteLine(Result);
         }
     });
 }
@@ -422,9 +416,9 @@ void Exporter::SaveJunctions(int32_t& Result) {
     for (const int32_t id : OnPage(buckets_.junctions, mPage)) {
         JunctionRec r;
         if (!J_ReadJunction(id, r) || r.Page != mPage) continue;
-        SetField(1, "2400");
-        SetNum(2, id), SetNum(3, r.Kept), SetNum(4, r.Page), SetNum(5, r.X), SetNum(6, r.Y);
-        WriteRecord(Result, 6);
+        BeginRecord("2400");
+        AddNum(id), AddNum(r.Kept), AddNum(r.Page), AddNum(r.X), AddNum(r.Y);
+        WriteLine(Result);
         if (Result != 0) return;
     }
 }
@@ -434,11 +428,11 @@ void Exporter::SaveSchComps(int32_t& Result) {
     for (const int32_t id : OnPage(buckets_.schComps, mPage)) {
         SchCompRec c;
         if (!C_ReadComponent(id, c) || c.Page != mPage) continue;
-        SetField(1, "2500");
-        SetNum(2, id), SetNum(3, c.Flags), SetQuoted(4, c.Name), SetNum(5, c.X), SetNum(6, c.Y);
-        SetNum(7, c.Symbol), SetNum(8, c.Device), SetNum(9, c.PackInfo1), SetNum(10, c.PackInfo2);
-        SetNum(11, c.Page), SetNum(12, c.Kept10), SetNum(13, c.Angle), SetNum(14, c.Kept12);
-        WriteRecord(Result, 14);
+        BeginRecord("2500");
+        AddNum(id), AddNum(c.Flags), AddQuoted(c.Name), AddNum(c.X), AddNum(c.Y);
+        AddNum(c.Symbol), AddNum(c.Device), AddNum(c.PackInfo1), AddNum(c.PackInfo2);
+        AddNum(c.Page), AddNum(c.Kept10), AddNum(c.Angle), AddNum(c.Kept12);
+        WriteLine(Result);
         if (Result == 0) ItemRecords(Result, C_CompTextArray(id), nullptr, "2501", false);
         if (Result != 0) return;
     }
@@ -450,15 +444,15 @@ void Exporter::SaveBranches(int32_t& Result) {
     for (const int32_t id : OnPage(buckets_.branches, mPage)) {
         BranchRec b;
         if (!B_ReadBranch(id, b) || b.Page != mPage) continue;
-        SetField(1, "2600");
-        SetNum(2, id), SetNum(3, b.Kept1), SetNum(4, b.Kept2), SetNum(5, b.PointCount);
-        WriteRecord(Result, 5);
+        BeginRecord("2600");
+        AddNum(id), AddNum(b.Kept1), AddNum(b.Kept2), AddNum(b.PointCount);
+        WriteLine(Result);
         for (int32_t i = 1; i <= b.PointCount && Result == 0; ++i) {
             BranchPointRec p;
             if (!B_ReadRecord(id, i, p)) continue;
-            SetField(1, "2601");
-            SetNum(2, p.X), SetNum(3, p.Y), SetNum(4, p.Kept1), SetNum(5, p.Kept2);
-            WriteRecord(Result, 5);
+            BeginRecord("2601");
+            AddNum(p.X), AddNum(p.Y), AddNum(p.Kept1), AddNum(p.Kept2);
+            WriteLine(Result);
         }
         if (Result == 0) ItemRecords(Result, B_BranchTextArray(id), nullptr, "2602", false);
         if (Result != 0) return;

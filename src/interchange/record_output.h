@@ -1,18 +1,22 @@
 #pragma once
 // Record line output: every text file of the save-and-export window (the ASCII database and the
 // three netlists) leaves the program one record line at a time through here. The fields of a
-// record are set, then joined with a separator, ended by mLineEnd and written through the
-// program's text-file routines (common/utilities), which write to a temporary file beside the
-// target and put it in place only when the file is closed.
+// record are set, then joined with a separator and ended by mLineEnd; finished lines gather in
+// one reused buffer, which goes to the program's text-file routines (common/utilities) in pieces
+// of about 64 KiB and when the file is ended. Those write to a temporary file beside the target
+// and put it in place only when the file is closed.
 //
 // Every operation sets Result: 0 written, 1 write failure (the box is shown and the unfinished
 // file dropped, the previous file at that name untouched), 2 cancelled (nothing more written; the
 // file stays open for the caller to drop). Callers stop at the first non-zero result and hand it
 // up unchanged.
+#include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "kernel/kernel.h"
 
@@ -40,7 +44,7 @@ public:
 
     // mFields[1] is the record type, 2 onward the data fields; 0 is never written.
     std::array<std::string, kMaxFields + 1> mFields;
-    std::string mLine;
+    std::string mLine;     // finished lines not yet handed to the file, then the line being built
     std::string mLineEnd;  // CR LF, set by each writer before its first record
     int mFileNo = 0;
     int32_t mLineCount = 0;  // records since the last yield
@@ -62,6 +66,14 @@ public:
     // The 14-field text record: the item's text between quotes in place of P4; P5 is not written.
     void WriteTextRecord(int32_t& Result, std::string_view RecordType, const ItemRec& Item);
 
+    // --- a record built straight in the line buffer: BeginRecord, the fields in order, then
+    // WriteLine, which does what WriteRecord does once the fields are joined ---
+    void BeginRecord(std::string_view Type);
+    void AddNum(int64_t v);               // "," and " n" / "-n"
+    void AddText(std::string_view text);  // "," and the text
+    void AddQuoted(const char* text);     // "," and the kernel text between quotes; null is ""
+    void WriteLine(int32_t& Result);
+
     // --- filling fields ---
     void SetField(int32_t i, std::string_view text) { mFields[i].assign(text); }
     void SetNum(int32_t i, int64_t v);  // " n" / "-n"
@@ -72,12 +84,32 @@ public:
     // Opens Path for output (its box shown on failure: Result 1), remembers it as the file to
     // drop on a failure and sets the line end to CR LF.
     void OpenOutput(int32_t& Result, const std::string& Path);
-    // Ends the file by the writer's result: 0 closes it (a failure to put it on disk shows the
-    // write-error box and turns Result into 1); 1 and 2 drop it if it is still open.
+    // Ends the file by the writer's result: 0 writes the lines still gathered and closes it (a
+    // failure to put it on disk shows the write-error box and turns Result into 1); 1 and 2 drop
+    // it if it is still open.
     void EndOutput(int32_t& Result);
 
 private:
+    static constexpr size_t kWriteSize = 64 * 1024;
+
     void Write(int32_t& Result, int32_t Count, std::string_view Separator);
+    void AddItemFields(const ItemRec& Item);
+    // Room for n more bytes in the buffer.
+    char* Room(size_t n) {
+        if (used_ + n > buffer_.size()) buffer_.resize(std::max(used_ + n, 2 * buffer_.size()));
+        return buffer_.data() + used_;
+    }
+    void Put(std::string_view text) {
+        std::memcpy(Room(text.size()), text.data(), text.size());
+        used_ += text.size();
+    }
+    // Hands the gathered lines to the file; on a failure drops the file (Result 1).
+    void WriteOut(int32_t& Result);
+
+    // Finished lines, then the record being built from recordStart_ on.
+    std::vector<char> buffer_ = std::vector<char>(kWriteSize + 4096);
+    size_t used_ = 0;
+    size_t recordStart_ = 0;
 
     ExportView* view_;
     std::string path_;
