@@ -160,6 +160,8 @@ void QUVSASC::F_Continue_Click() {
     F_Continue->setEnabled(false);
     F_Return->setVisible(false);
     F_Cancel->setVisible(true);
+    // While the writer runs, only Cancel may act: a dictionary picked now would change nothing.
+    for (int i = 1; i <= 2; ++i) F_InpFile[i]->setEnabled(false);
     exporting_ = true;
     const ModeTexts* mode = Mode(gExportMode);
     int32_t result = 0;
@@ -171,6 +173,7 @@ void QUVSASC::F_Continue_Click() {
         Output.EndOutput(result);
     }
     exporting_ = false;
+    for (int i = 1; i <= 2; ++i) F_InpFile[i]->setEnabled(true);
     const char* const resultTexts[][2] = {
         {"saved O.K", "991134"}, {"failed - Disk Error", "10174"}, {"save cancelled", "10241"}};
     const std::string message = (mode ? GetLocalString(mode->kind, mode->kindId) : std::string()) +

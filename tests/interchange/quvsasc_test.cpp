@@ -30,7 +30,10 @@ public:
     QUVSASC* form = nullptr;
     void DoEvents() override {
         ScriptedUi::DoEvents();
-        if (form) form->F_Cancel->click();
+        if (!form) return;
+        EXPECT_FALSE(form->F_InpFile[1]->isEnabled()) << "no picker while the export runs";
+        EXPECT_FALSE(form->F_Continue->isEnabled());
+        form->F_Cancel->click();
     }
 };
 
