@@ -10,6 +10,7 @@
 #include "common/utilities.h"
 #include "interchange/ascii_format.h"
 #include "interchange/exporter.h"
+#include "interchange/map_walk.h"
 
 namespace tolvi {
 
@@ -17,24 +18,6 @@ namespace {
 
 constexpr int32_t kMaxHierarchy = 99;
 constexpr int32_t kMaxPage = 99;
-
-// Visits every key of a kernel map in its walk order.
-template <class F>
-void Walk(int32_t map, F&& each) {
-    int32_t cursor = OM_GetFirst(map);
-    while (const int32_t key = OM_SearchMask(map, cursor, 0, 0)) each(key);
-}
-
-// Like Walk, stopping as soon as Result is not 0.
-template <class F>
-void WalkWhileOk(int32_t map, int32_t& Result, F&& each) {
-    int32_t cursor = OM_GetFirst(map);
-    while (Result == 0) {
-        const int32_t key = OM_SearchMask(map, cursor, 0, 0);
-        if (key == 0) return;
-        each(key);
-    }
-}
 
 }  // namespace
 

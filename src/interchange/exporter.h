@@ -8,6 +8,7 @@
 //
 // Result codes: 0 done, 1 disk error (the unfinished file dropped), 2 cancelled.
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <unordered_map>
@@ -90,6 +91,12 @@ private:
         std::vector<std::vector<int32_t>> junctions, schComps, branches;
     };
     void BucketPages();
+    // "(COMPONENTS" or "(VALUES": the head, one line per readable layout component (its name and
+    // Second's text), then ")".
+    void WrlComponentSection(int32_t& Result, const char* Head, const std::string& Status,
+                             const std::function<std::string(int32_t, const LayCompRec&)>& Second);
+    // A line of one field, unless Result already tells of a failure or a cancel.
+    void WriteSingle(int32_t& Result, std::string_view Text);
     void ItemRecords(int32_t& Result, int32_t Array, const char* ShapeType, const char* TextType,
                      bool ViaShapes);
     void PadStacks(int32_t& Result, int32_t Map, const char* HeadType, const char* ShapeType, bool Via);

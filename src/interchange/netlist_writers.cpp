@@ -1,24 +1,17 @@
 // The three netlists of the current hierarchy (ZOT3 wirelist, OrCad PCB II wirelist, Scicards
 // netlist), the driver that runs a writer by mode, and the window-less entry point.
+#include <functional>
+
 #include "common/db_session.h"
 #include "common/localisation.h"
 #include "common/utilities.h"
 #include "interchange/ascii_format.h"
 #include "interchange/exporter.h"
+#include "interchange/map_walk.h"
 
 namespace tolvi {
 
 namespace {
-
-template <class F>
-void WalkWhileOk(int32_t map, int32_t& Result, F&& each) {
-    int32_t cursor = OM_GetFirst(map);
-    while (Result == 0) {
-        const int32_t key = OM_SearchMask(map, cursor, 0, 0);
-        if (key == 0) return;
-        each(key);
-    }
-}
 
 std::string Name(const char* kernelText) { return CStrFromPtr(kernelText); }
 
@@ -123,19 +116,17 @@ void Exporter::ExportWirelist(int32_t& Result) {
     }
 }
 
-void Exporter::WriteWrlComponents(int32_t& Result) {
-    ShowMsg(GetLocalString("Hier: ", "99747") + gCurHierName + GetLocalString("/Components", "1056"));
-    SetField(1, "(COMPONENTS");
+void Exporter::WrlComponentSection(int32_t& Result, const char* Head, const std::string& Status,
+                                   const std::function<std::string(int32_t, const LayCompRec&)>& Second) {
+    ShowMsg(GetLocalString("Hier: ", "99747") + gCurHierName + Status);
+    SetField(1, Head);
     WriteRecord(Result, 1);
     if (Result != 0) return;
     WalkWhileOk(DB_LayCompMap(), Result, [&](int32_t comp) {
         LayCompRec c;
         if (!L_ReadComponent(comp, c)) return;
         SetField(1, Name(c.Name));
-        if (c.Device != 0)
-            SetField(2, PartIndex().Lookup(Name(O_GetName(D_Device(c.Device)))));
-        else
-            SetField(2, "*" + PackIndex().Lookup(Name(O_GetName(S_Symbol(c.Symbol)))));
+        SetField(2, Second(comp, c));
         WriteRecord(Result, 2);
     });
     if (Result != 0) return;
@@ -143,21 +134,17 @@ void Exporter::WriteWrlComponents(int32_t& Result) {
     WriteRecord(Result, 1);
 }
 
+void Exporter::WriteWrlComponents(int32_t& Result) {
+    WrlComponentSection(Result, "(COMPONENTS", GetLocalString("/Components", "1056"),
+                        [this](int32_t, const LayCompRec& c) {
+                            if (c.Device != 0) return PartIndex().Lookup(Name(O_GetName(D_Device(c.Device))));
+                            return "*" + PackIndex().Lookup(Name(O_GetName(S_Symbol(c.Symbol))));
+                        });
+}
+
 void Exporter::WriteWrlValues(int32_t& Result) {
-    ShowMsg(GetLocalString("Hier: ", "99747") + gCurHierName + GetLocalString("/Component Values", "1055"));
-    SetField(1, "(VALUES");
-    WriteRecord(Result, 1);
-    if (Result != 0) return;
-    WalkWhileOk(DB_LayCompMap(), Result, [&](int32_t comp) {
-        LayCompRec c;
-        if (!L_ReadComponent(comp, c)) return;
-        SetField(1, Name(c.Name));
-        SetField(2, GetLayCompValue(comp, c));
-        WriteRecord(Result, 2);
-    });
-    if (Result != 0) return;
-    SetField(1, ")");
-    WriteRecord(Result, 1);
+    WrlComponentSection(Result, "(VALUES", GetLocalString("/Component Values", "1055"),
+                        [this](int32_t comp, const LayCompRec& c) { return GetLayCompValue(comp, c); });
 }
 
 void Exporter::WriteWrlNodes(int32_t& Result) {
@@ -227,15 +214,12 @@ void Exporter::ExportOrCadPCBII(int32_t& Result) {
     const auto key = [](int32_t comp, int64_t pin) {
         return (uint64_t(uint32_t(comp)) << 32) | uint32_t(pin);
     };
-    int32_t netCursor = OM_GetFirst(netMap);
-    while (const int32_t net = OM_SearchMask(netMap, netCursor, 0, 0)) {
-        const int32_t nodes = N_NodeMap(net);
-        int32_t nodeCursor = OM_GetFirst(nodes);
-        while (const int32_t node = OM_SearchMask(nodes, nodeCursor, 0, 0)) {
+    Walk(netMap, [&](int32_t net) {
+        Walk(N_NodeMap(net), [&](int32_t node) {
             NodeRec x;
             if (N_ReadNode(net, node, x)) netOnPin.emplace(key(x.LayComp, x.LayPin), net);
-        }
-    }
+        });
+    });
 
     const std::string comp = GetLocalString("Comp: ", "99454");
     const std::string partText = GetLocalString(" Part: ", "99546");
@@ -291,16 +275,17 @@ namespace {
 constexpr const char* kLead = "    ";
 }
 
+void Exporter::WriteSingle(int32_t& Result, std::string_view Text) {
+    if (Result != 0) return;
+    SetField(1, Text);
+    WriteRecordSep(Result, 1, "");
+}
+
 void Exporter::WriteSciParts(int32_t& Result) {
     ShowMsg(GetLocalString("Hier: ", "99747") + gCurHierName +
             GetLocalString("/Schematics Components", "1061"));
-    const auto line = [&](const char* text) {
-        if (Result != 0) return;
-        SetField(1, text);
-        WriteRecordSep(Result, 1, "");
-    };
-    line("PARTS LIST");
-    line(" ");
+    WriteSingle(Result, "PARTS LIST");
+    WriteSingle(Result, " ");
     if (Result != 0) return;
     int32_t k = 0;
     WalkWhileOk(DB_SchCompMap(), Result, [&](int32_t id) {
@@ -314,19 +299,14 @@ void Exporter::WriteSciParts(int32_t& Result) {
         }
     });
     if (Result == 0 && k > 0) WriteRecordSep(Result, k, "");
-    line("EOS");
-    line(" ");
+    WriteSingle(Result, "EOS");
+    WriteSingle(Result, " ");
 }
 
 void Exporter::WriteSciNets(int32_t& Result) {
     ShowMsg(GetLocalString("Hier: ", "99747") + gCurHierName + GetLocalString("/Netlist", "1060"));
-    const auto line = [&](const std::string& text) {
-        if (Result != 0) return;
-        SetField(1, text);
-        WriteRecordSep(Result, 1, "");
-    };
-    line("NETS LIST");
-    line(" ");
+    WriteSingle(Result, "NETS LIST");
+    WriteSingle(Result, " ");
     if (Result != 0) return;
     std::string items[3];
     WalkWhileOk(DB_NetMap(), Result, [&](int32_t net) {
@@ -348,7 +328,7 @@ void Exporter::WriteSciNets(int32_t& Result) {
                 !C_ReadEntry(x.SchComp, x.SchEntry, e))
                 return;
             if (!headerWritten) {
-                line(header);
+                WriteSingle(Result, header);
                 headerWritten = true;
                 if (Result != 0) return;
             }
@@ -361,8 +341,8 @@ void Exporter::WriteSciNets(int32_t& Result) {
         });
         if (Result == 0 && k > 0) flush();
     });
-    line("EOS");
-    line(" ");
+    WriteSingle(Result, "EOS");
+    WriteSingle(Result, " ");
 }
 
 }  // namespace tolvi
