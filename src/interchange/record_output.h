@@ -44,7 +44,7 @@ public:
 
     // mFields[1] is the record type, 2 onward the data fields; 0 is never written.
     std::array<std::string, kMaxFields + 1> mFields;
-    std::string mLine;     // finished lines not yet handed to the file, then the line being built
+    std::string mLine;     // the text last handed to the file
     std::string mLineEnd;  // CR LF, set by each writer before its first record
     int mFileNo = 0;
     int32_t mLineCount = 0;  // records since the last yield
@@ -53,7 +53,7 @@ public:
     ExportView& View() const { return *view_; }
     void ShowMsg(const std::string& Text) { view_->ShowMsg(Text); }
 
-    // Before an export: line buffer empty, record counter 0, cancel flag clear.
+    // Before an export: nothing gathered, record counter 0, cancel flag clear.
     void ResetOutput();
 
     // Joins fields 1..Count with "," (WriteRecordSep: with Separator), appends mLineEnd and writes
@@ -66,8 +66,8 @@ public:
     // The 14-field text record: the item's text between quotes in place of P4; P5 is not written.
     void WriteTextRecord(int32_t& Result, std::string_view RecordType, const ItemRec& Item);
 
-    // --- a record built straight in the line buffer: BeginRecord, the fields in order, then
-    // WriteLine, which does what WriteRecord does once the fields are joined ---
+    // --- a record built straight in the buffer: BeginRecord, the fields in order, then WriteLine,
+    // which does what WriteRecord does once the fields are joined ---
     void BeginRecord(std::string_view Type);
     void AddNum(int64_t v);               // "," and " n" / "-n"
     void AddText(std::string_view text);  // "," and the text
@@ -100,6 +100,7 @@ private:
         return buffer_.data() + used_;
     }
     void Put(std::string_view text) {
+        if (text.empty()) return;
         std::memcpy(Room(text.size()), text.data(), text.size());
         used_ += text.size();
     }
