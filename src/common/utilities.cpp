@@ -123,6 +123,10 @@ bool CloseFileOptKill(int DoKill, int FileNo, const std::string& Path) {
     return false;
 }
 
+void AbandonFile(int FileNo) {
+    if (platform::IsFileOpen(FileNo)) platform::DiscardFile(FileNo);
+}
+
 void FileOpenTest(int& Err, int ShowMessage, const std::string& FileName) {
     // Opening a directory for reading succeeds on Linux, so the test asks for a regular file.
     const int fileNo = platform::FreeFileNumber();

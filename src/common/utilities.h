@@ -44,6 +44,10 @@ void PrintLineFile(int& Err, int FileNo, const std::string& Text);
 // whose text could not be put on disk: that shows the write-error box for Path and gives false
 // (the previous file is kept).
 bool CloseFileOptKill(int DoKill, int FileNo, const std::string& Path);
+// Drops an output file that will not be finished (a cancelled or failed export): what was written
+// goes, and a file that already had its name stays as it was. A number that is not open is
+// ignored.
+void AbandonFile(int FileNo);
 // Err 0 when FileName is a regular file that can be read; else Err 1 and, when ShowMessage is
 // not 0, the "Can't find Database File: " box.
 void FileOpenTest(int& Err, int ShowMessage, const std::string& FileName);

@@ -7,6 +7,7 @@
 #include <map>
 #include <string_view>
 
+#include "mainwindow/ascii_commands.h"
 #include "mainwindow/command_routing.h"
 #include "mainwindow/db_commands.h"
 #include "mainwindow/quvmain.h"
@@ -48,7 +49,7 @@ QMenu* QUVMAIN::AddMenu(QMenu* parent, const char* name, const char* caption, co
 void QUVMAIN::BuildMenu() {
     auto sep = [this](QMenu* m, const char* name) { return AddItem(m, name, nullptr, nullptr, nullptr); };
 
-    // File. The ASCII and export commands are wired by their own modules.
+    // File. The ASCII load command is wired by its own module.
     QMenu* file = AddMenu(nullptr, "M_File", "&File", "9939");
     AddItem(file, "M_DbClear(0)", "&New Database", "1023", [] { M_DbClear_Click(0); });
     AddItem(file, "M_DbInfo", "&Database Info", "1010", [] { M_DbInfo_Click(); });
@@ -56,7 +57,7 @@ void QUVMAIN::BuildMenu() {
     AddItem(file, "M_DbSave", "&Save Database", "1029", [] { M_DbSave_Click(); });
     AddItem(file, "M_DbSaveAs", "Save Database &As", "10242", [] { M_DbSaveAs_Click(); });
     sep(file, "M_s0");
-    AddItem(file, "M_DbAsave", "&Database ASCII Save", "109", nullptr);
+    AddItem(file, "M_DbAsave", "&Database ASCII Save", "109", [] { M_DbAsave_Click(); });
     AddItem(file, "M_DbAload", "Data&base ASCII Load", "10115", nullptr);
     sep(file, "M_s8");
     AddItem(file, "M_LoMEd", "List of Materials Editor", "99843", [this] { M_LoMEd_Click(); });
@@ -90,9 +91,9 @@ void QUVMAIN::BuildMenu() {
     AddItem(exp, "M_ExpZOT3", "ZOT3 ASCII Database", "10170", [this] {
         M_ExpZOT3_Click();
     })->setVisible(false);
-    AddItem(exp, "M_ExpWlist", "Tolvi32/ZOT3 Wirelist", "10168", nullptr);
-    AddItem(exp, "M_ExpSciNlist", "Scicards Netlist", "10249", nullptr);
-    AddItem(exp, "M_ExpOrCadPCBII", "OrCad PCB II Wirelist", "10215", nullptr);
+    AddItem(exp, "M_ExpWlist", "Tolvi32/ZOT3 Wirelist", "10168", [] { M_ExpWlist_Click(); });
+    AddItem(exp, "M_ExpSciNlist", "Scicards Netlist", "10249", [] { M_ExpSciNlist_Click(); });
+    AddItem(exp, "M_ExpOrCadPCBII", "OrCad PCB II Wirelist", "10215", [] { M_ExpOrCadPCBII_Click(); });
     AddItem(exp, "M_DXFSch", "DXF - &Schematics", "10132", [this] { M_DXFSch_Click(); });
     AddItem(exp, "M_DXFLay", "DXF - &Layout", "10131", [this] { M_DXFLay_Click(); });
     sep(file, "M_s1");

@@ -21,6 +21,7 @@
 #include "common/settings_access.h"
 #include "common/size_settings.h"
 #include "common/utilities.h"
+#include "interchange/exporter.h"
 #include "kernel/kernel.h"
 #include "mainwindow/app_list.h"
 #include "mainwindow/command_links.h"
@@ -95,6 +96,7 @@ void ResetAllState() {
     ResetDbCommandsState();
     ResetRecentFilesState();
     ResetTimedBackupState();
+    ResetExportState();
 }
 
 }  // namespace tolvi::test

@@ -1,0 +1,221 @@
+#include "interchange/quvsasc.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QFile>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "common/context_help.h"
+#include "common/db_session.h"
+#include "common/dictionaries.h"
+#include "common/form_buttons.h"
+#include "common/general_settings.h"
+#include "common/localisation.h"
+#include "common/option_store.h"
+#include "platform/qt/codec.h"
+#include "platform/ui.h"
+
+namespace tolvi {
+
+namespace {
+
+constexpr int kPickerFlags = 0x1804;  // file and path must exist, hide read-only
+
+QString PathText(const std::string& path) { return QFile::decodeName(QByteArray::fromStdString(path)); }
+
+struct ModeTexts {
+    const char* caption;
+    const char* captionId;
+    bool partFrame;
+    bool packFrame;
+    const char* kind;
+    const char* kindId;
+};
+
+// Modes 1..4; index 0 holds nothing.
+const ModeTexts kModes[] = {
+    {nullptr, nullptr, false, false, "", nullptr},
+    {"Tolvi32 - Saving ASCII Database ", "10157", false, false, "Database ", "10116"},
+    {"Tolvi32 - Exporting Tolvi32/ZOT3Wirelist", "10146", true, true, "Wirelist(Tolvi32/ZOT3 format) ",
+     "10286"},
+    {"Tolvi32 - Exporting Scicards Nelist", "10148", false, false, "Netlist (Scicards format) ", "10207"},
+    {"Tolvi32 - Exporting OrCad PCB II WireList", "10147", true, false, "Wirelist (OrCad PCB II format) ",
+     "10283"},
+};
+
+const ModeTexts* Mode(int32_t mode) { return mode >= 1 && mode <= 4 ? &kModes[mode] : nullptr; }
+
+}  // namespace
+
+QUVSASC::QUVSASC(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint) {
+    setObjectName("QUVSASC");
+    setWindowTitle(QStringLiteral("Tolvi32 - Saving ASCII Database "));
+    setProperty("tag", QStringLiteral("10157"));
+
+    auto* layout = new QVBoxLayout(this);
+    F_MsgLine = new QLabel(this);
+    F_MsgLine->setObjectName("F_MsgLine");
+    F_MsgLine->setTextFormat(Qt::PlainText);
+    F_MsgLine->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    F_MsgLine->setMinimumWidth(460);
+    layout->addWidget(F_MsgLine);
+
+    const char* frameCaptions[] = {nullptr,
+                                   "Dictionary file for Part Names: ", "Dictionary file for Package Names: "};
+    const char* frameTags[] = {nullptr, "99568", "99569"};
+    for (int i = 1; i <= 2; ++i) {
+        F_FileSELFrame[i] = new QGroupBox(QString::fromLatin1(frameCaptions[i]), this);
+        F_FileSELFrame[i]->setObjectName(QStringLiteral("F_FileSELFrame(%1)").arg(i));
+        F_FileSELFrame[i]->setProperty("tag", QString::fromLatin1(frameTags[i]));
+        auto* row = new QHBoxLayout(F_FileSELFrame[i]);
+        F_InpFileName[i] = new QLabel(F_FileSELFrame[i]);
+        F_InpFileName[i]->setObjectName(QStringLiteral("F_InpFileName(%1)").arg(i));
+        F_InpFileName[i]->setTextFormat(Qt::PlainText);
+        row->addWidget(F_InpFileName[i], 1);
+        F_InpFile[i] = NewFormButton(F_FileSELFrame[i], "", "Select", "991166");
+        F_InpFile[i]->setObjectName(QStringLiteral("F_InpFile(%1)").arg(i));
+        row->addWidget(F_InpFile[i]);
+        connect(F_InpFile[i], &QPushButton::clicked, this, [this, i] { F_InpFile_Click(i); });
+        layout->addWidget(F_FileSELFrame[i]);
+    }
+
+    auto* buttons = new QHBoxLayout;
+    F_Continue = NewFormButton(this, "F_Continue", "Export", "99671");
+    F_Cancel = NewFormButton(this, "F_Cancel", "Cancel", "99388");
+    F_Return = NewFormButton(this, "F_Return", "Close", "99422");
+    buttons->addWidget(F_Continue);
+    buttons->addStretch();
+    buttons->addWidget(F_Cancel);
+    buttons->addStretch();
+    buttons->addWidget(F_Return);
+    layout->addLayout(buttons);
+    connect(F_Continue, &QPushButton::clicked, this, [this] { F_Continue_Click(); });
+    connect(F_Cancel, &QPushButton::clicked, this, [this] { F_Cancel_Click(); });
+    connect(F_Return, &QPushButton::clicked, this, [this] { F_Return_Click(); });
+
+    InstallHelpKey(this);  // Ctrl+F1
+}
+
+void QUVSASC::Form_Load() {
+    LocalizeForm(this);
+    if (const ModeTexts* m = Mode(gExportMode)) {
+        setWindowTitle(platform::ToQString(GetLocalString(m->caption, m->captionId)));
+        F_FileSELFrame[1]->setVisible(m->partFrame);
+        F_FileSELFrame[2]->setVisible(m->packFrame);
+    }
+    Output.UnconnectedPinCount = 0;
+    setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    F_Continue->setVisible(true);
+    F_Continue->setEnabled(true);
+    F_Return->setVisible(true);
+    F_Cancel->setVisible(false);
+    SavedHier = gCurHier;
+    SavedPage = gCurPage;
+    F_MsgLine->setText(platform::ToQString(GetLocalString("File: ", "99686")) + PathText(gExportFile));
+    for (int i = 1; i <= 2; ++i) F_InpFileName[i]->setText(PathText(gSysDir));
+    gPartDic.assign(1, NamePairRec{});
+    gPackDic.assign(1, NamePairRec{});
+    adjustSize();
+}
+
+void QUVSASC::F_InpFile_Click(int Index) {
+    if (Index != 1 && Index != 2) return;
+    const QString kept = F_MsgLine->text();
+    NamePairTable& dictionary = Index == 1 ? gPartDic : gPackDic;
+    bool loaded = false;
+    try {
+        platform::FileDialogRequest request;
+        request.defaultExt = Index == 1 ? "TDD" : "TDS";
+        request.filter = Index == 1 ? "Part Names Dic.(*.TDD)|*.TDD" : "Package Names Dic.(*.TDS)|*.TDS";
+        request.title = Index == 1 ? GetLocalString("Select Dictionary for Part Names:", "991175")
+                                   : GetLocalString("Select Dictionary for Package Names:", "991176");
+        request.initDir = gSysDir;
+        request.flags = kPickerFlags;
+        const std::optional<std::string> chosen = platform::ui().FileDialog(request);
+        if (chosen && !chosen->empty()) {
+            F_InpFileName[Index]->setText(PathText(*chosen));
+            ShowMsg(Index == 1 ? GetLocalString("Parsing Part Dictionary File", "991016")
+                               : GetLocalString("Parsing Package Dictionary File", "991017"));
+            int32_t err = 0;
+            ParseDictionary(err, *chosen, dictionary);
+            loaded = err == 0;
+        }
+    } catch (...) {
+        loaded = false;
+    }
+    if (!loaded) {
+        F_InpFileName[Index]->setText(PathText(gSysDir));
+        dictionary.assign(1, NamePairRec{});
+    }
+    F_MsgLine->setText(kept);
+}
+
+void QUVSASC::F_Continue_Click() {
+    Output.ResetOutput();
+    F_Continue->setEnabled(false);
+    F_Return->setVisible(false);
+    F_Cancel->setVisible(true);
+    // While the writer runs, only Cancel may act: a dictionary picked now would change nothing.
+    for (int i = 1; i <= 2; ++i) F_InpFile[i]->setEnabled(false);
+    exporting_ = true;
+    const ModeTexts* mode = Mode(gExportMode);
+    int32_t result = 0;
+    try {
+        Output.Run(gExportMode, result);
+    } catch (...) {
+        // Whatever went wrong inside a writer, the half-written file must not stand.
+        result = 1;
+        Output.EndOutput(result);
+    }
+    exporting_ = false;
+    for (int i = 1; i <= 2; ++i) F_InpFile[i]->setEnabled(true);
+    const char* const resultTexts[][2] = {
+        {"saved O.K", "991134"}, {"failed - Disk Error", "10174"}, {"save cancelled", "10241"}};
+    const std::string message = (mode ? GetLocalString(mode->kind, mode->kindId) : std::string()) +
+                                GetLocalString(resultTexts[result][0], resultTexts[result][1]);
+
+    DB_SetCurHier(SavedHier);
+    DB_SetCurPage(SavedPage);
+    gOptCurrent = 0;
+    if (QWidget* main = parentWidget()) {
+        if (auto* item = main->findChild<QAction*>("M_Default")) item->setChecked(true);
+        if (auto* item = main->findChild<QAction*>("M_Current")) item->setChecked(false);
+    }
+    LoadAllOptionSets();
+    UpdateMainCaption(gDbHandle);
+    ShowMsg(message);
+    F_Continue->setVisible(false);
+    F_Return->setVisible(true);
+    F_Cancel->setVisible(false);
+}
+
+void QUVSASC::F_Cancel_Click() { Output.mCancel = true; }
+
+void QUVSASC::F_Return_Click() { hide(); }
+
+void QUVSASC::ShowMsg(const std::string& Text) { F_MsgLine->setText(platform::ToQString(Text)); }
+
+void QUVSASC::Yield() { platform::ui().DoEvents(); }
+
+void QUVSASC::reject() {
+    if (exporting_)
+        F_Cancel_Click();
+    else
+        F_Return_Click();
+}
+
+void QUVSASC::closeEvent(QCloseEvent* event) {
+    if (exporting_) {
+        event->ignore();
+        F_Cancel_Click();
+        return;
+    }
+    QDialog::closeEvent(event);
+}
+
+}  // namespace tolvi

@@ -1,0 +1,63 @@
+#pragma once
+// The save-and-export window: shows the file the main window chose (gExportFile), lets the
+// designer pick the part-name and package-name dictionaries, runs the writer of gExportMode on
+// Export with progress in its status line, stops it on Cancel, reports the result and puts the
+// current hierarchy and page back as they were. One export per showing: afterwards only Close is
+// left. The option scope is Default after every export (the ASCII writer reloads the option
+// tables from the database), and every option set is loaded again from the settings file.
+#include <QDialog>
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "interchange/exporter.h"
+
+class QGroupBox;
+class QLabel;
+class QPushButton;
+
+namespace tolvi {
+
+class QUVSASC : public QDialog, public ExportView {
+    Q_OBJECT
+public:
+    explicit QUVSASC(QWidget* parent = nullptr);
+
+    // Index 1 part names, 2 package names; element 0 is unused.
+    std::array<QGroupBox*, 3> F_FileSELFrame{};
+    std::array<QPushButton*, 3> F_InpFile{};
+    std::array<QLabel*, 3> F_InpFileName{};
+    QPushButton* F_Continue = nullptr;  // Export
+    QPushButton* F_Cancel = nullptr;
+    QPushButton* F_Return = nullptr;  // Close
+    QLabel* F_MsgLine = nullptr;
+
+    int32_t SavedHier = 0;
+    int32_t SavedPage = 0;
+    // The record output and the writers; its UnconnectedPinCount counts for this showing.
+    Exporter Output{this};
+
+    Q_INVOKABLE void Form_Load();
+    void F_InpFile_Click(int Index);
+    void F_Continue_Click();
+    void F_Cancel_Click();
+    void F_Return_Click();
+    std::string GetLayCompValue(int32_t LayCompId, const LayCompRec& Rec) {
+        return Output.GetLayCompValue(LayCompId, Rec);
+    }
+
+    // The status line shows Text now and is repainted at the writers' yields.
+    void ShowMsg(const std::string& Text) override;
+    void Yield() override;
+
+    // Esc and the close box: Cancel while an export runs, Close otherwise.
+    void reject() override;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    bool exporting_ = false;
+};
+
+}  // namespace tolvi

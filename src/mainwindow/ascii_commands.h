@@ -1,0 +1,15 @@
+#pragma once
+// The File menu's ASCII save and the Export menu's wirelist and netlist commands: each chooses the
+// file, sets gExportFile and gExportMode and shows the save-and-export window, which does the
+// writing.
+namespace tolvi {
+
+// File > Database ASCII Save: busy test and help topic, the database's password, then a *.TPA.
+void M_DbAsave_Click();
+// Export > Tolvi32/ZOT3 Wirelist (*.WRL), Scicards Netlist and OrCad PCB II Wirelist (*.NET).
+// Their help topic is recorded before the busy test; they ask for no password.
+void M_ExpWlist_Click();
+void M_ExpSciNlist_Click();
+void M_ExpOrCadPCBII_Click();
+
+}  // namespace tolvi

@@ -1,0 +1,226 @@
+// Record line output: how fields become a line, the item and text record shapes, the yield and
+// cancel cadence, and what a write failure leaves on the disk.
+#include "interchange/record_output.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <filesystem>
+
+#include "interchange/ascii_format.h"
+#include "interchange/export_fixture.h"
+#include "support/scripted_ui.h"
+
+namespace tolvi {
+namespace {
+
+using test::scriptedUi;
+
+TEST(AsciiFormat, NumbersAndRecordTypes) {
+    struct Case {
+        int64_t v;
+        const char* field;
+        const char* plain;
+    };
+    const Case cases[] = {{0, " 0", "0"},
+                          {5, " 5", "5"},
+                          {-5, "-5", "-5"},
+                          {254000, " 254000", "254000"},
+                          {INT32_MAX, " 2147483647", "2147483647"},
+                          {INT32_MIN, "-2147483648", "-2147483648"}};
+    for (const Case& c : cases) {
+        EXPECT_EQ(FmtNum(c.v), c.field);
+        EXPECT_EQ(PlainNum(c.v), c.plain);
+    }
+    EXPECT_EQ(RecordTypeText(1), "0001");
+    EXPECT_EQ(RecordTypeText(203), "0203");
+    EXPECT_EQ(RecordTypeText(9999), "9999");
+    EXPECT_EQ(Quote("a \"b\", c"), "\"a \"b\", c\"");
+}
+
+// Counts yields; can cancel at one of them.
+class CountingView : public ExportView {
+public:
+    RecordOutput* out = nullptr;
+    int cancelAtYield = 0;  // 0: never
+    int yields = 0;
+    void ShowMsg(const std::string&) override {}
+    void Yield() override {
+        if (++yields == cancelAtYield) out->mCancel = true;
+    }
+};
+
+class RecordOutputTest : public test::ExportTest {
+protected:
+    // Opens name for output through out; the file must open.
+    void Open(RecordOutput& out, const std::string& name) {
+        int32_t result = -1;
+        out.OpenOutput(result, tmp.File(name));
+        ASSERT_EQ(result, 0);
+    }
+    // Closes the file as a finished export does and returns what it holds.
+    std::string Close(RecordOutput& out, const std::string& name) {
+        int32_t result = 0;
+        out.EndOutput(result);
+        EXPECT_EQ(result, 0);
+        return Read(name);
+    }
+};
+
+TEST_F(RecordOutputTest, FieldsAreJoinedRawWithOneLineEnd) {
+    struct Case {
+        std::vector<std::string> fields;
+        const char* separator;
+        const char* line;
+    };
+    const Case cases[] = {
+        {{"9999"}, ",", "9999\r\n"},
+        {{"0201", " 14", "\"VCC\""}, ",", "0201, 14,\"VCC\"\r\n"},
+        {{"A", "", "B"}, ",", "A,,B\r\n"},
+        {{"1100", " 1", "\"a,\"b\"\"", " 0"}, ",", "1100, 1,\"a,\"b\"\", 0\r\n"},
+        {{" ( 1", "N1 )"}, " ", " ( 1 N1 )\r\n"},
+        {{"    U1  ", "R2"}, "", "    U1  R2\r\n"},
+        {{"\xE9t\xE9", "\x80"}, ",", "\xE9t\xE9,\x80\r\n"},  // bytes pass unchanged
+    };
+    RecordOutput out;
+    Open(out, "out.txt");
+    std::string want;
+    for (const Case& c : cases) {
+        for (size_t i = 0; i < c.fields.size(); ++i) out.SetField(int32_t(i + 1), c.fields[i]);
+        int32_t result = -1;
+        out.WriteRecordSep(result, int32_t(c.fields.size()), c.separator);
+        EXPECT_EQ(result, 0);
+        want += c.line;
+    }
+    EXPECT_EQ(Close(out, "out.txt"), want);
+}
+
+TEST_F(RecordOutputTest, ItemRecordsZeroTheShapeValuesTheirKindDoesNotUse) {
+    struct Case {
+        int32_t kind;
+        const char* tail;    // fields 12..15: P2, P3, P4, P5
+        int32_t p3, p4, p5;  // what the caller's record holds afterwards
+    };
+    const Case cases[] = {
+        {1, " 2, 3, 0, 0", 3, 0, 0},  // line
+        {2, " 2, 3, 4, 5", 3, 4, 5},  // triangle
+        {3, " 2, 3, 0, 0", 3, 0, 0},  // rectangle
+        {4, " 2, 0, 0, 0", 0, 0, 0},  // circle
+        {5, " 2, 3, 4, 0", 3, 4, 0},  // arc
+        {9, " 2, 3, 4, 5", 3, 4, 5},  // a kind the format does not know: kept
+    };
+    RecordOutput out;
+    Open(out, "out.txt");
+    std::string want;
+    for (const Case& c : cases) {
+        ItemRec item;
+        item.Kind = c.kind, item.Attr = -1, item.Link = 7, item.X = -254000, item.Y = 0, item.StyleA = 255;
+        item.StyleB = 128, item.Width = 2540, item.Gap = 9, item.Angle = 359999;
+        item.P2 = 2, item.P3 = 3, item.P4 = 4, item.P5 = 5;
+        int32_t result = -1;
+        out.WriteItemRecord(result, "0103", item);
+        EXPECT_EQ(result, 0);
+        EXPECT_EQ(item.P3, c.p3) << c.kind;
+        EXPECT_EQ(item.P4, c.p4) << c.kind;
+        EXPECT_EQ(item.P5, c.p5) << c.kind;
+        want += "0103, " + std::to_string(c.kind) + ",-1, 7,-254000, 0, 255, 128, 2540, 9, 359999," + c.tail +
+                "\r\n";
+    }
+    ItemRec text;
+    text.Kind = 6, text.Attr = 8, text.X = 1, text.StyleA = 44, text.P2 = 25400, text.P3 = 25400,
+    text.P5 = 77;
+    text.Text = "use \"A\", not \"B\"";
+    int32_t result = -1;
+    out.WriteTextRecord(result, "2501", text);
+    EXPECT_EQ(result, 0);
+    want += "2501, 6, 8, 0, 1, 0, 44, 0, 0, 0, 0, 25400, 25400,\"use \"A\", not \"B\"\"\r\n";
+    EXPECT_EQ(Close(out, "out.txt"), want);
+}
+
+TEST_F(RecordOutputTest, YieldsEvery101RecordsAndACancelStopsBeforeTheNextOne) {
+    struct Case {
+        int records;
+        int cancelAtYield;
+        int lines;
+        int yields;
+        int32_t result;
+    };
+    const Case cases[] = {
+        {101, 0, 101, 0, 0},                       // no yield before record 102
+        {102, 0, 102, 1, 0}, {303, 0, 303, 2, 0},  // before records 102 and 203
+        {304, 0, 304, 3, 0}, {500, 1, 101, 1, 2},  // cancelled in the yield before record 102
+        {500, 2, 202, 2, 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.records) + " records, cancel at yield " +
+                     std::to_string(c.cancelAtYield));
+        CountingView view;
+        RecordOutput out(&view);
+        view.out = &out;
+        view.cancelAtYield = c.cancelAtYield;
+        Open(out, "out.txt");
+        int32_t result = 0;
+        for (int i = 0; i < c.records && result == 0; ++i) {
+            out.SetField(1, "R");
+            out.WriteRecord(result, 1);
+        }
+        EXPECT_EQ(result, c.result);
+        EXPECT_EQ(view.yields, c.yields);
+        int32_t closed = 0;  // closed as if finished, to count what reached the file
+        out.EndOutput(closed);
+        EXPECT_EQ(Lines(Read("out.txt")).size(), size_t(c.lines));
+    }
+
+    // A cancel asked for before the export writes nothing; the file is then dropped.
+    RecordOutput out;
+    const std::string old = tmp.Write("old.txt", "kept\r\n");
+    int32_t result = 0;
+    out.OpenOutput(result, old);
+    out.mCancel = true;
+    out.SetField(1, "0001");
+    out.WriteRecord(result, 1);
+    EXPECT_EQ(result, 2);
+    out.EndOutput(result);
+    EXPECT_EQ(result, 2);
+    EXPECT_EQ(Read("old.txt"), "kept\r\n");
+}
+
+TEST_F(RecordOutputTest, AWriteFailureLeavesTheOldFileAsItWasAndNoTemporary) {
+    struct Case {
+        const char* what;
+        int records;  // of 40 bytes each
+    };
+    // A long file fails while it is written; a short one only when its last bytes are put on the
+    // disk at the end. Both are failures, reported once, and change nothing on the disk.
+    const Case cases[] = {{"while writing", 100000}, {"at the end", 3}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        scriptedUi().Reset();
+        const std::string old = tmp.Write("board.TPA", "the old file\r\n");
+        const auto entries = [&] {
+            return std::distance(std::filesystem::directory_iterator(tmp.path()), {});
+        };
+        const auto before = entries();
+        RecordOutput out;
+        int32_t result = 0;
+        out.OpenOutput(result, old);
+        ASSERT_EQ(result, 0);
+        scriptedUi().QueueAnswer(1);
+        {
+            test::FileSizeLimit limit(64);
+            for (int i = 0; i < c.records && result == 0; ++i) {
+                out.SetField(1, "1601, 1, 0, 0, 2540, 500, 0, 0 ........");
+                out.WriteRecord(result, 1);
+            }
+            out.EndOutput(result);
+        }
+        EXPECT_EQ(result, 1);
+        ASSERT_EQ(scriptedUi().boxes.size(), 1u);
+        EXPECT_EQ(scriptedUi().boxes[0].text, "Can't create/write to file: " + old);
+        EXPECT_EQ(Read("board.TPA"), "the old file\r\n");
+        EXPECT_EQ(entries(), before) << "a temporary file was left";
+    }
+}
+
+}  // namespace
+}  // namespace tolvi
