@@ -243,6 +243,11 @@ std::string RTrim(const std::string& s) {
     return e == std::string::npos ? std::string() : s.substr(0, e + 1);
 }
 
+std::string UpperAscii(std::string Text) {
+    for (char& c : Text) c = UpperAscii(c);
+    return Text;
+}
+
 std::string Trim(const std::string& s) { return RTrim(LTrim(s)); }
 
 }  // namespace tolvi

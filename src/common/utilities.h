@@ -74,6 +74,10 @@ void CenterForm(QWidget* Frm);
 std::string CopyStr(const std::string& Text);
 std::string CopyStr2(const std::string& Text);
 
+// Text with the letters a-z made capitals (other bytes kept): the case rule of names of
+// modules, applications and commands.
+std::string UpperAscii(std::string Text);
+
 // Blanks (spaces only, not tabs) removed from both ends / the start / the end.
 std::string Trim(const std::string& s);
 std::string LTrim(const std::string& s);

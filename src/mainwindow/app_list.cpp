@@ -22,11 +22,6 @@
 namespace tolvi {
 namespace {
 
-std::string Upper(std::string s) {
-    for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return s;
-}
-
 std::string NumField(int32_t v) { return v < 0 ? std::to_string(v) : " " + std::to_string(v); }
 
 std::vector<std::string> SplitCommas(const std::string& text) {
@@ -156,7 +151,9 @@ void PublishMainState(int32_t Active, int32_t Mode) {
     E_SetString("TOLVI32", text.c_str());
 }
 
-bool IsModuleActive(const std::string& Name) { return Trim(BoardString("MW_" + Upper(Trim(Name)))) == "1"; }
+bool IsModuleActive(const std::string& Name) {
+    return Trim(BoardString("MW_" + UpperAscii(Trim(Name)))) == "1";
+}
 
 void GetAppState(const std::string& App, std::string& Caption, int32_t& WinState, int32_t& W3, int32_t& W4,
                  int32_t& W5) {

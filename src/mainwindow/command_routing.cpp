@@ -19,12 +19,6 @@ namespace tolvi {
 
 namespace {
 
-std::string Upper(std::string s) {
-    for (char& c : s)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    return s;
-}
-
 std::string Token(int i) { return i < static_cast<int>(gTokStr.size()) ? gTokStr[i] : std::string(); }
 
 int TokenCount() { return static_cast<int>(gTokStr.size()) - 1; }
@@ -65,7 +59,7 @@ void ProcessCmd(const std::string& Target, const std::string& Cmd) {
     const std::string cmd = Cmd;
     ParseList(cmd);
     if (TokenCount() < 1) return;
-    const std::string keyword = Upper(Trim(Token(1)));
+    const std::string keyword = UpperAscii(Trim(Token(1)));
     if (keyword == "SHUTDOWN") {
         ShutDownApp(target);
     } else if (keyword == "SHELL") {
@@ -84,7 +78,7 @@ void ProcessCmd(const std::string& Target, const std::string& Cmd) {
 void RouteCmd(const std::string& Target, const std::string& Cmd) {
     const std::string target = Target;
     const std::string cmd = Cmd;
-    if (Upper(Trim(target)) == kManagerName) {
+    if (UpperAscii(Trim(target)) == kManagerName) {
         AP_ExeCmd(cmd);
         return;
     }

@@ -27,13 +27,7 @@ namespace {
 
 MailboxWindow* gMailboxWindow = nullptr;
 
-std::string Upper(std::string s) {
-    for (char& c : s)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    return s;
-}
-
-bool SameNameNoCase(const std::string& a, const std::string& b) { return Upper(a) == Upper(b); }
+bool SameNameNoCase(const std::string& a, const std::string& b) { return UpperAscii(a) == UpperAscii(b); }
 
 std::string Field(int i) { return i < static_cast<int>(gTokStr.size()) ? Trim(gTokStr[i]) : std::string(); }
 
@@ -83,8 +77,8 @@ bool RunMailboxLine(MailboxWindow& window, const std::string& line) {
     ParseList(line);
     // Only the application and the command are compared in capitals: a Linux path keeps its case.
     const std::string file = Field(1);
-    const std::string app = Upper(Field(2));
-    const std::string cmd = Upper(Field(3));
+    const std::string app = UpperAscii(Field(2));
+    const std::string cmd = UpperAscii(Field(3));
     if (!file.empty()) LoadMailboxDatabase(file);
     if (app.empty()) return false;
     if (cmd == "CLS") {

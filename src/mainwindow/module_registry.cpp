@@ -16,11 +16,6 @@
 namespace tolvi {
 namespace {
 
-std::string Upper(std::string s) {
-    for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return s;
-}
-
 // Each module's NotifyServer event goes to the command processor before it returns, as long as
 // the registry holds that server: once released, a server still finishing a call (or being
 // destroyed after the kernel's clean-up) is no longer listened to.
@@ -90,10 +85,10 @@ void ResetModuleRegistryState() {
     colServers.clear();
 }
 
-bool IsRegistryModule(const std::string& name) { return TableIndex(Upper(name)) >= 0; }
+bool IsRegistryModule(const std::string& name) { return TableIndex(UpperAscii(name)) >= 0; }
 
 std::shared_ptr<platform::DesignModule> ModuleServer(const std::string& name) {
-    auto it = FindEntry("mw_" + Upper(name));
+    auto it = FindEntry("mw_" + UpperAscii(name));
     return it == colServers.end() ? nullptr : it->second;
 }
 
@@ -101,7 +96,7 @@ std::vector<ServerEntry> ServerSnapshot() { return colServers; }
 
 int16_t InitializeApp(const std::string& ModuleName, int16_t& Param, std::string& Arg) {
     int16_t result = 0;
-    const std::string name = Upper(ModuleName);
+    const std::string name = UpperAscii(ModuleName);
     const int index = TableIndex(name);
     if (index < 0) return result;
     try {
@@ -127,7 +122,7 @@ int16_t InitializeApp(const std::string& ModuleName, int16_t& Param, std::string
 }
 
 void ShutDownApp(const std::string& ModuleName) {
-    const std::string name = Upper(ModuleName);
+    const std::string name = UpperAscii(ModuleName);
     if (TableIndex(name) < 0) return;
     auto it = FindEntry("mw_" + name);
     if (it == colServers.end()) {

@@ -2,6 +2,7 @@
 
 #include "common/general_settings.h"
 #include "common/settings_access.h"
+#include "common/utilities.h"
 #include "kernel/kernel.h"
 #include "mainwindow/app_list.h"
 #include "mainwindow/startup.h"
@@ -12,15 +13,7 @@
 
 namespace tolvi {
 
-namespace {
-
-std::string Upper(std::string s) {
-    for (char& c : s)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    return s;
-}
-
-}  // namespace
+namespace {}  // namespace
 
 std::string ModuleCommandLine(const std::string& appDir, const std::string& app, const std::string& iniFile,
                               int32_t autoHelp, const std::string& sep) {
@@ -43,7 +36,7 @@ void Ap_ConvtActivate(const std::string& App) {
         platform::ui().MsgBox("Can't start: " + app, 4144, "Tolvi32");
         return;
     }
-    E_SetString(("MW_" + Upper(app)).c_str(), "1");
+    E_SetString(("MW_" + UpperAscii(app)).c_str(), "1");
 }
 
 }  // namespace tolvi
