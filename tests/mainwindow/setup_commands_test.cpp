@@ -102,6 +102,75 @@ TEST_F(SetupMenu, ItemsOfTheSizeColourAndLayerDialogs) {
     }
 }
 
+// The dialogs of the sets that live in the settings file: every item runs the busy test in
+// either scope; after an Accept the directories and the page formats tell the modules "UP" and
+// refresh the links (the page formats only in Current scope), the packaging preferences "PX"
+// without the links, the others nothing. The backup dialog's caption drops the scope again.
+TEST_F(SetupMenu, ItemsOfTheSettingsFileDialogs) {
+    const struct {
+        const char* item;
+        const char* form;
+        int32_t topic;
+        bool scopeShown;   // the caption ends with the scope
+        const char* told;  // nullptr: nothing
+        bool onlyInCurrent;
+        bool links;
+    } items[] = {
+        {"M_Dirs", "QUVDIRS", 13570, false, "UP", false, true},
+        {"M_DefSchematic", "OPTNFRMS", 14102, false, "UP", true, true},
+        {"M_DefLayout", "OPTNBORD", 14114, false, nullptr, false, false},
+        {"M_PackPref", "OPTNPACK", 14234, false, "PX", false, false},
+        {"M_BackUp", "OPTNBACK", 14367, false, nullptr, false, false},
+        {"M_App", "OPTNAPPS", 14500, true, nullptr, false, false},
+    };
+    for (const auto& item : items) {
+        for (int32_t scope : {0, -1}) {
+            for (bool busy : {false, true}) {
+                for (bool accept : {true, false}) {
+                    SCOPED_TRACE(std::string(item.item) + " scope " + std::to_string(scope) +
+                                 (busy ? " busy" : "") + (accept ? " accept" : " cancel"));
+                    ResetStores();
+                    if (scope != 0) UseCurrentScope();
+                    E_SetString("QUVSCHED", busy ? "Capture, 0, 1, 0, 0" : "Capture, 0, 0, 0, 0");
+                    gHelpTopic = 0;
+                    fakes.journal.clear();
+                    const int linkAttempts = platform::suiteBus().LinkAttempts();
+                    std::string caption;
+                    if (!busy) {
+                        scriptedUi().QueueModal(item.form, [&](QWidget* form) {
+                            caption = form->windowTitle().toStdString();
+                            auto* dialog = static_cast<SetupDialog*>(form);
+                            (accept ? dialog->F_Accept : dialog->F_Cancel)->click();
+                        });
+                    } else {
+                        scriptedUi().QueueAnswer(platform::kAnswerOk);
+                    }
+                    RunSetupItem(item.item);
+                    scriptedUi().Verify();
+                    EXPECT_EQ(gHelpTopic, item.topic) << "recorded, busy or not";
+                    if (!busy) {
+                        const bool suffixed =
+                            caption.ends_with(" (Current)") || caption.ends_with(" (Default)");
+                        EXPECT_EQ(suffixed, item.scopeShown) << caption;
+                        if (suffixed)
+                            EXPECT_TRUE(caption.ends_with(scope != 0 ? " (Current)" : " (Default)"));
+                    } else {
+                        EXPECT_EQ(scriptedUi().boxes.back().text, "Finish current operation for: Capture");
+                    }
+                    const bool told = !busy && accept && item.told && (!item.onlyInCurrent || scope != 0);
+                    for (const char* cmd : {"UP", "PX"}) {
+                        const bool sent = std::count(fakes.journal.begin(), fakes.journal.end(),
+                                                     std::string("QUVSCHED notify - All,") + cmd);
+                        EXPECT_EQ(sent, told && std::string(item.told) == cmd) << cmd;
+                    }
+                    EXPECT_EQ(platform::suiteBus().LinkAttempts() > linkAttempts, told && item.links);
+                    scriptedUi().Reset();
+                }
+            }
+        }
+    }
+}
+
 TEST_F(SetupMenu, TheMainMenuItemsShowTheirDialogs) {
     QUVMAIN w;
     std::vector<std::string> expected;
@@ -113,7 +182,7 @@ TEST_F(SetupMenu, TheMainMenuItemsShowTheirDialogs) {
         w.Item(c.item)->trigger();
     }
     EXPECT_EQ(scriptedUi().modalForms, expected);
-    EXPECT_EQ(expected.size(), 7u);
+    EXPECT_EQ(expected.size(), 13u);
 }
 
 TEST_F(SetupMenu, ItemsWhoseDialogIsNotBuiltDoNothing) {

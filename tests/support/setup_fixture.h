@@ -12,6 +12,7 @@
 #include "common/option_store.h"
 #include "support/temp_dir.h"
 
+class QLineEdit;
 class QWidget;
 
 namespace tolvi::test {
@@ -42,7 +43,11 @@ protected:
 void AnswerInput(std::optional<std::string> text, std::string* label = nullptr,
                  std::string* offered = nullptr);
 
-// Every table the setup dialogs of the per-database sets edit, as one text.
+// Replaces the text of box (given the focus) by typing text into it, as a user does; nothing is
+// committed yet.
+void TypeInto(QLineEdit* box, const std::string& text);
+
+// Every table the setup dialogs edit, as one text.
 std::string OptionTables();
 
 }  // namespace tolvi::test
