@@ -23,18 +23,8 @@ using test::scriptedUi;
 
 class StartupApps : public test::SetupFixture {
 protected:
-    static void Show(std::function<void(OPTNAPPS&)> script) {
-        scriptedUi().QueueModal("OPTNAPPS", [script](QWidget* w) { script(*static_cast<OPTNAPPS*>(w)); });
-        QWidget* form = new OPTNAPPS;
-        ShowOptionForm(form, -1);
-        scriptedUi().Verify();
-    }
-    static std::vector<float> Fields(const char* key) {
-        std::string v;
-        IniGetString("Tolvi32", key, "(missing)", v);
-        ParseList(v);
-        return std::vector<float>(gTokNum.begin() + 1, gTokNum.end());
-    }
+    static void Show(std::function<void(OPTNAPPS&)> script) { ShowScripted<OPTNAPPS>(script, -1); }
+    static std::vector<float> Fields(const char* key) { return test::IniFields("Tolvi32", key); }
     static std::array<bool, 4> Checked(const std::array<QCheckBox*, 4>& boxes) {
         return {boxes[0]->isChecked(), boxes[1]->isChecked(), boxes[2]->isChecked(), boxes[3]->isChecked()};
     }

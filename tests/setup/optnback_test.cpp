@@ -41,23 +41,19 @@ TEST(BackupInterval, TypedIntervalsTable) {
 
 class Backup : public test::SetupFixture {
 protected:
-    static std::string Ini(const char* key) {
-        std::string v;
-        IniGetString("Tolvi32", key, "(missing)", v);
-        return v;
-    }
+    static std::string Ini(const char* key) { return test::IniValue("Tolvi32", key); }
 };
 
 TEST_F(Backup, CaptionNeverCarriesTheScope) {
     for (int32_t scope : {0, -1}) {
         gOptCurrent = scope;
         std::string caption;
-        scriptedUi().QueueModal("OPTNBACK", [&](QWidget* w) {
-            caption = w->windowTitle().toStdString();
-            static_cast<OPTNBACK*>(w)->F_Cancel->click();
-        });
-        QWidget* form = new OPTNBACK;
-        ShowOptionForm(form, -1);
+        ShowScripted<OPTNBACK>(
+            [&](OPTNBACK& f) {
+                caption = f.windowTitle().toStdString();
+                f.F_Cancel->click();
+            },
+            -1);
         EXPECT_EQ(caption, "Tolvi32 Autobackup") << scope;
     }
 }
@@ -66,29 +62,27 @@ TEST_F(Backup, EnterCommitsRefusedValuesBeepAndAcceptTakesATypedOne) {
     int err = 0;
     IniPutString("Tolvi32", "BackupInt", "20", err);
     LoadBackupSettings();
-    scriptedUi().QueueModal("OPTNBACK", [&](QWidget* w) {
-        auto* f = static_cast<OPTNBACK*>(w);
-        EXPECT_EQ(f->F_Int->text(), " 20");
-        EXPECT_FALSE(f->F_Enabled->isChecked());
-        for (const char* refused : {"61", "60.7", "0"}) {
-            TypeInto(f->F_Int, refused);
-            QTest::keyClick(f->F_Int, Qt::Key_Return);
-            EXPECT_EQ(f->F_Int->text(), " 20") << refused;
-            EXPECT_TRUE(f->isVisible());
-        }
-        EXPECT_EQ(scriptedUi().beeps, 3);
-        TypeInto(f->F_Int, "13.5");
-        QTest::keyClick(f->F_Int, Qt::Key_Return);
-        EXPECT_EQ(gBackupInt, 14.0f);
-        EXPECT_EQ(f->F_Int->text(), " 14");
-        // Typed, not yet committed: Accept takes it.
-        TypeInto(f->F_Int, "45");
-        f->F_Enabled->click();
-        f->F_Accept->click();
-    });
-    QWidget* form = new OPTNBACK;
-    ShowOptionForm(form, -1);
-    scriptedUi().Verify();
+    ShowScripted<OPTNBACK>(
+        [&](OPTNBACK& f) {
+            EXPECT_EQ(f.F_Int->text(), " 20");
+            EXPECT_FALSE(f.F_Enabled->isChecked());
+            for (const char* refused : {"61", "60.7", "0"}) {
+                TypeInto(f.F_Int, refused);
+                QTest::keyClick(f.F_Int, Qt::Key_Return);
+                EXPECT_EQ(f.F_Int->text(), " 20") << refused;
+                EXPECT_TRUE(f.isVisible());
+            }
+            EXPECT_EQ(scriptedUi().beeps, 3);
+            TypeInto(f.F_Int, "13.5");
+            QTest::keyClick(f.F_Int, Qt::Key_Return);
+            EXPECT_EQ(gBackupInt, 14.0f);
+            EXPECT_EQ(f.F_Int->text(), " 14");
+            f.F_Enabled->click();
+            // Typed, not yet committed (the box keeps the focus): Accept takes it.
+            TypeInto(f.F_Int, "45");
+            f.F_Accept->click();
+        },
+        -1);
     EXPECT_EQ(Ini("BackupInt"), "45");
     EXPECT_EQ(Ini("BackupON"), "1");
     EXPECT_TRUE(test::recordingHost().backupTimer) << "backups on: the timer runs again";
@@ -98,17 +92,16 @@ TEST_F(Backup, CancelAfterACommittedPeriodRestoresTheStoredOne) {
     int err = 0;
     IniPutString("Tolvi32", "BackupON", "1", err);
     LoadBackupSettings();
-    scriptedUi().QueueModal("OPTNBACK", [&](QWidget* w) {
-        auto* f = static_cast<OPTNBACK*>(w);
-        EXPECT_TRUE(f->F_Enabled->isChecked());
-        TypeInto(f->F_Int, "33");
-        QTest::keyClick(f->F_Int, Qt::Key_Return);
-        EXPECT_EQ(gBackupInt, 33.0f);
-        f->F_Enabled->click();
-        f->F_Cancel->click();
-    });
-    QWidget* form = new OPTNBACK;
-    ShowOptionForm(form, -1);
+    ShowScripted<OPTNBACK>(
+        [&](OPTNBACK& f) {
+            EXPECT_TRUE(f.F_Enabled->isChecked());
+            TypeInto(f.F_Int, "33");
+            QTest::keyClick(f.F_Int, Qt::Key_Return);
+            EXPECT_EQ(gBackupInt, 33.0f);
+            f.F_Enabled->click();
+            f.F_Cancel->click();
+        },
+        -1);
     EXPECT_EQ(gBackupInt, 5.0f);
     EXPECT_EQ(gBackupOn, 1.0f);
     EXPECT_EQ(Ini("BackupInt"), "(missing)");

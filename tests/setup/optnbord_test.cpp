@@ -127,21 +127,10 @@ const Twin kTwins[] = {
 
 class Formats : public test::SetupFixture {
 protected:
-    static std::string Ini(const char* key) {
-        std::string v;
-        IniGetString("FORMATS", key, "(missing)", v);
-        return v;
-    }
+    static std::string Ini(const char* key) { return test::IniValue("FORMATS", key); }
     // Shows the twin's dialog through ShowOptionForm and runs script in it.
     static void Show(const Twin& t, std::function<void(FormatsDialog&)> script) {
-        scriptedUi().QueueModal(t.form, [script](QWidget* w) {
-            w->activateWindow();  // the focus moves between the boxes as a user moves it
-            ASSERT_TRUE(QTest::qWaitForWindowActive(w));
-            script(*static_cast<FormatsDialog*>(w));
-        });
-        QWidget* form = t.make().release();
-        ShowOptionForm(form, 0);
-        scriptedUi().Verify();
+        ShowScripted(t.make().release(), [script](QWidget* w) { script(*static_cast<FormatsDialog*>(w)); });
     }
 };
 

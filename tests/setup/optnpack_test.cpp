@@ -44,22 +44,8 @@ protected:
         int err = 0;
         IniPutString("PACKAGING", key, value, err);
     }
-    static std::string Ini(const char* key) {
-        std::string v;
-        IniGetString("PACKAGING", key, "(missing)", v);
-        return v;
-    }
-    // The fields of a stored list, as numbers.
-    static std::vector<float> Fields(const char* key) {
-        ParseList(Ini(key));
-        return std::vector<float>(gTokNum.begin() + 1, gTokNum.end());
-    }
-    static void Show(std::function<void(OPTNPACK&)> script) {
-        scriptedUi().QueueModal("OPTNPACK", [script](QWidget* w) { script(*static_cast<OPTNPACK*>(w)); });
-        QWidget* form = new OPTNPACK;
-        ShowOptionForm(form, 0);
-        scriptedUi().Verify();
-    }
+    static std::vector<float> Fields(const char* key) { return test::IniFields("PACKAGING", key); }
+    static void Show(std::function<void(OPTNPACK&)> script) { ShowScripted<OPTNPACK>(script); }
 };
 
 TEST_F(Packaging, OpensOnTheStoredChoicesAndAcceptWritesAllTwentyFields) {

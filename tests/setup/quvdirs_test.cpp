@@ -31,11 +31,7 @@ using test::scriptedUi;
 
 class Directories : public test::SetupFixture {
 protected:
-    static std::string Ini(const char* key) {
-        std::string v;
-        IniGetString("Tolvi32", key, "(missing)", v);
-        return v;
-    }
+    static std::string Ini(const char* key) { return test::IniValue("Tolvi32", key); }
     static std::string Kernel(const char* key) { return CStrFromPtr(E_GetString(key)); }
 };
 
@@ -85,38 +81,34 @@ TEST_F(Directories, AssignmentTable) {
 TEST_F(Directories, BrowseAssignAndAcceptPublishesTheDirectories) {
     std::filesystem::create_directories(dir.File("Lib/Parts"));
     std::filesystem::create_directory(dir.File("Job"));
-    scriptedUi().QueueModal("QUVDIRS", [&](QWidget* w) {
-        auto* f = static_cast<QUVDIRS*>(w);
-        EXPECT_EQ(platform::PathFromQString(f->CurPath->text()), platform::AbsolutePath(""))
+    ShowScripted<QUVDIRS>([&](QUVDIRS& f) {
+        EXPECT_EQ(platform::PathFromQString(f.CurPath->text()), platform::AbsolutePath(""))
             << "the list opens at the current directory";
-        EXPECT_EQ(platform::FromQString(f->CurDisk[2]->text()), dir.path());
+        EXPECT_EQ(platform::FromQString(f.CurDisk[2]->text()), dir.path());
 
         // Browsing moves the shown path; assigning takes it.
-        ASSERT_TRUE(f->Dir1->setPath(dir.path()));
-        EXPECT_EQ(platform::PathFromQString(f->CurPath->text()), dir.path());
-        const auto lib = f->Dir1->findItems("Lib", Qt::MatchExactly);
+        ASSERT_TRUE(f.Dir1->setPath(dir.path()));
+        EXPECT_EQ(platform::PathFromQString(f.CurPath->text()), dir.path());
+        const auto lib = f.Dir1->findItems("Lib", Qt::MatchExactly);
         ASSERT_EQ(lib.size(), 1);
-        emit f->Dir1->itemActivated(lib[0]);
-        EXPECT_EQ(platform::PathFromQString(f->CurPath->text()), dir.File("Lib"));
-        f->SelDsk[0]->click();
+        emit f.Dir1->itemActivated(lib[0]);
+        EXPECT_EQ(platform::PathFromQString(f.CurPath->text()), dir.File("Lib"));
+        f.SelDsk[0]->click();
         EXPECT_EQ(gLibDir, dir.File("Lib"));
-        EXPECT_EQ(platform::FromQString(f->CurDisk[0]->text()), dir.File("Lib"));
+        EXPECT_EQ(platform::FromQString(f.CurDisk[0]->text()), dir.File("Lib"));
 
         // A typed path, with its trailing "/".
-        f->CurPath->setText(platform::PathToQString(dir.File("Job") + "/"));
-        f->SelDsk[1]->click();
-        f->CurPath->setText("/");
-        f->SelDsk[3]->click();
+        f.CurPath->setText(platform::PathToQString(dir.File("Job") + "/"));
+        f.SelDsk[1]->click();
+        f.CurPath->setText("/");
+        f.SelDsk[3]->click();
         // A missing one leaves the ZOT3 directory as it was.
         scriptedUi().QueueAnswer(1);
-        f->CurPath->setText(platform::PathToQString(dir.File("Gone")));
-        f->SelDsk[3]->click();
+        f.CurPath->setText(platform::PathToQString(dir.File("Gone")));
+        f.SelDsk[3]->click();
         EXPECT_EQ(gZot3JobDir, "/");
-        f->F_Accept->click();
+        f.F_Accept->click();
     });
-    QWidget* form = new QUVDIRS;
-    ShowOptionForm(form, 0);
-    scriptedUi().Verify();
     EXPECT_EQ(gDlgAccepted, -1);
     EXPECT_EQ(Ini("LibDir"), dir.File("Lib"));
     EXPECT_EQ(Ini("JobDir"), dir.File("Job"));
@@ -132,15 +124,12 @@ TEST_F(Directories, CancelRestoresTheStoredDirectories) {
     IniPutString("Tolvi32", "JobDir", dir.path(), err);
     LoadDirectories();
     const std::string lib = gLibDir;
-    scriptedUi().QueueModal("QUVDIRS", [&](QWidget* w) {
-        auto* f = static_cast<QUVDIRS*>(w);
-        f->CurPath->setText("/");
-        for (QPushButton* b : f->SelDsk) b->click();
+    ShowScripted<QUVDIRS>([&](QUVDIRS& f) {
+        f.CurPath->setText("/");
+        for (QPushButton* b : f.SelDsk) b->click();
         EXPECT_EQ(gJobDir, "/");
-        f->F_Cancel->click();
+        f.F_Cancel->click();
     });
-    QWidget* form = new QUVDIRS;
-    ShowOptionForm(form, 0);
     EXPECT_EQ(gDlgAccepted, 0);
     EXPECT_EQ(gJobDir, dir.path());
     EXPECT_EQ(gLibDir, lib);

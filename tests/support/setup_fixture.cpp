@@ -76,6 +76,27 @@ void SetupFixture::LoadAndShow(QWidget* form) {
     EXPECT_TRUE(QTest::qWaitForWindowActive(form));
 }
 
+void SetupFixture::ShowScripted(QWidget* form, std::function<void(QWidget*)> script, int32_t AddModeSuffix) {
+    scriptedUi().QueueModal(form->objectName().toStdString(), [script](QWidget* w) {
+        w->activateWindow();  // the focus moves between the controls as a user moves it
+        EXPECT_TRUE(QTest::qWaitForWindowActive(w));
+        script(w);
+    });
+    ShowOptionForm(form, AddModeSuffix);
+    scriptedUi().Verify();
+}
+
+std::string IniValue(const std::string& section, const std::string& key) {
+    std::string v;
+    IniGetString(section, key, "(missing)", v);
+    return v;
+}
+
+std::vector<float> IniFields(const std::string& section, const std::string& key) {
+    ParseList(IniValue(section, key));
+    return std::vector<float>(gTokNum.begin() + 1, gTokNum.end());
+}
+
 void TypeInto(QLineEdit* box, const std::string& text) {
     box->setFocus();
     box->selectAll();
