@@ -13,6 +13,7 @@
 // row in ExtraViews(), a fixture file a file in FIXTURE_DIR.
 #include <QAbstractButton>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QGroupBox>
@@ -30,6 +31,7 @@
 #include <vector>
 
 #include "common/colour_settings.h"
+#include "common/general_settings.h"
 #include "common/layer_settings.h"
 #include "common/localisation.h"
 #include "common/option_store.h"
@@ -63,6 +65,17 @@ std::vector<View> ExtraViews() {
         {"OPTNGRID", "layout", tab(1)},
         {"OPTNGRID", "general", tab(2)},
         {"OPTNLSIZ", "mm", [](QWidget* f) { f->findChild<QRadioButton*>("F_Unit_1")->click(); }},
+        {"OPTNBORD", "nodefault", [](QWidget* f) { f->findChild<QCheckBox*>("F_DefaultBordChk")->click(); }},
+        {"OPTNPACK", "pinout",
+         [](QWidget* f) {
+             f->findChild<QTabWidget*>("mstCompPackage")->setCurrentIndex(1);
+             f->findChild<QRadioButton*>("F_IniPinoutTsType_1")->click();
+         }},
+        {"OPTNPACK", "description",
+         [](QWidget* f) {
+             f->findChild<QTabWidget*>("mstCompPackage")->setCurrentIndex(2);
+             f->findChild<QRadioButton*>("F_IniDescrTsType_1")->click();
+         }},
         {"OPTNTEXT", "row15",
          [](QWidget* f) {
              for (const char* name : {"F_Sizes_0", "F_Sizes_1"}) {
@@ -198,6 +211,8 @@ bool PrepareStores(const QString& fixture, const QString& work) {
     IniPutString("Tolvi32", "SysDir", platform::PathFromQString(work), err);
     if (DB_CreateDataBase("Untitled", "MAINHIER", "MAINPAGE") == 0) return false;
     LoadPalette();
+    LoadBackupSettings();
+    LoadStartupApps();
     gOptCurrent = 0;
     LoadAllOptionSets();
     gOptCurrent = -1;

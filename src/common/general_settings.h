@@ -26,8 +26,11 @@ inline std::string gSysName;
 inline std::string gSysVer;
 inline std::string gSysRev;
 
-// One flag per design module (schematic, layout, library editor, viewer): start it with the
-// manager / start it minimised.
+// The design modules that may start with the manager, in the order of their flags: schematic
+// capture, layout, library editor, database viewer.
+inline constexpr std::array<const char*, 4> kStartupModules = {"QUVSCHED", "QUVLAYED", "QUVLIBED",
+                                                               "QUVVIEWR"};
+// One flag per module of kStartupModules: start it with the manager / start it minimised.
 inline std::array<int32_t, 4> gAppsStart{};
 inline std::array<int32_t, 4> gAppsMin{};
 

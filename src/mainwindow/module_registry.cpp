@@ -142,9 +142,8 @@ void MixedModeSaveWork() {
 }
 
 void StartAutoApplications() {
-    static constexpr std::array<const char*, 4> kAuto = {"QUVSCHED", "QUVLAYED", "QUVLIBED", "QUVVIEWR"};
-    for (std::size_t k = 0; k < kAuto.size(); ++k) {
-        if (gAppsStart[k] != 0) StartModule(kAuto[k], gAppsMin[k] != 0 ? 1 : 0);
+    for (std::size_t k = 0; k < kStartupModules.size(); ++k) {
+        if (gAppsStart[k] != 0) StartModule(kStartupModules[k], gAppsMin[k] != 0 ? 1 : 0);
     }
 }
 

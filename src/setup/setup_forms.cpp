@@ -1,10 +1,15 @@
 #include "setup/setup_forms.h"
 
 #include "setup/colour_setup.h"
+#include "setup/optnapps.h"
+#include "setup/optnback.h"
+#include "setup/optnbord.h"
 #include "setup/optngrid.h"
 #include "setup/optnlnam.h"
 #include "setup/optnlsiz.h"
+#include "setup/optnpack.h"
 #include "setup/optntext.h"
+#include "setup/quvdirs.h"
 
 namespace tolvi {
 
@@ -19,7 +24,9 @@ const std::vector<SetupFormInfo>& SetupForms() {
     static const std::vector<SetupFormInfo> forms = {
         {"OPTNTEXT", &Make<OPTNTEXT>}, {"OPTNLSIZ", &Make<OPTNLSIZ>}, {"OPTNGRID", &Make<OPTNGRID>},
         {"OPTNLNAM", &Make<OPTNLNAM>}, {"OPTNCLLC", &Make<OPTNCLLC>}, {"OPTNCLSC", &Make<OPTNCLSC>},
-        {"OPTNLCLR", &Make<OPTNLCLR>},
+        {"OPTNLCLR", &Make<OPTNLCLR>}, {"QUVDIRS", &Make<QUVDIRS>},   {"OPTNBACK", &Make<OPTNBACK>},
+        {"OPTNBORD", &Make<OPTNBORD>}, {"OPTNFRMS", &Make<OPTNFRMS>}, {"OPTNPACK", &Make<OPTNPACK>},
+        {"OPTNAPPS", &Make<OPTNAPPS>},
     };
     return forms;
 }

@@ -4,6 +4,7 @@
 
 #include <QPushButton>
 #include <algorithm>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -28,6 +29,18 @@ namespace {
 
 using test::scriptedUi;
 
+// What an Options menu item does, as its row of the menu table says.
+struct MenuRow {
+    std::function<void()> click;
+    const char* form;
+    int32_t topic;
+    bool busyTestInDefault;  // a busy module stops it in Default scope too
+    bool scopeShown;         // the caption ends with the scope
+    const char* told;        // after an Accept: "UP" or "PX" to every module; nullptr: nothing
+    bool toldOnlyInCurrent;
+    bool links;  // the command links are refreshed after telling
+};
+
 class SetupMenu : public test::SetupFixture {
 protected:
     test::FakeModules fakes;
@@ -42,23 +55,16 @@ protected:
         gAppCount = 3;
         CreateCommandLinks();
     }
+
+    void CheckMenuItems(const std::vector<MenuRow>& rows);
 };
 
-// Each item: help topic always recorded; in Current scope a busy module stops it (with the busy
-// box); the caption carries the scope; after an Accept in Current scope "UP" goes to the modules
-// and the command links are refreshed, after a Cancel or in Default scope nothing.
-TEST_F(SetupMenu, ItemsOfTheSizeColourAndLayerDialogs) {
-    const struct {
-        void (*click)();
-        const char* form;
-        int32_t topic;
-    } items[] = {
-        {&M_Texts_Click, "OPTNTEXT", 13836}, {&M_Cond_Click, "OPTNLSIZ", 13848},
-        {&M_Grids_Click, "OPTNGRID", 13860}, {&M_Layers_Click, "OPTNLNAM", 13968},
-        {&M_SchCC_Click, "OPTNCLSC", 13703}, {&M_LayLC_Click, "OPTNLCLR", 13715},
-        {&M_LayCC_Click, "OPTNCLLC", 13727},
-    };
-    for (const auto& item : items) {
+// Each item in either scope, with a module busy or not, ended with Accept or Cancel: the help
+// topic is always recorded; a busy module stops it (with the busy box) where its busy test runs;
+// the caption carries the scope or not; the modules are told, and the links refreshed, only as
+// the row says.
+void SetupMenu::CheckMenuItems(const std::vector<MenuRow>& rows) {
+    for (const MenuRow& item : rows) {
         for (int32_t scope : {0, -1}) {
             for (bool busy : {false, true}) {
                 for (bool accept : {true, false}) {
@@ -70,7 +76,7 @@ TEST_F(SetupMenu, ItemsOfTheSizeColourAndLayerDialogs) {
                     gHelpTopic = 0;
                     fakes.journal.clear();
                     const int linkAttempts = platform::suiteBus().LinkAttempts();
-                    const bool shown = !(busy && scope != 0);
+                    const bool shown = !(busy && (scope != 0 || item.busyTestInDefault));
                     std::string caption;
                     if (shown) {
                         scriptedUi().QueueModal(item.form, [&](QWidget* form) {
@@ -83,23 +89,57 @@ TEST_F(SetupMenu, ItemsOfTheSizeColourAndLayerDialogs) {
                     }
                     item.click();
                     scriptedUi().Verify();
-                    EXPECT_EQ(gHelpTopic, item.topic);
+                    EXPECT_EQ(gHelpTopic, item.topic) << "recorded, busy or not";
                     if (shown) {
-                        const std::string suffix = scope != 0 ? " (Current)" : " (Default)";
-                        EXPECT_TRUE(caption.ends_with(suffix)) << caption;
+                        const bool suffixed =
+                            caption.ends_with(" (Current)") || caption.ends_with(" (Default)");
+                        EXPECT_EQ(suffixed, item.scopeShown) << caption;
+                        if (suffixed)
+                            EXPECT_TRUE(caption.ends_with(scope != 0 ? " (Current)" : " (Default)"));
                     } else {
                         EXPECT_EQ(scriptedUi().boxes.back().text, "Finish current operation for: Capture");
                     }
-                    const bool told = shown && accept && scope != 0;
-                    const bool up =
-                        std::count(fakes.journal.begin(), fakes.journal.end(), "QUVSCHED notify - All,UP");
-                    EXPECT_EQ(up, told);
-                    EXPECT_EQ(platform::suiteBus().LinkAttempts() > linkAttempts, told);
+                    const bool told = shown && accept && item.told && (!item.toldOnlyInCurrent || scope != 0);
+                    for (const char* cmd : {"UP", "PX"}) {
+                        const bool sent = std::count(fakes.journal.begin(), fakes.journal.end(),
+                                                     std::string("QUVSCHED notify - All,") + cmd);
+                        EXPECT_EQ(sent, told && std::string(item.told) == cmd) << cmd;
+                    }
+                    EXPECT_EQ(platform::suiteBus().LinkAttempts() > linkAttempts, told && item.links);
                     scriptedUi().Reset();
                 }
             }
         }
     }
+}
+
+// The dialogs of the per-database sets: busy test and "UP" with the links only in Current scope.
+TEST_F(SetupMenu, ItemsOfTheSizeColourAndLayerDialogs) {
+    CheckMenuItems({
+        {&M_Texts_Click, "OPTNTEXT", 13836, false, true, "UP", true, true},
+        {&M_Cond_Click, "OPTNLSIZ", 13848, false, true, "UP", true, true},
+        {&M_Grids_Click, "OPTNGRID", 13860, false, true, "UP", true, true},
+        {&M_Layers_Click, "OPTNLNAM", 13968, false, true, "UP", true, true},
+        {&M_SchCC_Click, "OPTNCLSC", 13703, false, true, "UP", true, true},
+        {&M_LayLC_Click, "OPTNLCLR", 13715, false, true, "UP", true, true},
+        {&M_LayCC_Click, "OPTNCLLC", 13727, false, true, "UP", true, true},
+    });
+}
+
+// The dialogs of the sets that live in the settings file: the busy test in either scope; after an
+// Accept the directories and the page formats tell the modules "UP" and refresh the links (the
+// page formats only in Current scope), the packaging preferences "PX" without the links, the
+// others nothing. The backup dialog's caption drops the scope again.
+TEST_F(SetupMenu, ItemsOfTheSettingsFileDialogs) {
+    const auto item = [](const char* name) { return [name] { RunSetupItem(name); }; };
+    CheckMenuItems({
+        {item("M_Dirs"), "QUVDIRS", 13570, true, false, "UP", false, true},
+        {item("M_DefSchematic"), "OPTNFRMS", 14102, true, false, "UP", true, true},
+        {item("M_DefLayout"), "OPTNBORD", 14114, true, false, nullptr, false, false},
+        {item("M_PackPref"), "OPTNPACK", 14234, true, false, "PX", false, false},
+        {item("M_BackUp"), "OPTNBACK", 14367, true, false, nullptr, false, false},
+        {item("M_App"), "OPTNAPPS", 14500, true, true, nullptr, false, false},
+    });
 }
 
 TEST_F(SetupMenu, TheMainMenuItemsShowTheirDialogs) {
@@ -113,7 +153,7 @@ TEST_F(SetupMenu, TheMainMenuItemsShowTheirDialogs) {
         w.Item(c.item)->trigger();
     }
     EXPECT_EQ(scriptedUi().modalForms, expected);
-    EXPECT_EQ(expected.size(), 7u);
+    EXPECT_EQ(expected.size(), 13u);
 }
 
 TEST_F(SetupMenu, ItemsWhoseDialogIsNotBuiltDoNothing) {

@@ -10,9 +10,11 @@
 #include <sstream>
 
 #include "common/colour_settings.h"
+#include "common/formats.h"
 #include "common/general_settings.h"
 #include "common/grid_settings.h"
 #include "common/layer_settings.h"
+#include "common/packaging.h"
 #include "common/quvinpbg.h"
 #include "common/settings_access.h"
 #include "common/size_settings.h"
@@ -42,6 +44,9 @@ void SetupFixture::ResetStores() {
     ASSERT_NE(DB_CreateDataBase("Untitled", "MAINHIER", "MAINPAGE"), 0);
     LoadPalette();
     LoadAllOptionSets();
+    // Read at start-up, outside the option sets.
+    LoadBackupSettings();
+    LoadStartupApps();
 }
 
 void SetupFixture::UseCurrentScope() {
@@ -71,6 +76,33 @@ void SetupFixture::LoadAndShow(QWidget* form) {
     EXPECT_TRUE(QTest::qWaitForWindowActive(form));
 }
 
+void SetupFixture::ShowScripted(QWidget* form, std::function<void(QWidget*)> script, int32_t AddModeSuffix) {
+    scriptedUi().QueueModal(form->objectName().toStdString(), [script](QWidget* w) {
+        w->activateWindow();  // the focus moves between the controls as a user moves it
+        EXPECT_TRUE(QTest::qWaitForWindowActive(w));
+        script(w);
+    });
+    ShowOptionForm(form, AddModeSuffix);
+    scriptedUi().Verify();
+}
+
+std::string IniValue(const std::string& section, const std::string& key) {
+    std::string v;
+    IniGetString(section, key, "(missing)", v);
+    return v;
+}
+
+std::vector<float> IniFields(const std::string& section, const std::string& key) {
+    ParseList(IniValue(section, key));
+    return std::vector<float>(gTokNum.begin() + 1, gTokNum.end());
+}
+
+void TypeInto(QLineEdit* box, const std::string& text) {
+    box->setFocus();
+    box->selectAll();
+    QTest::keyClicks(box, platform::ToQString(text));
+}
+
 std::string OptionTables() {
     std::ostringstream o;
     for (const TextSizeRec& t : gTextSizes) o << t.Width << ',' << t.Height << ',' << t.LineWidth << ';';
@@ -87,6 +119,15 @@ std::string OptionTables() {
     };
     put(gSchGrid), put(gSchSnap), put(gSchPrecision), put(gLayGrid), put(gLaySnap), put(gLayPrecision);
     put(gAngleSnap), put(gPickArea);
+    o << '\n';
+    // The sets that live in the settings file only.
+    o << gLibDir << '|' << gJobDir << '|' << gSysDir << '|' << gZot3JobDir << '\n';
+    o << gBackupInt << ',' << gBackupOn << ';';
+    put(gAppsStart), put(gAppsMin);
+    for (const FormatTable* formats : {&gBoardFormats, &gPageFormats})
+        for (const auto& unit : *formats)
+            for (const FormatRec& f : unit) o << f.Name << '|' << f.W << '|' << f.H << ';';
+    put(gPrefCompName), put(gPrefPinout), put(gPrefDescription);
     return o.str();
 }
 

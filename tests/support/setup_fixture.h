@@ -5,13 +5,17 @@
 // a form as ShowOptionForm would, and take a snapshot of the option tables.
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "common/option_store.h"
 #include "support/temp_dir.h"
 
+class QLineEdit;
 class QWidget;
 
 namespace tolvi::test {
@@ -35,14 +39,30 @@ protected:
         return form;
     }
     static void LoadAndShow(QWidget* form);
+    // Shows form through ShowOptionForm (with the scope suffix when AddModeSuffix is not 0);
+    // script stands in for the user in the active window and ends the dialog.
+    static void ShowScripted(QWidget* form, std::function<void(QWidget*)> script, int32_t AddModeSuffix = 0);
+    template <typename Form>
+    static void ShowScripted(std::function<void(Form&)> script, int32_t AddModeSuffix = 0) {
+        ShowScripted(
+            new Form, [script](QWidget* w) { script(*static_cast<Form*>(w)); }, AddModeSuffix);
+    }
 };
+
+// The value of a settings-file key, "(missing)" when there is none, and its fields as numbers.
+std::string IniValue(const std::string& section, const std::string& key);
+std::vector<float> IniFields(const std::string& section, const std::string& key);
 
 // The next input box is answered with text (typed, then Accept) or cancelled (nullopt); what it
 // showed (heading and prompt, and the default answer) goes to label and offered when given.
 void AnswerInput(std::optional<std::string> text, std::string* label = nullptr,
                  std::string* offered = nullptr);
 
-// Every table the setup dialogs of the per-database sets edit, as one text.
+// Replaces the text of box (given the focus) by typing text into it, as a user does; nothing is
+// committed yet.
+void TypeInto(QLineEdit* box, const std::string& text);
+
+// Every table the setup dialogs edit, as one text.
 std::string OptionTables();
 
 }  // namespace tolvi::test
