@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "kernel/atomic_file.h"
+#include "base/file_replace.h"
 #include "kernel/crc32.h"
 #include "kernel/tpb_store.h"
 
@@ -201,7 +201,7 @@ bool LibraryWriter::addPadStack(int32_t padstackHandle, const std::string& name)
 
 bool LibraryWriter::save(const std::string& path) const {
     const std::vector<uint8_t> b = bytes();
-    return WriteFileAtomic(path, b.data(), b.size());
+    return base::ReplaceFile(path, b.data(), b.size()) == 0;
 }
 
 }  // namespace tolvi::kernel

@@ -11,8 +11,9 @@
 #include <thread>
 #include <type_traits>
 
-#include "kernel/atomic_file.h"
+#include "base/file_replace.h"
 #include "kernel/crc32.h"
+#include "kernel/file_input.h"
 #include "kernel/kernel.h"
 
 namespace tolvi::kernel {
@@ -669,11 +670,12 @@ std::unique_ptr<Obj> ParseObject(Kind kind, const uint8_t* data, size_t n) {
 }
 
 bool SaveTpb(Database& db, const std::string& path) {
-    AtomicFile file(path);
+    base::FileReplacement file;
+    if (file.Begin(path) != 0) return false;  // before the work: a refused target costs nothing
     EmitTpb(
-        db, [&](const uint8_t* p, size_t n) { file.write(p, n); },
-        [&](const uint8_t* head) { file.writeAt(0, head, kHeaderBytes); });
-    return file.commit();
+        db, [&](const uint8_t* p, size_t n) { file.Write(p, n); },
+        [&](const uint8_t* head) { file.WriteAt(0, head, kHeaderBytes); });
+    return file.Commit() == 0;
 }
 
 std::unique_ptr<Database> LoadTpb(const std::string& path) {

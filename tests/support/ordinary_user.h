@@ -1,0 +1,30 @@
+#pragma once
+// Within its scope the calling thread reaches files as an ordinary user would. A superuser (as
+// in CI) takes the file-system identity of "nobody", which also drops the right to override
+// permissions; anyone else is an ordinary user already. Only this thread is affected.
+#include <sys/fsuid.h>
+#include <unistd.h>
+
+namespace tolvi::test {
+
+class AsOrdinaryUser {
+public:
+    AsOrdinaryUser() {
+        if (::geteuid() != 0) return;
+        ::setfsgid(65534);
+        ::setfsuid(65534);
+        changed_ = true;
+    }
+    ~AsOrdinaryUser() {
+        if (!changed_) return;
+        ::setfsuid(0);
+        ::setfsgid(0);
+    }
+    AsOrdinaryUser(const AsOrdinaryUser&) = delete;
+    AsOrdinaryUser& operator=(const AsOrdinaryUser&) = delete;
+
+private:
+    bool changed_ = false;
+};
+
+}  // namespace tolvi::test
