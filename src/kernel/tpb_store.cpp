@@ -12,6 +12,7 @@
 #include <type_traits>
 
 #include "base/file_replace.h"
+#include "kernel/chunk_file.h"
 #include "kernel/crc32.h"
 #include "kernel/file_input.h"
 #include "kernel/kernel.h"
@@ -22,10 +23,7 @@ static_assert(std::endian::native == std::endian::little, "the .TPB reader copie
 
 namespace {
 
-constexpr char kMagic[8] = {'\x89', 'T', 'P', 'B', '\r', '\n', '\x1A', '\n'};
-constexpr size_t kHeaderBytes = 32;
-constexpr size_t kChunkHeadBytes = 16;
-constexpr uint32_t kCritical = 1;
+constexpr FileKind kTpbFile = {{'\x89', 'T', 'P', 'B', '\r', '\n', '\x1A', '\n'}, kTpbMajor, kTpbMinor};
 constexpr int32_t kTextSizeTableId = 1000;
 
 template <class T>
@@ -35,36 +33,22 @@ struct IsUniquePtr<std::unique_ptr<T>> : std::true_type {};
 
 bool SavedTable(size_t n) { return n != 11 && n != 12 && n != 16 && n != 18; }
 
+// Threads beside the calling one for loading and saving.
+size_t MaxWorkers() {
+    const size_t cores = std::thread::hardware_concurrency();
+    return std::clamp<size_t>(cores ? cores - 1 : 3, 1, 7);
+}
+
 // --- writing ---------------------------------------------------------------------------------
 
-class Writer {
+class Writer : public ChunkWriter {
 public:
     template <class... T>
     void operator()(T&... t) {
         (put(t), ...);
     }
 
-    // Appends without the per-call bookkeeping of vector::insert: saving spends most of its
-    // time in these small copies.
-    void raw(const void* p, size_t n) {
-        if (buf_.size() - used_ < n) grow(n);
-        if (n) std::memcpy(buf_.data() + used_, p, n);
-        used_ += n;
-    }
-    [[gnu::noinline]] void grow(size_t n) {
-        buf_.resize(std::max({2 * buf_.size(), used_ + n, size_t(1) << 16}));
-    }
-    void u32(uint32_t v) { raw(&v, 4); }
-    void u64(uint64_t v) { raw(&v, 8); }
     void count(size_t n) { u32(uint32_t(n)); }
-    size_t size() const { return used_; }
-    uint8_t* at(size_t pos) { return buf_.data() + pos; }
-    void clear() { used_ = 0; }  // keeps the buffer, already paged in, for the next chunk
-    std::vector<uint8_t> take() {
-        buf_.resize(used_);
-        return std::move(buf_);
-    }
-
     void put(int32_t& v) { raw(&v, 4); }
     void put(uint8_t& v) { raw(&v, 1); }
     void put(std::string& s) {
@@ -107,22 +91,6 @@ public:
         count(a.items.size());
         for (auto& o : a.items) VisitIo(*o, *this);
     }
-
-    template <class F>
-    void chunk(const char (&tag)[5], F&& body) {
-        const size_t start = size();
-        raw(tag, 4);
-        u32(kCritical);
-        u64(0);
-        body();
-        const uint64_t len = size() - start - kChunkHeadBytes;
-        std::memcpy(at(start + 8), &len, 8);
-        u32(Crc32(at(start), size() - start));
-    }
-
-private:
-    std::vector<uint8_t> buf_;
-    size_t used_ = 0;
 };
 
 // --- reading ---------------------------------------------------------------------------------
@@ -456,11 +424,6 @@ public:
     std::vector<std::unique_ptr<Job>>& jobs() { return jobs_; }
 
 private:
-    static size_t MaxWorkers() {
-        const size_t cores = std::thread::hardware_concurrency();
-        return std::clamp<size_t>(cores ? cores - 1 : 3, 1, 7);
-    }
-
     void work(ObjectPool& pool, uint8_t* window) {
         for (;;) {
             Job* j;
@@ -503,18 +466,10 @@ private:
 };
 
 std::unique_ptr<Database> Parse(const Fetch& fetch, size_t n) {
-    if (n < kHeaderBytes) return nullptr;
-    uint8_t head[kHeaderBytes];
-    const uint8_t* data = fetch(0, kHeaderBytes, head);
-    if (!data || std::memcmp(data, kMagic, 8) != 0) return nullptr;
-    uint16_t major;
-    uint64_t area;
-    uint32_t headerCrc;
-    std::memcpy(&major, data + 8, 2);
-    std::memcpy(&area, data + 16, 8);
-    std::memcpy(&headerCrc, data + 24, 4);
-    if (!ChecksumMatches(headerCrc, data, 24) || major != kTpbMajor || area != n - kHeaderBytes)
-        return nullptr;
+    if (n < kFileHeaderBytes) return nullptr;
+    uint8_t head[kFileHeaderBytes];
+    const uint8_t* data = fetch(0, kFileHeaderBytes, head);
+    if (!data || !HeaderMatches(data, kTpbFile, n)) return nullptr;
 
     ObjectPool pool;
     const auto window = std::make_unique_for_overwrite<uint8_t[]>(ChunkSource::kWindow);
@@ -522,30 +477,23 @@ std::unique_ptr<Database> Parse(const Fetch& fetch, size_t n) {
     JobRunner runner(fetch, *db);  // declared after db: its workers are joined before db can go
     std::set<std::string> seen;
     bool ended = false;
-    size_t pos = kHeaderBytes;
-    while (pos < n) {
-        if (ended || n - pos < kChunkHeadBytes + 4) return nullptr;
+    ChunkHead c;
+    for (size_t pos = kFileHeaderBytes; pos < n; pos = c.next) {
         uint8_t chunkHead[kChunkHeadBytes];
-        const uint8_t* h = fetch(pos, kChunkHeadBytes, chunkHead);
-        if (!h) return nullptr;
-        uint64_t len;
-        uint32_t flags;
-        std::memcpy(&flags, h + 4, 4);
-        std::memcpy(&len, h + 8, 8);
-        if (len > n - pos - kChunkHeadBytes - 4) return nullptr;
-        const std::string tag(reinterpret_cast<const char*>(h), 4);
-        const size_t next = pos + kChunkHeadBytes + size_t(len) + 4;
+        const uint8_t* h =
+            ended || n - pos < kChunkHeadBytes ? nullptr : fetch(pos, kChunkHeadBytes, chunkHead);
+        if (!h || !ReadChunkHead(h, pos, n, c)) return nullptr;
+        const std::string& tag = c.tag;
         if (tag != "HIER" && !seen.insert(tag).second) return nullptr;
         if (tag == "PSTK" || tag == "SYMB" || tag == "DEVC" || tag == "HIER") {
             auto j = std::make_unique<Job>();
             j->tag = tag;
             j->pos = pos;
-            j->len = size_t(len);
+            j->len = c.length;
             runner.add(std::move(j));
-            pos = next;
             continue;
         }
-        const bool ok = ReadChunk(fetch, pos, size_t(len), tag.data(), window.get(), &pool, [&](Reader& r) {
+        const bool ok = ReadChunk(fetch, pos, c.length, tag.data(), window.get(), &pool, [&](Reader& r) {
             if (tag == "META") {
                 r(db->nm, db->curHier);
             } else if (tag == "TABL") {
@@ -553,16 +501,18 @@ std::unique_ptr<Database> Parse(const Fetch& fetch, size_t n) {
             } else if (tag == "FILE") {
                 r(db->files);
             } else if (tag == "END ") {
-                if (r.u64() != n) return false;
-                ended = true;
+                uint8_t end[8];
+                if (r.left() != sizeof end) return false;
+                r.raw(end, sizeof end);
+                ended = EndMatches(end, sizeof end, n);
+                return ended;
             } else {
-                if (flags & kCritical) return false;
+                if (c.flags & kCriticalChunk) return false;
                 r.skip(r.left());  // still checked: a damaged chunk fails the load
             }
             return true;
         });
         if (!ok) return nullptr;
-        pos = next;
     }
     if (!runner.finish(window.get())) return nullptr;
     // Hierarchies go in in file order, as a load on one thread would put them.
@@ -576,60 +526,144 @@ std::unique_ptr<Database> Parse(const Fetch& fetch, size_t n) {
     return db;
 }
 
-// Emits the file chunk by chunk: `flush(bytes, n)` takes each finished piece in order, then
+// Makes pieces 0..n-1 on a few threads and hands each to `take` on the calling thread, in
+// order, as soon as it and those before it are ready: the caller writes while the others go on
+// serialising. At most a few pieces wait at once, and their buffers are reused. The model is
+// only read meanwhile, which its maps and objects allow from several threads.
+template <class Make, class Take>
+void InOrder(size_t n, Make&& make, Take&& take) {
+    const size_t threads = std::min<size_t>(n > 1 ? MaxWorkers() : 0, 4);
+    if (threads == 0) {
+        Writer w;
+        for (size_t i = 0; i < n; ++i, w.clear()) make(i, w), take(w);
+        return;
+    }
+    std::mutex m;
+    std::condition_variable cv;
+    std::vector<std::unique_ptr<Writer>> ready(n), spare;
+    size_t next = 0, taken = 0;
+    bool stop = false;
+    std::exception_ptr error;
+    const auto work = [&] {
+        for (;;) {
+            size_t i;
+            std::unique_ptr<Writer> w;
+            {
+                std::unique_lock lock(m);
+                cv.wait(lock, [&] { return stop || next >= n || next < taken + threads + 1; });
+                if (stop || next >= n) return;
+                i = next++;
+                if (!spare.empty()) w = std::move(spare.back()), spare.pop_back();
+            }
+            try {
+                if (!w) w = std::make_unique<Writer>();
+                w->clear();
+                make(i, *w);
+            } catch (...) {
+                std::lock_guard lock(m);
+                if (!error) error = std::current_exception();
+                stop = true;
+                cv.notify_all();
+                return;
+            }
+            std::lock_guard lock(m);
+            ready[i] = std::move(w);
+            cv.notify_all();
+        }
+    };
+    std::vector<std::thread> workers;
+    const auto finish = [&] {
+        {
+            std::lock_guard lock(m);
+            stop = true;
+        }
+        cv.notify_all();
+        for (std::thread& t : workers) t.join();
+    };
+    try {
+        for (size_t t = 0; t < threads; ++t) workers.emplace_back(work);
+    } catch (...) {
+        if (workers.empty()) {
+            finish();
+            Writer w;
+            for (size_t i = 0; i < n; ++i, w.clear()) make(i, w), take(w);
+            return;
+        }
+    }
+    for (size_t i = 0; i < n; ++i) {
+        std::unique_ptr<Writer> w;
+        {
+            std::unique_lock lock(m);
+            cv.wait(lock, [&] { return ready[i] || stop; });
+            if (!ready[i]) break;
+            w = std::move(ready[i]);
+        }
+        try {
+            take(*w);
+        } catch (...) {
+            finish();
+            throw;
+        }
+        std::lock_guard lock(m);
+        taken = i + 1;
+        spare.push_back(std::move(w));
+        cv.notify_all();
+    }
+    finish();
+    if (error) std::rethrow_exception(error);
+}
+
+// Emits the file piece by piece: `flush(bytes, n)` takes each finished piece in order, then
 // `header(bytes)` the final 32-byte header, which belongs at offset 0 over the first piece's.
 template <class Flush, class Header>
 void EmitTpb(Database& db, Flush&& flush, Header&& header) {
-    Writer w;
     uint64_t total = 0;
-    const auto done = [&] {
-        flush(w.at(0), w.size());
-        total += w.size();
-        w.clear();
+    const auto emit = [&](Writer& piece) {
+        flush(piece.at(0), piece.size());
+        total += piece.size();
     };
-    w.raw(kMagic, 8);
-    w.raw(&kTpbMajor, 2);
-    w.raw(&kTpbMinor, 2);
-    w.u32(0);  // flags
-    w.u64(0);  // area length, set at the end
-    w.u32(0);  // header CRC, set at the end
-    w.u32(0);
-    uint8_t head[kHeaderBytes];
-    std::memcpy(head, w.at(0), kHeaderBytes);
-
-    w.chunk("META", [&] { w(db.nm, db.curHier); });
-    w.chunk("TABL", [&] {
-        size_t n = 1;
-        for (size_t i = 0; i < db.tables.size(); ++i) n += SavedTable(i) && !db.tables[i].empty();
-        w.count(n);
-        for (size_t i = 0; i < db.tables.size(); ++i) {
-            if (!SavedTable(i) || db.tables[i].empty()) continue;
-            int32_t id = int32_t(i);
-            w(id, db.tables[i]);
+    std::vector<std::pair<int32_t, Hierarchy*>> hierarchies;
+    db.hierarchies.forEach(
+        [&](int32_t k, Obj& o) { hierarchies.emplace_back(k, static_cast<Hierarchy*>(&o)); });
+    // Piece 0 is the header and the chunks of the whole database, then one piece per hierarchy.
+    const auto make = [&](size_t i, Writer& w) {
+        if (i > 0) {
+            w.chunk("HIER", [&] {
+                w(hierarchies[i - 1].first);
+                hierarchies[i - 1].second->io(w);
+            });
+            return;
         }
-        int32_t id = kTextSizeTableId;
-        w(id, db.textSizes);
-    });
-    w.chunk("FILE", [&] { w(db.files); });
-    w.chunk("PSTK", [&] { w(db.padstacks); });
-    w.chunk("SYMB", [&] { w(db.symbols); });
-    w.chunk("DEVC", [&] { w(db.devices); });
-    done();
-    db.hierarchies.forEach([&](int32_t k, Obj& o) {
-        w.chunk("HIER", [&] {
-            w(k);
-            static_cast<Hierarchy&>(o).io(w);
+        w.header(kTpbFile);
+        w.chunk("META", [&] { w(db.nm, db.curHier); });
+        w.chunk("TABL", [&] {
+            size_t n = 1;
+            for (size_t t = 0; t < db.tables.size(); ++t) n += SavedTable(t) && !db.tables[t].empty();
+            w.count(n);
+            for (size_t t = 0; t < db.tables.size(); ++t) {
+                if (!SavedTable(t) || db.tables[t].empty()) continue;
+                int32_t id = int32_t(t);
+                w(id, db.tables[t]);
+            }
+            int32_t id = kTextSizeTableId;
+            w(id, db.textSizes);
         });
-        done();
+        w.chunk("FILE", [&] { w(db.files); });
+        w.chunk("PSTK", [&] { w(db.padstacks); });
+        w.chunk("SYMB", [&] { w(db.symbols); });
+        w.chunk("DEVC", [&] { w(db.devices); });
+    };
+    uint8_t head[kFileHeaderBytes];
+    InOrder(hierarchies.size() + 1, make, [&](Writer& piece) {
+        if (total == 0) std::memcpy(head, piece.at(0), kFileHeaderBytes);
+        emit(piece);
     });
-    const uint64_t length = total + kChunkHeadBytes + 8 + 4;
-    w.chunk("END ", [&] { w.u64(length); });
-    done();
 
-    const uint64_t area = length - kHeaderBytes;
-    std::memcpy(head + 16, &area, 8);
-    const uint32_t crc = Crc32(head, 24);
-    std::memcpy(head + 24, &crc, 4);
+    Writer w;
+    w.clear();
+    w.end(total);
+    emit(w);
+    FinishHeader(head, total);
     header(head);
 }
 
@@ -639,7 +673,7 @@ std::vector<uint8_t> SerializeTpb(Database& db) {
     std::vector<uint8_t> out;
     EmitTpb(
         db, [&](const uint8_t* p, size_t n) { out.insert(out.end(), p, p + n); },
-        [&](const uint8_t* head) { std::memcpy(out.data(), head, kHeaderBytes); });
+        [&](const uint8_t* head) { std::memcpy(out.data(), head, kFileHeaderBytes); });
     return out;
 }
 
@@ -654,7 +688,7 @@ std::unique_ptr<Database> ParseTpb(const uint8_t* data, size_t n) {
 std::vector<uint8_t> SerializeObject(Obj& o) {
     Writer w;
     VisitIo(o, w);
-    return w.take();
+    return w.bytes();
 }
 
 std::unique_ptr<Obj> ParseObject(Kind kind, const uint8_t* data, size_t n) {
@@ -674,7 +708,7 @@ bool SaveTpb(Database& db, const std::string& path) {
     if (file.Begin(path) != 0) return false;  // before the work: a refused target costs nothing
     EmitTpb(
         db, [&](const uint8_t* p, size_t n) { file.Write(p, n); },
-        [&](const uint8_t* head) { file.WriteAt(0, head, kHeaderBytes); });
+        [&](const uint8_t* head) { file.WriteAt(0, head, kFileHeaderBytes); });
     return file.Commit() == 0;
 }
 
