@@ -28,6 +28,7 @@
 #include <string>
 #include <vector>
 
+#include "kernel/arena.h"
 #include "kernel/kernel.h"
 #include "support/design_generator.h"
 
@@ -53,15 +54,17 @@ double Seconds(Clock::time_point a, Clock::time_point b) {
     return std::chrono::duration<double>(b - a).count();
 }
 
+// The heap's bytes in use, and the kernel's load arenas (mapped beside the heap) whole.
 int64_t HeapInUse() {
     const struct mallinfo2 m = mallinfo2();
-    return int64_t(m.uordblks + m.hblkhd);
+    return int64_t(m.uordblks + m.hblkhd + tolvi::kernel::Arena::MappedBytes());
 }
 
-// What the allocator has taken from the system, in use or not (every arena).
+// What the allocator has taken from the system, in use or not (every arena), and the kernel's.
 int64_t HeapHeld() {
     const struct mallinfo2 m = mallinfo2();
-    return int64_t(m.arena + m.hblkhd);
+    return int64_t(m.arena + m.hblkhd + tolvi::kernel::Arena::MappedBytes() +
+                   tolvi::kernel::Arena::KeptBytes());
 }
 
 int64_t ResidentBytes() {

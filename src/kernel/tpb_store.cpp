@@ -12,6 +12,7 @@
 #include <type_traits>
 
 #include "base/file_replace.h"
+#include "kernel/arena.h"
 #include "kernel/chunk_file.h"
 #include "kernel/crc32.h"
 #include "kernel/file_input.h"
@@ -57,6 +58,15 @@ public:
     }
     template <class T>
     void put(std::vector<T>& v) {
+        putArray(v);
+    }
+    template <class T>
+    void put(ArenaVector<T>& v) {
+        putArray(v);
+    }
+    template <class V>
+    void putArray(V& v) {
+        using T = typename V::value_type;
         count(v.size());
         if constexpr (std::is_trivially_copyable_v<T>) {
             raw(v.data(), v.size() * sizeof(T));
@@ -143,11 +153,9 @@ private:
 
 class Reader {
 public:
-    // Objects come from `pool` when one is given, else one by one from the heap.
-    Reader(const uint8_t* p, size_t n, ObjectPool* pool = nullptr) : p_(p), end_(p + n), pool_(pool) {}
+    Reader(const uint8_t* p, size_t n) : p_(p), end_(p + n) {}
     // Reads what `src` hands out, from `p` (the first window, already taken, up to `end`) on.
-    Reader(const uint8_t* p, const uint8_t* end, ChunkSource& src, ObjectPool* pool)
-        : p_(p), end_(end), pool_(pool), src_(&src) {}
+    Reader(const uint8_t* p, const uint8_t* end, ChunkSource& src) : p_(p), end_(end), src_(&src) {}
 
     template <class... T>
     void operator()(T&... t) {
@@ -200,9 +208,21 @@ public:
     }
     template <class T>
     void get(std::vector<T>& v) {
+        getArray(v);
+    }
+    template <class T>
+    void get(ArenaVector<T>& v) {
+        getArray(v);
+    }
+    template <class V>
+    void getArray(V& v) {
+        using T = typename V::value_type;
         if constexpr (std::is_trivially_copyable_v<T>) {
             const size_t n = count(sizeof(T));
-            v.resize(n);
+            if constexpr (requires { v.resize_for_overwrite(n); })
+                v.resize_for_overwrite(n);
+            else
+                v.resize(n);
             raw(v.data(), n * sizeof(T));
         } else {
             const size_t n = count(4);
@@ -244,7 +264,7 @@ public:
             if (!KeyAllowed(m, key) || (any && !ScanLess()(last, key))) throw BadFile{};
             any = true;
             last = key;
-            std::unique_ptr<Obj> o = NewObject(m.elem, pool_);
+            std::unique_ptr<Obj> o = NewObject(m.elem);
             if (!o) throw BadFile{};
             VisitIo(*o, *this);
             m.insert(key, std::move(o));
@@ -255,7 +275,7 @@ public:
         const size_t n = count(4);
         a.items.reserve(n);
         for (size_t i = 0; i < n; ++i) {
-            std::unique_ptr<Obj> o = NewObject(a.elem, pool_);
+            std::unique_ptr<Obj> o = NewObject(a.elem);
             if (!o) throw BadFile{};
             VisitIo(*o, *this);
             // Only what the kernel itself can make: item kinds 1..6, and no texts among shapes.
@@ -301,7 +321,6 @@ private:
 
     const uint8_t* p_;
     const uint8_t* end_;
-    ObjectPool* pool_;
     ChunkSource* src_ = nullptr;
 };
 
@@ -333,13 +352,12 @@ void CheckHierarchy(Hierarchy& h) {
 // reads the payload whole, and the checksum matches. Whatever `parse` built must go unused
 // until then; every read stays within the payload, whatever the bytes say.
 template <class F>
-bool ReadChunk(const Fetch& fetch, size_t pos, size_t len, const char* tag, uint8_t* window, ObjectPool* pool,
-               F&& parse) {
+bool ReadChunk(const Fetch& fetch, size_t pos, size_t len, const char* tag, uint8_t* window, F&& parse) {
     ChunkSource src(fetch, pos, kChunkHeadBytes + len, window);
     size_t got;
     const uint8_t* p = src.next(got);  // at least the head: the window is larger
     if (std::memcmp(p, tag, 4) != 0) return false;
-    Reader r(p + kChunkHeadBytes, p + got, src, pool);
+    Reader r(p + kChunkHeadBytes, p + got, src);
     return parse(r) && r.done() && src.checksumMatches();
 }
 
@@ -354,8 +372,15 @@ struct Job {
     bool ok = false;  // parsed whole; set by the thread that ran the job
 };
 
-bool RunJob(Job& j, const Fetch& fetch, Database& db, ObjectPool& pool, uint8_t* window) {
-    return ReadChunk(fetch, j.pos, j.len, j.tag.data(), window, &pool, [&](Reader& r) {
+// What a chunk's objects and arrays take in memory, per byte of its payload, with some room:
+// an arena sized so is seldom outgrown, and what it does not use goes back at the end.
+constexpr double kArenaBytesPerPayloadByte = 2.25;
+
+bool RunJob(Job& j, const Fetch& fetch, Database& db, uint8_t* window) {
+    // Everything the chunk makes comes from an arena of its own.
+    Arena arena(size_t(double(j.len) * kArenaBytesPerPayloadByte));
+    ArenaScope scope(&arena);
+    return ReadChunk(fetch, j.pos, j.len, j.tag.data(), window, [&](Reader& r) {
         if (j.tag == "PSTK") {
             r(db.padstacks);
         } else if (j.tag == "SYMB") {
@@ -376,8 +401,8 @@ bool RunJob(Job& j, const Fetch& fetch, Database& db, ObjectPool& pool, uint8_t*
 // Runs jobs on a few threads while the loading thread goes on through the chunk heads, and on
 // the loading thread too once it has reached the end. The workers read their chunks
 // themselves, each through a window of its own that it reuses from chunk to chunk.
-// Each thread takes objects from its own pool (pools are not thread-safe); pools and parsed
-// objects are only released on the loading thread, after every worker has been joined.
+// Each job takes objects and arrays from an arena of its own (arenas are not thread-safe);
+// parsed objects are only released on the loading thread, after every worker has been joined.
 // Parsing never asks for handles, so the handle registry is not touched off that thread.
 class JobRunner {
 public:
@@ -394,13 +419,10 @@ public:
         cv_.notify_one();
         if (threads_.size() < MaxWorkers() && threads_.size() < jobs_.size()) {
             try {
-                auto pool = std::make_unique<ObjectPool>();
                 auto window = std::make_unique_for_overwrite<uint8_t[]>(ChunkSource::kWindow);
-                ObjectPool& p = *pool;
                 uint8_t* w = window.get();
-                pools_.push_back(std::move(pool));
                 windows_.push_back(std::move(window));
-                threads_.emplace_back([this, &p, w] { work(p, w); });
+                threads_.emplace_back([this, w] { work(w); });
             } catch (...) {
                 // No thread to be had: the loading thread does the work in finish().
             }
@@ -416,15 +438,14 @@ public:
             closed_ = true;
         }
         cv_.notify_all();
-        ObjectPool pool;
-        work(pool, window);
+        work(window);
         stop();
         return std::all_of(jobs_.begin(), jobs_.end(), [](const auto& j) { return j->ok; });
     }
     std::vector<std::unique_ptr<Job>>& jobs() { return jobs_; }
 
 private:
-    void work(ObjectPool& pool, uint8_t* window) {
+    void work(uint8_t* window) {
         for (;;) {
             Job* j;
             {
@@ -435,7 +456,7 @@ private:
             }
             if (failed_) continue;  // the load has failed: just drain the queue
             try {
-                j->ok = RunJob(*j, fetch_, db_, pool, window);
+                j->ok = RunJob(*j, fetch_, db_, window);
             } catch (...) {
             }
             if (!j->ok) failed_ = true;
@@ -460,7 +481,6 @@ private:
     size_t next_ = 0;                         // the next job to start
     bool closed_ = false;                     // no more jobs will come
     std::atomic<bool> failed_{false};         // only a hint to skip the rest; see finish()
-    std::vector<std::unique_ptr<ObjectPool>> pools_;
     std::vector<std::unique_ptr<uint8_t[]>> windows_;
     std::vector<std::thread> threads_;
 };
@@ -471,7 +491,6 @@ std::unique_ptr<Database> Parse(const Fetch& fetch, size_t n) {
     const uint8_t* data = fetch(0, kFileHeaderBytes, head);
     if (!data || !HeaderMatches(data, kTpbFile, n)) return nullptr;
 
-    ObjectPool pool;
     const auto window = std::make_unique_for_overwrite<uint8_t[]>(ChunkSource::kWindow);
     auto db = std::make_unique<Database>();
     JobRunner runner(fetch, *db);  // declared after db: its workers are joined before db can go
@@ -493,7 +512,7 @@ std::unique_ptr<Database> Parse(const Fetch& fetch, size_t n) {
             runner.add(std::move(j));
             continue;
         }
-        const bool ok = ReadChunk(fetch, pos, c.length, tag.data(), window.get(), &pool, [&](Reader& r) {
+        const bool ok = ReadChunk(fetch, pos, c.length, tag.data(), window.get(), [&](Reader& r) {
             if (tag == "META") {
                 r(db->nm, db->curHier);
             } else if (tag == "TABL") {
