@@ -116,29 +116,15 @@ int FileReplacement::ClearStale() {
     return 0;  // anything else stays; making the temporary will fail on it
 }
 
-int FileReplacement::Write(const void* data, size_t n) {
-    if (!error_ && fd_ < 0) error_ = EBADF;
-    const auto* p = static_cast<const char*>(data);
-    while (!error_ && n > 0) {
-        const ssize_t w = ::write(fd_, p, n);
-        if (w < 0 && errno == EINTR) continue;
-        if (w <= 0) {
-            const int e = w < 0 ? errno : EIO;
-            Abandon();
-            error_ = e;
-            break;
-        }
-        p += w;
-        n -= size_t(w);
-    }
-    return error_;
-}
+int FileReplacement::Write(const void* data, size_t n) { return Put(data, n, nullptr); }
 
-int FileReplacement::WriteAt(uint64_t offset, const void* data, size_t n) {
+int FileReplacement::WriteAt(uint64_t offset, const void* data, size_t n) { return Put(data, n, &offset); }
+
+int FileReplacement::Put(const void* data, size_t n, uint64_t* offset) {
     if (!error_ && fd_ < 0) error_ = EBADF;
     const auto* p = static_cast<const char*>(data);
     while (!error_ && n > 0) {
-        const ssize_t w = ::pwrite(fd_, p, n, off_t(offset));
+        const ssize_t w = offset ? ::pwrite(fd_, p, n, off_t(*offset)) : ::write(fd_, p, n);
         if (w < 0 && errno == EINTR) continue;
         if (w <= 0) {
             const int e = w < 0 ? errno : EIO;
@@ -148,7 +134,7 @@ int FileReplacement::WriteAt(uint64_t offset, const void* data, size_t n) {
         }
         p += w;
         n -= size_t(w);
-        offset += uint64_t(w);
+        if (offset) *offset += uint64_t(w);
     }
     return error_;
 }

@@ -46,6 +46,8 @@ public:
 private:
     // Removes a temporary a crashed writer left; EBUSY when a live writer holds it.
     int ClearStale();
+    // Writes at the file position, or at *offset (which it advances) when one is given.
+    int Put(const void* data, size_t n, uint64_t* offset);
     void Close();
 
     std::string destination_;

@@ -31,6 +31,13 @@ template <class T>
 struct IsUniquePtr : std::false_type {};
 template <class T>
 struct IsUniquePtr<std::unique_ptr<T>> : std::true_type {};
+// The arrays the model holds, stored alike: a count, then the elements.
+template <class T>
+struct IsArray : std::false_type {};
+template <class T>
+struct IsArray<std::vector<T>> : std::true_type {};
+template <class T>
+struct IsArray<ArenaVector<T>> : std::true_type {};
 
 bool SavedTable(size_t n) { return n != 11 && n != 12 && n != 16 && n != 18; }
 
@@ -56,16 +63,8 @@ public:
         count(s.size());
         raw(s.data(), s.size());
     }
-    template <class T>
-    void put(std::vector<T>& v) {
-        putArray(v);
-    }
-    template <class T>
-    void put(ArenaVector<T>& v) {
-        putArray(v);
-    }
     template <class V>
-    void putArray(V& v) {
+    requires IsArray<V>::value void put(V& v) {
         using T = typename V::value_type;
         count(v.size());
         if constexpr (std::is_trivially_copyable_v<T>) {
@@ -206,16 +205,8 @@ public:
             across(reinterpret_cast<uint8_t*>(s.data()), n);
         }
     }
-    template <class T>
-    void get(std::vector<T>& v) {
-        getArray(v);
-    }
-    template <class T>
-    void get(ArenaVector<T>& v) {
-        getArray(v);
-    }
     template <class V>
-    void getArray(V& v) {
+    requires IsArray<V>::value void get(V& v) {
         using T = typename V::value_type;
         if constexpr (std::is_trivially_copyable_v<T>) {
             const size_t n = count(sizeof(T));

@@ -3,9 +3,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <QCoreApplication>
-#include <QDeadlineTimer>
-#include <QThread>
 #include <cstdlib>
 #include <functional>
 #include <memory>
@@ -19,19 +16,12 @@
 #include "platform/ui.h"
 #include "support/scripted_ui.h"
 #include "support/temp_dir.h"
+#include "support/wait_for.h"
 
 namespace tolvi {
 namespace {
 
-bool WaitFor(const std::function<bool()>& done, int ms = 5000) {
-    QDeadlineTimer deadline(ms);
-    while (!done()) {
-        if (deadline.hasExpired()) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(2);
-    }
-    return true;
-}
+using test::WaitFor;
 
 // The first module started at start-up starts a separate program of its own, which looks for
 // the bus where every program is told it is.
@@ -64,7 +54,7 @@ TEST(StartupBus, AProgramStartedByAStartUpModuleFindsTheBus) {
 
     ASSERT_TRUE(w->Form_Load(dir.path()));
     ASSERT_GT(program, 0);
-    EXPECT_TRUE(WaitFor([] { return platform::suiteBus().HasSource("STARTEDEARLY"); }));
+    EXPECT_TRUE(WaitFor([] { return platform::suiteBus().HasSource("STARTEDEARLY"); }, 5000));
 
     platform::StopBusServer();  // the program sees the end and goes
     int status = 0;

@@ -8,10 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QProcess>
-#include <QThread>
 #include <cerrno>
 #include <chrono>
 #include <ctime>
@@ -25,21 +22,14 @@
 #include "platform/qt/bus_qt.h"
 #include "platform/suite_bus.h"
 #include "support/temp_dir.h"
+#include "support/wait_for.h"
 
 namespace tolvi::platform {
 namespace {
 
 using namespace busproto;
 
-bool WaitFor(const std::function<bool()>& done, int ms = 3000) {
-    QDeadlineTimer deadline(ms);
-    while (!done()) {
-        if (deadline.hasExpired()) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(2);
-    }
-    return true;
-}
+using test::WaitFor;
 
 TEST(BusFrames, ReaderTakesFramesInAnyPieces) {
     const std::string bytes = Encode(kPublish, {"All,UP"}) + Encode(kSetStr, {"TOLVIAUTO", ",QUVSCHED"});
