@@ -43,7 +43,7 @@ bool SavedTable(size_t n) { return n != 11 && n != 12 && n != 16 && n != 18; }
 
 // Threads beside the calling one for loading and saving.
 size_t MaxWorkers() {
-    const size_t cores = std::thread::hardware_concurrency();
+    static const size_t cores = std::thread::hardware_concurrency();  // asks the system each time
     return std::clamp<size_t>(cores ? cores - 1 : 3, 1, 7);
 }
 
