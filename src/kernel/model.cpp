@@ -65,7 +65,7 @@ size_t ObjectMap::lower(int32_t key) const {
 Obj* ObjectMap::insert(int32_t key, std::unique_ptr<Obj> o) {
     Obj* p = o.get();
     p->key = key;
-    p->home = this;
+    if (Named* n = AsNamed(p)) n->home = this;
     if (transient || isTransientKey(key)) p->setTransient(true);
     if (key > counter) counter = key;
     if (index_) {
@@ -100,7 +100,7 @@ std::unique_ptr<Obj> ObjectMap::take(int32_t key) {
     if (slots_.size() - live_ > 16 && slots_.size() - live_ > live_)
         slots_.erase(std::remove_if(slots_.begin(), slots_.end(), [](const Slot& s) { return !s.obj; }),
                      slots_.end());
-    o->home = nullptr;
+    if (Named* n = AsNamed(o.get())) n->home = nullptr;
     return o;
 }
 

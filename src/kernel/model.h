@@ -62,14 +62,18 @@ struct Obj {
     int32_t handle = 0;
     int32_t key = 0;
     int32_t status = 0;
-    ObjectMap* home = nullptr;  // the map holding the object, if any
 };
 
+// Only named objects need to know their map (a rename checks and updates its name index), so
+// only they carry it: the many unnamed ones stay smaller.
 struct Named : Obj {
     using Obj::Obj;
     std::string* name() override { return &nm; }
     std::string nm;
+    ObjectMap* home = nullptr;  // the map holding the object, if any
 };
+
+inline Named* AsNamed(Obj* o) { return o && o->name() ? static_cast<Named*>(o) : nullptr; }
 
 // Scan order: positive keys ascending, then -1, -2, ...; 0 (the "before first" cursor) comes
 // before everything.
