@@ -43,7 +43,8 @@ bool SavedTable(size_t n) { return n != 11 && n != 12 && n != 16 && n != 18; }
 
 // Threads beside the calling one for loading and saving.
 size_t MaxWorkers() {
-    static const size_t cores = std::thread::hardware_concurrency();  // asks the system each time
+    // Asked once: the answer is read from the system's files on every call.
+    static const size_t cores = std::thread::hardware_concurrency();
     return std::clamp<size_t>(cores ? cores - 1 : 3, 1, 7);
 }
 
