@@ -324,7 +324,8 @@ private:
 // Connections from a child process that never say a word, held until the object goes.
 class Flood {
 public:
-    Flood(const std::string& path, int count) {
+    // A connection the server leaves waiting longer than waitMs is given up.
+    Flood(const std::string& path, int count, int waitMs) {
         int up[2], down[2];
         if (pipe(up) != 0 || pipe(down) != 0) return;
         pid_ = fork();
@@ -338,7 +339,7 @@ public:
             std::vector<int> fds;
             for (int i = 0; i < count; ++i) {
                 const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
-                timeval wait{0, 50000};  // a connection left waiting is given up soon
+                timeval wait{waitMs / 1000, (waitMs % 1000) * 1000};
                 setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &wait, sizeof wait);
                 sockaddr_un addr{};
                 addr.sun_family = AF_UNIX;
@@ -412,7 +413,8 @@ TEST_F(BusServerTest, AFloodOfIdlePeersIsBounded) {
         board["K"] = "value";
         {
             DescriptorLimit limit(c.headroom);
-            Flood flood(path, c.flood);
+            // Where the server stops accepting, what waits is given up soon.
+            Flood flood(path, c.flood, c.peerBound ? 3000 : 50);
             ASSERT_TRUE(WaitFor([&] { return flood.Ready(); }, 15000));
             WaitFor([] { return false; }, 100);  // let the server take what it will
 
