@@ -86,10 +86,12 @@ BusServer::BusServer() {
 
 BusServer::~BusServer() {
     suiteBus().StopListening(listener_);
+    // No more accepting first: a peer dropped below would otherwise resume it.
+    delete acceptNotifier_;
+    acceptNotifier_ = nullptr;
     for (auto& [id, peer] : peers_)
         if (!peer->dead) Drop(*peer);
     Reap();
-    delete acceptNotifier_;
     if (listenFd_ >= 0) {
         ::close(listenFd_);
         ::unlink(path_.c_str());
@@ -272,11 +274,11 @@ void BusServer::Handle(Peer& peer, const busproto::Frame& frame) {
     }
 }
 
+// The event loop takes up what waits meanwhile.
 void BusServer::ResumeAccepting() {
     if (!acceptNotifier_ || acceptNotifier_->isEnabled()) return;
     retry_->stop();
     acceptNotifier_->setEnabled(true);
-    Accept();
 }
 
 bool BusServer::Send(Peer& peer, uint8_t type, const std::vector<std::string>& fields) {
