@@ -14,6 +14,8 @@ public:
         ::setfsgid(65534);
         ::setfsuid(65534);
         changed_ = true;
+        // The call answers with the identity before it: a second one tells whether the first held.
+        ordinary_ = ::setfsuid(65534) == 65534;
     }
     ~AsOrdinaryUser() {
         if (!changed_) return;
@@ -23,8 +25,12 @@ public:
     AsOrdinaryUser(const AsOrdinaryUser&) = delete;
     AsOrdinaryUser& operator=(const AsOrdinaryUser&) = delete;
 
+    // False where a superuser could not give up its rights here (tests then skip).
+    bool Ordinary() const { return ordinary_; }
+
 private:
     bool changed_ = false;
+    bool ordinary_ = true;
 };
 
 }  // namespace tolvi::test
