@@ -381,14 +381,13 @@ const char* O_GetName(int32_t object) {
 int32_t O_Rename(int32_t object, const char* name) {
     KERNEL_FAIL_POINT(0);
     return Guard([&]() -> int32_t {
-        Obj* o = ObjectOf(object);
-        std::string* n = o ? o->name() : nullptr;
-        if (!n) return 0;
+        Named* o = AsNamed(ObjectOf(object));
+        if (!o) return 0;
         const std::string next = Str(name);
-        if (*n == next) return 1;
+        if (o->nm == next) return 1;
         if (o->home && UniqueNames(o->home) && o->home->findName(next)) return 0;
-        const std::string old = *n;
-        *n = next;
+        const std::string old = o->nm;
+        o->nm = next;
         if (o->home) o->home->renamed(o, old);
         Touch(o);
         return 1;

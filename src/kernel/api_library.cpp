@@ -3,8 +3,8 @@
 #include <map>
 
 #include "kernel/api_util.h"
-#include "kernel/atomic_file.h"
 #include "kernel/fail_point.h"
+#include "kernel/file_input.h"
 #include "kernel/kernel.h"
 #include "kernel/kernel_state.h"
 #include "kernel/library_file.h"

@@ -89,9 +89,10 @@ inline void ApplyMask(int32_t& status, int32_t value, int32_t mask) {
     status = (status & ~mask) | (value & mask);
 }
 
-// Inserts `r` at 1-based position `pos` (-1 appends); returns the position or 0.
-template <class R>
-int32_t InsertAt(std::vector<R>& v, int32_t pos, R r) {
+// Inserts `r` at 1-based position `pos` (-1 appends) of a std::vector or ArenaVector; returns
+// the position or 0.
+template <class V>
+int32_t InsertAt(V& v, int32_t pos, typename V::value_type r) {
     const size_t n = v.size();
     if (n >= size_t(INT32_MAX) - 1) return 0;
     if (pos == -1) pos = int32_t(n) + 1;
@@ -100,8 +101,8 @@ int32_t InsertAt(std::vector<R>& v, int32_t pos, R r) {
     return pos;
 }
 
-template <class R>
-R* At(std::vector<R>& v, int32_t no) {
+template <class V>
+typename V::value_type* At(V& v, int32_t no) {
     return no >= 1 && size_t(no) <= v.size() ? &v[size_t(no) - 1] : nullptr;
 }
 

@@ -2,18 +2,16 @@
 
 #include <cstring>
 
-#include "kernel/atomic_file.h"
-#include "kernel/crc32.h"
+#include "base/file_replace.h"
+#include "kernel/chunk_file.h"
 #include "kernel/tpb_store.h"
 
 namespace tolvi::kernel {
 
 namespace {
 
-constexpr char kMagic[8] = {'\x89', 'T', 'L', 'B', '\r', '\n', '\x1A', '\n'};
-constexpr size_t kHeaderBytes = 32;
-constexpr size_t kChunkHeadBytes = 16;
-constexpr uint32_t kCritical = 1;
+constexpr FileKind kLibraryFile = {
+    {'\x89', 'T', 'L', 'B', '\r', '\n', '\x1A', '\n'}, kLibraryMajor, kLibraryMinor};
 
 uint32_t KindCode(Kind k) {
     switch (k) {
@@ -47,24 +45,9 @@ bool Fits(const std::string& kind, Kind k) {
     return false;
 }
 
-void Put(std::vector<uint8_t>& out, const void* p, size_t n) {
-    const auto* b = static_cast<const uint8_t*>(p);
-    out.insert(out.end(), b, b + n);
-}
-void PutU32(std::vector<uint8_t>& out, uint32_t v) { Put(out, &v, 4); }
-void PutString(std::vector<uint8_t>& out, const std::string& s) {
-    PutU32(out, uint32_t(s.size()));
-    Put(out, s.data(), s.size());
-}
-
-void Chunk(std::vector<uint8_t>& out, const char (&tag)[5], const std::vector<uint8_t>& payload) {
-    const size_t start = out.size();
-    Put(out, tag, 4);
-    PutU32(out, kCritical);
-    const uint64_t len = payload.size();
-    Put(out, &len, 8);
-    Put(out, payload.data(), payload.size());
-    PutU32(out, Crc32(out.data() + start, out.size() - start));
+void PutString(ChunkWriter& w, const std::string& s) {
+    w.u32(uint32_t(s.size()));
+    w.raw(s.data(), s.size());
 }
 
 // Bounded reads from one chunk's payload.
@@ -89,68 +72,35 @@ struct Cursor {
 }  // namespace
 
 std::vector<uint8_t> SerializeLibrary(const Library& lib) {
-    std::vector<uint8_t> out;
-    Put(out, kMagic, 8);
-    Put(out, &kLibraryMajor, 2);
-    Put(out, &kLibraryMinor, 2);
-    PutU32(out, 0);
-    out.resize(kHeaderBytes);  // length and CRC are filled in at the end
-
-    std::vector<uint8_t> payload;
-    PutString(payload, lib.kind);
-    Chunk(out, "KIND", payload);
+    ChunkWriter w;
+    w.header(kLibraryFile);
+    w.chunk("KIND", [&] { PutString(w, lib.kind); });
     for (const LibraryEntry& e : lib.entries) {
-        payload.clear();
-        PutU32(payload, KindCode(e.kind));
-        PutString(payload, e.name);
-        Put(payload, e.bytes.data(), e.bytes.size());
-        Chunk(out, "ENTR", payload);
+        w.chunk("ENTR", [&] {
+            w.u32(KindCode(e.kind));
+            PutString(w, e.name);
+            w.raw(e.bytes.data(), e.bytes.size());
+        });
     }
-    const uint64_t total = out.size() + kChunkHeadBytes + 8 + 4;
-    payload.clear();
-    Put(payload, &total, 8);
-    Chunk(out, "END ", payload);
-
-    const uint64_t area = out.size() - kHeaderBytes;
-    std::memcpy(out.data() + 16, &area, 8);
-    const uint32_t crc = Crc32(out.data(), 24);
-    std::memcpy(out.data() + 24, &crc, 4);
-    return out;
+    w.end(w.size());
+    FinishHeader(w.at(0), w.size());
+    return w.bytes();
 }
 
 std::unique_ptr<Library> ParseLibrary(const uint8_t* data, size_t n) {
-    if (!data || n < kHeaderBytes || std::memcmp(data, kMagic, 8) != 0) return nullptr;
-    uint16_t major;
-    uint64_t area;
-    uint32_t headerCrc;
-    std::memcpy(&major, data + 8, 2);
-    std::memcpy(&area, data + 16, 8);
-    std::memcpy(&headerCrc, data + 24, 4);
-    if (!ChecksumMatches(headerCrc, data, 24) || major != kLibraryMajor || area != n - kHeaderBytes)
-        return nullptr;
-
+    if (!data || !HeaderMatches(data, kLibraryFile, n)) return nullptr;
     auto lib = std::make_unique<Library>();
     bool haveKind = false, ended = false;
-    size_t pos = kHeaderBytes;
-    while (pos < n) {
-        if (ended || n - pos < kChunkHeadBytes + 4) return nullptr;
-        const uint8_t* c = data + pos;
-        uint32_t flags, crc;
-        uint64_t len;
-        std::memcpy(&flags, c + 4, 4);
-        std::memcpy(&len, c + 8, 8);
-        if (len > n - pos - kChunkHeadBytes - 4) return nullptr;
-        std::memcpy(&crc, c + kChunkHeadBytes + len, 4);
-        if (!ChecksumMatches(crc, c, kChunkHeadBytes + len)) return nullptr;
-        const std::string tag(reinterpret_cast<const char*>(c), 4);
-        Cursor r{c + kChunkHeadBytes, c + kChunkHeadBytes + len};
-        pos += kChunkHeadBytes + len + 4;
-
-        if (tag == "KIND") {
+    ChunkHead c;
+    for (size_t pos = kFileHeaderBytes; pos < n; pos = c.next) {
+        if (ended || !ReadChunkHead(data + pos, pos, n, c) || !ChunkChecksumMatches(data + pos, c.length))
+            return nullptr;
+        Cursor r{data + pos + kChunkHeadBytes, data + pos + kChunkHeadBytes + c.length};
+        if (c.tag == "KIND") {
             if (haveKind || !r.str(lib->kind) || r.p != r.end) return nullptr;
             if (lib->kind != kPartLibraryKind && lib->kind != kSymbolLibraryKind) return nullptr;
             haveKind = true;
-        } else if (tag == "ENTR") {
+        } else if (c.tag == "ENTR") {
             LibraryEntry e;
             uint32_t code;
             if (!haveKind || !r.u32(code) || !KindFromCode(code, e.kind) || !Fits(lib->kind, e.kind) ||
@@ -159,13 +109,10 @@ std::unique_ptr<Library> ParseLibrary(const uint8_t* data, size_t n) {
             e.bytes.assign(r.p, r.end);
             if (!ParseObject(e.kind, e.bytes.data(), e.bytes.size())) return nullptr;
             lib->entries.push_back(std::move(e));
-        } else if (tag == "END ") {
-            uint64_t total;
-            if (len != 8) return nullptr;
-            std::memcpy(&total, r.p, 8);
-            if (total != n) return nullptr;
+        } else if (c.tag == "END ") {
+            if (!EndMatches(r.p, c.length, n)) return nullptr;
             ended = true;
-        } else if (flags & kCritical) {
+        } else if (c.flags & kCriticalChunk) {
             return nullptr;
         }
     }
@@ -201,7 +148,7 @@ bool LibraryWriter::addPadStack(int32_t padstackHandle, const std::string& name)
 
 bool LibraryWriter::save(const std::string& path) const {
     const std::vector<uint8_t> b = bytes();
-    return WriteFileAtomic(path, b.data(), b.size());
+    return base::ReplaceFile(path, b.data(), b.size()) == 0;
 }
 
 }  // namespace tolvi::kernel

@@ -1,11 +1,7 @@
 // The library container: part libraries (*.PART, kind "TolviDLL00", devices) and symbol
 // libraries (*.SYMBOL, *.PACKAGE, *.PADSTACK, kind "TolviSLL00", symbols and padstacks).
 //
-// Layout (little-endian), framed like the .TPB file:
-//   header, 32 bytes: magic "\x89TLB\r\n\x1A\n" | u16 major | u16 minor | u32 flags
-//                     | u64 length of everything after the header | u32 CRC-32 of bytes 0..23 | u32 0
-//   chunks:           tag[4] | u32 flags (bit 0: a reader that does not know the tag must refuse)
-//                     | u64 payload length | payload | u32 CRC-32 of tag..payload
+// Framed as kernel/chunk_file.h describes, with the magic "\x89TLB\r\n\x1A\n" and the chunks
 //   KIND  (first)     u32 length + the kind string
 //   ENTR  (per entry, in stored order)
 //                     u32 object kind (1 symbol, 2 padstack, 3 device) | u32 length + entry name

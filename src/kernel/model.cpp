@@ -1,5 +1,6 @@
 #include "kernel/model.h"
 
+#include <algorithm>
 #include <cstring>
 #include <limits>
 
@@ -12,61 +13,13 @@ Obj::~Obj() {
 }
 
 void Obj::operator delete(Obj* o, std::destroying_delete_t) {
-    const bool fromPool = o->pooled;
+    const bool inArena = o->inArena;
     o->~Obj();
-    if (fromPool)
-        ObjectPool::release(o);
+    if (inArena)
+        Arena::Release(o);
     else
         ::operator delete(o);
 }
-
-// --- object pool -----------------------------------------------------------------------------
-
-namespace {
-
-// Blocks are aligned to their size, so an object finds its block's header by masking its
-// address. 64 KiB stays below the allocator's mmap threshold and wastes little on a small load.
-constexpr size_t kPoolBlockBytes = size_t(1) << 16;
-
-struct PoolBlockHead {
-    size_t live;  // objects not yet deleted, plus one while a pool is filling the block
-};
-constexpr size_t kPoolHeadBytes = 16;
-static_assert(sizeof(PoolBlockHead) <= kPoolHeadBytes);
-
-PoolBlockHead* BlockOf(void* p) {
-    return reinterpret_cast<PoolBlockHead*>(reinterpret_cast<uintptr_t>(p) & ~uintptr_t(kPoolBlockBytes - 1));
-}
-
-void DropRef(PoolBlockHead* b) {
-    if (--b->live == 0) ::operator delete(static_cast<void*>(b), std::align_val_t(kPoolBlockBytes));
-}
-
-}  // namespace
-
-ObjectPool::~ObjectPool() {
-    if (block_) DropRef(reinterpret_cast<PoolBlockHead*>(block_));
-}
-
-void* ObjectPool::allocate(size_t n) {
-    n = (n + kAlign - 1) & ~(kAlign - 1);
-    if (n > (kPoolBlockBytes - kPoolHeadBytes) / 8) return nullptr;
-    if (!block_ || kPoolBlockBytes - used_ < n) {
-        auto* b = static_cast<uint8_t*>(::operator new(kPoolBlockBytes, std::align_val_t(kPoolBlockBytes)));
-        new (b) PoolBlockHead{1};
-        if (block_) DropRef(reinterpret_cast<PoolBlockHead*>(block_));
-        block_ = b;
-        used_ = kPoolHeadBytes;
-    }
-    void* p = block_ + used_;
-    used_ += n;
-    ++reinterpret_cast<PoolBlockHead*>(block_)->live;
-    return p;
-}
-
-void ObjectPool::unused(void* p) { release(p); }
-
-void ObjectPool::release(void* p) { DropRef(BlockOf(p)); }
 
 // --- maps ------------------------------------------------------------------------------------
 
@@ -112,7 +65,7 @@ size_t ObjectMap::lower(int32_t key) const {
 Obj* ObjectMap::insert(int32_t key, std::unique_ptr<Obj> o) {
     Obj* p = o.get();
     p->key = key;
-    p->home = this;
+    if (Named* n = AsNamed(p)) n->home = this;
     if (transient || isTransientKey(key)) p->setTransient(true);
     if (key > counter) counter = key;
     if (index_) {
@@ -145,8 +98,9 @@ std::unique_ptr<Obj> ObjectMap::take(int32_t key) {
     // Squeeze out empty slots once they outnumber the live ones, so deletes stay cheap and
     // walks never cross long runs of them.
     if (slots_.size() - live_ > 16 && slots_.size() - live_ > live_)
-        std::erase_if(slots_, [](const Slot& s) { return !s.obj; });
-    o->home = nullptr;
+        slots_.erase(std::remove_if(slots_.begin(), slots_.end(), [](const Slot& s) { return !s.obj; }),
+                     slots_.end());
+    if (Named* n = AsNamed(o.get())) n->home = nullptr;
     return o;
 }
 
@@ -336,52 +290,63 @@ bool Database::changed() const {
 namespace {
 
 template <class T>
-std::unique_ptr<Obj> Make(ObjectPool* pool) {
-    return pool ? pool->make<T>() : std::make_unique<T>();
+std::unique_ptr<Obj> Make() {
+    Arena* arena = CurrentArena();
+    void* p = arena ? arena->Allocate(sizeof(T)) : nullptr;
+    if (!p) return std::make_unique<T>();
+    Obj* o;
+    try {
+        o = ::new (p) T();
+    } catch (...) {
+        Arena::Release(p);
+        throw;
+    }
+    o->inArena = true;
+    return std::unique_ptr<Obj>(o);
 }
 
 }  // namespace
 
-std::unique_ptr<Obj> NewObject(Kind k, ObjectPool* pool) {
+std::unique_ptr<Obj> NewObject(Kind k) {
     switch (k) {
         case Kind::Hierarchy:
-            return Make<Hierarchy>(pool);
+            return Make<Hierarchy>();
         case Kind::Page:
-            return Make<Page>(pool);
+            return Make<Page>();
         case Kind::Layer:
-            return Make<Layer>(pool);
+            return Make<Layer>();
         case Kind::File:
-            return Make<File>(pool);
+            return Make<File>();
         case Kind::Symbol:
-            return Make<Symbol>(pool);
+            return Make<Symbol>();
         case Kind::Entry:
-            return Make<Entry>(pool);
+            return Make<Entry>();
         case Kind::PadStack:
-            return Make<PadStack>(pool);
+            return Make<PadStack>();
         case Kind::Device:
-            return Make<Device>(pool);
+            return Make<Device>();
         case Kind::Net:
-            return Make<Net>(pool);
+            return Make<Net>();
         case Kind::Node:
-            return Make<Node>(pool);
+            return Make<Node>();
         case Kind::Bus:
-            return Make<Bus>(pool);
+            return Make<Bus>();
         case Kind::SchComp:
-            return Make<SchComp>(pool);
+            return Make<SchComp>();
         case Kind::Branch:
-            return Make<Branch>(pool);
+            return Make<Branch>();
         case Kind::Junction:
-            return Make<Junction>(pool);
+            return Make<Junction>();
         case Kind::LayComp:
-            return Make<LayComp>(pool);
+            return Make<LayComp>();
         case Kind::Trace:
-            return Make<Trace>(pool);
+            return Make<Trace>();
         case Kind::BendPoint:
-            return Make<BendPoint>(pool);
+            return Make<BendPoint>();
         case Kind::Via:
-            return Make<Via>(pool);
+            return Make<Via>();
         case Kind::Item:
-            return Make<Item>(pool);
+            return Make<Item>();
         default:
             return nullptr;
     }

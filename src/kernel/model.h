@@ -10,6 +10,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "kernel/arena_vector.h"
+
 namespace tolvi::kernel {
 
 enum class Kind : uint8_t {
@@ -50,24 +52,28 @@ struct Obj {
     virtual ~Obj();
     virtual std::string* name() { return nullptr; }
     virtual void setTransient(bool t) { transient = t; }
-    // Objects may live in an ObjectPool block rather than on their own in the heap; deleting
-    // one must then give the memory back to the block, so delete looks before it destroys.
+    // Objects made during a load live in its arena rather than on their own in the heap;
+    // deleting one must then give the memory back there, so delete looks before it destroys.
     static void operator delete(Obj* o, std::destroying_delete_t);
 
     Kind kind;
     bool transient = false;
-    bool pooled = false;  // made by an ObjectPool
+    bool inArena = false;  // made in an arena (see NewObject)
     int32_t handle = 0;
     int32_t key = 0;
     int32_t status = 0;
-    ObjectMap* home = nullptr;  // the map holding the object, if any
 };
 
+// Only named objects need to know their map (a rename checks and updates its name index), so
+// only they carry it: the many unnamed ones stay smaller.
 struct Named : Obj {
     using Obj::Obj;
     std::string* name() override { return &nm; }
     std::string nm;
+    ObjectMap* home = nullptr;  // the map holding the object, if any
 };
+
+inline Named* AsNamed(Obj* o) { return o && o->name() ? static_cast<Named*>(o) : nullptr; }
 
 // Scan order: positive keys ascending, then -1, -2, ...; 0 (the "before first" cursor) comes
 // before everything.
@@ -129,7 +135,7 @@ private:
     };
     size_t lower(int32_t key) const;  // first slot not before `key` in scan order
 
-    std::vector<Slot> slots_;
+    ArenaVector<Slot> slots_;
     size_t live_ = 0;
     // Name index, built on the first name search and kept up to date from then on.
     std::unique_ptr<std::unordered_multimap<std::string, int32_t>> index_;
@@ -147,7 +153,7 @@ public:
 
     Kind elem;
     bool shapesOnly;  // padstack shapes take no texts
-    std::vector<std::unique_ptr<Obj>> items;
+    ArenaVector<std::unique_ptr<Obj>> items;
 };
 
 // --- objects ---------------------------------------------------------------------------------
@@ -323,7 +329,7 @@ struct LayComp : Named {
     static constexpr Kind kKind = Kind::LayComp;
     LayComp() : Named(kKind) {}
     int32_t x = 0, y = 0, angle = 0, symbol = 0, device = 0, kept = 0;
-    std::vector<int32_t> links;
+    ArenaVector<int32_t> links;
     ObjectArray texts{Kind::Item};
     template <class S>
     void io(S& s) {
@@ -339,7 +345,7 @@ struct Trace : Obj {
     static constexpr Kind kKind = Kind::Trace;
     Trace() : Obj(kKind) {}
     int32_t kept1 = 0, kept2 = 0;
-    std::vector<TraceRecord> records;
+    ArenaVector<TraceRecord> records;
     template <class S>
     void io(S& s) {
         s(status, kept1, kept2, records);
@@ -384,7 +390,7 @@ struct Branch : Obj {
     static constexpr Kind kKind = Kind::Branch;
     Branch() : Obj(kKind) {}
     int32_t kept1 = 0, kept2 = 0, page = 0;
-    std::vector<BranchPoint> points;
+    ArenaVector<BranchPoint> points;
     ObjectArray texts{Kind::Item};
     template <class S>
     void io(S& s) {
@@ -437,48 +443,9 @@ struct Database : Named {
     int32_t curHier = 0;
 };
 
-// Hands out memory for many objects from shared blocks, one heap allocation per block instead
-// of one per object: loading a large design makes hundreds of thousands of objects at once.
-// Each block counts its live objects and goes back to the heap when the last one is deleted
-// and no pool is filling it any more, so pooled objects may outlive the pool and be deleted
-// in any order. Single-threaded, like the rest of the model.
-class ObjectPool {
-public:
-    ObjectPool() = default;
-    ObjectPool(const ObjectPool&) = delete;
-    ObjectPool& operator=(const ObjectPool&) = delete;
-    ~ObjectPool();
-
-    template <class T>
-    std::unique_ptr<Obj> make() {
-        static_assert(alignof(T) <= kAlign);
-        void* p = allocate(sizeof(T));
-        if (!p) return std::make_unique<T>();  // too large for a block
-        Obj* o;
-        try {
-            o = ::new (p) T();
-        } catch (...) {
-            unused(p);
-            throw;
-        }
-        o->pooled = true;
-        return std::unique_ptr<Obj>(o);
-    }
-
-    // Called by Obj's delete once the object in `p` is destroyed.
-    static void release(void* p);
-
-private:
-    static constexpr size_t kAlign = 16;
-    void* allocate(size_t n);
-    void unused(void* p);  // memory from allocate() that never held an object
-    uint8_t* block_ = nullptr;
-    size_t used_ = 0;
-};
-
-// Builds an empty object of a kind that maps and arrays hold (used by the reader), from `pool`
-// when one is given.
-std::unique_ptr<Obj> NewObject(Kind k, ObjectPool* pool = nullptr);
+// Builds an empty object of a kind that maps and arrays hold (used by the reader), in the
+// calling thread's arena when one is set.
+std::unique_ptr<Obj> NewObject(Kind k);
 
 // Calls `o.io(s)` on the object's concrete type.
 template <class S>

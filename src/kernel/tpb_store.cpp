@@ -11,8 +11,11 @@
 #include <thread>
 #include <type_traits>
 
-#include "kernel/atomic_file.h"
+#include "base/file_replace.h"
+#include "kernel/arena.h"
+#include "kernel/chunk_file.h"
 #include "kernel/crc32.h"
+#include "kernel/file_input.h"
 #include "kernel/kernel.h"
 
 namespace tolvi::kernel {
@@ -21,57 +24,49 @@ static_assert(std::endian::native == std::endian::little, "the .TPB reader copie
 
 namespace {
 
-constexpr char kMagic[8] = {'\x89', 'T', 'P', 'B', '\r', '\n', '\x1A', '\n'};
-constexpr size_t kHeaderBytes = 32;
-constexpr size_t kChunkHeadBytes = 16;
-constexpr uint32_t kCritical = 1;
+constexpr FileKind kTpbFile = {{'\x89', 'T', 'P', 'B', '\r', '\n', '\x1A', '\n'}, kTpbMajor, kTpbMinor};
 constexpr int32_t kTextSizeTableId = 1000;
 
 template <class T>
 struct IsUniquePtr : std::false_type {};
 template <class T>
 struct IsUniquePtr<std::unique_ptr<T>> : std::true_type {};
+// The arrays the model holds, stored alike: a count, then the elements.
+template <class T>
+struct IsArray : std::false_type {};
+template <class T>
+struct IsArray<std::vector<T>> : std::true_type {};
+template <class T>
+struct IsArray<ArenaVector<T>> : std::true_type {};
 
 bool SavedTable(size_t n) { return n != 11 && n != 12 && n != 16 && n != 18; }
 
+// Threads beside the calling one for loading and saving.
+size_t MaxWorkers() {
+    // Asked once: the answer is read from the system's files on every call.
+    static const size_t cores = std::thread::hardware_concurrency();
+    return std::clamp<size_t>(cores ? cores - 1 : 3, 1, 7);
+}
+
 // --- writing ---------------------------------------------------------------------------------
 
-class Writer {
+class Writer : public ChunkWriter {
 public:
     template <class... T>
     void operator()(T&... t) {
         (put(t), ...);
     }
 
-    // Appends without the per-call bookkeeping of vector::insert: saving spends most of its
-    // time in these small copies.
-    void raw(const void* p, size_t n) {
-        if (buf_.size() - used_ < n) grow(n);
-        if (n) std::memcpy(buf_.data() + used_, p, n);
-        used_ += n;
-    }
-    [[gnu::noinline]] void grow(size_t n) {
-        buf_.resize(std::max({2 * buf_.size(), used_ + n, size_t(1) << 16}));
-    }
-    void u32(uint32_t v) { raw(&v, 4); }
-    void u64(uint64_t v) { raw(&v, 8); }
     void count(size_t n) { u32(uint32_t(n)); }
-    size_t size() const { return used_; }
-    uint8_t* at(size_t pos) { return buf_.data() + pos; }
-    void clear() { used_ = 0; }  // keeps the buffer, already paged in, for the next chunk
-    std::vector<uint8_t> take() {
-        buf_.resize(used_);
-        return std::move(buf_);
-    }
-
     void put(int32_t& v) { raw(&v, 4); }
     void put(uint8_t& v) { raw(&v, 1); }
     void put(std::string& s) {
         count(s.size());
         raw(s.data(), s.size());
     }
-    template <class T>
-    void put(std::vector<T>& v) {
+    template <class V>
+    requires IsArray<V>::value void put(V& v) {
+        using T = typename V::value_type;
         count(v.size());
         if constexpr (std::is_trivially_copyable_v<T>) {
             raw(v.data(), v.size() * sizeof(T));
@@ -106,22 +101,6 @@ public:
         count(a.items.size());
         for (auto& o : a.items) VisitIo(*o, *this);
     }
-
-    template <class F>
-    void chunk(const char (&tag)[5], F&& body) {
-        const size_t start = size();
-        raw(tag, 4);
-        u32(kCritical);
-        u64(0);
-        body();
-        const uint64_t len = size() - start - kChunkHeadBytes;
-        std::memcpy(at(start + 8), &len, 8);
-        u32(Crc32(at(start), size() - start));
-    }
-
-private:
-    std::vector<uint8_t> buf_;
-    size_t used_ = 0;
 };
 
 // --- reading ---------------------------------------------------------------------------------
@@ -174,11 +153,9 @@ private:
 
 class Reader {
 public:
-    // Objects come from `pool` when one is given, else one by one from the heap.
-    Reader(const uint8_t* p, size_t n, ObjectPool* pool = nullptr) : p_(p), end_(p + n), pool_(pool) {}
+    Reader(const uint8_t* p, size_t n) : p_(p), end_(p + n) {}
     // Reads what `src` hands out, from `p` (the first window, already taken, up to `end`) on.
-    Reader(const uint8_t* p, const uint8_t* end, ChunkSource& src, ObjectPool* pool)
-        : p_(p), end_(end), pool_(pool), src_(&src) {}
+    Reader(const uint8_t* p, const uint8_t* end, ChunkSource& src) : p_(p), end_(end), src_(&src) {}
 
     template <class... T>
     void operator()(T&... t) {
@@ -229,11 +206,15 @@ public:
             across(reinterpret_cast<uint8_t*>(s.data()), n);
         }
     }
-    template <class T>
-    void get(std::vector<T>& v) {
+    template <class V>
+    requires IsArray<V>::value void get(V& v) {
+        using T = typename V::value_type;
         if constexpr (std::is_trivially_copyable_v<T>) {
             const size_t n = count(sizeof(T));
-            v.resize(n);
+            if constexpr (requires { v.resize_for_overwrite(n); })
+                v.resize_for_overwrite(n);
+            else
+                v.resize(n);
             raw(v.data(), n * sizeof(T));
         } else {
             const size_t n = count(4);
@@ -275,7 +256,7 @@ public:
             if (!KeyAllowed(m, key) || (any && !ScanLess()(last, key))) throw BadFile{};
             any = true;
             last = key;
-            std::unique_ptr<Obj> o = NewObject(m.elem, pool_);
+            std::unique_ptr<Obj> o = NewObject(m.elem);
             if (!o) throw BadFile{};
             VisitIo(*o, *this);
             m.insert(key, std::move(o));
@@ -286,7 +267,7 @@ public:
         const size_t n = count(4);
         a.items.reserve(n);
         for (size_t i = 0; i < n; ++i) {
-            std::unique_ptr<Obj> o = NewObject(a.elem, pool_);
+            std::unique_ptr<Obj> o = NewObject(a.elem);
             if (!o) throw BadFile{};
             VisitIo(*o, *this);
             // Only what the kernel itself can make: item kinds 1..6, and no texts among shapes.
@@ -332,7 +313,6 @@ private:
 
     const uint8_t* p_;
     const uint8_t* end_;
-    ObjectPool* pool_;
     ChunkSource* src_ = nullptr;
 };
 
@@ -364,13 +344,12 @@ void CheckHierarchy(Hierarchy& h) {
 // reads the payload whole, and the checksum matches. Whatever `parse` built must go unused
 // until then; every read stays within the payload, whatever the bytes say.
 template <class F>
-bool ReadChunk(const Fetch& fetch, size_t pos, size_t len, const char* tag, uint8_t* window, ObjectPool* pool,
-               F&& parse) {
+bool ReadChunk(const Fetch& fetch, size_t pos, size_t len, const char* tag, uint8_t* window, F&& parse) {
     ChunkSource src(fetch, pos, kChunkHeadBytes + len, window);
     size_t got;
     const uint8_t* p = src.next(got);  // at least the head: the window is larger
     if (std::memcmp(p, tag, 4) != 0) return false;
-    Reader r(p + kChunkHeadBytes, p + got, src, pool);
+    Reader r(p + kChunkHeadBytes, p + got, src);
     return parse(r) && r.done() && src.checksumMatches();
 }
 
@@ -385,8 +364,15 @@ struct Job {
     bool ok = false;  // parsed whole; set by the thread that ran the job
 };
 
-bool RunJob(Job& j, const Fetch& fetch, Database& db, ObjectPool& pool, uint8_t* window) {
-    return ReadChunk(fetch, j.pos, j.len, j.tag.data(), window, &pool, [&](Reader& r) {
+// What a chunk's objects and arrays take in memory, per byte of its payload, with some room:
+// an arena sized so is seldom outgrown, and what it does not use goes back at the end.
+constexpr double kArenaBytesPerPayloadByte = 2.25;
+
+bool RunJob(Job& j, const Fetch& fetch, Database& db, uint8_t* window) {
+    // Everything the chunk makes comes from an arena of its own.
+    Arena arena(size_t(double(j.len) * kArenaBytesPerPayloadByte));
+    ArenaScope scope(&arena);
+    return ReadChunk(fetch, j.pos, j.len, j.tag.data(), window, [&](Reader& r) {
         if (j.tag == "PSTK") {
             r(db.padstacks);
         } else if (j.tag == "SYMB") {
@@ -407,8 +393,8 @@ bool RunJob(Job& j, const Fetch& fetch, Database& db, ObjectPool& pool, uint8_t*
 // Runs jobs on a few threads while the loading thread goes on through the chunk heads, and on
 // the loading thread too once it has reached the end. The workers read their chunks
 // themselves, each through a window of its own that it reuses from chunk to chunk.
-// Each thread takes objects from its own pool (pools are not thread-safe); pools and parsed
-// objects are only released on the loading thread, after every worker has been joined.
+// Each job takes objects and arrays from an arena of its own (arenas are not thread-safe);
+// parsed objects are only released on the loading thread, after every worker has been joined.
 // Parsing never asks for handles, so the handle registry is not touched off that thread.
 class JobRunner {
 public:
@@ -425,13 +411,10 @@ public:
         cv_.notify_one();
         if (threads_.size() < MaxWorkers() && threads_.size() < jobs_.size()) {
             try {
-                auto pool = std::make_unique<ObjectPool>();
                 auto window = std::make_unique_for_overwrite<uint8_t[]>(ChunkSource::kWindow);
-                ObjectPool& p = *pool;
                 uint8_t* w = window.get();
-                pools_.push_back(std::move(pool));
                 windows_.push_back(std::move(window));
-                threads_.emplace_back([this, &p, w] { work(p, w); });
+                threads_.emplace_back([this, w] { work(w); });
             } catch (...) {
                 // No thread to be had: the loading thread does the work in finish().
             }
@@ -447,20 +430,14 @@ public:
             closed_ = true;
         }
         cv_.notify_all();
-        ObjectPool pool;
-        work(pool, window);
+        work(window);
         stop();
         return std::all_of(jobs_.begin(), jobs_.end(), [](const auto& j) { return j->ok; });
     }
     std::vector<std::unique_ptr<Job>>& jobs() { return jobs_; }
 
 private:
-    static size_t MaxWorkers() {
-        const size_t cores = std::thread::hardware_concurrency();
-        return std::clamp<size_t>(cores ? cores - 1 : 3, 1, 7);
-    }
-
-    void work(ObjectPool& pool, uint8_t* window) {
+    void work(uint8_t* window) {
         for (;;) {
             Job* j;
             {
@@ -471,7 +448,7 @@ private:
             }
             if (failed_) continue;  // the load has failed: just drain the queue
             try {
-                j->ok = RunJob(*j, fetch_, db_, pool, window);
+                j->ok = RunJob(*j, fetch_, db_, window);
             } catch (...) {
             }
             if (!j->ok) failed_ = true;
@@ -496,55 +473,38 @@ private:
     size_t next_ = 0;                         // the next job to start
     bool closed_ = false;                     // no more jobs will come
     std::atomic<bool> failed_{false};         // only a hint to skip the rest; see finish()
-    std::vector<std::unique_ptr<ObjectPool>> pools_;
     std::vector<std::unique_ptr<uint8_t[]>> windows_;
     std::vector<std::thread> threads_;
 };
 
 std::unique_ptr<Database> Parse(const Fetch& fetch, size_t n) {
-    if (n < kHeaderBytes) return nullptr;
-    uint8_t head[kHeaderBytes];
-    const uint8_t* data = fetch(0, kHeaderBytes, head);
-    if (!data || std::memcmp(data, kMagic, 8) != 0) return nullptr;
-    uint16_t major;
-    uint64_t area;
-    uint32_t headerCrc;
-    std::memcpy(&major, data + 8, 2);
-    std::memcpy(&area, data + 16, 8);
-    std::memcpy(&headerCrc, data + 24, 4);
-    if (!ChecksumMatches(headerCrc, data, 24) || major != kTpbMajor || area != n - kHeaderBytes)
-        return nullptr;
+    if (n < kFileHeaderBytes) return nullptr;
+    uint8_t head[kFileHeaderBytes];
+    const uint8_t* data = fetch(0, kFileHeaderBytes, head);
+    if (!data || !HeaderMatches(data, kTpbFile, n)) return nullptr;
 
-    ObjectPool pool;
     const auto window = std::make_unique_for_overwrite<uint8_t[]>(ChunkSource::kWindow);
     auto db = std::make_unique<Database>();
     JobRunner runner(fetch, *db);  // declared after db: its workers are joined before db can go
     std::set<std::string> seen;
     bool ended = false;
-    size_t pos = kHeaderBytes;
-    while (pos < n) {
-        if (ended || n - pos < kChunkHeadBytes + 4) return nullptr;
+    ChunkHead c;
+    for (size_t pos = kFileHeaderBytes; pos < n; pos = c.next) {
         uint8_t chunkHead[kChunkHeadBytes];
-        const uint8_t* h = fetch(pos, kChunkHeadBytes, chunkHead);
-        if (!h) return nullptr;
-        uint64_t len;
-        uint32_t flags;
-        std::memcpy(&flags, h + 4, 4);
-        std::memcpy(&len, h + 8, 8);
-        if (len > n - pos - kChunkHeadBytes - 4) return nullptr;
-        const std::string tag(reinterpret_cast<const char*>(h), 4);
-        const size_t next = pos + kChunkHeadBytes + size_t(len) + 4;
+        const uint8_t* h =
+            ended || n - pos < kChunkHeadBytes ? nullptr : fetch(pos, kChunkHeadBytes, chunkHead);
+        if (!h || !ReadChunkHead(h, pos, n, c)) return nullptr;
+        const std::string& tag = c.tag;
         if (tag != "HIER" && !seen.insert(tag).second) return nullptr;
         if (tag == "PSTK" || tag == "SYMB" || tag == "DEVC" || tag == "HIER") {
             auto j = std::make_unique<Job>();
             j->tag = tag;
             j->pos = pos;
-            j->len = size_t(len);
+            j->len = c.length;
             runner.add(std::move(j));
-            pos = next;
             continue;
         }
-        const bool ok = ReadChunk(fetch, pos, size_t(len), tag.data(), window.get(), &pool, [&](Reader& r) {
+        const bool ok = ReadChunk(fetch, pos, c.length, tag.data(), window.get(), [&](Reader& r) {
             if (tag == "META") {
                 r(db->nm, db->curHier);
             } else if (tag == "TABL") {
@@ -552,16 +512,18 @@ std::unique_ptr<Database> Parse(const Fetch& fetch, size_t n) {
             } else if (tag == "FILE") {
                 r(db->files);
             } else if (tag == "END ") {
-                if (r.u64() != n) return false;
-                ended = true;
+                uint8_t end[8];
+                if (r.left() != sizeof end) return false;
+                r.raw(end, sizeof end);
+                ended = EndMatches(end, sizeof end, n);
+                return ended;
             } else {
-                if (flags & kCritical) return false;
+                if (c.flags & kCriticalChunk) return false;
                 r.skip(r.left());  // still checked: a damaged chunk fails the load
             }
             return true;
         });
         if (!ok) return nullptr;
-        pos = next;
     }
     if (!runner.finish(window.get())) return nullptr;
     // Hierarchies go in in file order, as a load on one thread would put them.
@@ -575,60 +537,144 @@ std::unique_ptr<Database> Parse(const Fetch& fetch, size_t n) {
     return db;
 }
 
-// Emits the file chunk by chunk: `flush(bytes, n)` takes each finished piece in order, then
+// Makes pieces 0..n-1 on a few threads and hands each to `take` on the calling thread, in
+// order, as soon as it and those before it are ready: the caller writes while the others go on
+// serialising. At most a few pieces wait at once, and their buffers are reused. The model is
+// only read meanwhile, which its maps and objects allow from several threads.
+template <class Make, class Take>
+void InOrder(size_t n, Make&& make, Take&& take) {
+    const size_t threads = std::min<size_t>(n > 1 ? MaxWorkers() : 0, 4);
+    if (threads == 0) {
+        Writer w;
+        for (size_t i = 0; i < n; ++i, w.clear()) make(i, w), take(w);
+        return;
+    }
+    std::mutex m;
+    std::condition_variable cv;
+    std::vector<std::unique_ptr<Writer>> ready(n), spare;
+    size_t next = 0, taken = 0;
+    bool stop = false;
+    std::exception_ptr error;
+    const auto work = [&] {
+        for (;;) {
+            size_t i;
+            std::unique_ptr<Writer> w;
+            {
+                std::unique_lock lock(m);
+                cv.wait(lock, [&] { return stop || next >= n || next < taken + threads + 1; });
+                if (stop || next >= n) return;
+                i = next++;
+                if (!spare.empty()) w = std::move(spare.back()), spare.pop_back();
+            }
+            try {
+                if (!w) w = std::make_unique<Writer>();
+                w->clear();
+                make(i, *w);
+            } catch (...) {
+                std::lock_guard lock(m);
+                if (!error) error = std::current_exception();
+                stop = true;
+                cv.notify_all();
+                return;
+            }
+            std::lock_guard lock(m);
+            ready[i] = std::move(w);
+            cv.notify_all();
+        }
+    };
+    std::vector<std::thread> workers;
+    const auto finish = [&] {
+        {
+            std::lock_guard lock(m);
+            stop = true;
+        }
+        cv.notify_all();
+        for (std::thread& t : workers) t.join();
+    };
+    try {
+        for (size_t t = 0; t < threads; ++t) workers.emplace_back(work);
+    } catch (...) {
+        if (workers.empty()) {
+            finish();
+            Writer w;
+            for (size_t i = 0; i < n; ++i, w.clear()) make(i, w), take(w);
+            return;
+        }
+    }
+    for (size_t i = 0; i < n; ++i) {
+        std::unique_ptr<Writer> w;
+        {
+            std::unique_lock lock(m);
+            cv.wait(lock, [&] { return ready[i] || stop; });
+            if (!ready[i]) break;
+            w = std::move(ready[i]);
+        }
+        try {
+            take(*w);
+        } catch (...) {
+            finish();
+            throw;
+        }
+        std::lock_guard lock(m);
+        taken = i + 1;
+        spare.push_back(std::move(w));
+        cv.notify_all();
+    }
+    finish();
+    if (error) std::rethrow_exception(error);
+}
+
+// Emits the file piece by piece: `flush(bytes, n)` takes each finished piece in order, then
 // `header(bytes)` the final 32-byte header, which belongs at offset 0 over the first piece's.
 template <class Flush, class Header>
 void EmitTpb(Database& db, Flush&& flush, Header&& header) {
-    Writer w;
     uint64_t total = 0;
-    const auto done = [&] {
-        flush(w.at(0), w.size());
-        total += w.size();
-        w.clear();
+    const auto emit = [&](Writer& piece) {
+        flush(piece.at(0), piece.size());
+        total += piece.size();
     };
-    w.raw(kMagic, 8);
-    w.raw(&kTpbMajor, 2);
-    w.raw(&kTpbMinor, 2);
-    w.u32(0);  // flags
-    w.u64(0);  // area length, set at the end
-    w.u32(0);  // header CRC, set at the end
-    w.u32(0);
-    uint8_t head[kHeaderBytes];
-    std::memcpy(head, w.at(0), kHeaderBytes);
-
-    w.chunk("META", [&] { w(db.nm, db.curHier); });
-    w.chunk("TABL", [&] {
-        size_t n = 1;
-        for (size_t i = 0; i < db.tables.size(); ++i) n += SavedTable(i) && !db.tables[i].empty();
-        w.count(n);
-        for (size_t i = 0; i < db.tables.size(); ++i) {
-            if (!SavedTable(i) || db.tables[i].empty()) continue;
-            int32_t id = int32_t(i);
-            w(id, db.tables[i]);
+    std::vector<std::pair<int32_t, Hierarchy*>> hierarchies;
+    db.hierarchies.forEach(
+        [&](int32_t k, Obj& o) { hierarchies.emplace_back(k, static_cast<Hierarchy*>(&o)); });
+    // Piece 0 is the header and the chunks of the whole database, then one piece per hierarchy.
+    const auto make = [&](size_t i, Writer& w) {
+        if (i > 0) {
+            w.chunk("HIER", [&] {
+                w(hierarchies[i - 1].first);
+                hierarchies[i - 1].second->io(w);
+            });
+            return;
         }
-        int32_t id = kTextSizeTableId;
-        w(id, db.textSizes);
-    });
-    w.chunk("FILE", [&] { w(db.files); });
-    w.chunk("PSTK", [&] { w(db.padstacks); });
-    w.chunk("SYMB", [&] { w(db.symbols); });
-    w.chunk("DEVC", [&] { w(db.devices); });
-    done();
-    db.hierarchies.forEach([&](int32_t k, Obj& o) {
-        w.chunk("HIER", [&] {
-            w(k);
-            static_cast<Hierarchy&>(o).io(w);
+        w.header(kTpbFile);
+        w.chunk("META", [&] { w(db.nm, db.curHier); });
+        w.chunk("TABL", [&] {
+            size_t n = 1;
+            for (size_t t = 0; t < db.tables.size(); ++t) n += SavedTable(t) && !db.tables[t].empty();
+            w.count(n);
+            for (size_t t = 0; t < db.tables.size(); ++t) {
+                if (!SavedTable(t) || db.tables[t].empty()) continue;
+                int32_t id = int32_t(t);
+                w(id, db.tables[t]);
+            }
+            int32_t id = kTextSizeTableId;
+            w(id, db.textSizes);
         });
-        done();
+        w.chunk("FILE", [&] { w(db.files); });
+        w.chunk("PSTK", [&] { w(db.padstacks); });
+        w.chunk("SYMB", [&] { w(db.symbols); });
+        w.chunk("DEVC", [&] { w(db.devices); });
+    };
+    uint8_t head[kFileHeaderBytes];
+    InOrder(hierarchies.size() + 1, make, [&](Writer& piece) {
+        if (total == 0) std::memcpy(head, piece.at(0), kFileHeaderBytes);
+        emit(piece);
     });
-    const uint64_t length = total + kChunkHeadBytes + 8 + 4;
-    w.chunk("END ", [&] { w.u64(length); });
-    done();
 
-    const uint64_t area = length - kHeaderBytes;
-    std::memcpy(head + 16, &area, 8);
-    const uint32_t crc = Crc32(head, 24);
-    std::memcpy(head + 24, &crc, 4);
+    Writer w;
+    w.clear();
+    w.end(total);
+    emit(w);
+    FinishHeader(head, total);
     header(head);
 }
 
@@ -638,7 +684,7 @@ std::vector<uint8_t> SerializeTpb(Database& db) {
     std::vector<uint8_t> out;
     EmitTpb(
         db, [&](const uint8_t* p, size_t n) { out.insert(out.end(), p, p + n); },
-        [&](const uint8_t* head) { std::memcpy(out.data(), head, kHeaderBytes); });
+        [&](const uint8_t* head) { std::memcpy(out.data(), head, kFileHeaderBytes); });
     return out;
 }
 
@@ -653,7 +699,7 @@ std::unique_ptr<Database> ParseTpb(const uint8_t* data, size_t n) {
 std::vector<uint8_t> SerializeObject(Obj& o) {
     Writer w;
     VisitIo(o, w);
-    return w.take();
+    return w.bytes();
 }
 
 std::unique_ptr<Obj> ParseObject(Kind kind, const uint8_t* data, size_t n) {
@@ -669,11 +715,12 @@ std::unique_ptr<Obj> ParseObject(Kind kind, const uint8_t* data, size_t n) {
 }
 
 bool SaveTpb(Database& db, const std::string& path) {
-    AtomicFile file(path);
+    base::FileReplacement file;
+    if (file.Begin(path) != 0) return false;  // before the work: a refused target costs nothing
     EmitTpb(
-        db, [&](const uint8_t* p, size_t n) { file.write(p, n); },
-        [&](const uint8_t* head) { file.writeAt(0, head, kHeaderBytes); });
-    return file.commit();
+        db, [&](const uint8_t* p, size_t n) { file.Write(p, n); },
+        [&](const uint8_t* head) { file.WriteAt(0, head, kFileHeaderBytes); });
+    return file.Commit() == 0;
 }
 
 std::unique_ptr<Database> LoadTpb(const std::string& path) {

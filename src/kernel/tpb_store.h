@@ -1,11 +1,7 @@
 // The .TPB database file.
 //
-// Layout (little-endian):
-//   header, 32 bytes: magic "\x89TPB\r\n\x1A\n" | u16 major | u16 minor | u32 flags
-//                     | u64 length of everything after the header | u32 CRC-32 of bytes 0..23 | u32 0
-//   chunks:           tag[4] | u32 flags (bit 0: a reader that does not know the tag must refuse)
-//                     | u64 payload length | payload | u32 CRC-32 of tag..payload
-//   META (name, current hierarchy), TABL (settings tables), FILE (internal files), PSTK (via
+// Framed as kernel/chunk_file.h describes (little-endian), with the magic "\x89TPB\r\n\x1A\n" and
+// the chunks META (name, current hierarchy), TABL (settings tables), FILE (internal files), PSTK (via
 //   padstacks), SYMB (symbols), DEVC (devices), one HIER per hierarchy, and last END (u64 total
 //   file length).
 // Counts are u32 and strings u32 length + bytes; every count is checked against the bytes

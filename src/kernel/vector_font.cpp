@@ -6,7 +6,7 @@
 #include <memory>
 #include <sstream>
 
-#include "kernel/atomic_file.h"
+#include "kernel/file_input.h"
 
 namespace tolvi::kernel {
 

@@ -114,6 +114,7 @@ bool QUVMAIN::Form_Load(const std::string& argument) {
             bForcedExit = -1;
             throw StartupFailure{9999};
         }
+        if (startBus) startBus();
         gAppTitle = "Tolvi32";
         PublishServerPath();
         E_SetString("IniFile", SettingsFilePath(argument).c_str());

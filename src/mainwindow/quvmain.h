@@ -50,6 +50,9 @@ public:
     int32_t bForcedExit = 0;
     // The lock file that tells a second instance apart ("" = the per-user default).
     std::string instanceLockPath;
+    // Called once start-up holds that lock, before it starts or asks anything: the program starts
+    // its bus server here, so that programs started during start-up find it.
+    std::function<void()> startBus;
 
     std::unique_ptr<platform::Timer> F_AutoTimer;
     std::unique_ptr<platform::Timer> F_BackUp;

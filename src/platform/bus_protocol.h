@@ -14,8 +14,14 @@
 namespace tolvi::platform::busproto {
 
 constexpr std::size_t kMaxFrame = 65536;
-// Frames written to a peer and not yet taken by it; a peer that falls this far behind is closed.
+// Peers served at once; a connection beyond them is closed at once.
+constexpr std::size_t kMaxPeers = 64;
+// What a peer leaves unread waits first in its socket, whose buffer the manager keeps this small,
+// then in the manager; a peer for which more than kMaxQueuedFrames frames or kMaxQueuedBytes bytes
+// wait there is closed.
+constexpr int kPeerSocketBuffer = 16384;
 constexpr std::size_t kMaxQueuedFrames = 256;
+constexpr std::size_t kMaxQueuedBytes = std::size_t(1) << 20;
 // The longest the manager waits for separate programs to answer (registered message, activation).
 constexpr int kAnswerWaitMs = 2000;
 // The environment variable that tells a program started by the manager where the socket is.

@@ -1,15 +1,19 @@
 #pragma once
-// Shared by the whole-file writers: a temporary file beside the target that replaces it only
-// when everything has reached the disk.
+// The whole-file writers of the platform (text files, the settings file) over the program's one
+// file writer: a temporary file beside the target that replaces it only when everything has
+// reached the disk (see base/file_replace.h).
 #include <cstdio>
+#include <memory>
 #include <string>
+
+#include "base/file_replace.h"
 
 namespace tolvi::platform::detail {
 
 struct PendingFile {
     std::string target;  // the file to replace (a symbolic link's destination)
-    std::string temp;
     std::FILE* stream = nullptr;
+    std::unique_ptr<base::FileReplacement> replacement;
 };
 
 // Opens a temporary file in target's directory. False with err set when that is impossible,

@@ -12,8 +12,8 @@
 #include <cstdlib>
 #include <vector>
 
+#include "base/file_replace.h"
 #include "platform/errors.h"
-#include "platform/file_commit.h"
 
 namespace tolvi::platform {
 
@@ -151,121 +151,16 @@ std::string HomeDirectory() {
     return "/";
 }
 
-namespace detail {
-
-bool BeginReplace(const std::string& target, PendingFile& file, int& err) {
-    file = PendingFile{};
-    file.target = target;
-    struct stat st;
-    if (lstat(target.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
-        // Replace the file the link points at, not the link.
-        if (char* real = realpath(target.c_str(), nullptr)) {
-            file.target = real;
-            std::free(real);
-        }
-    }
-    if (stat(file.target.c_str(), &st) == 0) {
-        if (!S_ISREG(st.st_mode)) {
-            err = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
-            return false;
-        }
-        if (access(file.target.c_str(), W_OK) != 0) {
-            err = errno;
-            return false;
-        }
-    }
-    std::string dir = DirectoryPart(file.target);
-    std::string templ = JoinPath(dir.empty() ? "." : dir, "." + FileNamePart(file.target) + ".XXXXXX");
-    if (dir.empty()) templ = templ.substr(2);
-    std::vector<char> buf(templ.begin(), templ.end());
-    buf.push_back('\0');
-    int fd = mkostemp(buf.data(), O_CLOEXEC);
-    if (fd < 0) {
-        err = errno;
-        return false;
-    }
-    file.temp = buf.data();
-    file.stream = fdopen(fd, "wb");
-    if (!file.stream) {
-        err = errno;
-        close(fd);
-        unlink(file.temp.c_str());
-        return false;
-    }
-    return true;
-}
-
-namespace {
-mode_t NewFileMode() {
-    mode_t mask = umask(0);
-    umask(mask);
-    return 0666 & ~mask;
-}
-
-void SyncDirectory(const std::string& target) {
-    std::string dir = DirectoryPart(target);
-    int fd = open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        fsync(fd);
-        close(fd);
-    }
-}
-}  // namespace
-
-bool CommitReplace(PendingFile& file, int& err) {
-    if (!file.stream) {
-        err = EBADF;
-        return false;
-    }
-    struct stat st;
-    mode_t mode = stat(file.target.c_str(), &st) == 0 ? (st.st_mode & 07777) : NewFileMode();
-    int fd = fileno(file.stream);
-    bool ok = std::fflush(file.stream) == 0 && fsync(fd) == 0 && fchmod(fd, mode) == 0;
-    if (!ok) err = errno;
-    if (std::fclose(file.stream) != 0 && ok) {
-        ok = false;
-        err = errno;
-    }
-    file.stream = nullptr;
-    if (ok && std::rename(file.temp.c_str(), file.target.c_str()) != 0) {
-        ok = false;
-        err = errno;
-    }
-    if (!ok) {
-        unlink(file.temp.c_str());
-        return false;
-    }
-    SyncDirectory(file.target);
-    return true;
-}
-
-void AbandonReplace(PendingFile& file) {
-    if (file.stream) std::fclose(file.stream);
-    file.stream = nullptr;
-    if (!file.temp.empty()) unlink(file.temp.c_str());
-    file.temp.clear();
-}
-
-}  // namespace detail
-
 bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::string* error) {
-    detail::PendingFile file;
-    int err = 0;
-    bool ok = detail::BeginReplace(path, file, err);
-    if (ok && !bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), file.stream) != bytes.size()) {
-        err = errno;
-        detail::AbandonReplace(file);
-        ok = false;
-    } else if (ok) {
-        ok = detail::CommitReplace(file, err);
-    }
-    if (!ok && error) {
-        if (err == ENOENT && !IsDirectory(DirectoryPart(path).empty() ? "." : DirectoryPart(path)))
+    const int err = base::ReplaceFile(path, bytes.data(), bytes.size());
+    if (err && error) {
+        const std::string dir = DirectoryPart(path);
+        if (err == ENOENT && !IsDirectory(dir.empty() ? "." : dir))
             *error = "Path not found";
         else
             *error = ErrnoDescription(err);
     }
-    return ok;
+    return err == 0;
 }
 
 }  // namespace tolvi::platform

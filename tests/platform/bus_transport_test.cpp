@@ -1,39 +1,35 @@
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <sys/fsuid.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QProcess>
-#include <QThread>
 #include <cerrno>
+#include <chrono>
+#include <ctime>
+#include <filesystem>
 #include <functional>
 #include <map>
 #include <string>
 
+#include "kernel/kernel.h"
 #include "platform/bus_protocol.h"
 #include "platform/qt/bus_qt.h"
 #include "platform/suite_bus.h"
 #include "support/temp_dir.h"
+#include "support/wait_for.h"
 
 namespace tolvi::platform {
 namespace {
 
 using namespace busproto;
 
-bool WaitFor(const std::function<bool()>& done, int ms = 3000) {
-    QDeadlineTimer deadline(ms);
-    while (!done()) {
-        if (deadline.hasExpired()) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(2);
-    }
-    return true;
-}
+using test::WaitFor;
 
 TEST(BusFrames, ReaderTakesFramesInAnyPieces) {
     const std::string bytes = Encode(kPublish, {"All,UP"}) + Encode(kSetStr, {"TOLVIAUTO", ",QUVSCHED"});
@@ -269,6 +265,186 @@ TEST_F(BusServerTest, PeerProgramRoundTrip) {
     EXPECT_EQ(out.toStdString(),
               "ack 1\nstr 1 ,quvsched\nnotify TOLVI32 All,DF\nactivate 1\nregmsg TOLVI32 3\n");
     EXPECT_TRUE(WaitFor([] { return !suiteBus().HasSource("QUVCONVT"); }));
+}
+
+// A peer that asks and never reads: what waits for it is bounded in frames and in bytes, and
+// it is closed once over either bound. One that reads as it goes is served without end.
+TEST_F(BusServerTest, APeerThatLeavesRepliesUnreadIsClosed) {
+    struct Case {
+        const char* name;
+        std::size_t valueBytes;
+        int requests;
+        bool reads;
+    } cases[] = {
+        {"SMALLREPLIES", 1, 300, false},
+        {"LARGEREPLIES", 60000, 40, false},
+        {"READER", 60000, 300, true},
+    };
+    for (const Case& c : cases) {
+        board["K"] = std::string(c.valueBytes, 'v');
+        RawClient client(path);
+        client.Write(Encode(kHello, {c.name}));
+        ASSERT_TRUE(WaitFor([&] { return suiteBus().HasSource(c.name); })) << c.name;
+        // The questions go in batches, in one write each (the server runs between batches only).
+        const int batch = c.reads ? 8 : c.requests;
+        std::string asks;
+        for (int i = 0; i < batch; ++i) asks += Encode(kGetStr, {"1", "K"});
+        int answered = 0;
+        for (int i = 0; i < c.requests; i += batch) {
+            client.Write(asks);
+            if (c.reads) {  // takes every answer before asking again
+                ASSERT_TRUE(WaitFor([&] {
+                    client.ClosedByServer();
+                    while (client.reader.Next()) ++answered;
+                    return answered == i + batch;
+                })) << c.name;
+            }
+        }
+        const bool closed = WaitFor([&] { return !suiteBus().HasSource(c.name); }, c.reads ? 300 : 3000);
+        EXPECT_EQ(closed, !c.reads) << c.name;
+    }
+}
+
+// The soft limit on open descriptors, lowered for a test to what is open now plus some.
+class DescriptorLimit {
+public:
+    explicit DescriptorLimit(rlim_t headroom) {
+        getrlimit(RLIMIT_NOFILE, &saved_);
+        rlimit lower = saved_;
+        lower.rlim_cur =
+            rlim_t(std::distance(std::filesystem::directory_iterator("/proc/self/fd"), {})) + headroom;
+        setrlimit(RLIMIT_NOFILE, &lower);
+    }
+    ~DescriptorLimit() { setrlimit(RLIMIT_NOFILE, &saved_); }
+
+private:
+    rlimit saved_{};
+};
+
+// Connections from a child process that never say a word, held until the object goes.
+class Flood {
+public:
+    // A connection the server leaves waiting longer than waitMs is given up.
+    Flood(const std::string& path, int count, int waitMs) {
+        int up[2], down[2];
+        if (pipe(up) != 0 || pipe(down) != 0) return;
+        pid_ = fork();
+        if (pid_ == 0) {
+            close(up[0]);
+            close(down[1]);
+            rlimit all{};
+            getrlimit(RLIMIT_NOFILE, &all);
+            all.rlim_cur = all.rlim_max;
+            setrlimit(RLIMIT_NOFILE, &all);
+            std::vector<int> fds;
+            for (int i = 0; i < count; ++i) {
+                const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+                timeval wait{waitMs / 1000, (waitMs % 1000) * 1000};
+                setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &wait, sizeof wait);
+                sockaddr_un addr{};
+                addr.sun_family = AF_UNIX;
+                std::strncpy(addr.sun_path, path.c_str(), sizeof addr.sun_path - 1);
+                if (connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0) fds.push_back(fd);
+            }
+            char c = 0;
+            (void)!write(up[1], &c, 1);
+            // Asked, counts the connections the manager has closed; then waits for the end.
+            (void)!read(down[0], &c, 1);
+            int closed = 0;
+            for (int fd : fds) closed += recv(fd, &c, 1, MSG_DONTWAIT) == 0;
+            (void)!write(up[1], &closed, sizeof closed);
+            (void)!read(down[0], &c, 1);
+            _exit(0);
+        }
+        close(up[1]);
+        close(down[0]);
+        from_ = up[0];
+        to_ = down[1];
+    }
+    // Whether every connection has been made or given up (the server must be running meanwhile).
+    bool Ready() {
+        pollfd p{from_, POLLIN, 0};
+        char c;
+        return poll(&p, 1, 0) == 1 && read(from_, &c, 1) == 1;
+    }
+    ~Flood() {
+        close(to_);
+        close(from_);
+        if (pid_ > 0) waitpid(pid_, nullptr, 0);
+    }
+    int ClosedByServer() {
+        int closed = -1;
+        (void)!write(to_, "?", 1);
+        (void)!read(from_, &closed, sizeof closed);
+        return closed;
+    }
+
+private:
+    pid_t pid_ = -1;
+    int from_ = -1, to_ = -1;
+};
+
+double CpuSeconds() {
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return double(t.tv_sec) + double(t.tv_nsec) / 1e9;
+}
+
+// More connections than the manager serves, with descriptors to spare and without: it never
+// spins, refuses what is over its bound, keeps serving a peer that was there, saves a database
+// while there are descriptors for it, and takes new peers once the flood is gone.
+TEST_F(BusServerTest, AFloodOfIdlePeersIsBounded) {
+    struct Case {
+        const char* what;
+        rlim_t headroom;  // descriptors free for the server
+        int flood;
+        bool peerBound;  // the bound on peers is reached before the descriptors run out
+    } cases[] = {
+        {"descriptors to spare", 100, 150, true},
+        {"too few descriptors", 24, 60, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string name = c.peerBound ? "SERVED1" : "SERVED2",
+                          later = c.peerBound ? "LATER1" : "LATER2";
+        RawClient served(path);
+        served.Write(Encode(kHello, {name}));
+        ASSERT_TRUE(WaitFor([&] { return suiteBus().HasSource(name); }));
+        board["K"] = "value";
+        {
+            DescriptorLimit limit(c.headroom);
+            // Where the server stops accepting, what waits is given up soon.
+            Flood flood(path, c.flood, c.peerBound ? 3000 : 50);
+            ASSERT_TRUE(WaitFor([&] { return flood.Ready(); }, 15000));
+            WaitFor([] { return false; }, 100);  // let the server take what it will
+
+            const double cpu0 = CpuSeconds();
+            const auto wall0 = std::chrono::steady_clock::now();
+            WaitFor([] { return false; }, 400);
+            const double wall =
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - wall0).count();
+            EXPECT_LT(CpuSeconds() - cpu0, 0.5 * wall) << "the server spins";
+
+            EXPECT_LE(server.PeerCount(), kMaxPeers);
+            if (c.peerBound) {
+                EXPECT_EQ(server.PeerCount(), kMaxPeers);
+                EXPECT_EQ(flood.ClosedByServer(), c.flood - int(kMaxPeers - 1))
+                    << "extra peers refused at once";
+                DB_CreateDataBase("FLOOD", "MAINHIER", "MAINPAGE");
+                EXPECT_NE(DB_SaveDataBase(tmp.File("flood.tpb").c_str()), 0) << "no descriptor left to save";
+            }
+            served.Write(Encode(kGetStr, {"5", "K"}));
+            ASSERT_TRUE(WaitFor([&] {
+                served.ClosedByServer();
+                return served.reader.Next().has_value();
+            }));
+        }
+        // The flood gone, a new peer is taken.
+        EXPECT_TRUE(WaitFor([&] { return server.PeerCount() == 1; }, 5000));
+        RawClient newcomer(path);
+        newcomer.Write(Encode(kHello, {later}));
+        EXPECT_TRUE(WaitFor([&] { return suiteBus().HasSource(later); }, 3000));
+    }
 }
 
 }  // namespace

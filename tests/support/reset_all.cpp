@@ -37,6 +37,7 @@
 #include "platform/local_texts.h"
 #include "platform/process_launcher.h"
 #include "platform/profile.h"
+#include "platform/qt/bus_qt.h"
 #include "platform/suite_bus.h"
 #include "platform/text_files.h"
 #include "platform/timer.h"
@@ -84,6 +85,7 @@ void ResetAllState() {
     platform::SetHelp(&recordingHelp());
     recordingHost().Reset();
     SetHost(&recordingHost());
+    platform::StopBusServer();  // before the bus it serves
     platform::ResetSuiteBusState();
     platform::ResetProfileState();
     platform::SetProcessLauncher(nullptr);

@@ -50,12 +50,7 @@ public:
         QStringList rest;
         for (std::size_t i = 1; i < args.size(); ++i) rest << PathToQ(args[i]);
         process.setArguments(rest);
-        const std::string socket = BusSocketPath();
-        if (!socket.empty()) {
-            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-            env.insert(busproto::kSocketEnv, PathToQ(socket));
-            process.setProcessEnvironment(env);
-        }
+        // The program inherits TOLVI32_BUS from our environment (see StartBusServer).
         return process.startDetached();
     }
 };
@@ -75,9 +70,10 @@ struct BusServer::Peer {
     QSocketNotifier* readable = nullptr;
     QSocketNotifier* writable = nullptr;
     busproto::FrameReader reader;
-    std::string name;                         // registered source, "" before HELLO
-    std::map<std::string, int> links;         // source -> bus link
-    std::deque<std::string> unsent;           // frames not yet taken by the peer, the first maybe in part
+    std::string name;                  // registered source, "" before HELLO
+    std::map<std::string, int> links;  // source -> bus link
+    std::deque<std::string> unsent;    // frames not yet taken by the peer, the first maybe in part
+    std::size_t unsentBytes = 0;
     std::set<std::string> awaited;            // seqs of our questions still waiting for an answer
     std::map<std::string, std::string> acks;  // seq -> result, answers not yet collected
     bool dead = false;
@@ -90,10 +86,12 @@ BusServer::BusServer() {
 
 BusServer::~BusServer() {
     suiteBus().StopListening(listener_);
+    // No more accepting first: a peer dropped below would otherwise resume it.
+    delete acceptNotifier_;
+    acceptNotifier_ = nullptr;
     for (auto& [id, peer] : peers_)
         if (!peer->dead) Drop(*peer);
     Reap();
-    delete acceptNotifier_;
     if (listenFd_ >= 0) {
         ::close(listenFd_);
         ::unlink(path_.c_str());
@@ -129,6 +127,9 @@ bool BusServer::Listen(const std::string& path, std::string& why) {
     path_ = path;
     acceptNotifier_ = new QSocketNotifier(fd, QSocketNotifier::Read, this);
     connect(acceptNotifier_, &QSocketNotifier::activated, this, [this] { Accept(); });
+    retry_ = new QTimer(this);
+    retry_->setSingleShot(true);
+    connect(retry_, &QTimer::timeout, this, [this] { ResumeAccepting(); });
     return true;
 }
 
@@ -147,13 +148,26 @@ BusServer::Peer* BusServer::Find(int id) {
 void BusServer::Accept() {
     for (;;) {
         const int fd = ::accept4(listenFd_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
-        if (fd < 0) return;
-        // Only this user may command the manager, whatever the file permissions say.
+        if (fd < 0) {
+            if (errno == EINTR || errno == ECONNABORTED) continue;
+            if (errno != EAGAIN && errno != EWOULDBLOCK) {
+                // Out of descriptors or memory: the connection stays pending and would wake us
+                // again at once, for ever. Look again when a peer leaves, or in a while.
+                acceptNotifier_->setEnabled(false);
+                retry_->start(kAcceptRetryMs);
+            }
+            return;
+        }
+        // Only this user may command the manager, whatever the file permissions say; and no
+        // more peers than the bound, the others refused at once.
         const auto uid = busproto::PeerUid(fd);
-        if (!uid || *uid != getuid()) {
+        if (!uid || *uid != getuid() || PeerCount() >= busproto::kMaxPeers) {
             ::close(fd);
             continue;
         }
+        // A small socket buffer: what the peer leaves unread waits where it is counted.
+        const int buffer = busproto::kPeerSocketBuffer;
+        ::setsockopt(fd, SOL_SOCKET, SO_SNDBUF, &buffer, sizeof buffer);
         auto peer = std::make_unique<Peer>();
         peer->id = nextPeer_++;
         peer->fd = fd;
@@ -260,15 +274,24 @@ void BusServer::Handle(Peer& peer, const busproto::Frame& frame) {
     }
 }
 
+// The event loop takes up what waits meanwhile.
+void BusServer::ResumeAccepting() {
+    if (!acceptNotifier_ || acceptNotifier_->isEnabled()) return;
+    retry_->stop();
+    acceptNotifier_->setEnabled(true);
+}
+
 bool BusServer::Send(Peer& peer, uint8_t type, const std::vector<std::string>& fields) {
     if (peer.dead) return false;
     std::string bytes = busproto::Encode(type, fields);
     if (bytes.empty()) return false;
     // A peer that stopped reading would make us hold its frames for ever.
-    if (peer.unsent.size() >= busproto::kMaxQueuedFrames) {
+    if (peer.unsent.size() >= busproto::kMaxQueuedFrames ||
+        peer.unsentBytes + bytes.size() > busproto::kMaxQueuedBytes) {
         Drop(peer);
         return false;
     }
+    peer.unsentBytes += bytes.size();
     peer.unsent.push_back(std::move(bytes));
     Flush(peer);
     return !peer.dead;
@@ -284,6 +307,7 @@ void BusServer::Flush(Peer& peer) {
             Drop(peer);
             return;
         }
+        peer.unsentBytes -= static_cast<std::size_t>(n);
         if (static_cast<std::size_t>(n) == front.size())
             peer.unsent.pop_front();
         else
@@ -307,6 +331,7 @@ void BusServer::Drop(Peer& peer) {
     ::close(peer.fd);
     peer.fd = -1;
     QTimer::singleShot(0, this, [this] { Reap(); });
+    ResumeAccepting();  // a place and a descriptor are free again
 }
 
 void BusServer::Reap() {
@@ -365,15 +390,22 @@ void BusServer::OnRegistered(uint32_t id, int32_t wParam) {
     }
 }
 
-bool StartBusServer(std::string& why) {
+bool StartBusServer(std::string& why, const std::string& path) {
+    StopBusServer();
     auto server = std::make_unique<BusServer>();
-    if (!server->Listen(busproto::DefaultSocketPath(), why)) return false;
+    if (!server->Listen(path.empty() ? busproto::DefaultSocketPath() : path, why)) return false;
     theServer() = std::move(server);
+    // Every program started from now on, by whatever means, inherits where the bus is.
+    ::setenv(busproto::kSocketEnv, theServer()->Path().c_str(), 1);
     return true;
 }
 
 std::string BusSocketPath() { return theServer() ? theServer()->Path() : std::string(); }
 
-void StopBusServer() { theServer().reset(); }
+void StopBusServer() {
+    if (!theServer()) return;
+    theServer().reset();
+    ::unsetenv(busproto::kSocketEnv);
+}
 
 }  // namespace tolvi::platform

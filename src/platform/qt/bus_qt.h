@@ -8,6 +8,7 @@
 #include "platform/bus_protocol.h"
 
 class QSocketNotifier;
+class QTimer;
 
 namespace tolvi::platform {
 
@@ -19,7 +20,9 @@ void InstallQtBus();
 // Listens on a Unix-domain socket for separate programs of the suite. Each connection is checked to come from
 // this user; it must register a name first (which becomes a source on the bus), and may then publish, link to
 // other sources, and read and write the string board. Registered messages and activation requests are passed
-// on to it and its answer awaited for a bounded time.
+// on to it and its answer awaited for a bounded time. What one peer can make the server hold is bounded
+// (busproto::kMaxPeers, kMaxQueuedFrames, kMaxQueuedBytes, kMaxFrame); when descriptors run out the server
+// stops accepting until a peer leaves or a second has passed, instead of waking for ever.
 class BusServer : public QObject {
 public:
     BusServer();
@@ -33,6 +36,7 @@ public:
 private:
     struct Peer;
     void Accept();
+    void ResumeAccepting();
     void ReadFrom(Peer& peer);
     void Flush(Peer& peer);
     void Handle(Peer& peer, const busproto::Frame& frame);
@@ -44,8 +48,10 @@ private:
     std::optional<std::string> AwaitAck(Peer& peer, const std::string& seq, int budgetMs);
     void OnRegistered(uint32_t id, int32_t wParam);
 
+    static constexpr int kAcceptRetryMs = 1000;
     int listenFd_ = -1;
     QSocketNotifier* acceptNotifier_ = nullptr;
+    QTimer* retry_ = nullptr;  // looks again after accepting failed
     std::string path_;
     std::map<int, std::unique_ptr<Peer>> peers_;
     int nextPeer_ = 1;
@@ -53,11 +59,13 @@ private:
     int listener_ = 0;
 };
 
-// Starts the manager's bus server at DefaultSocketPath() (see BusServer::Listen). Separate
-// programs are unreachable when it fails; the manager goes on without them.
-bool StartBusServer(std::string& why);
+// Starts the manager's bus server at path, by default DefaultSocketPath() (see
+// BusServer::Listen), and names it in TOLVI32_BUS to every program started from then on.
+// Separate programs are unreachable when it fails; the manager goes on without them.
+bool StartBusServer(std::string& why, const std::string& path = "");
 // The running server's socket path, "" when none.
 std::string BusSocketPath();
+// Stops the server and takes TOLVI32_BUS away again.
 void StopBusServer();
 
 }  // namespace tolvi::platform
