@@ -2,9 +2,12 @@
 
 #include "setup/colour_setup.h"
 #include "setup/optngrid.h"
+#include "setup/optnlibs.h"
 #include "setup/optnlnam.h"
 #include "setup/optnlsiz.h"
+#include "setup/optnplib.h"
 #include "setup/optntext.h"
+#include "setup/postapt.h"
 
 namespace tolvi {
 
@@ -19,7 +22,8 @@ const std::vector<SetupFormInfo>& SetupForms() {
     static const std::vector<SetupFormInfo> forms = {
         {"OPTNTEXT", &Make<OPTNTEXT>}, {"OPTNLSIZ", &Make<OPTNLSIZ>}, {"OPTNGRID", &Make<OPTNGRID>},
         {"OPTNLNAM", &Make<OPTNLNAM>}, {"OPTNCLLC", &Make<OPTNCLLC>}, {"OPTNCLSC", &Make<OPTNCLSC>},
-        {"OPTNLCLR", &Make<OPTNLCLR>},
+        {"OPTNLCLR", &Make<OPTNLCLR>}, {"OPTNLIBS", &Make<OPTNLIBS>}, {"OPTNPLIB", &Make<OPTNPLIB>},
+        {"POSTAPT", &Make<POSTAPT>},
     };
     return forms;
 }

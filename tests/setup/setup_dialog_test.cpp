@@ -11,6 +11,7 @@
 #include <QTabWidget>
 #include <QTest>
 #include <algorithm>
+#include <fstream>
 #include <functional>
 #include <map>
 #include <memory>
@@ -18,13 +19,19 @@
 
 #include "common/context_help.h"
 #include "common/dialog_state.h"
+#include "common/general_settings.h"
 #include "common/option_store.h"
+#include "platform/paths.h"
+#include "platform/qt/file_lists.h"
 #include "platform/qt/tolvi_grid.h"
 #include "setup/colour_setup.h"
 #include "setup/optngrid.h"
+#include "setup/optnlibs.h"
 #include "setup/optnlnam.h"
 #include "setup/optnlsiz.h"
+#include "setup/optnplib.h"
 #include "setup/optntext.h"
+#include "setup/postapt.h"
 #include "setup/setup_forms.h"
 #include "support/grid_input.h"
 #include "support/recording_help.h"
@@ -93,8 +100,34 @@ const std::map<std::string, std::function<void(QWidget*)>>& Edits() {
              f->F_LayerC_Click(5);
              f->F_Color_Click(3);
          }},
+        {"OPTNLIBS",
+         [](QWidget* w) {
+             auto* f = static_cast<OPTNLIBS*>(w);
+             f->F_Lib[0]->setText("NEW.PART");
+             f->F_Add[0]->click();
+         }},
+        {"OPTNPLIB",
+         [](QWidget* w) {
+             auto* f = static_cast<OPTNPLIB*>(w);
+             std::ofstream(platform::JoinPath(gSysDir, "OTHER.PADSTACK")) << "x";
+             f->F_Dir->setPath(gSysDir);
+             f->F_Files->setListIndex(0);
+         }},
+        {"POSTAPT",
+         [](QWidget* w) {
+             auto* f = static_cast<POSTAPT*>(w);
+             std::ofstream(platform::JoinPath(gSysDir, "OTHER.APT"))
+                 << "100,0,0,0\r\n\"#\",\"#\",\"#\",\"#\"\r\n";
+             f->AptLst->refresh();
+             f->AptLst->setListIndex(0);
+         }},
     };
     return edits;
+}
+
+// Dialogs whose sets live in the settings file whatever the scope.
+bool FileOnly(const std::string& form) {
+    return form == "OPTNLIBS" || form == "OPTNPLIB" || form == "POSTAPT";
 }
 
 enum class Ending { Accept, Cancel, Esc, CloseBox };
@@ -145,7 +178,8 @@ TEST_F(SetupFrame, AcceptStoresWhatWasEditedEveryOtherEndingRestoresWhatIsStored
                 EXPECT_TRUE(test::OptionTables() == (accepted ? edited : before))
                     << "tables as the store holds them";
                 const bool iniWritten = dir.Read("TOLVI32.INI") != iniBefore;
-                EXPECT_EQ(iniWritten, accepted && scope == 0) << "the scope names the store";
+                EXPECT_EQ(iniWritten, accepted && (scope == 0 || FileOnly(info.name)))
+                    << "the scope names the store";
                 gOptCurrent = 0;
             }
         }

@@ -13,6 +13,7 @@
 #include "common/general_settings.h"
 #include "common/grid_settings.h"
 #include "common/layer_settings.h"
+#include "common/library_lists.h"
 #include "common/quvinpbg.h"
 #include "common/settings_access.h"
 #include "common/size_settings.h"
@@ -87,7 +88,19 @@ std::string OptionTables() {
     };
     put(gSchGrid), put(gSchSnap), put(gSchPrecision), put(gLayGrid), put(gLaySnap), put(gLayPrecision);
     put(gAngleSnap), put(gPickArea);
+    o << '\n';
+    for (const auto* list : {&gDevLibs, &gSchLibs, &gLayLibs}) {
+        for (const std::string& lib : *list) o << lib << '|';
+        o << ';';
+    }
+    o << gPadstackLib << ';' << gAperFile;
     return o.str();
+}
+
+std::string IniValue(const std::string& section, const std::string& key) {
+    std::string value;
+    IniGetString(section, key, "", value);
+    return value;
 }
 
 }  // namespace tolvi::test

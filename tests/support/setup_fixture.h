@@ -42,7 +42,11 @@ protected:
 void AnswerInput(std::optional<std::string> text, std::string* label = nullptr,
                  std::string* offered = nullptr);
 
-// Every table the setup dialogs of the per-database sets edit, as one text.
+// Every table the setup dialogs edit, as one text: the per-database sets, then the sets kept in
+// the settings file only (library lists, padstack library, aperture table name).
 std::string OptionTables();
+
+// The value of a key in the settings file, "" when it has none.
+std::string IniValue(const std::string& section, const std::string& key);
 
 }  // namespace tolvi::test
