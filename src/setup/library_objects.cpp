@@ -4,7 +4,9 @@
 #include <cmath>
 #include <limits>
 
+#include "common/localisation.h"
 #include "common/numbers.h"
+#include "common/utilities.h"
 
 namespace tolvi {
 
@@ -51,6 +53,17 @@ void DrawSymbolAt(int32_t Symbol, int32_t A, int32_t B, int32_t C, int32_t D) {
     S_SetCompLocation(A, B, C, D);
     S_DrawSymbol(Symbol, -1, -1);
 }
+
+std::vector<std::string> LibraryEntryNames(int32_t Handle) {
+    std::vector<std::string> names;
+    for (int32_t i = 0;; ++i) {
+        const char* p = E_GetLibDirName(Handle, i);
+        if (!p) return names;
+        names.push_back(CStrFromPtr(p));
+    }
+}
+
+std::string ItemCountText(int Count) { return IniNumText(Count) + GetLocalString(" item(s)", "99791"); }
 
 void ClearPreviewObjects() {
     for (int32_t id : {-1, -2}) {

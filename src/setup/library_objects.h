@@ -5,6 +5,7 @@
 // temporaries removed again. Also the fitting of a symbol into a preview box.
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "kernel/kernel.h"
 
@@ -25,6 +26,10 @@ void LoadSymbolFromLib(int32_t& Err, int32_t& SymbolId, const std::string& LibPa
 // Draws Symbol placed at (A, B), angle C, mirrored when D is not 0, into the drawing context the
 // caller has opened.
 void DrawSymbolAt(int32_t Symbol, int32_t A, int32_t B, int32_t C, int32_t D);
+// The names of the entries of the open library Handle, in stored order.
+std::vector<std::string> LibraryEntryNames(int32_t Handle);
+// The count under a listed library: " 12 item(s)".
+std::string ItemCountText(int Count);
 // Deletes the preview symbols -1 and -2 and the preview device -1, those that exist.
 void ClearPreviewObjects();
 

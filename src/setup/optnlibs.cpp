@@ -163,9 +163,13 @@ OPTNLIBS::OPTNLIBS(QWidget* parent)
         F_BrowseList[u]->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
         F_BrowseList[u]->setMinimumContentsLength(14);
         F_BrowseList[u]->setMaxVisibleItems(20);
+        F_BrowseList[u]->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
         connect(F_BrowseList[u], &QComboBox::activated, this, [this, i](int) { F_BrowseList_Click(i); });
         F_Count[u] = NewFormLabel(browse, nullptr, "", nullptr);
         F_Count[u]->setObjectName("F_Count_" + n);
+        F_Count[u]->setMinimumWidth(
+            F_Count[u]->fontMetrics().horizontalAdvance(QStringLiteral(" 99999 item(s)")));
+        F_Count[u]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         auto* browseLayout = new QHBoxLayout(browse);
         browseLayout->addWidget(F_BrowseList[u], 1);
         browseLayout->addWidget(F_Count[u]);
@@ -230,7 +234,6 @@ void OPTNLIBS::SetupLibGrids() {
         grid->SetTextMatrix(0, 0, GetLocalString("Sq.", "991246"));
         grid->SetTextMatrix(0, 1, GetLocalString("File Name:", "99685"));
     }
-    for (int i = 0; i < 3; ++i) F_Files[std::size_t(i)]->setFixedWidth(F_Libs[std::size_t(i)]->width());
     preview_[0].caption = GetLocalString("Symbol: ", "991151");
     preview_[1].caption = GetLocalString("Package: ", "99803");
 }
@@ -359,16 +362,15 @@ void OPTNLIBS::BrowseLibrary(int Index) {
     // A library that cannot be opened lists nothing and says so in the count and the caption,
     // rather than showing the previous library's.
     int m = 0;
-    bool found = false;
     if (h > 0) {
         platform::BusyPointerGuard busy;
+        const std::vector<std::string> entries = LibraryEntryNames(h);
+        m = int(entries.size());
         QStringList names;
-        for (int32_t i = 0;; ++i) {
-            const char* p = E_GetLibDirName(h, i);
-            if (!p) break;
-            ++m;
-            const std::string name = CStrFromPtr(p);
-            if (!selectOnBrowse_.empty() && name == selectOnBrowse_ && !found)
+        names.reserve(m + 1);
+        bool found = false;
+        for (const std::string& name : entries) {
+            if (!found && !selectOnBrowse_.empty() && name == selectOnBrowse_)
                 found = true;
             else
                 names.append(platform::ToQString(name));
@@ -379,7 +381,7 @@ void OPTNLIBS::BrowseLibrary(int Index) {
         list->addItems(names);
         list->setCurrentIndex(-1);
     }
-    F_Count[u]->setText(platform::ToQString(IniNumText(m) + GetLocalString(" item(s)", "99791")));
+    F_Count[u]->setText(platform::ToQString(ItemCountText(m)));
     if (h > 0) {
         E_CloseLibrary(h);
         if (Index > 0)

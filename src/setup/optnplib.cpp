@@ -9,8 +9,6 @@
 
 #include "common/general_settings.h"
 #include "common/library_lists.h"
-#include "common/localisation.h"
-#include "common/numbers.h"
 #include "common/utilities.h"
 #include "kernel/kernel.h"
 #include "platform/paths.h"
@@ -23,8 +21,6 @@ namespace tolvi {
 
 namespace {
 constexpr int kShownLines = 10;
-
-std::string ItemCount(int n) { return IniNumText(n) + GetLocalString(" item(s)", "99791"); }
 }  // namespace
 
 OPTNPLIB::OPTNPLIB(QWidget* parent)
@@ -92,20 +88,16 @@ void OPTNPLIB::InitDialog() {
 }
 
 void OPTNPLIB::ListPadstacks() {
-    F_Count->setText(platform::ToQString(ItemCount(0)));
+    F_Count->setText(platform::ToQString(ItemCountText(0)));
     F_BrowseListP->clear();
     const int32_t h = E_OpenLibrary(gPadstackLib.c_str(), kSymbolLibKind, 0);
     if (h > 0) {
         platform::BusyPointerGuard busy;
         QStringList names;
-        for (int32_t i = 0;; ++i) {
-            const char* p = E_GetLibDirName(h, i);
-            if (!p) break;
-            names.append(platform::ToQString(CStrFromPtr(p)));
-        }
+        for (const std::string& name : LibraryEntryNames(h)) names.append(platform::ToQString(name));
         E_CloseLibrary(h);
         F_BrowseListP->addItems(names);
-        F_Count->setText(platform::ToQString(ItemCount(int(names.size()))));
+        F_Count->setText(platform::ToQString(ItemCountText(int(names.size()))));
     }
     F_BrowseListP->setCurrentRow(-1);
 }
