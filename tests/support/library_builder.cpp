@@ -91,6 +91,20 @@ LibraryBuilder& LibraryBuilder::Gate(const std::string& name, int inputs) {
     return *this;
 }
 
+LibraryBuilder& LibraryBuilder::Amplifier(const std::string& name) {
+    const int32_t id = S_CreateSymbol(0, name.c_str());
+    const int32_t items = S_SymbolItemArray(id);
+    const int32_t half = 300000;
+    AddItem(items, 2, -half, half, -half, -half, half, 0);
+    int32_t entry = 0;
+    for (int i = 0; i < 2; ++i) Pin(id, entry, -half, PinY(i, 2, half, 0), -kPinLength);
+    Pin(id, entry, half, 0, kPinLength);
+    Label(items, 0, half + 5 * kTextFactor, name);
+    writer_.addSymbol(id);
+    Drop(id, 0);
+    return *this;
+}
+
 LibraryBuilder& LibraryBuilder::Package(const std::string& name, int pads, int32_t pitch, int32_t span) {
     const int32_t id = S_CreateSymbol(0, name.c_str());
     O_Mask(S_Symbol(id), 2, 2);  // a layout symbol: its entries are pads
@@ -152,7 +166,7 @@ bool LibraryBuilder::Save(const std::string& path) const { return writer_.save(p
 bool WriteSampleLibraries(const std::string& dir) {
     using platform::JoinPath;
     LibraryBuilder extra(LibraryBuilder::Symbols), logic(LibraryBuilder::Symbols);
-    extra.Gate("OPAMP", 2).Symbol("RES", 2, 600000, 200000);
+    extra.Amplifier("OPAMP").Symbol("RES", 2, 600000, 200000);
     logic.Gate("NAND2", 2).Gate("INV", 1).Symbol("DFF", 6, 800000, 1000000);
     LibraryBuilder dip(LibraryBuilder::Symbols), smd(LibraryBuilder::Symbols);
     dip.Package("DIP8", 8).Package("DIP14", 14);

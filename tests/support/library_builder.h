@@ -21,8 +21,10 @@ public:
     // side, their entries at the pin ends, and its name above the body.
     LibraryBuilder& Symbol(const std::string& name, int pins = 2, int32_t w = 600000, int32_t h = 400000,
                            int32_t cx = 0, int32_t cy = 0);
-    // A gate: a triangle (an inverter when pins is 2) or an AND shape with an output bubble.
+    // A gate with an output bubble: an inverter (one input) or a NAND shape.
     LibraryBuilder& Gate(const std::string& name, int inputs);
+    // An amplifier: a triangle with two inputs and an output.
+    LibraryBuilder& Amplifier(const std::string& name);
     // A package: a dual row of `pads` round pads (the first one square) at `pitch`, rows `span`
     // apart, inside an outline with a notch.
     LibraryBuilder& Package(const std::string& name, int pads = 8, int32_t pitch = 254000,
