@@ -3,8 +3,9 @@
 //
 //   Browse:  a click on the library file until its entries are listed and the first previewed
 //            (target under 200 ms);
-//   Find:    the library files of the kind searched for the library's last name (under 20 ms);
-//   Preview: a click on an entry until its symbol is drawn (under 16 ms);
+//   Find:    the library files of the kind searched for a library's last name (under 20 ms);
+//            its first run reads a library of 10,000 entries that nothing has read before;
+//   Preview: a click on an entry of the browsed library until its symbol is drawn (under 16 ms);
 //   Aperture editor: from construction until it is shown and painted (under 100 ms).
 //
 // The headline is the first run in this fresh process, printed before the benchmarks; they add
@@ -55,7 +56,10 @@ using namespace tolvi;
 
 constexpr int kEntries = 10000;
 constexpr int kApertures = 1000;
-const char* const kLibrary = "BIG.SYMBOL";
+// Browsed; the find goes through AAA.SYMBOL and then BIG.SYMBOL (the same entries), which the
+// browse has not read.
+const char* const kLibrary = "VIEW.SYMBOL";
+const char* const kSearched = "BIG.SYMBOL";
 const std::string kLastName = "S09999";
 
 std::string gDir;
@@ -167,7 +171,8 @@ bool Prepare(const QTemporaryDir& dir) {
         big.Symbol(name, 6, 800000, 1000000);
     }
     small.Symbol("OTHER", 4);
-    if (!big.Save(platform::JoinPath(gDir, kLibrary)) || !small.Save(platform::JoinPath(gDir, "AAA.SYMBOL")))
+    if (!big.Save(platform::JoinPath(gDir, kLibrary)) || !big.Save(platform::JoinPath(gDir, kSearched)) ||
+        !small.Save(platform::JoinPath(gDir, "AAA.SYMBOL")))
         return false;
     std::ifstream in(platform::JoinPath(gDir, kLibrary), std::ios::binary | std::ios::ate);
     gBuffer.resize(size_t(in.tellg()));
