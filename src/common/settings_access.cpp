@@ -116,8 +116,10 @@ void SplitList(std::string_view Text, std::vector<std::string_view>& Fields) {
             if (comma == std::string_view::npos || comma + 1 >= L) break;
             pos = comma + 1;
         } else {
-            const std::size_t comma = Text.find(',', pos);
-            if (comma == std::string_view::npos) {
+            // Fields are short: a plain scan beats a library search call per field.
+            std::size_t comma = pos;
+            while (comma < L && Text[comma] != ',') ++comma;
+            if (comma == L) {
                 Fields.push_back(pos < L ? Text.substr(pos) : std::string_view());
                 break;
             }
