@@ -31,6 +31,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_timing.h"
 #include "common/db_session.h"
 #include "common/general_settings.h"
 #include "common/grid_settings.h"
@@ -46,18 +47,9 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-struct Timing {
-    double first = -1;
-    double best = 1e30;
-    int runs = 0;
-    void Add(double s) {
-        if (first < 0) first = s;
-        best = std::min(best, s);
-        ++runs;
-    }
-};
+using bench::Clock;
+using bench::Seconds;
+using bench::Timing;
 
 struct Size {
     double fraction = 0;
@@ -77,10 +69,6 @@ double gBuild = 0;  // the whole design made through the kernel's flat functions
 double gMemBase = 0, gMemPeak = 0, gMemDatabase = 0;
 
 const double kFractions[] = {0.01, 0.1, 0.4, 1.0};
-
-double Seconds(Clock::time_point a, Clock::time_point b) {
-    return std::chrono::duration<double>(b - a).count();
-}
 
 // A field of /proc/self/status in bytes.
 double Status(const char* key) {

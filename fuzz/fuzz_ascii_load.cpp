@@ -9,8 +9,8 @@
 // file's option values and the Default scope. A file that loads is written again and loaded: that
 // must load too, and written again it must be the same file. Where the loaded database holds what
 // the format cannot carry (via padstacks out of order, a layout component link 0, a plain text
-// that begins with a double quote, a layer label with blanks at an end), the same must hold one
-// round later.
+// that begins with a double quote, a layer label with blanks at an end, an empty pin name), the
+// same must hold one round later.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -204,7 +204,20 @@ Reach LoadedReach(const std::string& written) {
     for (size_t end; (end = written.find("\r\n", start)) != std::string::npos; start = end + 2) {
         const std::string line = written.substr(start, end - start);
         const int32_t type = std::atoi(line.c_str());
-        int32_t before = -1;  // number fields between the type and the text
+        // Where the field after the k-th comma starts, or npos.
+        const auto after = [&](int32_t k) {
+            size_t at = 0;
+            for (int32_t i = 0; i < k && at != std::string::npos; ++i) {
+                at = line.find(',', at);
+                if (at != std::string::npos) ++at;
+            }
+            return at < line.size() ? at : std::string::npos;
+        };
+        // An empty pin name comes back as the entry's number.
+        const size_t pin = after(5);
+        if (type == kRecSymbolPin && pin != std::string::npos && line.compare(pin, 3, "\"\",") == 0)
+            r.oneRound = false;
+        int32_t before = -1;  // number fields between the type and a plain text
         switch (type) {
             case kRecDesigner:
             case kRecRevision:
@@ -222,12 +235,8 @@ Reach LoadedReach(const std::string& written) {
                 break;
         }
         if (before < 0) continue;
-        size_t at = 0;
-        for (int32_t k = 0; k <= before && at != std::string::npos; ++k) {
-            at = line.find(',', at);
-            if (at != std::string::npos) ++at;
-        }
-        if (at == std::string::npos || at >= line.size()) continue;
+        const size_t at = after(before + 1);
+        if (at == std::string::npos) continue;
         if (line[at] == '"') r.oneRound = false;
         // Layer labels are read trimmed; the kernel's default ones may end in a blank.
         if (type == kRecLayer && (line[at] == ' ' || line.back() == ' ')) r.oneRound = false;

@@ -42,9 +42,11 @@ bool ScaleOne(const ScaleRatio& r, int32_t& v) {
     return true;
 }
 
-void ScalePair(const ScaleRatio& r, int32_t& Err, int32_t& X, int32_t& Y) {
+// Both values scaled by one, or (Err 1) neither changed.
+template <class Scale>
+void ScaleBoth(Scale&& one, int32_t& Err, int32_t& X, int32_t& Y) {
     int32_t x = X, y = Y;
-    if (!ScaleOne(r, x) || !ScaleOne(r, y)) {
+    if (!one(x) || !one(y)) {
         Err = 1;
         return;
     }
@@ -59,16 +61,6 @@ bool ScaleText(const ScaleRatio& r, int32_t& v) {
     if (!std::isfinite(single) || !RoundHalfEven(single / 6, out)) return false;
     v = out;
     return true;
-}
-
-void ScaleTextPair(const ScaleRatio& r, int32_t& Err, int32_t& W, int32_t& H) {
-    int32_t w = W, h = H;
-    if (!ScaleText(r, w) || !ScaleText(r, h)) {
-        Err = 1;
-        return;
-    }
-    Err = 0;
-    W = w, H = h;
 }
 
 // A length alone (a radius, a hole), through the pair routine as the older program did it.
@@ -269,10 +261,18 @@ bool ConvertAngle(int32_t& Angle) {
     return true;
 }
 
-void ScalePointA(int32_t& Err, int32_t& X, int32_t& Y, int32_t /*Limit*/) { ScalePair(gRatioA, Err, X, Y); }
-void ScalePointB(int32_t& Err, int32_t& X, int32_t& Y, int32_t /*Limit*/) { ScalePair(gRatioB, Err, X, Y); }
-void ScalePointA6(int32_t& Err, int32_t& W, int32_t& H) { ScaleTextPair(gRatioA, Err, W, H); }
-void ScalePointB6(int32_t& Err, int32_t& W, int32_t& H) { ScaleTextPair(gRatioB, Err, W, H); }
+void ScalePointA(int32_t& Err, int32_t& X, int32_t& Y, int32_t /*Limit*/) {
+    ScaleBoth([](int32_t& v) { return ScaleOne(gRatioA, v); }, Err, X, Y);
+}
+void ScalePointB(int32_t& Err, int32_t& X, int32_t& Y, int32_t /*Limit*/) {
+    ScaleBoth([](int32_t& v) { return ScaleOne(gRatioB, v); }, Err, X, Y);
+}
+void ScalePointA6(int32_t& Err, int32_t& W, int32_t& H) {
+    ScaleBoth([](int32_t& v) { return ScaleText(gRatioA, v); }, Err, W, H);
+}
+void ScalePointB6(int32_t& Err, int32_t& W, int32_t& H) {
+    ScaleBoth([](int32_t& v) { return ScaleText(gRatioB, v); }, Err, W, H);
+}
 
 void RescaleItemArrayA(int32_t& Err, int32_t ItemArray) { RescaleItems(Err, ItemArray, true); }
 void RescaleItemArrayB(int32_t& Err, int32_t ItemArray) { RescaleItems(Err, ItemArray, false); }

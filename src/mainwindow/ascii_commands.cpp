@@ -28,12 +28,21 @@ namespace {
 constexpr int kSaveFlags = 0x2006;  // create prompt, overwrite prompt, hide read-only
 constexpr int kOpenFlags = 0x1804;  // file and path must exist, hide read-only
 
+// The busy test, then the help topic; true when a module is busy (its box has been shown).
+bool BusyThenHelp(int32_t SubMenu) {
+    int32_t busy = 0;
+    std::string caption;
+    CheckBusy(busy, caption);
+    ShowContextHelp(1, SubMenu, 0, 0);
+    return busy != 0;
+}
+
 void MakeHeaps() {
     for (int16_t n = 1; n <= 3; ++n) MakeHeap(n, 0);
 }
 
-// The ASCII file to load; nothing when the dialog was cancelled, gave no name or failed.
-std::optional<std::string> ChooseAsciiFile() {
+// The ASCII file to load; "" when the dialog was cancelled, gave no name or failed.
+std::string ChooseAsciiFile() {
     try {
         platform::FileDialogRequest request;
         request.defaultExt = "TPA";
@@ -44,11 +53,9 @@ std::optional<std::string> ChooseAsciiFile() {
         request.title = GetLocalString("Tolvi32 - Select ASCII Database to Load:", "10158");
         request.initDir = gJobDir;
         request.flags = kOpenFlags;
-        std::optional<std::string> chosen = platform::ui().FileDialog(request);
-        if (chosen && chosen->empty()) chosen.reset();
-        return chosen;
+        return platform::ui().FileDialog(request).value_or("");
     } catch (...) {
-        return std::nullopt;
+        return "";
     }
 }
 
@@ -94,11 +101,7 @@ void ExportCommand(int32_t subTool, const Target& target) {
 }  // namespace
 
 void M_DbAload_Click() {
-    int32_t busy = 0;
-    std::string caption;
-    CheckBusy(busy, caption);
-    ShowContextHelp(1, 7, 0, 0);
-    if (busy != 0) return;
+    if (BusyThenHelp(7)) return;
     // The questions of this command carry the program's title; the title before it comes back on
     // every way out.
     struct KeepTitle {
@@ -119,9 +122,9 @@ void M_DbAload_Click() {
     MakeHeaps();
     NotifyAll("UP");
 
-    const std::optional<std::string> chosen = ChooseAsciiFile();
-    if (!chosen) return;
-    gExportFile = *chosen;
+    const std::string chosen = ChooseAsciiFile();
+    if (chosen.empty()) return;
+    gExportFile = chosen;
     QWidget* form = new QUVLASC(gMainForm);
     ShowOptionForm(form, 0);
     MakeHeaps();
@@ -133,11 +136,7 @@ void M_DbAload_Click() {
 }
 
 void M_DbAsave_Click() {
-    int32_t busy = 0;
-    std::string caption;
-    CheckBusy(busy, caption);
-    ShowContextHelp(1, 6, 0, 0);
-    if (busy != 0) return;
+    if (BusyThenHelp(6)) return;
     ReadDbLabel();
     if (!CheckDbPassword()) return;
     ChooseAndExport(

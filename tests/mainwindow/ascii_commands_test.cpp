@@ -49,6 +49,16 @@ std::vector<std::string> Lines(const std::string& text) {
     return lines;
 }
 
+// Loads in the ASCII load window and closes it; status = its status line afterwards.
+void QueueLoadWindow(std::string* status) {
+    scriptedUi().QueueModal("QUVLASC", [status](QWidget* f) {
+        auto* form = static_cast<QUVLASC*>(f);
+        form->F_Continue->click();
+        *status = platform::FromQString(form->F_MsgLine->text());
+        form->F_Return->click();
+    });
+}
+
 // Closes the window without exporting; records the mode it was shown in.
 void QueueCloseWindow(int32_t* shownMode = nullptr) {
     scriptedUi().QueueModal("QUVSASC", [shownMode](QWidget* f) {
@@ -267,12 +277,7 @@ TEST_F(AsciiCommandsTest, ABrokenFileLeavesTheEmptyDatabaseAndTellsTheModulesAga
     scriptedUi().QueueFile(path);
     scriptedUi().QueueAnswer(platform::kAnswerOk);  // the reader's box
     std::string status;
-    scriptedUi().QueueModal("QUVLASC", [&](QWidget* f) {
-        auto* form = static_cast<QUVLASC*>(f);
-        form->F_Continue->click();
-        status = platform::FromQString(form->F_MsgLine->text());
-        form->F_Return->click();
-    });
+    QueueLoadWindow(&status);
     M_DbAload_Click();
     EXPECT_EQ(status, "Database load failed - Disk/Data Error");
     EXPECT_EQ(scriptedUi().boxes.back().title, "ASCII Load Error: Invalid record");
@@ -319,12 +324,7 @@ TEST_F(AsciiCommandsTest, AsciiSaveThenLoadFromTheFileMenuGivesBackEveryObject) 
     scriptedUi().QueueAnswer(platform::kAnswerNo);  // the changed design is not saved
     scriptedUi().QueueFile(tpa);
     std::string status;
-    scriptedUi().QueueModal("QUVLASC", [&](QWidget* f) {
-        auto* form = static_cast<QUVLASC*>(f);
-        form->F_Continue->click();
-        status = platform::FromQString(form->F_MsgLine->text());
-        form->F_Return->click();
-    });
+    QueueLoadWindow(&status);
     w.Item("M_DbAload")->trigger();
     EXPECT_EQ(status, "Database loaded O.K");
     EXPECT_TRUE(gAsciiLoadOK);
