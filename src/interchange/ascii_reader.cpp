@@ -398,6 +398,9 @@ void AsciiLoader::LoadAsciiDatabase(int32_t& Result) {
     } catch (const std::exception& e) {
         ReportLoadError(4, std::string(e.what()) + ": " + Shown(mLine));
         return;
+    } catch (...) {
+        ReportLoadError(4, "Unknown failure: " + Shown(mLine));
+        return;
     }
     Result = 0;
     OpenBitmapStore();

@@ -114,6 +114,20 @@ TEST_F(AsciiReaderTest, TheHeaderFormsTellTheCurrentFromTheOlderForm) {
     EXPECT_STREQ(O_GetName(OM_Object(DB_HierarchyMap(), DB_CurHier())), "MAINHIER");
 }
 
+TEST_F(AsciiReaderTest, ADatabaseThatCannotBeMadeHasItsOwnBox) {
+    for (const char* failing : {"DB_CreateDataBase", "DB_SetCurHier", "OM_FindName"}) {
+        SCOPED_TRACE(failing);
+        scriptedUi().Reset();
+        scriptedUi().QueueAnswer(1);
+        KernelFailNextForTests(failing);
+        EXPECT_EQ(Parse(CrLf({kHeader, "9999,End"})), 1);
+        ASSERT_EQ(scriptedUi().boxes.size(), 1u);
+        EXPECT_EQ(scriptedUi().boxes[0].text, "Can't Create Data Base");
+        EXPECT_EQ(scriptedUi().boxes[0].style, 0x1010);
+        EXPECT_EQ(scriptedUi().boxes[0].title, "Tolvi32");
+    }
+}
+
 TEST_F(AsciiReaderTest, TypeSpellingsAndNumberFormsReadAsTheirValues) {
     for (const char* type : {"0200", "200", " 200", "2e2", "&HC8", "200.4"}) {
         SCOPED_TRACE(type);

@@ -4,6 +4,7 @@
 // sequence, with the boxes they showed.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
