@@ -219,6 +219,11 @@ Reach LoadedReach(const std::string& written) {
             r.oneRound = false;
         int32_t before = -1;  // number fields between the type and a plain text
         switch (type) {
+            case kRecHeader:
+                // A comma in the database name: its first word is read as the name.
+                if (gDbName.find(',') != std::string::npos) r.oneRound = false;
+                before = 0;
+                break;
             case kRecDesigner:
             case kRecRevision:
                 before = 0;

@@ -230,7 +230,18 @@ void AsciiLoader::ExpectFields(int32_t type) {
 }
 
 void AsciiLoader::Header() {
-    if (count_ < 5) Fail(1);
+    if (count_ < 5) {
+        // A name that begins with a double quote opens a quoted field that takes in the rest of
+        // the line: then the header's fields are read as they stand between its commas.
+        part_.assign(1, std::string_view());
+        std::string_view rest = mLine;
+        for (size_t comma; (comma = rest.find(',')) != std::string_view::npos; rest.remove_prefix(comma + 1))
+            part_.push_back(rest.substr(0, comma));
+        part_.push_back(rest);
+        if (part_.size() < 6) Fail(1);
+        fields_.swap(part_);
+        count_ = int32_t(fields_.size()) - 1;
+    }
     gDbName = FirstWordOf(2);
     int err = 1;
     if (DB_CreateDataBase(gDbName.c_str(), "MAINHIER", "MAINPAGE") != 0) {

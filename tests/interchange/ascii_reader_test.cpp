@@ -107,6 +107,11 @@ TEST_F(AsciiReaderTest, TheHeaderFormsTellTheCurrentFromTheOlderForm) {
         EXPECT_EQ(loader->mHierToSelect, c.hier);
         EXPECT_EQ(loader->mPageToSelect, c.page);
     }
+    // A name that begins with a double quote does not swallow the rest of the header.
+    ASSERT_EQ(Parse(CrLf({"0001,\"board,1.0, 3, 4,$NT00$", "9999,End"})), 0);
+    EXPECT_EQ(gDbName, "\"board");
+    EXPECT_FALSE(loader->mOlderForm);
+    EXPECT_EQ(loader->mPageToSelect, 4);
     // The name is the first word; the database is made under it with its hierarchy and page.
     ASSERT_EQ(Parse(CrLf({"0001,my board,1.0, 1, 1,$NT00$", "9999,End"})), 0);
     EXPECT_EQ(gDbName, "my");
