@@ -41,7 +41,12 @@ void AsciiLoader::UnpackEntryRecord() {
     mEntry.PaY = Num(8);
     mEntry.PaAngle = Num(9);
     mEntry.Attrib = Num(10);
-    mSimName.assign(Field(11));
+    // The last field: a quote that no other closes opens a name that runs to the end of the line
+    // and is not part of it (kept, it would make the name unwritable between quotes).
+    std::string_view sim = Field(11);
+    if (!sim.empty() && sim.front() == '"' && sim.find('"', 1) == std::string_view::npos)
+        sim.remove_prefix(1);
+    mSimName.assign(sim);
 }
 
 void AsciiLoader::UnpackPadRecord() {

@@ -299,6 +299,14 @@ TEST_F(AsciiReaderTest, AFreeTextHoldingACommaIsTakenWhole) {
          },
          "V\",CC"},
         {"net", {"1100, 1, 0,\"a\", b\", 0"}, [&] { return name(N_Net(1)); }, "a\", b"},
+        {"simulation_name_to_the_end_of_the_line",
+         {"0100, 1, 0,\"S\", 0, 0", "0101, 1, 0, 0, 0,\"P\", 0, 0, 0, 0,\"SIM, 2"},
+         [] {
+             EntryRec e;
+             S_ReadEntry(1, 1, e);
+             return CStrFromPtr(e.SimName);
+         },
+         "SIM, 2"},
         {"text",
          {"1700, 6, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 1,\"use \"A\", not \"B\"\""},
          [] {
