@@ -9,8 +9,9 @@
 // file's option values and the Default scope. A file that loads is written again and loaded: that
 // must load too, and written again it must be the same file. Where the loaded database holds what
 // the format cannot carry (via padstacks out of order, a layout component link 0, a plain text
-// that begins with a double quote, a layer label with blanks at an end, an empty pin name), the
-// same must hold one round later.
+// that begins with a double quote, a layer label with blanks at an end, an empty pin name, a
+// quoted name holding a quote), the same must hold one round later.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -213,6 +214,22 @@ Reach LoadedReach(const std::string& written) {
             }
             return at < line.size() ? at : std::string::npos;
         };
+        // A name between quotes that holds a quote may be read back cut, when a comma follows the
+        // quote and the record's field count still fits.
+        const auto quotes = std::count(line.begin(), line.end(), '"');
+        int32_t named = 2;  // quotes the record's names take
+        switch (type) {
+            case kRecSymbolPin:
+            case kRecGroup:
+                named = 4;
+                break;
+            case kRecPart:
+                named = 6;
+                break;
+            default:
+                break;
+        }
+        if (quotes > named) r.oneRound = false;
         // An empty pin name comes back as the entry's number.
         const size_t pin = after(5);
         if (type == kRecSymbolPin && pin != std::string::npos && line.compare(pin, 3, "\"\",") == 0)

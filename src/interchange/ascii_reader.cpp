@@ -175,12 +175,15 @@ uint8_t AsciiLoader::Byte(int32_t i) const {
     return uint8_t(v);
 }
 
+// The part of a name the kernel takes: a name ends at a zero byte.
+std::string_view KernelText(std::string_view t) { return t.substr(0, t.find('\0')); }
+
 std::string AsciiLoader::FirstWordOf(int32_t i) const {
-    const std::string_view t = Field(i);
+    const std::string_view t = KernelText(Field(i));
     return std::string(t.substr(0, t.find(' ')));
 }
 
-std::string AsciiLoader::TrimmedField(int32_t i) const { return std::string(TrimView(Field(i))); }
+std::string AsciiLoader::TrimmedField(int32_t i) const { return std::string(TrimView(KernelText(Field(i)))); }
 
 void AsciiLoader::ReadLine() {
     if (!platform::ReadLine(mFileNo, mLine, kMaxAsciiLineBytes)) {

@@ -426,6 +426,13 @@ INSTANTIATE_TEST_SUITE_P(
                     kBad}),
     [](const auto& info) { return std::string(info.param.what); });
 
+TEST_F(AsciiReaderTest, ANameEndsAtAZeroByteBeforeItIsTrimmed) {
+    const char record[] = "1100, 1, 0,\"N \0x\", 0";
+    const std::string net(record, sizeof record - 1);
+    ASSERT_EQ(ParseRecords({net}), 0);
+    EXPECT_STREQ(O_GetName(N_Net(1)), "N");
+}
+
 TEST_F(AsciiReaderTest, ObjectsAreMadeWithTheFileIdsAndValues) {
     ASSERT_EQ(
         ParseRecords({"0030, 5, 64, 300, 0", "0030, 9, 0, 0, 0", "1300, 1, 8, 10, 20, 16777217, 9",
