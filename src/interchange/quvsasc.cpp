@@ -13,6 +13,7 @@
 #include "common/dictionaries.h"
 #include "common/form_buttons.h"
 #include "common/general_settings.h"
+#include "common/host.h"
 #include "common/localisation.h"
 #include "common/option_store.h"
 #include "platform/qt/codec.h"
@@ -153,10 +154,7 @@ void QUVSASC::F_Continue_Click() {
     DB_SetCurHier(SavedHier);
     DB_SetCurPage(SavedPage);
     gOptCurrent = 0;
-    if (QWidget* main = parentWidget()) {
-        if (auto* item = main->findChild<QAction*>("M_Default")) item->setChecked(true);
-        if (auto* item = main->findChild<QAction*>("M_Current")) item->setChecked(false);
-    }
+    host().MarkOptionScope(false);
     LoadAllOptionSets();
     UpdateMainCaption(gDbHandle);
     ShowMsg(message);

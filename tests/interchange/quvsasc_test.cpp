@@ -8,7 +8,6 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QMainWindow>
-#include <QMenuBar>
 #include <QPushButton>
 #include <filesystem>
 
@@ -17,6 +16,7 @@
 #include "interchange/export_fixture.h"
 #include "platform/qt/codec.h"
 #include "support/design_builder.h"
+#include "support/recording_host.h"
 #include "support/scripted_ui.h"
 
 namespace tolvi {
@@ -39,15 +39,7 @@ public:
 
 class QuvsascTest : public test::ExportTest {
 protected:
-    void SetUp() override {
-        ExportTest::SetUp();
-        QMenu* options = window.menuBar()->addMenu("Options");
-        for (const char* name : {"M_Default", "M_Current"}) {
-            QAction* a = options->addAction(name);
-            a->setObjectName(name);
-            a->setCheckable(true);
-        }
-    }
+    void SetUp() override { ExportTest::SetUp(); }
     // A board big enough for every writer to yield, with page 2 of hierarchy 1 current.
     void BuildDesign() {
         designs::BoardSize size;
@@ -59,8 +51,7 @@ protected:
     }
     void InCurrentScope() {
         gOptCurrent = -1;
-        window.findChild<QAction*>("M_Default")->setChecked(false);
-        window.findChild<QAction*>("M_Current")->setChecked(true);
+        test::recordingHost().MarkOptionScope(true);
     }
     static bool AnyMarked() {
         int32_t c = OM_GetFirst(DB_NetMap());
@@ -130,8 +121,7 @@ TEST_F(QuvsascTest, EveryModeAndResult) {
                 scriptedUi().Reset();
             }
             EXPECT_EQ(gOptCurrent, 0);
-            EXPECT_TRUE(window.findChild<QAction*>("M_Default")->isChecked());
-            EXPECT_FALSE(window.findChild<QAction*>("M_Current")->isChecked());
+            EXPECT_FALSE(test::recordingHost().scopeCurrent) << "Default checked, Current not";
             EXPECT_EQ(DB_CurHier(), 1);
             EXPECT_EQ(DB_CurPage(), 2);
             if (m.mode == 4) {
