@@ -2,11 +2,13 @@
 //
 //   setup_gallery FIXTURE_DIR OUT_DIR
 //
-// Every file of FIXTURE_DIR (a settings file TOLVI32.INI, aperture tables, libraries) is copied
-// into a fresh directory, which also serves as the system directory. Each dialog is shown the
+// Every file of FIXTURE_DIR (a settings file TOLVI32.INI, aperture tables) is copied into a fresh
+// directory, which also serves as the system and library directory and receives the sample
+// libraries (a few symbols, packages, parts and padstacks). Each dialog is shown the
 // way the Options menu shows it (ShowOptionForm, with the menu's scope suffix), once per scope,
-// plus the extra views listed below (another tab, the other unit); each picture carries the
-// window's caption above it. Labels, buttons and frames narrower than their text, grid cells
+// plus the extra views listed below (another tab, the other unit, a library browsed); a dialog
+// opened from a dialog is pictured too, named after both; each picture carries the window's
+// caption above it. Labels, buttons and frames narrower than their text, grid cells
 // whose text does not fit and controls that overlap are listed on stderr.
 //
 // A new dialog appears here by itself once SetupForms() lists it; a view of another state is a
@@ -33,6 +35,7 @@
 #include "common/colour_settings.h"
 #include "common/general_settings.h"
 #include "common/layer_settings.h"
+#include "common/library_lists.h"
 #include "common/localisation.h"
 #include "common/option_store.h"
 #include "common/settings_access.h"
@@ -40,11 +43,15 @@
 #include "kernel/kernel.h"
 #include "mainwindow/setup_commands.h"
 #include "mainwindow/startup.h"
+#include "platform/paths.h"
 #include "platform/qt/codec.h"
+#include "platform/qt/file_lists.h"
 #include "platform/qt/qt_services.h"
 #include "platform/qt/tolvi_grid.h"
 #include "platform/ui.h"
+#include "setup/optnlibs.h"
 #include "setup/setup_forms.h"
+#include "support/library_builder.h"
 
 namespace {
 
@@ -55,6 +62,18 @@ struct View {
     std::string name;                      // added to the file name
     std::function<void(QWidget*)> action;  // brings the dialog into the state shown
 };
+
+// In the library dialog: the file of list i and then entry `entry` of its browse list chosen.
+void Browse(QWidget* form, int i, const char* file, int entry) {
+    auto* f = static_cast<OPTNLIBS*>(form);
+    platform::FileList& files = *f->F_Files[std::size_t(i)];
+    for (int k = 0; k < files.count(); ++k)
+        if (files.fileName(k) == file) files.setListIndex(k);
+    QComboBox* list = f->F_BrowseList[std::size_t(i)];
+    if (entry < 0 || entry >= list->count()) return;
+    list->setCurrentIndex(entry);
+    emit list->activated(entry);
+}
 
 // States beyond the freshly opened dialog.
 std::vector<View> ExtraViews() {
@@ -83,6 +102,17 @@ std::vector<View> ExtraViews() {
                  grid->setCurrentCell(14, 1);
                  emit grid->Click();
              }
+         }},
+        {"OPTNLIBS", "browse",
+         [](QWidget* f) {
+             Browse(f, 0, "LOGIC.PART", -1);
+             Browse(f, 1, "LOGIC.SYMBOL", 2);
+             Browse(f, 2, "DIP.PACKAGE", 1);
+         }},
+        {"OPTNLIBS", "part",
+         [](QWidget* f) {
+             Browse(f, 0, "LOGIC.PART", -1);
+             Browse(f, 0, "LOGIC.PART", 0);
          }},
     };
 }
@@ -158,6 +188,7 @@ public:
     std::string outDir, file;
     std::function<void(QWidget*)> action;
     int failures = 0;
+    int depth = 0;
 
     int MsgBox(const std::string& text, int style, const std::string& title) override {
         std::fprintf(stderr, "%s: box \"%s\": %s\n", file.c_str(), title.c_str(), text.c_str());
@@ -173,13 +204,17 @@ public:
     void SetBusyPointer(bool) override {}
     bool BusyPointer() const override { return false; }
     void ShowModal(QWidget* form) override {
+        // A dialog the action opens is pictured under both names and left without an action.
+        const std::string name = depth == 0 ? file : file + "-" + form->objectName().toStdString();
+        ++depth;
         form->show();
         form->activateWindow();
         QApplication::processEvents();
-        if (action) action(form);
+        if (action && depth == 1) action(form);
         QApplication::processEvents();
-        ReportLayoutProblems(file, form);
-        const std::string path = outDir + "/" + file + ".png";
+        --depth;
+        ReportLayoutProblems(name, form);
+        const std::string path = outDir + "/" + name + ".png";
         if (!WithCaption(form).save(QString::fromStdString(path))) {
             std::fprintf(stderr, "cannot write %s\n", path.c_str());
             ++failures;
@@ -207,9 +242,17 @@ bool PrepareStores(const QString& fixture, const QString& work) {
     for (const QString& name : from.entryList(QDir::Files))
         if (!QFile::copy(from.filePath(name), QDir(work).filePath(name))) return false;
     gIniFile = platform::PathFromQString(QDir(work).filePath("TOLVI32.INI"));
+    const std::string dir = platform::PathFromQString(work);
     int err = 0;
-    IniPutString("Tolvi32", "SysDir", platform::PathFromQString(work), err);
+    IniPutString("Tolvi32", "SysDir", dir, err);
+    IniPutString("Tolvi32", "LibDir", dir, err);
+    IniPutString("PADSTACKS", "I", platform::JoinPath(dir, "STD.PADSTACK"), err);
+    IniPutString("DEVLIBS", "1", "LOGIC.PART", err);
+    IniPutString("SCHLIBS", "1", "LOGIC.SYMBOL", err);
+    IniPutString("SCHLIBS", "2", "EXTRA.SYMBOL", err);
+    IniPutString("LAYLIBS", "1", "DIP.PACKAGE", err);
     if (DB_CreateDataBase("Untitled", "MAINHIER", "MAINPAGE") == 0) return false;
+    if (!test::WriteSampleLibraries(dir)) return false;
     LoadPalette();
     LoadBackupSettings();
     LoadStartupApps();

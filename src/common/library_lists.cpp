@@ -32,6 +32,12 @@ void ResetLibraryListsState() {
         *l.count = 0;
     }
     gPadstackLib.clear();
+    gPartName.clear();
+    gPartLibPath.clear();
+    gPartPackage.clear();
+    gPartSymbol.clear();
+    gPartDevId = 0;
+    gPartOK = 0;
 }
 
 void LoadLibraryLists() {

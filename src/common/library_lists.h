@@ -19,6 +19,16 @@ inline int32_t gLayLibCount = 0;
 // Full path of the current padstack library file; also the kernel string "PADSTACKSI".
 inline std::string gPadstackLib;
 
+// The part handed between the library dialog and the part browse dialog: the dialog is shown for
+// gPartName of the library gPartLibPath, loads it as device gPartDevId and hands back its package
+// and the chosen group's symbol; gPartOK is -1 after Accept, 0 after Cancel.
+inline std::string gPartName;
+inline std::string gPartLibPath;
+inline std::string gPartPackage;
+inline std::string gPartSymbol;
+inline int32_t gPartDevId = 0;
+inline int32_t gPartOK = 0;
+
 void ResetLibraryListsState();
 
 // Sections "DEVLIBS", "SCHLIBS", "LAYLIBS", keys "1", "2", ...; a list ends at the first missing

@@ -1,5 +1,11 @@
 // Part and symbol libraries: E_OpenLibrary reads and checks the whole file and keeps it until
 // E_CloseLibrary; entry references name one entry of one open library.
+//
+// The library dialogs open the same library again for every entry they preview and every name
+// they look for; checking every object of a large library each time would cost more than the
+// designer may wait. So the last libraries read are kept with their file's bytes, and a file whose
+// bytes are the same again is not parsed again.
+#include <list>
 #include <map>
 
 #include "kernel/api_util.h"
@@ -19,8 +25,19 @@ struct EntryRef {
     size_t index = 0;
 };
 
+struct Parsed {
+    std::string path;
+    std::vector<uint8_t> bytes;  // the file as it was read
+    std::shared_ptr<const Library> lib;
+};
+
+// At most this many libraries, and this many of their bytes, are kept for a next opening.
+constexpr size_t kKeptLibraries = 4;
+constexpr size_t kKeptBytes = size_t(64) << 20;
+
 struct Libraries {
-    std::map<int32_t, std::unique_ptr<Library>> open;
+    std::map<int32_t, std::shared_ptr<const Library>> open;
+    std::list<Parsed> parsed;  // most recent first
     std::map<int32_t, EntryRef> refs;
     // Never reused within a run, so a stale handle or reference finds nothing.
     int32_t nextHandle = 1;
@@ -32,7 +49,7 @@ Libraries& Libs() {
     return *l;
 }
 
-Library* Open(int32_t handle) {
+const Library* Open(int32_t handle) {
     auto it = Libs().open.find(handle);
     return it == Libs().open.end() ? nullptr : it->second.get();
 }
@@ -40,7 +57,7 @@ Library* Open(int32_t handle) {
 const LibraryEntry* EntryOfRef(int32_t ref, Kind kind) {
     auto it = Libs().refs.find(ref);
     if (it == Libs().refs.end()) return nullptr;
-    Library* lib = Open(it->second.library);
+    const Library* lib = Open(it->second.library);
     if (!lib || it->second.index >= lib->entries.size()) return nullptr;
     const LibraryEntry& e = lib->entries[it->second.index];
     return e.kind == kind ? &e : nullptr;
@@ -58,6 +75,33 @@ int32_t LoadInto(ObjectMap* m, int32_t id, int32_t ref, Kind kind) {
     return key;
 }
 
+// The parsed library of these bytes read from path: the one kept when its bytes are the same,
+// else parsed now (and kept); null when they are no sound library.
+std::shared_ptr<const Library> ParseKept(const std::string& path, std::vector<uint8_t>&& bytes) {
+    std::list<Parsed>& kept = Libs().parsed;
+    for (auto it = kept.begin(); it != kept.end(); ++it) {
+        if (it->path != path) continue;
+        if (it->bytes == bytes) {
+            kept.splice(kept.begin(), kept, it);
+            return it->lib;
+        }
+        kept.erase(it);
+        break;
+    }
+    std::shared_ptr<const Library> lib = ParseLibrary(bytes.data(), bytes.size());
+    if (!lib) return nullptr;
+    kept.push_front(Parsed{path, std::move(bytes), lib});
+    size_t total = 0, n = 0;
+    for (auto it = kept.begin(); it != kept.end();) {
+        total += it->bytes.size();
+        if (++n > kKeptLibraries || (n > 1 && total > kKeptBytes))
+            it = kept.erase(it);
+        else
+            ++it;
+    }
+    return lib;
+}
+
 }  // namespace
 
 namespace tolvi::kernel {
@@ -72,7 +116,7 @@ int32_t E_OpenLibrary(const char* path, const char* kind, int32_t mode) {
         if (!path || !*path || mode != 0) return 0;
         std::vector<uint8_t> bytes;
         if (!ReadWholeFile(path, bytes, kLibraryMaxFileBytes)) return 0;
-        std::unique_ptr<Library> lib = ParseLibrary(bytes.data(), bytes.size());
+        std::shared_ptr<const Library> lib = ParseKept(path, std::move(bytes));
         if (!lib || lib->kind != Str(kind)) return 0;
         Libraries& l = Libs();
         if (l.nextHandle == INT32_MAX) return 0;
@@ -83,7 +127,7 @@ int32_t E_OpenLibrary(const char* path, const char* kind, int32_t mode) {
 }
 
 const char* E_GetLibDirName(int32_t handle, int32_t i) {
-    Library* lib = Open(handle);
+    const Library* lib = Open(handle);
     if (!lib || i < 0 || size_t(i) >= lib->entries.size()) return nullptr;
     return lib->entries[size_t(i)].name.c_str();
 }
@@ -91,7 +135,7 @@ const char* E_GetLibDirName(int32_t handle, int32_t i) {
 int32_t E_OpenLibToRead(int32_t handle, const char* name) {
     KERNEL_FAIL_POINT(0);
     return Guard([&]() -> int32_t {
-        Library* lib = Open(handle);
+        const Library* lib = Open(handle);
         if (!lib || !name) return 0;
         for (size_t i = 0; i < lib->entries.size(); ++i) {
             if (lib->entries[i].name != name) continue;

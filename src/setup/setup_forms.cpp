@@ -5,10 +5,13 @@
 #include "setup/optnback.h"
 #include "setup/optnbord.h"
 #include "setup/optngrid.h"
+#include "setup/optnlibs.h"
 #include "setup/optnlnam.h"
 #include "setup/optnlsiz.h"
 #include "setup/optnpack.h"
+#include "setup/optnplib.h"
 #include "setup/optntext.h"
+#include "setup/postapt.h"
 #include "setup/quvdirs.h"
 
 namespace tolvi {
@@ -26,7 +29,8 @@ const std::vector<SetupFormInfo>& SetupForms() {
         {"OPTNLNAM", &Make<OPTNLNAM>}, {"OPTNCLLC", &Make<OPTNCLLC>}, {"OPTNCLSC", &Make<OPTNCLSC>},
         {"OPTNLCLR", &Make<OPTNLCLR>}, {"QUVDIRS", &Make<QUVDIRS>},   {"OPTNBACK", &Make<OPTNBACK>},
         {"OPTNBORD", &Make<OPTNBORD>}, {"OPTNFRMS", &Make<OPTNFRMS>}, {"OPTNPACK", &Make<OPTNPACK>},
-        {"OPTNAPPS", &Make<OPTNAPPS>},
+        {"OPTNAPPS", &Make<OPTNAPPS>}, {"OPTNLIBS", &Make<OPTNLIBS>}, {"OPTNPLIB", &Make<OPTNPLIB>},
+        {"POSTAPT", &Make<POSTAPT>},
     };
     return forms;
 }

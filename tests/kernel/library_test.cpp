@@ -205,6 +205,35 @@ TEST_F(LibraryTest, DamagedFilesOpenAsZero) {
     EXPECT_EQ(E_OpenLibrary(nullptr, "TolviSLL00", 0), 0);
 }
 
+// Opening a library again reads its file again: whatever was written there since counts, a good
+// file after a damaged one included; a library still open keeps what it was opened with.
+TEST_F(LibraryTest, OpeningAgainSeesTheFileAsItIsNow) {
+    const std::string path = dir.path("lib.SYMBOL");
+    const std::vector<uint8_t> good = ReadBytes(path);
+    const int32_t before = E_OpenLibrary(path.c_str(), "TolviSLL00", 0);
+    ASSERT_GT(before, 0);
+    E_CloseLibrary(E_OpenLibrary(path.c_str(), "TolviSLL00", 0));
+
+    LibraryWriter other(tolvi::kernel::kSymbolLibraryKind);
+    ASSERT_TRUE(other.addSymbol(o.symbol));
+    WriteBytes(path, other.bytes());  // written in place, not replaced
+    int32_t h = E_OpenLibrary(path.c_str(), "TolviSLL00", 0);
+    EXPECT_EQ(Names(h), "NAND");
+    EXPECT_EQ(Names(before), "DIP14,NAND,VIA30");
+    E_CloseLibrary(h);
+
+    std::vector<uint8_t> damaged = good;
+    damaged[damaged.size() / 2] ^= 0x40;
+    WriteBytes(path, damaged);
+    EXPECT_EQ(E_OpenLibrary(path.c_str(), "TolviSLL00", 0), 0);
+    WriteBytes(path, good);
+    h = E_OpenLibrary(path.c_str(), "TolviSLL00", 0);
+    EXPECT_EQ(Names(h), "DIP14,NAND,VIA30");
+    EXPECT_EQ(E_OpenLibrary(path.c_str(), "TolviDLL00", 0), 0) << "the kind is checked every time";
+    E_CloseLibrary(h);
+    E_CloseLibrary(before);
+}
+
 TEST_F(LibraryTest, AnEntryWhoseObjectDoesNotParseSpoilsTheLibrary) {
     // A well-framed file whose entry bytes were written wrongly: every checksum holds.
     tolvi::kernel::Library lib;

@@ -142,6 +142,73 @@ TEST_F(SetupMenu, ItemsOfTheSettingsFileDialogs) {
     });
 }
 
+// The library, padstack and aperture items: the busy test as each row says (the library item
+// before it records its topic); a scope suffix for the padstack dialog alone; after an Accept
+// "UP" to every module with the links refreshed (the padstack dialog in Current scope only), or
+// "UP" to the post-processor alone after the aperture tables.
+TEST_F(SetupMenu, ItemsOfTheLibraryPadstackAndApertureDialogs) {
+    enum After { UpAll, UpAllInCurrent, UpPostpro };
+    const struct {
+        const char* item;
+        const char* form;
+        int32_t topic;
+        bool busyInDefault;  // the busy test also runs in Default scope
+        bool suffix;
+        After after;
+    } items[] = {
+        {"M_LibS", "OPTNLIBS", 13582, true, false, UpAll},
+        {"M_Pads", "OPTNPLIB", 13594, false, true, UpAllInCurrent},
+        {"M_Aps", "POSTAPT", 13606, true, false, UpPostpro},
+    };
+    for (const auto& item : items) {
+        for (int32_t scope : {0, -1}) {
+            for (bool busy : {false, true}) {
+                for (bool accept : {true, false}) {
+                    SCOPED_TRACE(std::string(item.form) + " scope " + std::to_string(scope) +
+                                 (busy ? " busy" : "") + (accept ? " accept" : " cancel"));
+                    ResetStores();
+                    if (scope != 0) UseCurrentScope();
+                    E_SetString("QUVSCHED", busy ? "Capture, 0, 1, 0, 0" : "Capture, 0, 0, 0, 0");
+                    E_SetString("QUVLAYPS", "Post, 0, 0, 0, 0");
+                    gHelpTopic = 0;
+                    fakes.journal.clear();
+                    const int linkAttempts = platform::suiteBus().LinkAttempts();
+                    const bool shown = !(busy && (scope != 0 || item.busyInDefault));
+                    std::string caption;
+                    if (shown) {
+                        scriptedUi().QueueModal(item.form, [&](QWidget* form) {
+                            caption = form->windowTitle().toStdString();
+                            auto* dialog = static_cast<SetupDialog*>(form);
+                            (accept ? dialog->F_Accept : dialog->F_Cancel)->click();
+                        });
+                    } else {
+                        scriptedUi().QueueAnswer(platform::kAnswerOk);
+                    }
+                    RunSetupItem(item.item);
+                    scriptedUi().Verify();
+                    EXPECT_EQ(gHelpTopic, item.topic);
+                    if (shown) {
+                        const bool suffixed =
+                            caption.ends_with(" (Current)") || caption.ends_with(" (Default)");
+                        EXPECT_EQ(suffixed, item.suffix) << caption;
+                    }
+                    const bool accepted = shown && accept;
+                    const bool upAll =
+                        accepted && (item.after == UpAll || (item.after == UpAllInCurrent && scope));
+                    const bool upPostpro = accepted && item.after == UpPostpro;
+                    const auto count = [&](const char* line) {
+                        return std::count(fakes.journal.begin(), fakes.journal.end(), line);
+                    };
+                    EXPECT_EQ(count("QUVSCHED notify - All,UP"), upAll);
+                    EXPECT_EQ(count("QUVSCHED notify QUVLAYPS UP"), upPostpro);
+                    EXPECT_EQ(platform::suiteBus().LinkAttempts() > linkAttempts, upAll);
+                    scriptedUi().Reset();
+                }
+            }
+        }
+    }
+}
+
 TEST_F(SetupMenu, TheMainMenuItemsShowTheirDialogs) {
     QUVMAIN w;
     std::vector<std::string> expected;
@@ -153,7 +220,7 @@ TEST_F(SetupMenu, TheMainMenuItemsShowTheirDialogs) {
         w.Item(c.item)->trigger();
     }
     EXPECT_EQ(scriptedUi().modalForms, expected);
-    EXPECT_EQ(expected.size(), 13u);
+    EXPECT_EQ(expected.size(), 16u);
 }
 
 TEST_F(SetupMenu, ItemsWhoseDialogIsNotBuiltDoNothing) {

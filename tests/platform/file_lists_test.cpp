@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <QApplication>
 #include <QTest>
 #include <string>
 #include <vector>
@@ -41,6 +42,26 @@ TEST(FileList, MatchesPatternsWhateverTheCaseAndSortsNamesIgnoringCase) {
     EXPECT_EQ(list.count(), 5) << "every file but the dot file";
     list.setPath(dir.File("missing"));
     EXPECT_EQ(list.count(), 0);
+}
+
+TEST(FileList, TakingTheFocusChoosesNoFile) {
+    test::TempDir dir;
+    dir.Write("a.apt", "x");
+    QWidget window;
+    auto* other = new QListWidget(&window);
+    auto* list = new FileList(&window);
+    list->setPath(dir.path());
+    int clicks = 0;
+    QObject::connect(list, &QListWidget::currentRowChanged, [&] { ++clicks; });
+    window.show();
+    other->setFocus();
+    list->setFocus(Qt::TabFocusReason);
+    QApplication::processEvents();
+    EXPECT_TRUE(list->hasFocus() || !window.isActiveWindow());
+    EXPECT_EQ(list->listIndex(), -1);
+    EXPECT_EQ(clicks, 0);
+    list->setListIndex(0);
+    EXPECT_EQ(clicks, 1);
 }
 
 TEST(DirList, ShowsTheParentAndSubdirectoriesAndDescendsOnActivation) {

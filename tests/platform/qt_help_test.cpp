@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QDialog>
 #include <QPointer>
 #include <QTextBrowser>
+#include <QTimer>
 #include <filesystem>
 #include <string>
 
@@ -54,6 +57,22 @@ TEST_F(QtHelpTest, ShowsTheMappedPageOfATopicInOneWindowPerFile) {
     EXPECT_EQ(Shown(), "Contents of the help");
     // The same help set under the other spelling of its name shares the window.
     EXPECT_EQ(engine.Window(dir.File("TOLVI32.HLP")), w);
+}
+
+// Help asked for from inside an open dialog stays behind it: the dialog blocks input to the help
+// window, which must not hide the dialog's buttons.
+TEST_F(QtHelpTest, HelpShownWhileADialogIsOpenStaysBehindIt) {
+    QDialog dialog;
+    bool dialogOnTop = false;
+    QTimer::singleShot(0, &dialog, [&] {
+        engine.ShowTopic(file, 1066);
+        QCoreApplication::processEvents();
+        dialogOnTop = QApplication::activeModalWidget() == &dialog && QApplication::activeWindow() == &dialog;
+        dialog.reject();
+    });
+    dialog.exec();
+    EXPECT_TRUE(engine.Window(file)->isVisible());
+    EXPECT_TRUE(dialogOnTop);
 }
 
 TEST_F(QtHelpTest, SaysSoWhenTheFileTopicOrPageIsMissing) {

@@ -14,6 +14,7 @@
 #include <QTest>
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <map>
 #include <memory>
@@ -22,19 +23,24 @@
 #include "common/context_help.h"
 #include "common/dialog_state.h"
 #include "common/general_settings.h"
+#include "common/library_lists.h"
 #include "common/option_store.h"
 #include "common/size_settings.h"
 #include "platform/paths.h"
+#include "platform/qt/file_lists.h"
 #include "platform/qt/tolvi_grid.h"
 #include "setup/colour_setup.h"
 #include "setup/optnapps.h"
 #include "setup/optnback.h"
 #include "setup/optnbord.h"
 #include "setup/optngrid.h"
+#include "setup/optnlibs.h"
 #include "setup/optnlnam.h"
 #include "setup/optnlsiz.h"
 #include "setup/optnpack.h"
+#include "setup/optnplib.h"
 #include "setup/optntext.h"
+#include "setup/postapt.h"
 #include "setup/quvdirs.h"
 #include "setup/setup_forms.h"
 #include "support/grid_input.h"
@@ -138,13 +144,35 @@ const std::map<std::string, std::function<void(QWidget*)>>& Edits() {
              f->F_Tsizes[0]->setCurrentIndex(4);
          }},
         {"OPTNAPPS", [](QWidget* w) { static_cast<OPTNAPPS*>(w)->F_Apps[2]->click(); }},
+        {"OPTNLIBS",
+         [](QWidget* w) {
+             auto* f = static_cast<OPTNLIBS*>(w);
+             f->F_Lib[0]->setText("NEW.PART");
+             f->F_Add[0]->click();
+         }},
+        {"OPTNPLIB",
+         [](QWidget* w) {
+             auto* f = static_cast<OPTNPLIB*>(w);
+             std::ofstream(platform::JoinPath(gSysDir, "OTHER.PADSTACK")) << "x";
+             f->F_Dir->setPath(gSysDir);
+             f->F_Files->setListIndex(0);
+         }},
+        {"POSTAPT",
+         [](QWidget* w) {
+             auto* f = static_cast<POSTAPT*>(w);
+             std::ofstream(platform::JoinPath(gSysDir, "OTHER.APT"))
+                 << "100,0,0,0\r\n\"#\",\"#\",\"#\",\"#\"\r\n";
+             f->AptLst->refresh();
+             f->AptLst->setListIndex(0);
+         }},
     };
     return edits;
 }
 
 // The dialogs whose sets live in the settings file whatever the scope.
 bool SettingsFileOnly(const std::string& form) {
-    for (const char* name : {"QUVDIRS", "OPTNBACK", "OPTNBORD", "OPTNFRMS", "OPTNPACK", "OPTNAPPS"})
+    for (const char* name : {"QUVDIRS", "OPTNBACK", "OPTNBORD", "OPTNFRMS", "OPTNPACK", "OPTNAPPS",
+                             "OPTNLIBS", "OPTNPLIB", "POSTAPT"})
         if (form == name) return true;
     return false;
 }
@@ -160,6 +188,9 @@ TEST_F(SetupFrame, AcceptStoresWhatWasEditedEveryOtherEndingRestoresWhatIsStored
                 SCOPED_TRACE(std::string(info.name) + " scope " + std::to_string(scope) + " ending " +
                              std::to_string(int(ending)));
                 ResetStores();
+                // The padstack library is stored, so that it does not follow a new library
+                // directory on the next load.
+                SavePadstackLibrary();
                 if (scope != 0) UseCurrentScope();
                 LoadAllOptionSets();
                 // The packaging dialog lists the database's text sizes in either scope and leaves

@@ -14,6 +14,7 @@
 #include "common/general_settings.h"
 #include "common/grid_settings.h"
 #include "common/layer_settings.h"
+#include "common/library_lists.h"
 #include "common/packaging.h"
 #include "common/quvinpbg.h"
 #include "common/settings_access.h"
@@ -128,6 +129,11 @@ std::string OptionTables() {
         for (const auto& unit : *formats)
             for (const FormatRec& f : unit) o << f.Name << '|' << f.W << '|' << f.H << ';';
     put(gPrefCompName), put(gPrefPinout), put(gPrefDescription);
+    for (const auto* list : {&gDevLibs, &gSchLibs, &gLayLibs}) {
+        for (const std::string& lib : *list) o << lib << '|';
+        o << ';';
+    }
+    o << gPadstackLib << ';' << gAperFile;
     return o.str();
 }
 

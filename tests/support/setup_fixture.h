@@ -62,7 +62,8 @@ void AnswerInput(std::optional<std::string> text, std::string* label = nullptr,
 // committed yet.
 void TypeInto(QLineEdit* box, const std::string& text);
 
-// Every table the setup dialogs edit, as one text.
+// Every table the setup dialogs edit, as one text: the per-database sets, then the sets kept in
+// the settings file only (library lists, padstack library, aperture table name).
 std::string OptionTables();
 
 }  // namespace tolvi::test

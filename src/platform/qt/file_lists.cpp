@@ -138,6 +138,17 @@ void FileList::refresh() {
     for (const std::string& name : names_) addItem(PathToQString(name));
 }
 
+void FileList::focusInEvent(QFocusEvent* event) {
+    // A list view makes its first entry current when it gets the focus by the keyboard or by its
+    // window's activation; here that would be a click nobody gave.
+    const bool hadCurrent = currentIndex().isValid();
+    {
+        const QSignalBlocker quiet(this);
+        QListWidget::focusInEvent(event);
+        if (!hadCurrent) setCurrentIndex(QModelIndex());
+    }
+}
+
 std::string FileList::fileName(int i) const {
     return i >= 0 && i < int(names_.size()) ? names_[std::size_t(i)] : std::string();
 }

@@ -49,7 +49,8 @@ private:
 
 // The file list: the regular files of path() whose names match pattern() without regard to
 // case. Patterns use * and ?, several separated by ";"; "*.*" and "" match every file.
-// currentRowChanged is its click, itemDoubleClicked its double click.
+// currentRowChanged is its click, itemDoubleClicked its double click. Taking the focus chooses
+// no file (a click would act on it).
 class FileList : public QListWidget {
     Q_OBJECT
 public:
@@ -68,6 +69,9 @@ public:
     std::string fileName() const { return fileName(currentRow()); }
     int listIndex() const { return currentRow(); }
     void setListIndex(int i) { setCurrentRow(i); }
+
+protected:
+    void focusInEvent(QFocusEvent* event) override;
 
 private:
     std::string path_;

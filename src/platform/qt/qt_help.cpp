@@ -1,5 +1,6 @@
 #include "platform/qt/qt_help.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QFile>
 #include <QRegularExpression>
@@ -91,7 +92,14 @@ QTextBrowser* QtHelp::Open(const std::string& helpFile) {
     }
     slot->show();
     slot->raise();
-    slot->activateWindow();
+    // An open dialog blocks input to every other window, the help window included: help shown
+    // while one is open (a topic recorded from inside it) must not cover it.
+    if (QWidget* modal = QApplication::activeModalWidget()) {
+        modal->raise();
+        modal->activateWindow();
+    } else {
+        slot->activateWindow();
+    }
     return slot->findChild<QTextBrowser*>("HelpPage");
 }
 
