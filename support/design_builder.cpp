@@ -252,9 +252,9 @@ bool BuildHierarchyDesign(const HierarchyDesign& z) {
             const int32_t out = p * 254000;
             const int32_t wire = B_CreateBranch(0, 0, 0);
             k.Done(wire);
-            k.Done(B_InsertRecord(wire, -1, -out, 0));
-            k.Done(B_InsertRecord(wire, -1, out, 0));
-            k.Done(J_CreateJunction(0, 0, out, 0));
+            k.Done(B_InsertRecord(wire, -1, -out, -127000));
+            k.Done(B_InsertRecord(wire, -1, out, -127000));
+            k.Done(J_CreateJunction(0, 0, out, -127000));
             const int32_t gate = C_CreateComponent(0, Numbered("G", p).c_str(), 0, 0, 3, 0, 0, out, 0);
             k.Done(gate);
             k.Done(AddText(C_CompTextArray(gate), Numbered("G", p), 1));

@@ -269,7 +269,12 @@ void QUVHIER::FillList(int32_t Which) {
 }
 
 void QUVHIER::SetListText(int Which, const std::string& Text) {
-    F_BrowseList[std::size_t(Which)]->setEditText(platform::ToQString(Text));
+    QComboBox* list = F_BrowseList[std::size_t(Which)];
+    const QString text = platform::ToQString(Text);
+    // The drop-down opens on the entry shown.
+    const int row = list->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (row >= 0) list->setCurrentIndex(row);
+    list->setEditText(text);
 }
 
 void QUVHIER::ShowMessage(const std::string& Text) {
