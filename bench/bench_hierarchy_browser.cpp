@@ -32,6 +32,7 @@
 #include "kernel/kernel.h"
 #include "mainwindow/hier_deletion.h"
 #include "mainwindow/quvhier.h"
+#include "offscreen_qt.h"
 #include "platform/qt/codec.h"
 #include "platform/qt/preview_canvas.h"
 #include "support/design_builder.h"
@@ -169,10 +170,7 @@ void Repeat(benchmark::State& state, const std::function<double()>& once, double
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& msg) {
-        if (!msg.contains(QLatin1String("propagateSizeHints"))) std::fprintf(stderr, "%s\n", qPrintable(msg));
-    });
+    UseOffscreenQt();
     QApplication app(argc, argv);
     if (!BuildDesign()) {
         std::fprintf(stderr, "bench_hierarchy_browser: the kernel refused the design\n");

@@ -149,28 +149,30 @@ QUVHIER::QUVHIER(QWidget* parent)
         F_BrowseList[std::size_t(i)] = box;
     }
 
-    auto* controls = new QGridLayout;
+    // Controls carry their control name and the message id of their caption.
+    const auto named = [](QWidget* w, const char* name, const char* tag) {
+        w->setObjectName(QString::fromLatin1(name));
+        w->setProperty("tag", QString::fromLatin1(tag));
+    };
+    const auto button = [&](const char* caption, const char* name, const char* tag,
+                            void (QUVHIER::*click)()) {
+        auto* b = new QPushButton(QString::fromLatin1(caption), F_MenuPan);
+        named(b, name, tag);
+        b->setAutoDefault(false);
+        connect(b, &QPushButton::clicked, this, [this, click] { (this->*click)(); });
+        return b;
+    };
     F_hooks = new QCheckBox(QStringLiteral("Create Net hooks"), F_MenuPan);
-    F_hooks->setObjectName("F_hooks");
-    F_hooks->setProperty("tag", QStringLiteral("10109"));
-    F_Accept = new QPushButton(QStringLiteral("Accept"), F_MenuPan);
-    F_Accept->setObjectName("F_Accept");
-    F_Accept->setProperty("tag", QStringLiteral("99177"));
-    F_Cancel = new QPushButton(QStringLiteral("Cancel"), F_MenuPan);
-    F_Cancel->setObjectName("F_Cancel");
-    F_Cancel->setProperty("tag", QStringLiteral("99388"));
-    F_Delete = new QPushButton(QStringLiteral("Delete"), F_MenuPan);
-    F_Delete->setObjectName("F_Delete");
-    F_Delete->setProperty("tag", QStringLiteral("99521"));
+    named(F_hooks, "F_hooks", "10109");
+    F_Accept = button("Accept", "F_Accept", "99177", &QUVHIER::F_Accept_Click);
+    F_Cancel = button("Cancel", "F_Cancel", "99388", &QUVHIER::F_Cancel_Click);
+    F_Delete = button("Delete", "F_Delete", "99521", &QUVHIER::F_Delete_Click);
+    auto* controls = new QGridLayout;
     controls->addWidget(F_hooks, 0, 0, 1, 3);
     controls->addWidget(F_Accept, 1, 0);
     controls->addWidget(F_Cancel, 1, 1);
     controls->addWidget(F_Delete, 1, 2);
     pan->addLayout(controls);
-    for (QPushButton* b : {F_Accept, F_Cancel, F_Delete}) b->setAutoDefault(false);
-    connect(F_Accept, &QPushButton::clicked, this, [this] { F_Accept_Click(); });
-    connect(F_Cancel, &QPushButton::clicked, this, [this] { F_Cancel_Click(); });
-    connect(F_Delete, &QPushButton::clicked, this, [this] { F_Delete_Click(); });
 
     for (int i = 0; i < 2; ++i) {
         auto* box = new platform::PreviewCanvas(this);
