@@ -407,8 +407,10 @@ bool QUVHIER::eventFilter(QObject* watched, QEvent* event) {
                 if (ascii == 0) return true;
             }
         } else if (event->type() == QEvent::FocusOut && !closing_) {
-            // Opening the list's own drop-down is not leaving it.
-            if (static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason)
+            // Opening the list's own drop-down, or another window coming to the front, is not
+            // leaving the list.
+            const Qt::FocusReason why = static_cast<QFocusEvent*>(event)->reason();
+            if (why != Qt::PopupFocusReason && why != Qt::ActiveWindowFocusReason)
                 F_BrowseList_LostFocus(index);
         }
     }
