@@ -83,8 +83,8 @@ void Leave(QUVHIER& form, int Index) {
 std::string Message(const QUVHIER& form) { return platform::FromQString(form.F_MsgLine->text()); }
 
 // Whether the preview shows anything but its background.
-bool Drawn(const platform::PreviewCanvas& box) {
-    const QImage image = const_cast<platform::PreviewCanvas&>(box).image();
+bool Drawn(platform::PreviewCanvas& box) {
+    const QImage& image = box.image();
     const QRgb back = box.background().rgb();
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x)
