@@ -26,6 +26,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_timing.h"
 #include "common/db_session.h"
 #include "common/option_store.h"
 #include "common/settings_access.h"
@@ -36,18 +37,9 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-struct Timing {
-    double first = -1;
-    double best = 1e30;
-    int runs = 0;
-    void Add(double s) {
-        if (first < 0) first = s;
-        best = std::min(best, s);
-        ++runs;
-    }
-};
+using bench::Clock;
+using bench::Seconds;
+using bench::Timing;
 
 struct Row {
     Row(std::string w, double f) : what(std::move(w)), fraction(f) {}
@@ -64,10 +56,6 @@ std::vector<Row> gRows;
 std::string gDesign;  // which design the kernel holds now
 
 const double kFractions[] = {0.01, 0.1, 0.4, 1.0};
-
-double Seconds(Clock::time_point a, Clock::time_point b) {
-    return std::chrono::duration<double>(b - a).count();
-}
 
 std::string OutFile() { return gDir + "/out.txt"; }
 std::string RawFile() { return gDir + "/raw.bin"; }

@@ -28,6 +28,9 @@ struct DesignSize {
     int bendPoints = 2000;
     int vias = 1000;
     int layoutTexts = 500;
+    // Lengths in the units of an older-form ASCII file (1/1000 inch, the value / 2540) and angles
+    // in 1/100 degree, as a file of that form is loaded before its conversion.
+    bool olderUnits = false;
 
     // The default design holds about 0.95 million objects and records; `factor`
     // scales every per-design and per-hierarchy count (not the number of hierarchies or pages).

@@ -101,6 +101,7 @@ void ResetDbSessionState() {
     gCurPageName.clear();
     gPageSelector = 0;
     gDbLabel = DbLabelRec();
+    gDbPath.clear();
 }
 
 void CreateEmptyDatabase() {

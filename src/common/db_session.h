@@ -31,6 +31,7 @@ inline int32_t gCurPage = 0;
 inline std::string gCurPageName;
 inline int32_t gPageSelector = 0;  // -100 - gCurPage, for the preview drawing
 inline DbLabelRec gDbLabel;
+inline std::string gDbPath;  // full path of the open database file; "" until it has one
 
 void ResetDbSessionState();
 

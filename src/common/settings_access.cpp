@@ -95,47 +95,58 @@ void IniDeleteKey(const std::string& Section, const std::string& Key, int& Err) 
     WriteKey(Section, Key, nullptr, Err);
 }
 
-void ParseList(const std::string& Text) {
-    gTokStr.assign(1, std::string());
-    gTokNum.assign(1, 0.0f);
+void SplitList(std::string_view Text, std::vector<std::string_view>& Fields) {
+    Fields.clear();
+    Fields.emplace_back();
     const std::size_t L = Text.size();
     std::size_t pos = 0;  // 0-based here
     for (;;) {
         if (pos < L && Text[pos] == '"' && pos + 1 < L) {
             const std::size_t k = Text.find('"', pos + 1);
-            if (k == std::string::npos) {
+            if (k == std::string_view::npos) {
                 // Unclosed quote: the rest, quote included, is the last field.
-                AddField(Text.substr(pos));
+                Fields.push_back(Text.substr(pos));
                 break;
             }
             const std::size_t comma = Text.find(',', k + 1);
-            const std::size_t end = comma == std::string::npos ? L : comma;
+            const std::size_t end = comma == std::string_view::npos ? L : comma;
             // The character before the comma (or the end) is taken as the closing quote.
-            AddField(Text.substr(pos + 1, end - 1 - (pos + 1)));
+            Fields.push_back(Text.substr(pos + 1, end - 1 - (pos + 1)));
             // No empty field follows a quoted field, even before a final comma.
-            if (comma == std::string::npos || comma + 1 >= L) break;
+            if (comma == std::string_view::npos || comma + 1 >= L) break;
             pos = comma + 1;
         } else {
-            const std::size_t comma = Text.find(',', pos);
-            if (comma == std::string::npos) {
-                AddField(pos < L ? Text.substr(pos) : std::string());
+            // Fields are short: a plain scan beats a library search call per field.
+            std::size_t comma = pos;
+            while (comma < L && Text[comma] != ',') ++comma;
+            if (comma == L) {
+                Fields.push_back(pos < L ? Text.substr(pos) : std::string_view());
                 break;
             }
-            AddField(Text.substr(pos, comma - pos));
+            Fields.push_back(Text.substr(pos, comma - pos));
             pos = comma + 1;
             if (pos >= L) {
-                AddField(std::string());  // a final comma gives one more, empty field
+                Fields.emplace_back();  // a final comma gives one more, empty field
                 break;
             }
         }
     }
+}
+
+void ParseList(const std::string& Text) {
+    std::vector<std::string_view> fields;
+    SplitList(Text, fields);
+    gTokStr.assign(1, std::string());
+    gTokNum.assign(1, 0.0f);
+    for (std::size_t i = 1; i < fields.size(); ++i) AddField(std::string(fields[i]));
     gTokNum[0] = static_cast<float>(gTokStr.size() - 1);
 }
 
-double ParseNumber(const std::string& Text) {
-    std::string s = Text;
-    const std::size_t comma = s.find(',');
-    if (comma != std::string::npos) s[comma] = '.';  // a decimal comma
+double ParseNumber(std::string_view Text) {
+    const std::size_t comma = Text.find(',');
+    if (comma == std::string_view::npos) return NumberIgnoringBlanks(Text);
+    std::string s(Text);
+    s[comma] = '.';  // a decimal comma
     return NumberIgnoringBlanks(s);
 }
 

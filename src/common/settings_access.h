@@ -2,6 +2,7 @@
 // The settings file (read, write and delete a key) and the comma-list parser that turns a value,
 // a module command or a record line into numbered fields.
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tolvi {
@@ -51,9 +52,12 @@ public:
 // Splits Text at commas into gTokStr / gTokNum (re-created on every call). A field that starts
 // with a double quote may hold commas. Never fails: every text gives at least one field.
 void ParseList(const std::string& Text);
+// The same split into views of Text, Fields[0] empty and the fields from 1, with nothing
+// converted: for readers that take a great many lines and parse only their number fields.
+void SplitList(std::string_view Text, std::vector<std::string_view>& Fields);
 // The numeric value of Text: blanks, tabs and line feeds ignored, a decimal comma accepted,
 // "&H" / "&O" prefixes, E or D exponents; reading stops at the first character that does not
 // fit. Never fails: no number, or one out of range, gives 0.
-double ParseNumber(const std::string& Text);
+double ParseNumber(std::string_view Text);
 
 }  // namespace tolvi

@@ -1,7 +1,6 @@
 #include "interchange/quvsasc.h"
 
 #include <QAction>
-#include <QCloseEvent>
 #include <QFile>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -52,18 +51,9 @@ const ModeTexts* Mode(int32_t mode) { return mode >= 1 && mode <= 4 ? &kModes[mo
 }  // namespace
 
 QUVSASC::QUVSASC(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint) {
-    setObjectName("QUVSASC");
-    setWindowTitle(QStringLiteral("Tolvi32 - Saving ASCII Database "));
-    setProperty("tag", QStringLiteral("10157"));
-
+    : ProgressWindow(parent, "QUVSASC", "Tolvi32 - Saving ASCII Database ", "10157") {
     auto* layout = new QVBoxLayout(this);
-    F_MsgLine = new QLabel(this);
-    F_MsgLine->setObjectName("F_MsgLine");
-    F_MsgLine->setTextFormat(Qt::PlainText);
-    F_MsgLine->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    F_MsgLine->setMinimumWidth(460);
-    layout->addWidget(F_MsgLine);
+    AddMsgLine(layout);
 
     const char* frameCaptions[] = {nullptr,
                                    "Dictionary file for Part Names: ", "Dictionary file for Package Names: "};
@@ -83,22 +73,7 @@ QUVSASC::QUVSASC(QWidget* parent)
         connect(F_InpFile[i], &QPushButton::clicked, this, [this, i] { F_InpFile_Click(i); });
         layout->addWidget(F_FileSELFrame[i]);
     }
-
-    auto* buttons = new QHBoxLayout;
-    F_Continue = NewFormButton(this, "F_Continue", "Export", "99671");
-    F_Cancel = NewFormButton(this, "F_Cancel", "Cancel", "99388");
-    F_Return = NewFormButton(this, "F_Return", "Close", "99422");
-    buttons->addWidget(F_Continue);
-    buttons->addStretch();
-    buttons->addWidget(F_Cancel);
-    buttons->addStretch();
-    buttons->addWidget(F_Return);
-    layout->addLayout(buttons);
-    connect(F_Continue, &QPushButton::clicked, this, [this] { F_Continue_Click(); });
-    connect(F_Cancel, &QPushButton::clicked, this, [this] { F_Cancel_Click(); });
-    connect(F_Return, &QPushButton::clicked, this, [this] { F_Return_Click(); });
-
-    InstallHelpKey(this);  // Ctrl+F1
+    AddButtons(layout, "Export", "99671");
 }
 
 void QUVSASC::Form_Load() {
@@ -157,12 +132,9 @@ void QUVSASC::F_InpFile_Click(int Index) {
 
 void QUVSASC::F_Continue_Click() {
     Output.ResetOutput();
-    F_Continue->setEnabled(false);
-    F_Return->setVisible(false);
-    F_Cancel->setVisible(true);
+    WorkStarts();
     // While the writer runs, only Cancel may act: a dictionary picked now would change nothing.
     for (int i = 1; i <= 2; ++i) F_InpFile[i]->setEnabled(false);
-    exporting_ = true;
     const ModeTexts* mode = Mode(gExportMode);
     int32_t result = 0;
     try {
@@ -172,7 +144,6 @@ void QUVSASC::F_Continue_Click() {
         result = 1;
         Output.EndOutput(result);
     }
-    exporting_ = false;
     for (int i = 1; i <= 2; ++i) F_InpFile[i]->setEnabled(true);
     const char* const resultTexts[][2] = {
         {"saved O.K", "991134"}, {"failed - Disk Error", "10174"}, {"save cancelled", "10241"}};
@@ -189,33 +160,9 @@ void QUVSASC::F_Continue_Click() {
     LoadAllOptionSets();
     UpdateMainCaption(gDbHandle);
     ShowMsg(message);
-    F_Continue->setVisible(false);
-    F_Return->setVisible(true);
-    F_Cancel->setVisible(false);
+    WorkEnded();
 }
 
 void QUVSASC::F_Cancel_Click() { Output.mCancel = true; }
-
-void QUVSASC::F_Return_Click() { hide(); }
-
-void QUVSASC::ShowMsg(const std::string& Text) { F_MsgLine->setText(platform::ToQString(Text)); }
-
-void QUVSASC::Yield() { platform::ui().DoEvents(); }
-
-void QUVSASC::reject() {
-    if (exporting_)
-        F_Cancel_Click();
-    else
-        F_Return_Click();
-}
-
-void QUVSASC::closeEvent(QCloseEvent* event) {
-    if (exporting_) {
-        event->ignore();
-        F_Cancel_Click();
-        return;
-    }
-    QDialog::closeEvent(event);
-}
 
 }  // namespace tolvi

@@ -5,12 +5,12 @@
 // current hierarchy and page back as they were. One export per showing: afterwards only Close is
 // left. The option scope is Default after every export (the ASCII writer reloads the option
 // tables from the database), and every option set is loaded again from the settings file.
-#include <QDialog>
 #include <array>
 #include <cstdint>
 #include <string>
 
 #include "interchange/exporter.h"
+#include "interchange/progress_window.h"
 
 class QGroupBox;
 class QLabel;
@@ -18,7 +18,8 @@ class QPushButton;
 
 namespace tolvi {
 
-class QUVSASC : public QDialog, public ExportView {
+// F_Continue is the Export button.
+class QUVSASC : public ProgressWindow {
     Q_OBJECT
 public:
     explicit QUVSASC(QWidget* parent = nullptr);
@@ -27,10 +28,6 @@ public:
     std::array<QGroupBox*, 3> F_FileSELFrame{};
     std::array<QPushButton*, 3> F_InpFile{};
     std::array<QLabel*, 3> F_InpFileName{};
-    QPushButton* F_Continue = nullptr;  // Export
-    QPushButton* F_Cancel = nullptr;
-    QPushButton* F_Return = nullptr;  // Close
-    QLabel* F_MsgLine = nullptr;
 
     int32_t SavedHier = 0;
     int32_t SavedPage = 0;
@@ -39,25 +36,11 @@ public:
 
     Q_INVOKABLE void Form_Load();
     void F_InpFile_Click(int Index);
-    void F_Continue_Click();
-    void F_Cancel_Click();
-    void F_Return_Click();
+    void F_Continue_Click() override;
+    void F_Cancel_Click() override;
     std::string GetLayCompValue(int32_t LayCompId, const LayCompRec& Rec) {
         return Output.GetLayCompValue(LayCompId, Rec);
     }
-
-    // The status line shows Text now and is repainted at the writers' yields.
-    void ShowMsg(const std::string& Text) override;
-    void Yield() override;
-
-    // Esc and the close box: Cancel while an export runs, Close otherwise.
-    void reject() override;
-
-protected:
-    void closeEvent(QCloseEvent* event) override;
-
-private:
-    bool exporting_ = false;
 };
 
 }  // namespace tolvi

@@ -561,6 +561,15 @@ int32_t T_ChangeRecordGap(int32_t trace, int32_t recNo, int32_t gap) {
     return 1;
 }
 
+int32_t T_ChangeRecordXY(int32_t trace, int32_t recNo, int32_t x, int32_t y) {
+    Trace* t = Tr(trace);
+    TraceRecord* r = t ? At(t->records, recNo) : nullptr;
+    if (!r) return 0;
+    Set(t, r->x, x);
+    Set(t, r->y, y);
+    return 1;
+}
+
 int32_t T_ReadRecord(int32_t trace, int32_t recNo, TraceSegRec& out) {
     Trace* t = Tr(trace);
     TraceRecord* r = t ? At(t->records, recNo) : nullptr;
@@ -661,6 +670,15 @@ int32_t B_ReadRecord(int32_t branch, int32_t pointNo, BranchPointRec& r) {
     BranchPoint* p = b ? At(b->points, pointNo) : nullptr;
     if (!p) return 0;
     r = {p->x, p->y, p->kept1, p->kept2};
+    return 1;
+}
+
+int32_t B_ChangeRecordXY(int32_t branch, int32_t pointNo, int32_t x, int32_t y) {
+    Branch* b = Br(branch);
+    BranchPoint* p = b ? At(b->points, pointNo) : nullptr;
+    if (!p) return 0;
+    Set(b, p->x, x);
+    Set(b, p->y, y);
     return 1;
 }
 

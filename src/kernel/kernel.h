@@ -439,6 +439,8 @@ int32_t T_InsertArcRecord(int32_t trace, int32_t pos, int32_t flags, int32_t cx,
 int32_t T_DeleteRecord(int32_t trace, int32_t recNo);
 int32_t T_ChangeRecordWidth(int32_t trace, int32_t recNo, int32_t width);
 int32_t T_ChangeRecordGap(int32_t trace, int32_t recNo, int32_t gap);
+// Moves the point of record recNo (an arc's centre); 0 when there is no such record.
+int32_t T_ChangeRecordXY(int32_t trace, int32_t recNo, int32_t x, int32_t y);
 int32_t T_ReadRecord(int32_t trace, int32_t recNo, TraceSegRec& rec);
 int32_t T_CreateBendPoint(int32_t id, int32_t v1, int32_t x, int32_t y);
 int32_t T_ReadBendPoint(int32_t id, BendPointRec& rec);
@@ -467,6 +469,8 @@ int32_t B_CreateBranch(int32_t id, int32_t v1, int32_t v2);
 int32_t B_InsertRecord(int32_t branch, int32_t pos, int32_t x, int32_t y);
 int32_t B_ReadBranch(int32_t id, BranchRec& rec);
 int32_t B_ReadRecord(int32_t branch, int32_t pointNo, BranchPointRec& rec);
+// Moves point pointNo; 0 when there is no such point.
+int32_t B_ChangeRecordXY(int32_t branch, int32_t pointNo, int32_t x, int32_t y);
 int32_t B_BranchTextArray(int32_t branch);
 int32_t B_FrameBranchLines(int32_t pageSelector, int32_t layers, ExtentRec& ext);
 int32_t B_DrawAllRecords(int32_t pageSelector, int32_t flag);

@@ -3,14 +3,21 @@
 #include <optional>
 #include <string>
 
+#include "common/boxes.h"
 #include "common/context_help.h"
 #include "common/db_session.h"
 #include "common/general_settings.h"
 #include "common/localisation.h"
 #include "common/option_store.h"
+#include "common/utilities.h"
+#include "interchange/ascii_loader.h"
 #include "interchange/exporter.h"
+#include "interchange/quvlasc.h"
 #include "interchange/quvsasc.h"
+#include "kernel/kernel.h"
 #include "mainwindow/app_list.h"
+#include "mainwindow/command_links.h"
+#include "mainwindow/command_routing.h"
 #include "mainwindow/db_commands.h"
 #include "platform/ui.h"
 
@@ -19,6 +26,38 @@ namespace tolvi {
 namespace {
 
 constexpr int kSaveFlags = 0x2006;  // create prompt, overwrite prompt, hide read-only
+constexpr int kOpenFlags = 0x1804;  // file and path must exist, hide read-only
+
+// The busy test, then the help topic; true when a module is busy (its box has been shown).
+bool BusyThenHelp(int32_t SubMenu) {
+    int32_t busy = 0;
+    std::string caption;
+    CheckBusy(busy, caption);
+    ShowContextHelp(1, SubMenu, 0, 0);
+    return busy != 0;
+}
+
+void MakeHeaps() {
+    for (int16_t n = 1; n <= 3; ++n) MakeHeap(n, 0);
+}
+
+// The ASCII file to load; "" when the dialog was cancelled, gave no name or failed.
+std::string ChooseAsciiFile() {
+    try {
+        platform::FileDialogRequest request;
+        request.defaultExt = "TPA";
+        request.filter =
+            "All ASCII Databases (*.TPA;*.TDA)|*.TPA;*.TDA|Tolvi32 ASCII Database(*.TPA)|*.TPA|Tolvi ASCII "
+            "Database(*.TDA)|*.TDA";
+        request.filterIndex = 1;
+        request.title = GetLocalString("Tolvi32 - Select ASCII Database to Load:", "10158");
+        request.initDir = gJobDir;
+        request.flags = kOpenFlags;
+        return platform::ui().FileDialog(request).value_or("");
+    } catch (...) {
+        return "";
+    }
+}
 
 struct Target {
     const char* defaultExt;
@@ -61,12 +100,43 @@ void ExportCommand(int32_t subTool, const Target& target) {
 
 }  // namespace
 
+void M_DbAload_Click() {
+    if (BusyThenHelp(7)) return;
+    // The questions of this command carry the program's title; the title before it comes back on
+    // every way out.
+    struct KeepTitle {
+        std::string kept = gMsgTitle;
+        ~KeepTitle() { gMsgTitle = kept; }
+    } keep;
+    gMsgTitle = "Tolvi32";
+    if (IsDatabaseChanged()) {
+        if (!SaveChangedBeforeLoad(GetLocalString("Save ?", "10292"))) return;
+    } else if (!AskYesNo(GetLocalString("Current Database ", "10112") + gDbName +
+                         GetLocalString(" will be cleared.", "10281") + "\r\n" +
+                         GetLocalString("Continue ?", "99477"))) {
+        return;
+    }
+    // Cleared before a file is chosen, as the question said.
+    gDbPath.clear();
+    ClearDatabase(0, 2);
+    MakeHeaps();
+    NotifyAll("UP");
+
+    const std::string chosen = ChooseAsciiFile();
+    if (chosen.empty()) return;
+    gExportFile = chosen;
+    QWidget* form = new QUVLASC(gMainForm);
+    ShowOptionForm(form, 0);
+    MakeHeaps();
+    if (gAsciiLoadOK) {
+        NotifyAll("UP");
+        SetDatabaseChanged(0);
+        ConnectCommandLinks();
+    }
+}
+
 void M_DbAsave_Click() {
-    int32_t busy = 0;
-    std::string caption;
-    CheckBusy(busy, caption);
-    ShowContextHelp(1, 6, 0, 0);
-    if (busy != 0) return;
+    if (BusyThenHelp(6)) return;
     ReadDbLabel();
     if (!CheckDbPassword()) return;
     ChooseAndExport(

@@ -131,10 +131,7 @@ void SaveOrClearLaunch(const char* title, const char* titleId, const char* modul
 
 }  // namespace
 
-void ResetDbCommandsState() {
-    gDbPath.clear();
-    gPasswordEntry.clear();
-}
+void ResetDbCommandsState() { gPasswordEntry.clear(); }
 
 int32_t AskDatabaseChanged(const std::string& LastLine) {
     return AskQuestion(GetLocalString("Database: <", "10125") + gDbName +

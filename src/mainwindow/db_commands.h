@@ -5,9 +5,10 @@
 #include <cstdint>
 #include <string>
 
+#include "common/db_session.h"  // gDbPath
+
 namespace tolvi {
 
-inline std::string gDbPath;         // full path of the open database file; "" until it has one
 inline std::string gPasswordEntry;  // text typed into the password dialog, trimmed; "" after Cancel
 
 void ResetDbCommandsState();

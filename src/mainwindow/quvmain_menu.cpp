@@ -50,7 +50,7 @@ QMenu* QUVMAIN::AddMenu(QMenu* parent, const char* name, const char* caption, co
 void QUVMAIN::BuildMenu() {
     auto sep = [this](QMenu* m, const char* name) { return AddItem(m, name, nullptr, nullptr, nullptr); };
 
-    // File. The ASCII load command is wired by its own module.
+    // File.
     QMenu* file = AddMenu(nullptr, "M_File", "&File", "9939");
     AddItem(file, "M_DbClear(0)", "&New Database", "1023", [] { M_DbClear_Click(0); });
     AddItem(file, "M_DbInfo", "&Database Info", "1010", [] { M_DbInfo_Click(); });
@@ -59,7 +59,7 @@ void QUVMAIN::BuildMenu() {
     AddItem(file, "M_DbSaveAs", "Save Database &As", "10242", [] { M_DbSaveAs_Click(); });
     sep(file, "M_s0");
     AddItem(file, "M_DbAsave", "&Database ASCII Save", "109", [] { M_DbAsave_Click(); });
-    AddItem(file, "M_DbAload", "Data&base ASCII Load", "10115", nullptr);
+    AddItem(file, "M_DbAload", "Data&base ASCII Load", "10115", [] { M_DbAload_Click(); });
     sep(file, "M_s8");
     AddItem(file, "M_LoMEd", "List of Materials Editor", "99843", [this] { M_LoMEd_Click(); });
     sep(file, "M_s9");

@@ -4,7 +4,10 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <limits>
 #include <map>
+#include <vector>
 
 #include "platform/errors.h"
 #include "platform/file_commit.h"
@@ -15,11 +18,38 @@ namespace tolvi::platform {
 namespace {
 constexpr int kMaxFileNo = 511;
 
+constexpr std::size_t kReadBlock = 64 * 1024;
+
 struct OpenFile {
     bool output = false;
     std::FILE* input = nullptr;
+    // Input read ahead in blocks: buffer[pos, end) is not taken yet. newline is the position of
+    // the next LF at or after pos (end when the block holds none), so that a file of CR-ended
+    // lines is not searched to the end of the block for every line.
+    std::vector<char> buffer;
+    std::size_t pos = 0;
+    std::size_t end = 0;
+    std::size_t newline = 0;
     detail::PendingFile pending;
 };
+
+// Reads the next block; false at the end of the file or on a read error.
+bool Fill(OpenFile& f) {
+    if (f.buffer.size() < kReadBlock) f.buffer.resize(kReadBlock);
+    f.pos = 0;
+    f.end = std::fread(f.buffer.data(), 1, kReadBlock, f.input);
+    f.newline = 0;
+    return f.end > 0;
+}
+
+// Position of the first LF from f.pos on, or f.end.
+std::size_t NextNewline(OpenFile& f) {
+    if (f.newline < f.pos || (f.newline < f.end && f.buffer[f.newline] != '\n')) {
+        const void* at = std::memchr(f.buffer.data() + f.pos, '\n', f.end - f.pos);
+        f.newline = at ? std::size_t(static_cast<const char*>(at) - f.buffer.data()) : f.end;
+    }
+    return f.newline;
+}
 
 std::map<int, OpenFile>& table() {
     static std::map<int, OpenFile> files;
@@ -98,6 +128,10 @@ bool OpenFileOutput(int fileNo, const std::string& path) {
 }
 
 bool ReadLine(int fileNo, std::string& line) {
+    return ReadLine(fileNo, line, std::numeric_limits<std::size_t>::max());
+}
+
+bool ReadLine(int fileNo, std::string& line, std::size_t maxBytes) {
     OpenFile* f = Find(fileNo);
     if (!f) return false;
     if (f->output) {
@@ -105,26 +139,36 @@ bool ReadLine(int fileNo, std::string& line) {
         return false;
     }
     line.clear();
-    int c = std::getc(f->input);
-    if (c == EOF) {
-        SetErrDescription(std::ferror(f->input) ? "Device I/O error" : "Input past end of file");
-        return false;
-    }
-    while (c != EOF) {
-        if (c == '\n') break;
-        if (c == '\r') {
-            int next = std::getc(f->input);
-            if (next != '\n' && next != EOF) std::ungetc(next, f->input);
-            break;
+    bool any = false;
+    for (;;) {
+        if (f->pos == f->end && !Fill(*f)) {
+            if (std::ferror(f->input)) {
+                SetErrDescription("Device I/O error");
+                return false;
+            }
+            if (!any) SetErrDescription("Input past end of file");
+            return any;  // a last line without an end
         }
-        line.push_back(static_cast<char>(c));
-        c = std::getc(f->input);
+        any = true;
+        const char* p = f->buffer.data() + f->pos;
+        const std::size_t lf = NextNewline(*f);
+        const void* cr = std::memchr(p, '\r', lf - f->pos);
+        const std::size_t stop = cr ? std::size_t(static_cast<const char*>(cr) - f->buffer.data()) : lf;
+        if (stop - f->pos > maxBytes - line.size()) {
+            SetErrDescription("Line too long");
+            return false;
+        }
+        line.append(p, stop - f->pos);
+        f->pos = stop;
+        if (stop == f->end) continue;  // the line goes on in the next block
+        ++f->pos;
+        if (cr) {
+            // CR LF is one line end, also when the LF starts the next block.
+            if (f->pos == f->end && !Fill(*f)) return !std::ferror(f->input);
+            if (f->buffer[f->pos] == '\n') ++f->pos;
+        }
+        return true;
     }
-    if (std::ferror(f->input)) {
-        SetErrDescription("Device I/O error");
-        return false;
-    }
-    return true;
 }
 
 bool WriteText(int fileNo, std::string_view text) {

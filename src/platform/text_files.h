@@ -5,6 +5,7 @@
 // A file opened for output is written to a temporary file beside the target; CloseFile moves it
 // over the target (flush, fsync, rename), so a failed or abandoned write never damages the old
 // file. DiscardFile closes an output file without touching the target.
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -16,6 +17,9 @@ bool OpenFileInput(int fileNo, const std::string& path);   // regular readable f
 bool OpenFileOutput(int fileNo, const std::string& path);  // creates or empties (on close)
 // The next line without its end (CR LF, LF or a lone CR); false past the end of the file.
 bool ReadLine(int fileNo, std::string& line);
+// The same, refusing a line of more than maxBytes ("Line too long"); what is left of that line
+// stays unread.
+bool ReadLine(int fileNo, std::string& line, std::size_t maxBytes);
 // Writes text exactly as given (no line end is added).
 bool WriteText(int fileNo, std::string_view text);
 bool CloseFile(int fileNo);

@@ -299,6 +299,23 @@ TEST_F(KernelTest, PreviewAndReservedIdsAndInsertPositions) {
     T_ReadRecord(1, 1, s);
     EXPECT_EQ(s.X, 5);
 
+    // A record's or a branch point's position moves alone; a number that is not there, nothing.
+    EXPECT_EQ(T_ChangeRecordXY(1, 1, -5, -6), 1);
+    T_ReadRecord(1, 1, s);
+    EXPECT_EQ(s.X, -5);
+    EXPECT_EQ(s.Y, -6);
+    EXPECT_EQ(s.Width, 7);
+    EXPECT_EQ(T_ChangeRecordXY(1, 2, 0, 0), 0);
+    B_CreateBranch(1, 0, 0);
+    B_InsertRecord(1, -1, 1, 2);
+    EXPECT_EQ(B_ChangeRecordXY(1, 1, 3, 4), 1);
+    BranchPointRec p;
+    B_ReadRecord(1, 1, p);
+    EXPECT_EQ(p.X, 3);
+    EXPECT_EQ(p.Y, 4);
+    EXPECT_EQ(B_ChangeRecordXY(1, 2, 0, 0), 0);
+    EXPECT_EQ(B_ChangeRecordXY(2, 1, 0, 0), 0);
+
     // Buses keep gaps; the net learns it is a member.
     N_CreateNet(4, 0, "D");
     N_CreateBus(1, 0, "BUS");

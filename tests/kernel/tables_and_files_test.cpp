@@ -131,6 +131,8 @@ INSTANTIATE_TEST_SUITE_P(
         FlagCase{"create_hierarchy", [] { DB_CreateHierarchy(0, "X"); }, true},
         FlagCase{"insert_trace_record", [] { T_InsertRecord(1, -1, 0, 1, 1, 1); }, true},
         FlagCase{"change_gap", [] { T_ChangeRecordGap(1, 1, 4321); }, true},
+        FlagCase{"move_trace_corner", [] { T_ChangeRecordXY(1, 1, 9, 9); }, true},
+        FlagCase{"move_branch_point", [] { B_ChangeRecordXY(1, 2, 9, 9); }, true},
         FlagCase{"rename_layer", [] { O_Rename(OA_Object(DB_LayerArray(), 1), "TOP"); }, true},
         FlagCase{"move_component", [] { O_ChangePosition(C_Component(1), 1, 1); }, true},
         FlagCase{"add_text", [] { OA_Add(DB_LayoutTextArray(), I_MakeText(0, 0, 0, 1, 1, "T", 0, 0, 0)); },
@@ -157,6 +159,7 @@ INSTANTIATE_TEST_SUITE_P(
         FlagCase{"copy_same_bytes", [] { E_MemCopy(E_SysTable(13), E_SysTable(13), 4); }, false},
         FlagCase{"copy_into_help_table", [] { E_MemCopy(E_SysTable(12) + 2044, &kOne, 4); }, false},
         FlagCase{"rename_to_same", [] { O_Rename(N_Net(3), "VCC"); }, false},
+        FlagCase{"move_to_same_point", [] { B_ChangeRecordXY(1, 2, 100, 0); }, false},
         FlagCase{"preview_symbol",
                  [] {
                      OM_Delete(DB_SymbMap(), -1);

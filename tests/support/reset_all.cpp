@@ -21,6 +21,7 @@
 #include "common/settings_access.h"
 #include "common/size_settings.h"
 #include "common/utilities.h"
+#include "interchange/ascii_loader.h"
 #include "interchange/exporter.h"
 #include "kernel/kernel.h"
 #include "mainwindow/app_list.h"
@@ -99,6 +100,7 @@ void ResetAllState() {
     ResetRecentFilesState();
     ResetTimedBackupState();
     ResetExportState();
+    ResetAsciiLoadState();
 }
 
 }  // namespace tolvi::test

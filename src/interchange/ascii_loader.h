@@ -1,0 +1,125 @@
+#pragma once
+// The ASCII database load: the work of the load window (QUVLASC) without the window, so that the
+// window, the tests and the fuzz target all run the same sequence.
+//
+// LoadAsciiDatabase reads an ASCII database file (interchange/ascii_format.h) line by line into a
+// new database: it discards the open one, checks every record (the header first and once, each
+// record type's exact field count, a number in every number field that fits 32 bits), stores the
+// settings records in the option tables (and the bus width at once in the database), and rebuilds
+// every design object under the id the file gives it, each child belonging to the parent record
+// read last before it. It stops at the end record 9999, at the first bad record, or when
+// mCancel is set (it yields to the window every 101 lines). A file whose header lacks the marker
+// "$NT00$" is of the older form: Continue converts it to the current units after the load.
+//
+// Result codes: 0 loaded, 1 failed (one error box names the line), 2 cancelled. After a result
+// other than 0 Continue leaves a fresh "Untitled" database with the option values of the
+// settings file, and tells the modules ("UP").
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "interchange/record_output.h"
+#include "kernel/kernel.h"
+
+namespace tolvi {
+
+// False when the load window loads; true once it has loaded a file. The File menu's command reads
+// it after the window has closed.
+inline bool gAsciiLoadOK = false;
+
+void ResetAsciiLoadState();
+
+// The longest line a file may hold; a longer one fails the load.
+constexpr std::size_t kMaxAsciiLineBytes = 1 << 20;
+
+class AsciiLoader {
+public:
+    // View shows the record type at the yields and lets the window's events run there; null for
+    // none (the Ui service's yield).
+    explicit AsciiLoader(ExportView* View = nullptr);
+
+    // --- the window's state, one load per showing ---
+    bool mCancel = false;  // the user's cancel request, seen before the next line
+    std::string mLine;     // the line read last
+    int mFileNo = 0;
+    int32_t mLineCount = 0;  // lines since the last yield
+    bool mOlderForm = false;
+    int32_t mHierToSelect = 0;  // the header's hierarchy and page, selected after the load
+    int32_t mPageToSelect = 0;
+
+    // What the window does when it loads, besides its own looks: Default scope ticked (Current
+    // unticked), every option set from the settings file, the hierarchy and page to select.
+    void FormLoad();
+    // The load of gExportFile: opens it (its box shown when it cannot be: -1, nothing changed),
+    // reads it, converts an older-form file, resets after a failure, selects the header's
+    // hierarchy and page, stores the option tables into the database and goes back to Default
+    // scope. Message = the result for the status line. Returns 0, 1 or 2 (or -1).
+    int32_t Continue(std::string& Message);
+
+    // --- the reader ---
+    void LoadAsciiDatabase(int32_t& Result);
+    // The error box: "ASCII Load Error: " with the reason of Code (1 "Invalid record",
+    // 2 "Unrecognized record type", 3 "Incorrect Record Sequence", any other none) above Line.
+    static void ReportLoadError(int32_t Code, const std::string& Line);
+
+    // The fields of the current record into the item, entry (pin) and pad records.
+    void UnpackItemRecord();
+    void UnpackEntryRecord();
+    void UnpackPadRecord();
+    ItemRec mItem;
+    std::string mItemText;
+    EntryRec mEntry;
+    std::string mEntryName;
+    std::string mSimName;
+    EntryRec mPad;
+
+private:
+    // The rebuild's context: the parent records read last.
+    struct Context {
+        int32_t padNumber = 0, padId = 0;
+        int32_t symbol = 0, device = 0, group = 0;
+        int32_t net = 0, node = 0, bus = 0, member = 0;
+        int32_t layComp = 0, trace = 0, schComp = 0, branch = 0;
+    };
+
+    ExportView& View() const;
+    void ReadLine();
+    void Header();
+    // The settings and label records; false for a type that is none of them.
+    bool SettingsRecord(int32_t type);
+    // The design object records; false for a type that is none of them.
+    bool ObjectRecord(int32_t type);
+    // The field count the type demands; a wrong one is mended when the record has one free text
+    // (a comma inside it), else the record fails.
+    void ExpectFields(int32_t type);
+    bool RecoverText(int32_t type);
+
+    // Field i of the current record, as it stands; a missing one is a run-time failure.
+    std::string_view Field(int32_t i) const;
+    // Field i as a 32-bit number, read with ParseNumber's rules and rounded half to even; one
+    // that does not fit is a run-time failure.
+    int32_t Num(int32_t i) const;
+    uint8_t Byte(int32_t i) const;
+    std::string FirstWordOf(int32_t i) const;
+    std::string TrimmedField(int32_t i) const;
+
+    // Failures: each throws, and the load ends with its one box.
+    [[noreturn]] void Fail(int32_t code) const;                       // 1, 2 or 3 with the line
+    [[noreturn]] void RunTimeFailure(const std::string& what) const;  // the box without reason
+    void Check(bool ok) const {
+        if (!ok) Fail(1);
+    }
+    // A builder's Err.
+    void Built(int32_t err) const { Check(err == 0); }
+
+    ExportView* view_;
+    std::vector<std::string_view> fields_;  // 1-based views into mLine
+    std::vector<std::string_view> part_;    // scratch of RecoverText
+    int32_t count_ = 0;
+    std::string type_;  // field 1 of the current record, as the status line shows it
+    Context c_;
+};
+
+}  // namespace tolvi

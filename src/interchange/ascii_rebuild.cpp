@@ -1,0 +1,318 @@
+// The record rebuild: every design object record of an ASCII database file made again in the
+// kernel under the id the file gives it. A create call must give exactly that id, and a child
+// record belongs to the parent record read last before it.
+#include <string>
+
+#include "common/db_session.h"
+#include "interchange/ascii_format.h"
+#include "interchange/ascii_loader.h"
+#include "interchange/object_builders.h"
+
+namespace tolvi {
+
+void AsciiLoader::UnpackItemRecord() {
+    mItem.Kind = Num(2);
+    mItem.Attr = Num(3);
+    mItem.Link = Num(4);
+    mItem.X = Num(5);
+    mItem.Y = Num(6);
+    mItem.StyleA = Byte(7);
+    mItem.StyleB = Byte(8);
+    mItem.Width = Num(9);
+    mItem.Gap = Num(10);
+    mItem.Angle = Num(11);
+    mItem.P2 = Num(12);
+    mItem.P3 = Num(13);
+    if (mItem.Kind == 6) {
+        mItemText.assign(Field(14));  // P4 and P5 keep what they held
+    } else {
+        mItem.P4 = Num(14);
+        mItem.P5 = Num(15);
+        mItemText.clear();
+    }
+}
+
+void AsciiLoader::UnpackEntryRecord() {
+    mEntry.Status = Num(3);
+    mEntry.X = Num(4);
+    mEntry.Y = Num(5);
+    mEntryName.assign(Field(6));
+    mEntry.PaX = Num(7);
+    mEntry.PaY = Num(8);
+    mEntry.PaAngle = Num(9);
+    mEntry.Attrib = Num(10);
+    // The last field: a quote that no other closes opens a name that runs to the end of the line
+    // and is not part of it (kept, it would make the name unwritable between quotes).
+    std::string_view sim = Field(11);
+    if (!sim.empty() && sim.front() == '"' && sim.find('"', 1) == std::string_view::npos)
+        sim.remove_prefix(1);
+    mSimName.assign(sim);
+}
+
+void AsciiLoader::UnpackPadRecord() {
+    mPad.Status = Num(3);
+    mPad.X = Num(4);
+    mPad.Y = Num(5);
+    mPad.Angle = Num(6);
+    mPad.PadStack = Num(7);
+}
+
+bool AsciiLoader::ObjectRecord(int32_t type) {
+    int32_t err = 0;
+    int32_t itemId = 0;
+    // A create call that must give back the record's id.
+    const auto is = [&](int32_t got, int32_t id) { Check(got == id && got != 0); };
+    const auto mask = [](int32_t object, int32_t status) { O_Mask(object, status, status); };
+    // A padstack record: the writer never numbers one below 1, and the kernel keeps 0 for none.
+    const auto padstack = [&](int32_t symbol, int32_t map) {
+        const int32_t number = Num(2);
+        const int32_t status = Num(3);
+        Check(number > 0);
+        c_.padNumber = number;
+        CreatePadStack(err, symbol, c_.padId, number, Num(4), Num(5));
+        Built(err);
+        mask(OM_Object(map, number), status);
+    };
+    switch (type) {
+        case kRecViaPadStack:
+            if (gViaPadStacks.size() > 7) {
+                // Room for seven: a further via padstack is passed over with its items.
+                c_.padNumber = c_.padId = 0;
+                return true;
+            }
+            gViaPadStacks.push_back(Num(2));
+            padstack(0, DB_PadStackMap());
+            return true;
+        case kRecViaPadItem:
+        case kRecSymbolPadItem:
+            if (c_.padNumber == 0 || c_.padId == 0) return true;
+            UnpackItemRecord();
+            AddPadStackItem(err, c_.padId, mItem, itemId);
+            Built(err);
+            return true;
+        case kRecSymbol: {
+            const int32_t id = Num(2);
+            const int32_t status = Num(3);
+            const int32_t simCode = Num(6);
+            c_.symbol = id;
+            is(S_CreateSymbol(id, FirstWordOf(4).c_str()), id);
+            mask(S_Symbol(id), status);
+            S_ChangeSimCode(id, simCode);
+            c_.padNumber = c_.padId = 0;
+            return true;
+        }
+        case kRecSymbolPin:
+            UnpackEntryRecord();
+            InsertSymbolEntry(err, c_.symbol, mEntry, mEntryName, mSimName, Num(2));
+            Built(err);
+            return true;
+        case kRecSymbolPad:
+            UnpackPadRecord();
+            InsertPadEntry(err, c_.symbol, mPad, Num(2));
+            Built(err);
+            return true;
+        case kRecSymbolItem:
+        case kRecSymbolText:
+            UnpackItemRecord();
+            AddItemOrText(err, 0, c_.symbol, mItem, mItemText, itemId);
+            Built(err);
+            return true;
+        case kRecSymbolPadStack:
+            // Without a symbol before it the padstack would land among the via padstacks.
+            Check(c_.symbol != 0);
+            padstack(c_.symbol, S_SymbolPadStackMap(c_.symbol));
+            return true;
+        case kRecPart: {
+            const int32_t id = Num(2);
+            const int32_t status = Num(3);
+            c_.device = id;
+            is(D_CreateDevice(id, FirstWordOf(4).c_str(), FirstWordOf(5).c_str(), TrimmedField(6).c_str()),
+               id);
+            mask(D_Device(id), status);
+            c_.group = 0;
+            return true;
+        }
+        case kRecSupplyPin:
+            Check(D_AddPin(D_SupplyPinArray(c_.device), Num(2), FirstWordOf(3).c_str()) != 0);
+            return true;
+        case kRecGroup: {
+            const int32_t group = Num(2);
+            if (group != c_.group + 1) Fail(3);  // the groups of a part come as 1, 2, 3, ...
+            c_.group = group;
+            Check(D_AddGroup(c_.device, FirstWordOf(3).c_str(), FirstWordOf(4).c_str()) != 0);
+            return true;
+        }
+        case kRecGroupPin:
+            Check(c_.group != 0);
+            Check(D_AddPin(D_GroupPinArray(c_.device, c_.group), Num(2), FirstWordOf(3).c_str()) != 0);
+            return true;
+        case kRecHierarchy: {
+            const int32_t id = Num(2);
+            Check(id != 0);
+            const std::string name = FirstWordOf(3);
+            int missing = 0;
+            int32_t existing = 0;
+            FindNameInMap(missing, DB_HierarchyMap(), existing, name);
+            if (missing == 0) {
+                if (existing != id) Fail(3);  // the header's main hierarchy is taken over by its id
+            } else {
+                is(DB_CreateHierarchy(id, name.c_str()), id);
+            }
+            Check(DB_SetCurHier(id) != 0);
+            return true;
+        }
+        case kRecHierarchyEnd: {
+            const int32_t page = Num(2);
+            // A hierarchy without pages ends with page 0, as the writer writes it.
+            Check(DB_SetCurPage(page) != 0 || (page == 0 && DB_CurPage() == 0));
+            return true;
+        }
+        case kRecNet: {
+            const int32_t id = Num(2);
+            c_.net = id;
+            is(N_CreateNet(id, Num(3), TrimmedField(4).c_str()), id);
+            return true;
+        }
+        case kRecNode: {
+            const int32_t id = Num(2);
+            const int32_t status = Num(3);
+            c_.node = id;
+            is(N_CreateNode(c_.net, id, Num(4), Num(5), Num(6), Num(7)), id);
+            mask(N_Node(c_.net, id), status);
+            return true;
+        }
+        case kRecBus: {
+            const int32_t id = Num(2);
+            c_.bus = id;
+            is(N_CreateBus(id, Num(3), TrimmedField(4).c_str()), id);
+            c_.member = -1;
+            return true;
+        }
+        case kRecBusMember: {
+            c_.member = Num(2);
+            const int32_t r = N_SetBusMember(c_.bus, Num(3), c_.member);
+            Check(r != -1 && r == c_.member);
+            return true;
+        }
+        case kRecVia: {
+            const int32_t id = Num(2);
+            const int32_t flags = Num(3);
+            const int32_t x = Num(4);
+            const int32_t y = Num(5);
+            const int32_t value4 = Num(6);
+            const int32_t number = Num(7);
+            // The via's padstack must be one of the file's via padstacks; its slot is its place
+            // among them.
+            int32_t slot = 0;
+            for (size_t k = 1; k < gViaPadStacks.size() && slot == 0; ++k)
+                if (gViaPadStacks[k] == number) slot = int32_t(k);
+            Check(slot != 0);
+            CreateVia(err, id, flags, slot, value4, x, y);
+            Built(err);
+            return true;
+        }
+        case kRecBendPoint: {
+            const int32_t id = Num(2);
+            is(T_CreateBendPoint(id, Num(3), Num(4), Num(5)), id);
+            return true;
+        }
+        case kRecLayComp: {
+            const int32_t id = Num(2);
+            const int32_t flags = Num(3);
+            const int32_t x = Num(5), y = Num(6), angle = Num(7), symbol = Num(8), device = Num(9);
+            const int32_t value8 = Num(10);
+            c_.layComp = id;
+            is(L_CreateComponent(id, TrimmedField(4).c_str(), flags, device, symbol, value8, x, y, angle),
+               id);
+            return true;
+        }
+        case kRecLayCompLink:
+            L_AddSchCompId(c_.layComp, Num(2));
+            return true;
+        case kRecLayCompText:
+            UnpackItemRecord();
+            AddItemOrText(err, 2, c_.layComp, mItem, mItemText, itemId);
+            Built(err);
+            return true;
+        case kRecTrace: {
+            const int32_t id = Num(2);
+            c_.trace = id;
+            is(T_CreateTrace(id, Num(3), Num(4)), id);
+            return true;
+        }
+        case kRecTraceSegment: {
+            const int32_t flags = Num(2), x = Num(3), y = Num(4), width = Num(5), gap = Num(6);
+            const int32_t r = T_InsertRecord(c_.trace, -1, flags, x, y, width);
+            Check(r != 0);
+            T_ChangeRecordGap(c_.trace, r, gap);
+            return true;
+        }
+        case kRecTraceArc: {
+            const int32_t flags = Num(2), x = Num(3), y = Num(4), radius = Num(5);
+            Check(T_InsertArcRecord(c_.trace, -1, flags, x, y, radius) != 0);
+            return true;
+        }
+        case kRecLayoutText:
+            UnpackItemRecord();
+            AddItemOrText(err, 3, 0, mItem, mItemText, itemId);
+            Built(err);
+            return true;
+        case kRecPage: {
+            const int32_t id = Num(2);
+            Check(id != 0);
+            const std::string name = TrimmedField(3);
+            int missing = 0;
+            int32_t existing = 0;
+            FindNameInMap(missing, DB_PageMap(), existing, name);
+            if (missing == 0) {
+                if (existing != id) Fail(3);
+            } else {
+                is(DB_CreatePage(id, name.c_str()), id);
+            }
+            Check(DB_SetCurPage(id) != 0);
+            return true;
+        }
+        case kRecJunction: {
+            const int32_t id = Num(2);
+            const int32_t value1 = Num(3);
+            is(J_CreateJunction(id, value1, Num(5), Num(6)), id);
+            return true;
+        }
+        case kRecSchComp: {
+            const int32_t id = Num(2);
+            const int32_t flags = Num(3);
+            const int32_t x = Num(5), y = Num(6), symbol = Num(7), device = Num(8);
+            const int32_t pack1 = Num(9), pack2 = Num(10), angle = Num(13), value12 = Num(14);
+            c_.schComp = id;
+            is(C_CreateComponent(id, TrimmedField(4).c_str(), flags, device, symbol, value12, x, y, angle),
+               id);
+            C_ChangeCompPackInfo(id, pack1, pack2);
+            return true;
+        }
+        case kRecSchCompText:
+            UnpackItemRecord();
+            AddItemOrText(err, 1, c_.schComp, mItem, mItemText, itemId);
+            Built(err);
+            return true;
+        case kRecBranch: {
+            const int32_t id = Num(2);
+            c_.branch = id;
+            is(B_CreateBranch(id, Num(3), Num(4)), id);
+            return true;
+        }
+        case kRecBranchPoint: {
+            const int32_t x = Num(2), y = Num(3);
+            Check(B_InsertRecord(c_.branch, -1, x, y) != 0);
+            return true;
+        }
+        case kRecBranchText:
+            UnpackItemRecord();
+            AddItemOrText(err, 4, c_.branch, mItem, mItemText, itemId);
+            Built(err);
+            return true;
+        default:
+            return false;
+    }
+}
+
+}  // namespace tolvi
