@@ -28,6 +28,7 @@
 #include "common/preview_drawing.h"
 #include "common/settings_access.h"
 #include "common/utilities.h"
+#include "interchange/object_builders.h"
 #include "kernel/kernel.h"
 #include "kernel/qt/qpainter_sink.h"
 #include "mainwindow/app_list.h"
@@ -45,6 +46,10 @@ namespace tolvi {
 namespace {
 
 constexpr const char* kRootHier = "MAINHIER";
+// The symbol of the net hooks, shared by every hierarchy, and the line width of its drawing and
+// of the pin names on the hooks.
+constexpr const char* kHookSymbol = "$&@HOOK";
+constexpr int32_t kHookLineWidth = 2540;
 constexpr int kTopTwips = 315;
 // Room for the previews below the panel, for a browser that was never sized.
 constexpr int kPreviewHeight = 320;
@@ -377,7 +382,71 @@ void QUVHIER::CreateHierarchy(const std::string& Text) {
     SetListText(2, GetLocalString("New Hierarchy:", "10211"));
 }
 
-void QUVHIER::CreateNetHooks(const std::string&) {}
+void QUVHIER::CreateNetHooks(const std::string& BlockName) {
+    int32_t Err = 0, blockId = 0;
+    FindSymbolByName(Err, blockId, BlockName);
+    if (Err != 0) return;
+    SymbolRec block;
+    if (S_ReadSymbol(blockId, block) == 0 || (block.Status & 2) != 0) return;
+
+    // The hook symbol is shared by every hierarchy of the design: made once, a pin and an arrow.
+    int32_t hookId = 0;
+    FindSymbolByName(Err, hookId, kHookSymbol);
+    if (hookId == 0) {
+        hookId = S_CreateSymbol(0, kHookSymbol);
+        if (hookId == 0) {
+            ShowDbError(3, GetLocalString("symbol", "991273"));
+            return;
+        }
+        EntryRec pin;
+        pin.Status = 1;
+        InsertSymbolEntry(Err, hookId, pin, "HOOK", "", 1);
+        ItemRec line;
+        line.Kind = 1, line.Attr = 1, line.StyleA = 44, line.Width = kHookLineWidth, line.P2 = -1016000;
+        int32_t item = 0;
+        if (Err == 0) AddItemOrText(Err, 0, hookId, line, "", item);
+        ItemRec arrow = line;
+        arrow.Kind = 2, arrow.StyleB = 16, arrow.P2 = -101600, arrow.P3 = -101600, arrow.P4 = -101600,
+        arrow.P5 = 101600;
+        if (Err == 0) AddItemOrText(Err, 0, hookId, arrow, "", item);
+        if (Err != 0) {
+            OM_Delete(DB_SymbMap(), hookId);
+            ShowDbError(3, GetLocalString("symbol", "991273"));
+            return;
+        }
+    }
+
+    if (S_ReadSymbol(blockId, block) == 0) return;
+    const int64_t entries = block.EntryCount;
+    const int64_t pitch = HookPitch(entries);
+    int64_t y = -(entries * pitch) / 2;  // the pitch is even: exact
+    for (int32_t entryNo = 1; entryNo <= entries; ++entryNo) {
+        EntryRec entry;
+        if (S_ReadEntry(blockId, entryNo, entry) == 0) continue;
+        const std::string pinName = CStrFromPtr(entry.Name);
+        const int32_t net = N_CreateNet(0, 5, pinName.c_str());
+        if (net == 0) {
+            ShowDbError(3, "");
+            return;
+        }
+        const std::string hookName = kHookSymbol + std::to_string(entryNo);
+        const int32_t comp = C_CreateComponent(0, hookName.c_str(), 1, 0, hookId, 1, 0, int32_t(y), 0);
+        if (comp == 0) {
+            ShowDbError(3, GetLocalString("component", "99473"));
+            return;
+        }
+        ItemRec text;
+        text.Kind = 6, text.Attr = 1, text.X = 50800, text.Y = 50800, text.StyleA = 44;
+        text.Width = kHookLineWidth, text.P2 = 25400, text.P3 = 25400;
+        int32_t item = 0;
+        AddItemOrText(Err, 1, comp, text, pinName, item);  // a hook without its label still works
+        if (N_CreateNode(net, 0, comp, 1, 0, 0) == 0) {
+            ShowDbError(3, GetLocalString("node", "99947"));
+            return;
+        }
+        y += pitch;
+    }
+}
 
 void QUVHIER::F_BrowseList_KeyPress(int Index, int& KeyAscii) {
     mKeyTyped = -1;

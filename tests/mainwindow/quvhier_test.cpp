@@ -92,6 +92,55 @@ bool Drawn(platform::PreviewCanvas& box) {
     return false;
 }
 
+// The hooks of the current hierarchy, one line per component in map order:
+// "<name> <x>,<y> <symbol> flags=<flags> field=<twelfth value> | <text> <x>,<y> w=<width> | net <name>
+// kind <flags> pin <entry>".
+std::vector<std::string> Hooks() {
+    std::vector<std::string> lines;
+    const int32_t comps = DB_SchCompMap();
+    int32_t cursor = OM_GetFirst(comps);
+    while (const int32_t c = OM_SearchMask(comps, cursor, 0, 0)) {
+        SchCompRec comp;
+        C_ReadComponent(c, comp);
+        SymbolRec symbol;
+        S_ReadSymbol(comp.Symbol, symbol);
+        std::string line = CStrFromPtr(comp.Name) + " " + std::to_string(comp.X) + "," +
+                           std::to_string(comp.Y) + " " + CStrFromPtr(symbol.Name) +
+                           " flags=" + std::to_string(comp.Flags) + " field=" + std::to_string(comp.Kept12);
+        ItemRec text;
+        if (I_ReadItem(OA_Object(C_CompTextArray(c), 1), text) != 0)
+            line += " | " + CStrFromPtr(text.Text) + " " + std::to_string(text.X) + "," +
+                    std::to_string(text.Y) + " w=" + std::to_string(text.Width);
+        const int32_t nets = DB_NetMap();
+        int32_t n = OM_GetFirst(nets);
+        while (const int32_t net = OM_SearchMask(nets, n, 0, 0)) {
+            NetRec netRec;
+            N_ReadNet(net, netRec);
+            const int32_t nodes = N_NodeMap(net);
+            int32_t k = OM_GetFirst(nodes);
+            while (const int32_t node = OM_SearchMask(nodes, k, 0, 0)) {
+                NodeRec rec;
+                N_ReadNode(net, node, rec);
+                if (rec.SchComp == c)
+                    line += " | net " + CStrFromPtr(netRec.Name) + " kind " + std::to_string(netRec.Flags) +
+                            " pin " + std::to_string(rec.SchEntry);
+            }
+        }
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+// How many symbols are called name.
+int SymbolsCalled(const std::string& name) {
+    int count = 0;
+    const int32_t map = DB_SymbMap();
+    int32_t cursor = OM_GetFirst(map);
+    while (const int32_t id = OM_SearchMask(map, cursor, 0, 0))
+        count += CStrFromPtr(O_GetName(S_Symbol(id))) == name;
+    return count;
+}
+
 // A design of MAINHIER and SUB2 with pages MAINPAGE and PAGE2 each, block symbols BLOCKA (three
 // pins) and BLOCKB, the symbol GATE and the layout symbol PADS; MAINHIER current.
 class HierBrowser : public test::DbFixture {
@@ -220,6 +269,92 @@ TEST_F(HierBrowser, AFailedCreationSaysSoAndLeavesNothingBehind) {
         form->F_Cancel_Click();
         OM_Delete(DB_HierarchyMap(), HierId("BLOCKB"));  // made by hand, not by the browser
         EXPECT_EQ(Hierarchies(), (std::vector<std::string>{"MAINHIER", "SUB2"}));
+    }
+}
+
+TEST_F(HierBrowser, EveryPinOfTheBlockGetsANetHookOnOneSharedHookSymbol) {
+    auto form = Open();
+    form->F_hooks->setChecked(true);
+    Pick(*form, 2, "BLOCKA");
+    Pick(*form, 2, "BLOCKB");
+    EXPECT_EQ(Message(*form), " Hierarchy: BLOCKB created O.K");
+    EXPECT_EQ(gCurHierName, "MAINHIER");
+
+    ASSERT_NE(DB_SetCurHier(HierId("BLOCKA")), 0);
+    EXPECT_EQ(DB_CurPage(), 1);
+    EXPECT_EQ(
+        Hooks(),
+        (std::vector<std::string>{
+            "$&@HOOK1 0,-609600 $&@HOOK flags=1 field=1 | IN 50800,50800 w=2540 | net IN kind 5 pin 1",
+            "$&@HOOK2 0,-203200 $&@HOOK flags=1 field=1 | OUT 50800,50800 w=2540 | net OUT kind 5 pin 1",
+            "$&@HOOK3 0,203200 $&@HOOK flags=1 field=1 | CLK 50800,50800 w=2540 | net CLK kind 5 pin 1",
+        }));
+    // The second block finds the hook symbol made for the first; its pin names are as wide.
+    ASSERT_NE(DB_SetCurHier(HierId("BLOCKB")), 0);
+    EXPECT_EQ(Hooks(),
+              (std::vector<std::string>{
+                  "$&@HOOK1 0,-406400 $&@HOOK flags=1 field=1 | A 50800,50800 w=2540 | net A kind 5 pin 1",
+                  "$&@HOOK2 0,0 $&@HOOK flags=1 field=1 | B 50800,50800 w=2540 | net B kind 5 pin 1",
+              }));
+    EXPECT_EQ(SymbolsCalled("$&@HOOK"), 1);
+
+    const int32_t hook = OM_FindName(DB_SymbMap(), "$&@HOOK");
+    SymbolRec symbol;
+    ASSERT_NE(S_ReadSymbol(hook, symbol), 0);
+    EXPECT_EQ(symbol.EntryCount, 1);
+    EntryRec pin;
+    ASSERT_NE(S_ReadEntry(hook, 1, pin), 0);
+    EXPECT_EQ(CStrFromPtr(pin.Name), "HOOK");
+    EXPECT_EQ(pin.Status & 1, 1);
+    const int32_t items = S_SymbolItemArray(hook);
+    ASSERT_EQ(OA_GetCount(items), 2);
+    ItemRec line, arrow;
+    I_ReadItem(OA_Object(items, 1), line);
+    I_ReadItem(OA_Object(items, 2), arrow);
+    EXPECT_EQ(std::vector<int32_t>({line.Kind, line.StyleA, line.StyleB, line.Width, line.P2, line.P3}),
+              std::vector<int32_t>({1, 44, 0, 2540, -1016000, 0}));
+    EXPECT_EQ(std::vector<int32_t>({arrow.Kind, arrow.StyleB, arrow.P2, arrow.P3, arrow.P4, arrow.P5}),
+              std::vector<int32_t>({2, 16, -101600, -101600, -101600, 101600}));
+
+    DB_SetCurHier(1);
+    form->F_Cancel_Click();
+    EXPECT_EQ(Hierarchies(), (std::vector<std::string>{"MAINHIER", "SUB2"})) << "with their nets and hooks";
+    EXPECT_EQ(SymbolsCalled("$&@HOOK"), 1) << "the shared symbol stays";
+}
+
+TEST_F(HierBrowser, AHookThatCannotBeMadeSaysSoAndTheHierarchyStays) {
+    struct Case {
+        const char* failing;
+        const char* box;
+        int hookSymbols;
+        size_t hooks;
+    };
+    const Case cases[] = {
+        {"S_CreateSymbol", "Can't create Net hook symbol", 0, 0},
+        {"S_InsertEntry", "Can't create Net hook symbol", 0, 0},  // half made: deleted again
+        {"OA_Add", "Can't create Net hook symbol", 0, 0},
+        {"N_CreateNet", "Can't create Net hook ", 1, 0},
+        {"C_CreateComponent", "Can't create Net hook component", 1, 0},
+        {"N_CreateNode", "Can't create Net hook node", 1, 1},  // the hooks made so far stay
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.failing);
+        auto form = Open();
+        form->F_hooks->setChecked(true);
+        scriptedUi().boxes.clear();
+        scriptedUi().QueueAnswer(platform::kAnswerOk);
+        KernelFailNextForTests(c.failing);
+        Pick(*form, 2, "BLOCKA");
+        ASSERT_EQ(scriptedUi().boxes.size(), 1u);
+        EXPECT_EQ(scriptedUi().boxes[0].text, c.box);
+        EXPECT_EQ(HierStatus("BLOCKA"), 0x280);
+        EXPECT_EQ(Message(*form), " Hierarchy: BLOCKA created O.K");
+        EXPECT_EQ(SymbolsCalled("$&@HOOK"), c.hookSymbols);
+        ASSERT_NE(DB_SetCurHier(HierId("BLOCKA")), 0);
+        EXPECT_EQ(Hooks().size(), c.hooks);
+        DB_SetCurHier(1);
+        form->F_Cancel_Click();
+        OM_Delete(DB_SymbMap(), OM_FindName(DB_SymbMap(), "$&@HOOK"));
     }
 }
 
