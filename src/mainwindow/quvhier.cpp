@@ -10,7 +10,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPointer>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
@@ -98,15 +97,10 @@ void M_Hier_Click() {
     const int32_t page = gCurPage;
     {
         BrowserShowing showing;
-        QPointer<QUVHIER> form = new QUVHIER(gMainForm);
-        try {
-            form->Form_Load();
-            platform::ui().ShowModal(form);
-        } catch (...) {
-            delete form.data();
-            throw;
-        }
-        delete form.data();
+        // Unloaded when it returns, whichever way.
+        const auto form = std::make_unique<QUVHIER>(gMainForm);
+        form->Form_Load();
+        platform::ui().ShowModal(form.get());
     }
     if (hier != gCurHier)
         ResetHierStackFile();
