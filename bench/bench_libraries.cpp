@@ -42,6 +42,7 @@
 #include "common/settings_access.h"
 #include "kernel/kernel.h"
 #include "kernel/qt/qpainter_sink.h"
+#include "offscreen_qt.h"
 #include "platform/paths.h"
 #include "platform/qt/preview_canvas.h"
 #include "setup/library_objects.h"
@@ -184,10 +185,7 @@ bool Prepare(const QTemporaryDir& dir) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& msg) {
-        if (!msg.contains(QLatin1String("propagateSizeHints"))) std::fprintf(stderr, "%s\n", qPrintable(msg));
-    });
+    UseOffscreenQt();
     QApplication app(argc, argv);
     QTemporaryDir dir;
     if (!dir.isValid() || !Prepare(dir)) {

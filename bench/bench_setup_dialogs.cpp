@@ -27,6 +27,7 @@
 #include "common/option_store.h"
 #include "common/settings_access.h"
 #include "kernel/kernel.h"
+#include "offscreen_qt.h"
 #include "setup/setup_forms.h"
 
 namespace {
@@ -85,11 +86,7 @@ bool PrepareStores(const QTemporaryDir& dir) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    // The offscreen platform says at every showing that it cannot pass size hints on.
-    qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& msg) {
-        if (!msg.contains(QLatin1String("propagateSizeHints"))) std::fprintf(stderr, "%s\n", qPrintable(msg));
-    });
+    UseOffscreenQt();
     QApplication app(argc, argv);
     QTemporaryDir dir;
     if (!dir.isValid() || !PrepareStores(dir)) {

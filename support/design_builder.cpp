@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <initializer_list>
 
 namespace tolvi::designs {
 
@@ -209,6 +210,86 @@ void BuildBoard(const BoardSize& z) {
             N_CreateNode(n, k, comp, pin, comp, pin);
         }
     }
+}
+
+namespace {
+
+// Symbol `id` called name with a rectangle and pins named pins (at x -254000, one above the
+// other), as a block (status 1 under mask 3) or not.
+void PinSymbol(Checker& k, int32_t id, const char* name, std::initializer_list<const char*> pins,
+               bool block) {
+    k.Is(S_CreateSymbol(id, name), id);
+    if (block) O_Mask(S_Symbol(id), 1, 3);
+    ItemRec box;
+    box.Kind = 3, box.X = -254000, box.Y = -254000, box.P2 = 254000, box.P3 = 254000, box.Width = 2540;
+    k.Done(AddShape(S_SymbolItemArray(id), box));
+    int32_t e = 0;
+    for (const char* pin : pins) {
+        ++e;
+        k.Is(S_InsertEntry(id, e, -254000, e * 101600 - 203200), e);
+        k.Done(S_ChangeEntryAttrib(id, e, pin, 0));
+    }
+}
+
+}  // namespace
+
+bool BuildHierarchyDesign(const HierarchyDesign& z) {
+    Checker k;
+    NewDatabase("HIERS");
+    PinSymbol(k, 1, "BLOCKA", {"IN", "OUT", "CLK"}, true);
+    PinSymbol(k, 2, "BLOCKB", {"A", "B"}, true);
+    PinSymbol(k, 3, "GATE", {"1", "2"}, false);
+    k.Is(S_CreateSymbol(4, "PADS"), 4);
+    O_Mask(S_Symbol(4), 2, 2);
+    k.Done(AddShape(S_SymbolItemArray(4), Shape(3, 4)));
+
+    for (int32_t h = 1; h <= z.hierarchies; ++h) {
+        if (h > 1) k.Is(DB_CreateHierarchy(h, Numbered("SUB", h).c_str()), h);
+        k.Done(DB_SetCurHier(h));
+        for (int32_t p = 1; p <= z.pagesPerHierarchy; ++p) {
+            if (p > 1 || h > 1) k.Is(DB_CreatePage(p, p > 1 ? Numbered("PAGE", p).c_str() : "MAINPAGE"), p);
+            k.Done(DB_SetCurPage(p));
+            const int32_t out = p * 254000;
+            const int32_t wire = B_CreateBranch(0, 0, 0);
+            k.Done(wire);
+            k.Done(B_InsertRecord(wire, -1, -out, -127000));
+            k.Done(B_InsertRecord(wire, -1, out, -127000));
+            k.Done(J_CreateJunction(0, 0, out, -127000));
+            const int32_t gate = C_CreateComponent(0, Numbered("G", p).c_str(), 0, 0, 3, 0, 0, out, 0);
+            k.Done(gate);
+            k.Done(AddText(C_CompTextArray(gate), Numbered("G", p), 1));
+        }
+        k.Done(DB_SetCurPage(1));
+        const int32_t trace = T_CreateTrace(0, 0, 0);
+        k.Done(trace);
+        k.Done(T_InsertRecord(trace, -1, 0, 0, 0, 25400));
+        k.Done(T_InsertRecord(trace, -1, 0, 508000 * h, 254000, 25400));
+        k.Done(L_CreateComponent(0, "P1", 0, 0, 4, 0, -254000, -254000, 0));
+        k.Done(AddText(DB_LayoutTextArray(), "HIER", 0));
+    }
+
+    // The last hierarchy is still current.
+    for (int32_t i = 0; i < z.heavyObjects; ++i) {
+        k.Done(DB_SetCurPage(1 + i % z.pagesPerHierarchy));
+        const int32_t x = (i % 1000) * 25400, y = (i / 1000) * 25400;
+        switch (i % 3) {
+            case 0:
+                k.Done(C_CreateComponent(0, Numbered("U", i).c_str(), 0, 0, 3, 0, x, y, 0));
+                break;
+            case 1: {
+                const int32_t wire = B_CreateBranch(0, 0, 0);
+                k.Done(B_InsertRecord(wire, -1, x, y));
+                k.Done(B_InsertRecord(wire, -1, x + 12700, y));
+                break;
+            }
+            default:
+                k.Done(J_CreateJunction(0, 0, x, y));
+                break;
+        }
+    }
+    k.Done(DB_SetCurHier(1));
+    k.Done(DB_SetCurPage(1));
+    return k.ok;
 }
 
 }  // namespace tolvi::designs

@@ -11,6 +11,9 @@
 //   byte field of 255 and a value above 2^24.
 // - BuildBoard: a board for the netlist writers: layout components with a package of n pins,
 //   their schematic components, nets of n nodes on them; sized by BoardSize.
+// - BuildHierarchyDesign: many hierarchies of many pages, each page and layout with a little of
+//   everything the previews draw, block symbols to make hierarchies from; one hierarchy may
+//   carry a large schematic. Sized by HierarchyDesign.
 // - GenerateDesign (support/design_generator.h): the large synthetic design of the kernel
 //   benchmarks, scaled by DesignSize.
 // - Shape, AddShape, AddText: items with every field set, for one-off fixtures.
@@ -54,5 +57,20 @@ struct BoardSize {
 // to its schematic component "U<n>" holding a value text; nets "N<n>" (every third unnamed, every
 // tenth a bus member) whose nodes go round the pins of the components in turn.
 void BuildBoard(const BoardSize& size);
+
+struct HierarchyDesign {
+    int32_t hierarchies = 2;        // "MAINHIER" (1), then "SUB2", "SUB3", ... (ids 2, 3, ...)
+    int32_t pagesPerHierarchy = 2;  // "MAINPAGE" (1), then "PAGE2", "PAGE3", ... (ids 2, 3, ...)
+    int32_t heavyObjects = 0;       // schematic objects added to the last hierarchy, over its pages
+};
+
+// A design replacing the open database ("HIERS"). Symbols: block symbols "BLOCKA" (pins "IN",
+// "OUT", "CLK") and "BLOCKB" (pins "A", "B"), "GATE" (a schematic symbol that is no block, two
+// pins) and the layout symbol "PADS". On every page of every hierarchy: a wire, a junction and a
+// GATE component "G<page>" with a text, placed further out on higher pages; in every layout a
+// trace, a PADS component "P1" and a free text. The heavy objects are components "U<n>", wires
+// and junctions in turn, page after page. MAINHIER and its first page are current afterwards.
+// Returns false when the kernel refused any call.
+bool BuildHierarchyDesign(const HierarchyDesign& size);
 
 }  // namespace tolvi::designs

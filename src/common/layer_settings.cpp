@@ -88,18 +88,25 @@ void LoadLayerNames() {
 }
 
 void StoreLayerNames() {
-    uint16_t words[2] = {0, 0};
     uint8_t colours[32] = {};
-    const int32_t layers = DB_LayerArray();
     for (int k = 0; k < 32; ++k) {
         const LayerRec& l = gLayers[k];
-        O_Rename(OA_Object(layers, k + 1), l.Name.c_str());
-        if (l.Enabled != 0) words[k / 16] = static_cast<uint16_t>(words[k / 16] | (1u << (k % 16)));
         // One byte cannot hold a colour from outside 0..255 (only a hand-edited settings file gives
         // one); the layer's own default keeps the table sound.
         colours[k] = (l.Colour >= 0 && l.Colour <= 255) ? static_cast<uint8_t>(l.Colour) : kDefaultColours[k];
     }
     E_MemCopy(E_SysTable(SysLayerColors), colours, kSysTableBytes[SysLayerColors]);
+    StoreHierarchyLayers();
+}
+
+void StoreHierarchyLayers() {
+    uint16_t words[2] = {0, 0};
+    const int32_t layers = DB_LayerArray();
+    for (int k = 0; k < 32; ++k) {
+        const LayerRec& l = gLayers[k];
+        O_Rename(OA_Object(layers, k + 1), l.Name.c_str());
+        if (l.Enabled != 0) words[k / 16] = static_cast<uint16_t>(words[k / 16] | (1u << (k % 16)));
+    }
     WriteMask(words);
 }
 

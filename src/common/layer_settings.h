@@ -26,6 +26,9 @@ void SaveLayerTable();
 // The database side, whatever the scope: the current hierarchy's layer names and enable words.
 void LoadLayerNames();
 void StoreLayerNames();
+// The current hierarchy's own part of StoreLayerNames: the layer names and the enable words,
+// without the colours (table 2 belongs to the whole database).
+void StoreHierarchyLayers();
 // Switches one layer's bit in table 11 (OnOff 1 on, anything else off); gLayers is not changed.
 // A Layer outside 0..31 changes nothing.
 void SetLayerMaskBit(const int32_t& Layer, const int32_t& OnOff);

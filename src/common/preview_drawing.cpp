@@ -1,6 +1,11 @@
 #include "common/preview_drawing.h"
 
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
 #include "common/db_session.h"
+#include "kernel/draw_sink.h"
 #include "kernel/kernel.h"
 #include "platform/qt/preview_canvas.h"
 
@@ -24,6 +29,62 @@ void Measure(F&& frame) {
     gFrameH = int64_t(gFrameY2) - gFrameY1;
 }
 
+// Collects the box around everything drawn into it. Opened at scale 1 on a box of no size centred
+// on the origin, a database point (X, Y) arrives as (X, -Y).
+class ExtentSink : public IDrawSink {
+public:
+    void begin(int32_t, int32_t) override {}
+    void setPen(uint32_t, double, int32_t, int32_t) override {}
+    void setBrush(bool, uint32_t) override {}
+    void polyline(const Point* pts, size_t n) override { AddAll(pts, n); }
+    void polygon(const Point* pts, size_t n) override { AddAll(pts, n); }
+    void ellipse(double x, double y, double w, double h) override { AddBox(x, y, w, h); }
+    // The whole circle: a slightly larger frame costs nothing.
+    void arc(double x, double y, double w, double h, double, double) override { AddBox(x, y, w, h); }
+    void end() override {}
+
+    bool Found() const { return found_; }
+    // In database units, outward to whole units and within 32 bits.
+    ExtentRec Extent() const {
+        return {Clamp(std::floor(x1_)), Clamp(std::floor(-y2_)), Clamp(std::ceil(x2_)),
+                Clamp(std::ceil(-y1_))};
+    }
+
+private:
+    static int32_t Clamp(double v) {
+        return int32_t(std::clamp(v, double(std::numeric_limits<int32_t>::min()),
+                                  double(std::numeric_limits<int32_t>::max())));
+    }
+    void Add(double x, double y) {
+        x1_ = std::min(x1_, x), y1_ = std::min(y1_, y);
+        x2_ = std::max(x2_, x), y2_ = std::max(y2_, y);
+        found_ = true;
+    }
+    void AddAll(const Point* pts, size_t n) {
+        for (size_t i = 0; i < n; ++i) Add(pts[i].x, pts[i].y);
+    }
+    void AddBox(double x, double y, double w, double h) { Add(x, y), Add(x + w, y + h); }
+
+    double x1_ = std::numeric_limits<double>::infinity(), y1_ = x1_;
+    double x2_ = -x1_, y2_ = -x1_;
+    bool found_ = false;
+};
+
+// Draws with `draw` into an ExtentSink and reports what it covered as a measurement.
+template <class F>
+void MeasureDrawing(int32_t mode, F&& draw) {
+    Measure([&](ExtentRec& e) {
+        ExtentSink sink;
+        DcRec rec{1, 0, 0, 0, 0, mode};
+        G_OpenDC(&sink, rec);
+        draw();
+        G_CloseDC();
+        if (!sink.Found()) return 0;
+        e = sink.Extent();
+        return 1;
+    });
+}
+
 }  // namespace
 
 void ResetPreviewDrawingState() {
@@ -39,6 +100,10 @@ void FrameTraceLines() {
 void FrameBranchLines() {
     Measure([](ExtentRec& e) { return B_FrameBranchLines(gPageSelector, kAllLayers, e); });
 }
+
+void FrameAllLayout() { MeasureDrawing(4, DrawAllLayout); }
+
+void FrameAllSchematic() { MeasureDrawing(0, DrawAllSchematic); }
 
 void DrawAllLayout() {
     G_SetDrawMode(44);

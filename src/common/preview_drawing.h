@@ -26,6 +26,12 @@ void ResetPreviewDrawingState();
 void FrameTraceLines();
 // Measures the wires of the current page (gPageSelector).
 void FrameBranchLines();
+// Measure everything DrawAllLayout / DrawAllSchematic would draw (components, pads, vias, texts
+// and junctions as well as traces and wires), into the same globals: a preview framed by them
+// shows the whole drawing. Each opens and closes a drawing context of its own, so call them
+// while none is open.
+void FrameAllLayout();
+void FrameAllSchematic();
 // Draw into the context the caller opened with G_OpenDC and closes with G_CloseDC. They leave
 // the kernel's draw mode, colour and style as they set them.
 void DrawAllLayout();

@@ -10,6 +10,7 @@
 #include "mainwindow/ascii_commands.h"
 #include "mainwindow/command_routing.h"
 #include "mainwindow/db_commands.h"
+#include "mainwindow/quvhier.h"
 #include "mainwindow/quvmain.h"
 #include "mainwindow/recent_files.h"
 #include "mainwindow/setup_commands.h"
@@ -153,7 +154,7 @@ void QUVMAIN::BuildMenu() {
     AddItem(sim, "M_Ema", "&Electromagnetic Analyzer", "10289", [this] { M_Ema_Click(); });
 
     // The hierarchy browser is wired by its own module.
-    AddItem(nullptr, "M_Hier", "&Hierarchy", "1018", nullptr);
+    AddItem(nullptr, "M_Hier", "&Hierarchy", "1018", [] { M_Hier_Click(); });
 
     QMenu* custom = AddMenu(nullptr, "M_Custom", "Custo&m", "10114");
     custom->menuAction()->setVisible(false);

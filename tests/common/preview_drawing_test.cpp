@@ -63,6 +63,36 @@ TEST(PreviewFrames, WidthAndHeightDoNotWrapBeyondThirtyTwoBits) {
     EXPECT_EQ(gFrameH, 4000000000LL);
 }
 
+TEST(PreviewFrames, TheWholeDrawingFramesComponentsJunctionsAndTextsToo) {
+    OpenDesign();
+    const int32_t wireWidth = 1000;  // junctions are drawn with a radius of twice the wire width
+    E_MemCopy(E_SysTable(SysWireWidth), &wireWidth, 4);
+    ASSERT_EQ(S_CreateSymbol(1, "LINE"), 1);
+    ItemRec line;
+    line.Kind = 1, line.P2 = 10000, line.P3 = 5000;
+    ASSERT_NE(OA_Add(S_SymbolItemArray(1), I_MakeItem(line)), 0);
+
+    FrameAllSchematic();
+    EXPECT_EQ(Frame(), "0 0,0 0,0 0x0") << "an empty page";
+    ASSERT_NE(C_CreateComponent(0, "U1", 0, 0, 1, 0, 100000, 200000, 0), 0);
+    ASSERT_NE(J_CreateJunction(0, 0, -3000, -4000), 0);
+    FrameAllSchematic();
+    EXPECT_EQ(Frame(), "-1 -5000,-6000 110000,205000 115000x211000") << "no wire at all";
+    FrameBranchLines();
+    EXPECT_EQ(gFrameCount, 0) << "the wires' own measurement stays as it was";
+
+    FrameAllLayout();
+    EXPECT_EQ(Frame(), "0 0,0 0,0 0x0") << "an empty layout";
+    ASSERT_NE(L_CreateComponent(0, "P1", 0, 0, 1, 0, 1000, 2000, 0), 0);
+    FrameAllLayout();
+    EXPECT_EQ(Frame(), "-1 1000,2000 11000,7000 10000x5000") << "no trace at all";
+    ASSERT_NE(OA_Add(DB_LayoutTextArray(), I_MakeText(500000, 500000, 0, 25400, 25400, "T", 0, 0, 0)), 0);
+    FrameAllLayout();
+    EXPECT_EQ(gFrameX1, 1000);
+    EXPECT_GT(gFrameX2, 500000) << "the free text";
+    EXPECT_GT(gFrameY2, 500000);
+}
+
 TEST(PreviewDrawing, LayoutAndSchematicDrawInTheirOrderAndModes) {
     OpenDesign();
     Trace(0, 0, 10000, 0, 1000);
