@@ -31,15 +31,8 @@
 namespace tolvi {
 namespace {
 
+using test::QueuePassword;
 using test::scriptedUi;
-
-void QueuePassword(const std::string& typed) {
-    scriptedUi().QueueModal("OPTNINPT", [typed](QWidget* f) {
-        auto* form = static_cast<OPTNINPT*>(f);
-        form->F_Password->setText(platform::ToQString(typed));
-        form->F_Accept_Click();
-    });
-}
 
 // The lines of a file written with CR LF.
 std::vector<std::string> Lines(const std::string& text) {

@@ -22,16 +22,9 @@
 namespace tolvi {
 namespace {
 
+using test::QueuePassword;
 using test::recordingHost;
 using test::scriptedUi;
-
-void QueuePassword(const std::string& typed) {
-    scriptedUi().QueueModal("OPTNINPT", [typed](QWidget* f) {
-        auto* form = static_cast<OPTNINPT*>(f);
-        form->F_Password->setText(platform::ToQString(typed));
-        form->F_Accept_Click();
-    });
-}
 
 std::string FileBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);

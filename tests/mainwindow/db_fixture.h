@@ -4,6 +4,7 @@
 // hears the broadcasts.
 #include <gtest/gtest.h>
 
+#include <QLineEdit>
 #include <QMainWindow>
 #include <algorithm>
 #include <memory>
@@ -19,10 +20,22 @@
 #include "mainwindow/db_commands.h"
 #include "mainwindow/fake_module.h"
 #include "mainwindow/module_registry.h"
+#include "mainwindow/optninpt.h"
+#include "platform/qt/codec.h"
 #include "support/recording_host.h"
+#include "support/scripted_ui.h"
 #include "support/temp_dir.h"
 
 namespace tolvi::test {
+
+// The next password dialog is answered with typed, then Accept.
+inline void QueuePassword(const std::string& typed) {
+    scriptedUi().QueueModal("OPTNINPT", [typed](QWidget* f) {
+        auto* form = static_cast<OPTNINPT*>(f);
+        form->F_Password->setText(platform::ToQString(typed));
+        form->F_Accept_Click();
+    });
+}
 
 class DbFixture : public ::testing::Test {
 protected:

@@ -38,7 +38,8 @@ struct MenuRow {
     bool scopeShown;         // the caption ends with the scope
     const char* told;        // after an Accept: "UP" or "PX" to every module; nullptr: nothing
     bool toldOnlyInCurrent;
-    bool links;  // the command links are refreshed after telling
+    bool links;                // the command links are refreshed after telling
+    bool postproOnly = false;  // "UP" goes to the post-processor alone
 };
 
 class SetupMenu : public test::SetupFixture {
@@ -73,6 +74,7 @@ void SetupMenu::CheckMenuItems(const std::vector<MenuRow>& rows) {
                     ResetStores();
                     if (scope != 0) UseCurrentScope();
                     E_SetString("QUVSCHED", busy ? "Capture, 0, 1, 0, 0" : "Capture, 0, 0, 0, 0");
+                    E_SetString("QUVLAYPS", "Post, 0, 0, 0, 0");
                     gHelpTopic = 0;
                     fakes.journal.clear();
                     const int linkAttempts = platform::suiteBus().LinkAttempts();
@@ -100,11 +102,14 @@ void SetupMenu::CheckMenuItems(const std::vector<MenuRow>& rows) {
                         EXPECT_EQ(scriptedUi().boxes.back().text, "Finish current operation for: Capture");
                     }
                     const bool told = shown && accept && item.told && (!item.toldOnlyInCurrent || scope != 0);
-                    for (const char* cmd : {"UP", "PX"}) {
-                        const bool sent = std::count(fakes.journal.begin(), fakes.journal.end(),
-                                                     std::string("QUVSCHED notify - All,") + cmd);
-                        EXPECT_EQ(sent, told && std::string(item.told) == cmd) << cmd;
-                    }
+                    const auto sent = [&](const std::string& line) {
+                        return std::count(fakes.journal.begin(), fakes.journal.end(), line) != 0;
+                    };
+                    for (const char* cmd : {"UP", "PX"})
+                        EXPECT_EQ(sent(std::string("QUVSCHED notify - All,") + cmd),
+                                  told && !item.postproOnly && std::string(item.told) == cmd)
+                            << cmd;
+                    EXPECT_EQ(sent("QUVSCHED notify QUVLAYPS UP"), told && item.postproOnly);
                     EXPECT_EQ(platform::suiteBus().LinkAttempts() > linkAttempts, told && item.links);
                     scriptedUi().Reset();
                 }
@@ -142,71 +147,16 @@ TEST_F(SetupMenu, ItemsOfTheSettingsFileDialogs) {
     });
 }
 
-// The library, padstack and aperture items: the busy test as each row says (the library item
-// before it records its topic); a scope suffix for the padstack dialog alone; after an Accept
-// "UP" to every module with the links refreshed (the padstack dialog in Current scope only), or
-// "UP" to the post-processor alone after the aperture tables.
+// The library, padstack and aperture items: "UP" with the links after the library search lists
+// in either scope and after the padstack library in Current scope only (its caption shows the
+// scope); the aperture tables tell the post-processor alone.
 TEST_F(SetupMenu, ItemsOfTheLibraryPadstackAndApertureDialogs) {
-    enum After { UpAll, UpAllInCurrent, UpPostpro };
-    const struct {
-        const char* item;
-        const char* form;
-        int32_t topic;
-        bool busyInDefault;  // the busy test also runs in Default scope
-        bool suffix;
-        After after;
-    } items[] = {
-        {"M_LibS", "OPTNLIBS", 13582, true, false, UpAll},
-        {"M_Pads", "OPTNPLIB", 13594, false, true, UpAllInCurrent},
-        {"M_Aps", "POSTAPT", 13606, true, false, UpPostpro},
-    };
-    for (const auto& item : items) {
-        for (int32_t scope : {0, -1}) {
-            for (bool busy : {false, true}) {
-                for (bool accept : {true, false}) {
-                    SCOPED_TRACE(std::string(item.form) + " scope " + std::to_string(scope) +
-                                 (busy ? " busy" : "") + (accept ? " accept" : " cancel"));
-                    ResetStores();
-                    if (scope != 0) UseCurrentScope();
-                    E_SetString("QUVSCHED", busy ? "Capture, 0, 1, 0, 0" : "Capture, 0, 0, 0, 0");
-                    E_SetString("QUVLAYPS", "Post, 0, 0, 0, 0");
-                    gHelpTopic = 0;
-                    fakes.journal.clear();
-                    const int linkAttempts = platform::suiteBus().LinkAttempts();
-                    const bool shown = !(busy && (scope != 0 || item.busyInDefault));
-                    std::string caption;
-                    if (shown) {
-                        scriptedUi().QueueModal(item.form, [&](QWidget* form) {
-                            caption = form->windowTitle().toStdString();
-                            auto* dialog = static_cast<SetupDialog*>(form);
-                            (accept ? dialog->F_Accept : dialog->F_Cancel)->click();
-                        });
-                    } else {
-                        scriptedUi().QueueAnswer(platform::kAnswerOk);
-                    }
-                    RunSetupItem(item.item);
-                    scriptedUi().Verify();
-                    EXPECT_EQ(gHelpTopic, item.topic);
-                    if (shown) {
-                        const bool suffixed =
-                            caption.ends_with(" (Current)") || caption.ends_with(" (Default)");
-                        EXPECT_EQ(suffixed, item.suffix) << caption;
-                    }
-                    const bool accepted = shown && accept;
-                    const bool upAll =
-                        accepted && (item.after == UpAll || (item.after == UpAllInCurrent && scope));
-                    const bool upPostpro = accepted && item.after == UpPostpro;
-                    const auto count = [&](const char* line) {
-                        return std::count(fakes.journal.begin(), fakes.journal.end(), line);
-                    };
-                    EXPECT_EQ(count("QUVSCHED notify - All,UP"), upAll);
-                    EXPECT_EQ(count("QUVSCHED notify QUVLAYPS UP"), upPostpro);
-                    EXPECT_EQ(platform::suiteBus().LinkAttempts() > linkAttempts, upAll);
-                    scriptedUi().Reset();
-                }
-            }
-        }
-    }
+    const auto item = [](const char* name) { return [name] { RunSetupItem(name); }; };
+    CheckMenuItems({
+        {item("M_LibS"), "OPTNLIBS", 13582, true, false, "UP", false, true},
+        {item("M_Pads"), "OPTNPLIB", 13594, false, true, "UP", true, true},
+        {item("M_Aps"), "POSTAPT", 13606, true, false, "UP", false, false, true},
+    });
 }
 
 TEST_F(SetupMenu, TheMainMenuItemsShowTheirDialogs) {
