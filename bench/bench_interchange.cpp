@@ -108,19 +108,7 @@ void RawWrite(benchmark::State& state, Row& row) {
     const std::vector<char> bytes(size_t(row.bytes), 'x');
     for (auto _ : state) {
         ::unlink(RawFile().c_str());
-        const auto t0 = Clock::now();
-        const int fd = ::open(RawFile().c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-        size_t done = 0;
-        while (fd >= 0 && done < bytes.size()) {
-            const ssize_t w = ::write(fd, bytes.data() + done, bytes.size() - done);
-            if (w <= 0) break;
-            done += size_t(w);
-        }
-        if (fd >= 0) {
-            ::fsync(fd);
-            ::close(fd);
-        }
-        row.raw.Add(Seconds(t0, Clock::now()));
+        row.raw.Add(bench::WriteAndSync(RawFile(), bytes));
     }
 }
 

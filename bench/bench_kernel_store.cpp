@@ -28,13 +28,15 @@
 #include <string>
 #include <vector>
 
+#include "bench_timing.h"
 #include "kernel/arena.h"
 #include "kernel/kernel.h"
 #include "support/design_generator.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using ::bench::Clock;
+using ::bench::Seconds;
 using tolvi::bench::DesignCounts;
 
 struct Figures {
@@ -49,10 +51,6 @@ struct Figures {
 std::string gDir;
 std::string File() { return gDir + "/bench.tpb"; }
 std::string RawFile() { return gDir + "/raw.bin"; }
-
-double Seconds(Clock::time_point a, Clock::time_point b) {
-    return std::chrono::duration<double>(b - a).count();
-}
 
 // The heap's bytes in use, and the kernel's load arenas (mapped beside the heap) whole.
 int64_t HeapInUse() {
@@ -245,19 +243,7 @@ void BM_Save(benchmark::State& state) {
 void BM_RawWrite(benchmark::State& state) {
     const std::vector<char> bytes(g.fileBytes, 'x');
     for (auto _ : state) {
-        const auto t0 = Clock::now();
-        const int fd = ::open(RawFile().c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-        size_t done = 0;
-        while (fd >= 0 && done < bytes.size()) {
-            const ssize_t w = ::write(fd, bytes.data() + done, bytes.size() - done);
-            if (w <= 0) break;
-            done += size_t(w);
-        }
-        if (fd >= 0) {
-            ::fsync(fd);
-            ::close(fd);
-        }
-        g.rawWrite = std::min(g.rawWrite, Seconds(t0, Clock::now()));
+        g.rawWrite = std::min(g.rawWrite, ::bench::WriteAndSync(RawFile(), bytes));
     }
 }
 
