@@ -34,6 +34,17 @@ std::array<CategoryRec, 32>& CategoriesOf(ColourEntries e) {
     return e == ColourEntries::LayoutCategories ? gLayCategories : gSchCategories;
 }
 
+// The load and store pair of each member's set, in ColourEntries order.
+struct ColourSet {
+    void (*load)();
+    void (*store)();
+};
+constexpr ColourSet kSets[] = {
+    {&LoadLayoutCategoryColors, &SaveLayoutCategoryColors},
+    {&LoadSchematicCategoryColors, &SaveSchematicCategoryColors},
+    {&LoadLayerTable, &SaveLayerTable},
+};
+
 }  // namespace
 
 ColourSetupDialog::ColourSetupDialog(ColourEntries entries, const char* name, const char* caption,
@@ -184,17 +195,6 @@ void ColourSetupDialog::F_Color_Click(int Index) {
     }
     ShowPreview(colour, s);
 }
-
-// The load and store pair of each member's set, in ColourEntries order.
-struct ColourSet {
-    void (*load)();
-    void (*store)();
-};
-constexpr ColourSet kSets[] = {
-    {&LoadLayoutCategoryColors, &SaveLayoutCategoryColors},
-    {&LoadSchematicCategoryColors, &SaveSchematicCategoryColors},
-    {&LoadLayerTable, &SaveLayerTable},
-};
 
 void ColourSetupDialog::Store() { kSets[int(entries_)].store(); }
 

@@ -150,11 +150,15 @@ void OPTNGRID::FillGridTables() {
     const auto& specs = GridSpecs();
     const char dp = DecimalPoint();
     const std::string defaultCaption = GetLocalString("Default", "1011");
+    // Column widths by what the columns hold, in the font the form shows now.
+    const QFontMetrics fm(font());
+    const int pad = fm.averageCharWidth() * 2;
     for (std::size_t i = 0; i < specs.size(); ++i) {
         const GridSpec& g = specs[i];
+        const bool length = g.kind == GridValueKind::Length;
         platform::TolviGrid* grid = grids[i];
         grid->SetVisible(false);
-        if (g.kind == GridValueKind::Length) {
+        if (length) {
             grid->SetTextMatrix(0, kInchCol, unitCaption_[0]);
             grid->SetTextMatrix(0, kMmCol, unitCaption_[1]);
         } else {
@@ -165,29 +169,19 @@ void OPTNGRID::FillGridTables() {
         for (int r = 1; r <= g.rows; ++r) {
             grid->SetTextMatrix(r, 0, IniNumText(r));
             grid->SetTextMatrix(r, kInchCol, GridCellText(g, kInchCol, r, dp));
-            if (g.kind == GridValueKind::Length)
-                grid->SetTextMatrix(r, kMmCol, GridCellText(g, kMmCol, r, dp));
+            if (length) grid->SetTextMatrix(r, kMmCol, GridCellText(g, kMmCol, r, dp));
         }
         grid->SetVisible(true);
-    }
-    for (std::size_t i = 0; i < specs.size(); ++i) {
-        platform::TolviGrid* grid = grids[i];
+
         for (int c : {1, 3}) {
-            if (c == 3 && specs[i].mmChosen == 0) continue;
+            if (c == 3 && g.mmChosen == 0) continue;
             grid->SetChoiceColumn(c, true);
             grid->SetTextMatrix(0, c, defaultCaption);
-            grid->SetMarkedRow(c, specs[i].table[c == 1 ? 0 : specs[i].mmChosen]);
+            grid->SetMarkedRow(c, g.table[c == 1 ? 0 : g.mmChosen]);
         }
-    }
-    for (std::size_t i = 0; i < specs.size(); ++i) {
-        grids[i]->SetEditColumn(kInchCol, true);
-        if (specs[i].kind == GridValueKind::Length) grids[i]->SetEditColumn(kMmCol, true);
-    }
-    // Column widths by what the columns hold, in the font the form shows now.
-    const QFontMetrics fm(font());
-    const int pad = fm.averageCharWidth() * 2;
-    for (std::size_t i = 0; i < specs.size(); ++i) {
-        platform::TolviGrid* grid = grids[i];
+        grid->SetEditColumn(kInchCol, true);
+        if (length) grid->SetEditColumn(kMmCol, true);
+
         grid->SetColWidth(0, fm.horizontalAdvance(QStringLiteral(" 15 ")) + pad);
         for (int c = 1; c < grid->Cols(); ++c) {
             const QString widest =
@@ -195,7 +189,6 @@ void OPTNGRID::FillGridTables() {
             const int head = fm.horizontalAdvance(platform::ToQString(grid->TextMatrix(0, c)));
             grid->SetColWidth(c, std::max(fm.horizontalAdvance(widest), head) + pad);
         }
-        grid->Finish(0);
         grid->Finish(0);
     }
 }

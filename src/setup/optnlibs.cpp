@@ -241,25 +241,10 @@ void OPTNLIBS::SetupLibGrids() {
 void OPTNLIBS::FillForm() {
     setWindowTitle(
         platform::ToQString(GetLocalString("Tolvi32 - Library Search Sequence (", "10152") + gLibDir + ")"));
-    for (platform::TolviGrid* grid : F_Libs) {
-        grid->SetRows(2);
-        grid->SetTextMatrix(1, 0, "");
-        grid->SetTextMatrix(1, 1, "");
-        grid->Finish(0);
-    }
     for (platform::FileList* files : F_Files) files->setPath(gLibDir);
     for (int i = 0; i < 3; ++i) {
         const std::size_t u = std::size_t(i);
-        platform::TolviGrid* grid = F_Libs[u];
-        const std::vector<std::string>& list = List(i);
-        for (int k = 1; k < int(list.size()); ++k) {
-            grid->SetRows(k + 1);
-            grid->SetTextMatrix(k, 0, IniNumText(k));
-            grid->SetTextMatrix(k, 1, list[std::size_t(k)]);
-        }
-        grid->SetTopRow(1);
-        grid->SetRow(1);
-        F_Libs_Click(i);
+        ShowList(i, LibListEditor{List(i)});  // from its first row
         F_Lib[u]->clear();
         F_Count[u]->clear();
         F_BrowseList[u]->clear();
@@ -442,13 +427,14 @@ void OPTNLIBS::F_BrowseList_Click(int Index) {
     LocateAndPreview(1, gPartSymbol);
 }
 
-void OPTNLIBS::LocateAndPreview(int Index, const std::string& Name) {
+bool OPTNLIBS::LocateAndPreview(int Index, const std::string& Name) {
     int32_t err = 1;
     int fileIndex = -1;
     FindInLibraries(err, Index, Name, fileIndex);
-    if (err != 0) return;
+    if (err != 0) return false;
     selectOnBrowse_ = Name;
     SelectFile(Index, fileIndex);
+    return true;
 }
 
 void OPTNLIBS::SelectFile(int Index, int FileIndex) {
@@ -464,16 +450,9 @@ void OPTNLIBS::F_Find_Click(int Index) {
     const std::string heading = GetLocalString("Find ", "99687") + GetLocalString(t.find, t.findId);
     const std::string answer = InputBoxEx(GetLocalString("Type in name:", "991344"), heading, "");
     if (answer.empty()) return;
-    int32_t err = 1;
-    int fileIndex = -1;
-    FindInLibraries(err, Index, answer, fileIndex);
-    if (err != 0) {
+    if (!LocateAndPreview(Index, answer))
         platform::ui().MsgBox(GetLocalString("Can't ", "1095") + heading + ":" + answer,
                               platform::kStyleSystemModal + platform::kStyleExclamation, "");
-        return;
-    }
-    selectOnBrowse_ = answer;
-    SelectFile(Index, fileIndex);
 }
 
 void OPTNLIBS::FindInLibraries(int32_t& Err, int Index, const std::string& Name, int& FileIndex) {

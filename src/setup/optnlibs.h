@@ -127,7 +127,8 @@ private:
     void ForgetPreview(int k);
     // Selects file FileIndex of F_Files(Index); a file already selected is browsed again.
     void SelectFile(int Index, int FileIndex);
-    void LocateAndPreview(int Index, const std::string& Name);
+    // Browses the library file of list Index that holds Name with Name first; false when none does.
+    bool LocateAndPreview(int Index, const std::string& Name);
 
     std::array<int, 3> selectedRow_{};
     std::array<int32_t, 3> libHandle_{};

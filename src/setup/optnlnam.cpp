@@ -61,7 +61,6 @@ void OPTNLNAM::LNM_Refill() {
     for (int r = 1; r <= kLayerRows; ++r) LNM_ShowRow(r);
     F_Layer->SetRow(1);
     F_Layer->Finish(0);
-    F_Layer->Finish(0);
     F_Layer_Click();
 }
 

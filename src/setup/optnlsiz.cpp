@@ -144,6 +144,10 @@ OPTNLSIZ::OPTNLSIZ(QWidget* parent)
     layout->addLayout(FrameButtons());
 }
 
+int32_t& OPTNLSIZ::SizeValue(int Grid, int Row) {
+    return Grid < 3 ? gCondSizes[std::size_t(Row)][std::size_t(Grid)] : gLineWidths[std::size_t(Row)];
+}
+
 int32_t& OPTNLSIZ::BoxValue(int i) {
     if (i < 3) return gCondSizes[0][std::size_t(i)];
     return i == 3 ? gBusWidth : gWireWidth;
@@ -180,10 +184,7 @@ void OPTNLSIZ::SIZ_FillGrids() {
         for (int r = 1; r <= kSizeRows; ++r) SIZ_ShowRow(g, r);
     SIZ_ShowAirgaps();
     SizeColumns();
-    for (int g = 0; g < 4; ++g) {
-        F_Sizes[std::size_t(g)]->Finish(0);
-        F_Sizes[std::size_t(g)]->Finish(0);
-    }
+    for (platform::TolviGrid* grid : F_Sizes) grid->Finish(0);
     for (int g = 0; g < 3; ++g) {
         F_Sizes[std::size_t(g)]->SetRow(1);
         F_Sizes_Click(g);
@@ -206,8 +207,7 @@ void OPTNLSIZ::SizeColumns() {
 
 void OPTNLSIZ::SIZ_ShowRow(int Grid, int Row) {
     platform::TolviGrid* grid = F_Sizes[std::size_t(Grid)];
-    const int32_t value =
-        Grid < 3 ? gCondSizes[std::size_t(Row)][std::size_t(Grid)] : gLineWidths[std::size_t(Row)];
+    const int32_t value = SizeValue(Grid, Row);
     const char dp = DecimalPoint();
     grid->SetTextMatrix(Row, 0, IniNumText(Row));
     grid->SetTextMatrix(Row, 1, SizeCell(Grid, 1, value, dp));
@@ -254,9 +254,7 @@ void OPTNLSIZ::F_Sizes_DblClick(int Index) {
         GetLocalString(kNames[Index][0], kNames[Index][1]) + (col == 1 ? " (inch):" : " (mm):");
     const auto answer = AskForChange(prompt, GetLocalString("Instant Selection", "10187"), shown);
     if (!answer) return;
-    int32_t& slot =
-        Index < 3 ? gCondSizes[std::size_t(row)][std::size_t(Index)] : gLineWidths[std::size_t(row)];
-    if (!CommitSizeEntry(Index, col, *answer, slot)) {
+    if (!CommitSizeEntry(Index, col, *answer, SizeValue(Index, row))) {
         platform::ui().Beep();
         return;
     }

@@ -61,6 +61,8 @@ protected:
     void Reload() override;
 
 private:
+    // The size in row Row of grid Grid, and the value of box i.
+    static int32_t& SizeValue(int Grid, int Row);
     int32_t& BoxValue(int i);
     void SizeColumns();
 

@@ -29,6 +29,8 @@ struct Caption {
     const char* tag;
 };
 
+const Caption kTabs[3] = {{"&Comp. Name", "10298"}, {"&Pinout", "10299"}, {"&Description", "10300"}};
+
 QCheckBox* NewCheck(QWidget* parent, const char* name, Caption c) {
     auto* box = new QCheckBox(platform::ToQString(c.text), parent);
     box->setObjectName(QString::fromLatin1(name));
@@ -66,7 +68,6 @@ OPTNPACK::OPTNPACK(QWidget* parent)
     mstCompPackage->setObjectName("mstCompPackage");
     const Caption frames[3] = {
         {"Component Name: ", "10104"}, {"Pinout Text: ", "10223"}, {"Component Description: ", "10103"}};
-    const Caption tabs[3] = {{"&Comp. Name", "10298"}, {"&Pinout", "10299"}, {"&Description", "10300"}};
     std::array<QVBoxLayout*, 3> categories{};
     std::array<QHBoxLayout*, 3> prefRows{};
     std::array<QVBoxLayout*, 3> sizes{};
@@ -98,7 +99,7 @@ OPTNPACK::OPTNPACK(QWidget* parent)
         list->setObjectName(QStringLiteral("F_Tsizes_%1").arg(k));
         list->setSizeAdjustPolicy(QComboBox::AdjustToContents);
         F_Tsizes[std::size_t(k)] = list;
-        mstCompPackage->addTab(page, platform::ToQString(tabs[k].text));
+        mstCompPackage->addTab(page, platform::ToQString(kTabs[k].text));
     }
 
     // Component name.
@@ -215,9 +216,8 @@ void OPTNPACK::PCK_Fill() {
     PCK_ShowCompName();
     PCK_ShowPinout();
     PCK_ShowDescription();
-    const Caption tabs[3] = {{"&Comp. Name", "10298"}, {"&Pinout", "10299"}, {"&Description", "10300"}};
     for (int k = 0; k < 3; ++k)
-        mstCompPackage->setTabText(k, platform::ToQString(GetLocalString(tabs[k].text, tabs[k].tag)));
+        mstCompPackage->setTabText(k, platform::ToQString(GetLocalString(kTabs[k].text, kTabs[k].tag)));
     mstCompPackage->setCurrentIndex(0);
 }
 

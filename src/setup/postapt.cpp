@@ -11,7 +11,6 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <algorithm>
-#include <cctype>
 
 #include "common/aperture_tables.h"
 #include "common/boxes.h"
@@ -39,11 +38,6 @@ constexpr double kMinSize = 1;
 constexpr double kMaxSize = 2200 * kUnitsPerMM;
 constexpr int kStyleYesNo = platform::kStyleSystemModal + platform::kStyleYesNo;  // 4100
 
-std::string Upper(std::string s) {
-    for (char& c : s) c = char(std::toupper(static_cast<unsigned char>(c)));
-    return s;
-}
-
 int TableRows() { return int(gApertures.size()) - 1; }
 
 int32_t& DcodeOf(AptRec& r, int Index) {
@@ -55,7 +49,7 @@ int32_t& DcodeOf(AptRec& r, int Index) {
 // --- the table rules ---
 
 void ParseDcode(const std::string& Text, int32_t& Code) {
-    const std::string t = Upper(Text);
+    const std::string t = UpperAscii(Text);
     if (Trim(t).empty()) {
         Code = 0;
         return;
@@ -304,7 +298,7 @@ void POSTAPT::AptLst_Click() {
     const std::string file = AptLst->fileName();
     if (!AskSaveIfChanged()) return;
     if (file.empty()) return;
-    const std::string name = Upper(FirstWord(file.substr(0, file.find('.'))));
+    const std::string name = UpperAscii(FirstWord(file.substr(0, file.find('.'))));
     if (name.empty()) return;
     gAperFile = name;
     LoadSelectedTable();
@@ -395,7 +389,7 @@ bool POSTAPT::eventFilter(QObject* watched, QEvent* event) {
 }
 
 POSTAPT::SaveResult POSTAPT::SaveApertureTable() {
-    const std::string name = FirstWord(Upper(platform::FromQString(NewFname->text())));
+    const std::string name = FirstWord(UpperAscii(platform::FromQString(NewFname->text())));
     if (name.empty()) return NoName;
     // The name becomes a file name in the system directory, which the list must find again.
     if (name.find_first_of("./\\") != std::string::npos) {
@@ -448,8 +442,6 @@ void POSTAPT::F_Accept_Click() {
     if (!AskSaveIfChanged()) return;
     AcceptForm();
 }
-
-void POSTAPT::F_Cancel_Click() { CancelForm(); }
 
 void POSTAPT::Reload() {
     // The name chosen or saved in this showing was stored at once; a cancel takes it back there

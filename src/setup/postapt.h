@@ -70,7 +70,6 @@ public:
     void NewDcode_KeyPress(int Index);
     void SaveAfile_Click();
     void F_Accept_Click() override;  // AptAccept
-    void F_Cancel_Click() override;  // AptCancel
 
     // What a save came to: written, no name to save under, a name that cannot be a table's, or
     // a file that could not be written (its box shown).

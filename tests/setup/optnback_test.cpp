@@ -5,7 +5,6 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTest>
 #include <string>
 
 #include "common/dialog_state.h"
@@ -19,6 +18,7 @@
 namespace tolvi {
 namespace {
 
+using test::EnterInto;
 using test::scriptedUi;
 using test::TypeInto;
 
@@ -67,14 +67,12 @@ TEST_F(Backup, EnterCommitsRefusedValuesBeepAndAcceptTakesATypedOne) {
             EXPECT_EQ(f.F_Int->text(), " 20");
             EXPECT_FALSE(f.F_Enabled->isChecked());
             for (const char* refused : {"61", "60.7", "0"}) {
-                TypeInto(f.F_Int, refused);
-                QTest::keyClick(f.F_Int, Qt::Key_Return);
+                EnterInto(f.F_Int, refused);
                 EXPECT_EQ(f.F_Int->text(), " 20") << refused;
                 EXPECT_TRUE(f.isVisible());
             }
             EXPECT_EQ(scriptedUi().beeps, 3);
-            TypeInto(f.F_Int, "13.5");
-            QTest::keyClick(f.F_Int, Qt::Key_Return);
+            EnterInto(f.F_Int, "13.5");
             EXPECT_EQ(gBackupInt, 14.0f);
             EXPECT_EQ(f.F_Int->text(), " 14");
             f.F_Enabled->click();
@@ -95,8 +93,7 @@ TEST_F(Backup, CancelAfterACommittedPeriodRestoresTheStoredOne) {
     ShowScripted<OPTNBACK>(
         [&](OPTNBACK& f) {
             EXPECT_TRUE(f.F_Enabled->isChecked());
-            TypeInto(f.F_Int, "33");
-            QTest::keyClick(f.F_Int, Qt::Key_Return);
+            EnterInto(f.F_Int, "33");
             EXPECT_EQ(gBackupInt, 33.0f);
             f.F_Enabled->click();
             f.F_Cancel->click();

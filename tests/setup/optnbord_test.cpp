@@ -26,6 +26,7 @@
 namespace tolvi {
 namespace {
 
+using test::EnterInto;
 using test::scriptedUi;
 using test::TypeInto;
 
@@ -143,13 +144,11 @@ TEST_F(Formats, BoxesCommitOnEnterAndOnLeavingOnlyWhenTyped) {
         const FormatTable stored = table;
         Show(t, [&](FormatsDialog& f) {
             EXPECT_EQ(f.F_Name[7]->text().toStdString(), table[1][1].Name);
-            TypeInto(f.F_Name[2], "SIXTEEN_CHARS_XY");
-            QTest::keyClick(f.F_Name[2], Qt::Key_Return);
+            EnterInto(f.F_Name[2], "SIXTEEN_CHARS_XY");
             EXPECT_EQ(f.F_Name[2]->text().toStdString(), stored[0][2].Name)
                 << "refused, the stored name shown";
             EXPECT_TRUE(f.F_Name[2]->hasFocus()) << "Enter keeps the focus";
-            TypeInto(f.F_Name[2], "Wide,Short");
-            QTest::keyClick(f.F_Name[2], Qt::Key_Return);
+            EnterInto(f.F_Name[2], "Wide,Short");
             EXPECT_EQ(scriptedUi().beeps, 2);
 
             TypeInto(f.F_X[9], "12.7");
@@ -161,8 +160,7 @@ TEST_F(Formats, BoxesCommitOnEnterAndOnLeavingOnlyWhenTyped) {
             for (int i = 0; i < 6; ++i) QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             EXPECT_EQ(scriptedUi().beeps, 2);
 
-            TypeInto(f.F_Y[4], "2,5");
-            QTest::keyClick(f.F_Y[4], Qt::Key_Return);
+            EnterInto(f.F_Y[4], "2,5");
             EXPECT_EQ(table[0][4].H, 2.5);
             EXPECT_EQ(f.F_Y[4]->text(), "2.5");
             TypeInto(f.F_Name[12], "Huge");
@@ -184,8 +182,7 @@ TEST_F(Formats, CommaLocaleShowsCommasAndStoresPoints) {
     const Twin& board = kTwins[0];
     Show(board, [&](FormatsDialog& f) {
         EXPECT_EQ(f.F_X[6]->text(), "4,5");
-        TypeInto(f.F_X[1], "2,5");
-        QTest::keyClick(f.F_X[1], Qt::Key_Return);
+        EnterInto(f.F_X[1], "2,5");
         EXPECT_EQ(f.F_X[1]->text(), "2,5");
         f.F_DefaultChk->setChecked(true);
         f.F_PageDefaultOpt[0]->click();
@@ -257,10 +254,8 @@ TEST_F(Formats, CancelRestoresTheStoredTableAndLeavesTheChoice) {
         const std::string before = test::OptionTables();
         const std::string defaultBefore = Ini(t.defaultKey);
         Show(t, [&](FormatsDialog& f) {
-            TypeInto(f.F_Name[1], "Renamed");
-            QTest::keyClick(f.F_Name[1], Qt::Key_Return);
-            TypeInto(f.F_Y[12], "33");
-            QTest::keyClick(f.F_Y[12], Qt::Key_Return);
+            EnterInto(f.F_Name[1], "Renamed");
+            EnterInto(f.F_Y[12], "33");
             f.F_DefaultChk->click();
             f.F_Cancel->click();
         });

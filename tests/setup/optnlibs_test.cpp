@@ -133,13 +133,8 @@ protected:
         for (int r = 1; r < g.Rows(); ++r) v.push_back(g.TextMatrix(r, 0) + "|" + g.TextMatrix(r, 1));
         return v;
     }
-    static int FileIndex(const platform::FileList& files, const std::string& name) {
-        for (int i = 0; i < files.count(); ++i)
-            if (files.fileName(i) == name) return i;
-        return -1;
-    }
     static void ClickFile(OPTNLIBS& f, int list, const std::string& name) {
-        f.F_Files[std::size_t(list)]->setListIndex(FileIndex(*f.F_Files[std::size_t(list)], name));
+        test::ClickFile(*f.F_Files[std::size_t(list)], name);
     }
     static void Choose(OPTNLIBS& f, int list, int entry) {
         QComboBox* c = f.F_BrowseList[std::size_t(list)];

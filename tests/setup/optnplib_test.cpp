@@ -42,10 +42,6 @@ protected:
         return v;
     }
     static std::string Text(const QLabel* l) { return platform::FromQString(l->text()); }
-    static void ClickFile(OPTNPLIB& f, const std::string& name) {
-        for (int i = 0; i < f.F_Files->count(); ++i)
-            if (f.F_Files->fileName(i) == name) f.F_Files->setListIndex(i);
-    }
 };
 
 TEST_F(PadstackLibrary, ShowsTheLibraryDirectoryAndTheCurrentLibrary) {
@@ -60,7 +56,7 @@ TEST_F(PadstackLibrary, ShowsTheLibraryDirectoryAndTheCurrentLibrary) {
     EXPECT_EQ(Text(f->F_Count), " 0 item(s)");
     EXPECT_TRUE(f->F_SelFrame->isEnabled());
 
-    ClickFile(*f, "STD.PADSTACK");
+    test::ClickFile(*f->F_Files, "STD.PADSTACK");
     const std::string chosen = platform::JoinPath(dir.path(), "STD.PADSTACK");
     EXPECT_EQ(gPadstackLib, chosen);
     EXPECT_EQ(Text(f->F_Lib), chosen);
@@ -72,11 +68,11 @@ TEST_F(PadstackLibrary, ShowsTheLibraryDirectoryAndTheCurrentLibrary) {
     // fail here).
     KernelFailNextForTests("E_OpenLibrary");
     f->F_Files->setListIndex(-1);
-    ClickFile(*f, "STD.PADSTACK");
+    test::ClickFile(*f->F_Files, "STD.PADSTACK");
     EXPECT_EQ(f->F_BrowseListP->count(), 3);
     E_CloseLibrary(E_OpenLibrary("", kSymbolLibKind, 0));  // disarms
 
-    ClickFile(*f, "empty.padstack");
+    test::ClickFile(*f->F_Files, "empty.padstack");
     EXPECT_EQ(Text(f->F_Count), " 0 item(s)");
     f->F_Accept->click();  // an empty library may still be chosen
     EXPECT_EQ(gDlgAccepted, -1);
@@ -91,7 +87,7 @@ TEST_F(PadstackLibrary, CancelTakesTheStoredLibraryBack) {
     LoadPadstackLibrary();
     auto f = Shown<OPTNPLIB>();
     EXPECT_EQ(f->F_BrowseListP->count(), 3);
-    ClickFile(*f, "empty.padstack");
+    test::ClickFile(*f->F_Files, "empty.padstack");
     EXPECT_NE(gPadstackLib, stored);
     EXPECT_STREQ(E_GetString("PADSTACKSI"), stored.c_str()) << "published only by Accept or Cancel";
     E_SetString("PADSTACKSI", "changed elsewhere");

@@ -135,10 +135,6 @@ protected:
         box->setText(text);
         QTest::keyClick(box, Qt::Key_Return);
     }
-    void ClickTable(POSTAPT& f, const std::string& file) {
-        for (int i = 0; i < f.AptLst->count(); ++i)
-            if (f.AptLst->fileName(i) == file) f.AptLst->setListIndex(i);
-    }
 };
 
 TEST_F(ApertureEditor, ShowsTheCurrentTable) {
@@ -299,7 +295,7 @@ TEST_F(ApertureEditor, CancelTakesBackTheTableAndItsName) {
     auto f = Shown<POSTAPT>();
     f->DelSize->click();
     scriptedUi().QueueAnswer(platform::kAnswerNo);
-    ClickTable(*f, "Other.apt");
+    test::ClickFile(*f->AptLst, "Other.apt");
     EXPECT_EQ(gAperFile, "OTHER");
     EXPECT_EQ(test::IniValue("POSTART", "Aper"), "OTHER");
     EXPECT_EQ(Sizes(), "100");

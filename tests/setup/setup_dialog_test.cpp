@@ -55,7 +55,7 @@ using test::recordingHelp;
 using test::scriptedUi;
 
 class SetupFrame : public test::SetupFixture {};
-using test::TypeInto;
+using test::EnterInto;
 
 // An edit through each dialog's own handlers, as a user makes it.
 const std::map<std::string, std::function<void(QWidget*)>>& Edits() {
@@ -122,20 +122,17 @@ const std::map<std::string, std::function<void(QWidget*)>>& Edits() {
         {"OPTNBACK",
          [](QWidget* w) {
              auto* f = static_cast<OPTNBACK*>(w);
-             TypeInto(f->F_Int, "12");
-             QTest::keyClick(f->F_Int, Qt::Key_Return);
+             EnterInto(f->F_Int, "12");
          }},
         {"OPTNBORD",
          [](QWidget* w) {
              auto* f = static_cast<FormatsDialog*>(w);
-             TypeInto(f->F_Name[3], "Euro");
-             QTest::keyClick(f->F_Name[3], Qt::Key_Return);
+             EnterInto(f->F_Name[3], "Euro");
          }},
         {"OPTNFRMS",
          [](QWidget* w) {
              auto* f = static_cast<FormatsDialog*>(w);
-             TypeInto(f->F_X[8], "123");
-             QTest::keyClick(f->F_X[8], Qt::Key_Return);
+             EnterInto(f->F_X[8], "123");
          }},
         {"OPTNPACK",
          [](QWidget* w) {

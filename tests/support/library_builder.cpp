@@ -48,10 +48,11 @@ int32_t PinY(int i, int n, int32_t h, int32_t cy) {
 LibraryBuilder::LibraryBuilder(Kind kind)
     : writer_(kind == Parts ? tolvi::kernel::kPartLibraryKind : tolvi::kernel::kSymbolLibraryKind) {}
 
-void LibraryBuilder::Drop(int32_t symbolId, int32_t deviceId) {
-    // The writer holds its own copy; the database keeps nothing of it.
+// The writer holds its own copy; the database keeps nothing of it.
+LibraryBuilder& LibraryBuilder::Written(int32_t symbolId) {
+    writer_.addSymbol(symbolId);
     if (symbolId) OM_Delete(DB_SymbMap(), symbolId);
-    if (deviceId) OM_Delete(DB_DeviceMap(), deviceId);
+    return *this;
 }
 
 LibraryBuilder& LibraryBuilder::Symbol(const std::string& name, int pins, int32_t w, int32_t h, int32_t cx,
@@ -64,9 +65,7 @@ LibraryBuilder& LibraryBuilder::Symbol(const std::string& name, int pins, int32_
     for (int i = 0; i < left; ++i) Pin(id, entry, cx - w / 2, PinY(i, left, h, cy), -kPinLength);
     for (int i = 0; i < right; ++i) Pin(id, entry, cx + w / 2, PinY(i, right, h, cy), kPinLength);
     Label(items, cx, cy + h / 2 + 5 * kTextFactor, name);
-    writer_.addSymbol(id);
-    Drop(id, 0);
-    return *this;
+    return Written(id);
 }
 
 LibraryBuilder& LibraryBuilder::Gate(const std::string& name, int inputs) {
@@ -86,9 +85,7 @@ LibraryBuilder& LibraryBuilder::Gate(const std::string& name, int inputs) {
     for (int i = 0; i < inputs; ++i) Pin(id, entry, -half, PinY(i, inputs, 2 * half, 0), -kPinLength);
     Pin(id, entry, half, 0, kPinLength);
     Label(items, 0, half + 5 * kTextFactor, name);
-    writer_.addSymbol(id);
-    Drop(id, 0);
-    return *this;
+    return Written(id);
 }
 
 LibraryBuilder& LibraryBuilder::Amplifier(const std::string& name) {
@@ -100,9 +97,7 @@ LibraryBuilder& LibraryBuilder::Amplifier(const std::string& name) {
     for (int i = 0; i < 2; ++i) Pin(id, entry, -half, PinY(i, 2, half, 0), -kPinLength);
     Pin(id, entry, half, 0, kPinLength);
     Label(items, 0, half + 5 * kTextFactor, name);
-    writer_.addSymbol(id);
-    Drop(id, 0);
-    return *this;
+    return Written(id);
 }
 
 LibraryBuilder& LibraryBuilder::Package(const std::string& name, int pads, int32_t pitch, int32_t span) {
@@ -130,9 +125,7 @@ LibraryBuilder& LibraryBuilder::Package(const std::string& name, int pads, int32
         S_InsertEntry(id, i + 1, x, y);
         S_ChangePadPadStack(id, i + 1, i == 0 ? 2 : 1);
     }
-    writer_.addSymbol(id);
-    Drop(id, 0);
-    return *this;
+    return Written(id);
 }
 
 LibraryBuilder& LibraryBuilder::Padstack(const std::string& name, int32_t diameter, bool square) {
@@ -157,7 +150,7 @@ LibraryBuilder& LibraryBuilder::Part(const std::string& name, const std::string&
         for (int k = 0; k < 2; ++k) D_AddPin(D_GroupPinArray(id, int32_t(g + 1)), ++pin, "");
     }
     writer_.addDevice(id);
-    Drop(0, id);
+    if (id) OM_Delete(DB_DeviceMap(), id);
     return *this;
 }
 

@@ -40,7 +40,8 @@ public:
     bool Save(const std::string& path) const;
 
 private:
-    void Drop(int32_t symbolId, int32_t deviceId);
+    // Adds the symbol to the library and removes it from the database.
+    LibraryBuilder& Written(int32_t symbolId);
 
     tolvi::kernel::LibraryWriter writer_;
 };

@@ -21,6 +21,7 @@
 #include "common/size_settings.h"
 #include "kernel/kernel.h"
 #include "platform/qt/codec.h"
+#include "platform/qt/file_lists.h"
 #include "support/scripted_ui.h"
 
 namespace tolvi::test {
@@ -102,6 +103,21 @@ void TypeInto(QLineEdit* box, const std::string& text) {
     box->setFocus();
     box->selectAll();
     QTest::keyClicks(box, platform::ToQString(text));
+}
+
+void EnterInto(QLineEdit* box, const std::string& text) {
+    TypeInto(box, text);
+    QTest::keyClick(box, Qt::Key_Return);
+}
+
+void ClickFile(platform::FileList& files, const std::string& name) {
+    for (int i = 0; i < files.count(); ++i) {
+        if (files.fileName(i) == name) {
+            files.setListIndex(i);
+            return;
+        }
+    }
+    ADD_FAILURE() << name << " is not listed";
 }
 
 std::string OptionTables() {

@@ -18,6 +18,10 @@
 class QLineEdit;
 class QWidget;
 
+namespace tolvi::platform {
+class FileList;
+}
+
 namespace tolvi::test {
 
 class SetupFixture : public ::testing::Test {
@@ -61,6 +65,11 @@ void AnswerInput(std::optional<std::string> text, std::string* label = nullptr,
 // Replaces the text of box (given the focus) by typing text into it, as a user does; nothing is
 // committed yet.
 void TypeInto(QLineEdit* box, const std::string& text);
+// Types text into box as TypeInto does, then presses Enter.
+void EnterInto(QLineEdit* box, const std::string& text);
+
+// Selects the listed file of that name as a click on it does; a failure when none is listed.
+void ClickFile(platform::FileList& files, const std::string& name);
 
 // Every table the setup dialogs edit, as one text: the per-database sets, then the sets kept in
 // the settings file only (library lists, padstack library, aperture table name).

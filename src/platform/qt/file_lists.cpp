@@ -1,10 +1,10 @@
 #include "platform/qt/file_lists.h"
 
 #include <fnmatch.h>
+#include <strings.h>
 
 #include <QSignalBlocker>
 #include <algorithm>
-#include <cctype>
 #include <filesystem>
 #include <system_error>
 
@@ -20,12 +20,8 @@ namespace fs = std::filesystem;
 // Letters compared without regard to ASCII case; equal names then by their bytes, so the order
 // is total.
 bool NameLess(const std::string& a, const std::string& b) {
-    const auto lower = [](unsigned char c) { return std::tolower(c); };
-    const bool less = std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
-                                                   [&](char x, char y) { return lower(x) < lower(y); });
-    const bool greater = std::lexicographical_compare(b.begin(), b.end(), a.begin(), a.end(),
-                                                      [&](char x, char y) { return lower(x) < lower(y); });
-    return less || (!greater && a < b);
+    const int c = strcasecmp(a.c_str(), b.c_str());
+    return c != 0 ? c < 0 : a < b;
 }
 
 // Names in dir of directories (wantDirs) or regular files, dot names left out; empty when dir

@@ -90,10 +90,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == QEvent::KeyPress) {
             const auto* key = static_cast<QKeyEvent*>(event);
-            bool closed = false;
-            grid_->OnEditorKey(KeyCodeOf(key), ShiftOf(key->modifiers()), key->key() == Qt::Key_Escape,
-                               closed);
-            if (closed) return true;
+            if (grid_->OnEditorKey(KeyCodeOf(key), ShiftOf(key->modifiers()), key->key() == Qt::Key_Escape))
+                return true;
         }
         return QStyledItemDelegate::eventFilter(watched, event);
     }
@@ -343,11 +341,11 @@ void TolviGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint 
     emit AfterEdit(col, row);
 }
 
-void TolviGrid::OnEditorKey(int key, int shift, bool esc, bool& closed) {
+bool TolviGrid::OnEditorKey(int key, int shift, bool esc) {
     escaping_ = esc;
     emit KeyPressEdit(key, shift, 0);
     escaping_ = false;
-    closed = editor_ == nullptr;
+    return editor_ == nullptr;
 }
 
 void TolviGrid::mousePressEvent(QMouseEvent* event) {

@@ -106,7 +106,8 @@ private:
     QTableWidgetItem* CellItem(int row, int col);
     void ApplyAlignment(QTableWidgetItem* item, int col) const;
     void Refit();
-    void OnEditorKey(int key, int shift, bool esc, bool& closed);
+    // Raises KeyPressEdit; true when the handler closed the editor.
+    bool OnEditorKey(int key, int shift, bool esc);
 
     int row_ = 0;
     int col_ = 0;
