@@ -10,24 +10,10 @@
 namespace tolvi::kernel {
 
 bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& out, size_t maxBytes) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return false;
-    struct stat st {};
-    bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && uint64_t(st.st_size) <= maxBytes;
-    if (ok) {
-        out.resize(size_t(st.st_size));
-        size_t got = 0;
-        while (ok && got < out.size()) {
-            const ssize_t r = ::read(fd, out.data() + got, out.size() - got);
-            if (r < 0 && errno == EINTR) continue;
-            if (r <= 0)
-                ok = false;
-            else
-                got += size_t(r);
-        }
-    }
-    ::close(fd);
-    return ok;
+    const InputFile file(path, maxBytes);
+    if (!file.open()) return false;
+    out.resize(file.size());
+    return file.read(0, out.data(), out.size());
 }
 
 InputFile::InputFile(const std::string& path, size_t maxBytes) {

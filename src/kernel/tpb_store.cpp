@@ -39,7 +39,9 @@ struct IsArray<std::vector<T>> : std::true_type {};
 template <class T>
 struct IsArray<ArenaVector<T>> : std::true_type {};
 
-bool SavedTable(size_t n) { return n != 11 && n != 12 && n != 16 && n != 18; }
+bool SavedTable(size_t n) {
+    return n != SysLayerMask && n != SysHelpState && n != SysProcess && n != SysChangedFlag;
+}
 
 // Threads beside the calling one for loading and saving.
 size_t MaxWorkers() {
@@ -179,11 +181,6 @@ public:
     uint32_t u32() {
         uint32_t v;
         raw(&v, 4);
-        return v;
-    }
-    uint64_t u64() {
-        uint64_t v;
-        raw(&v, 8);
         return v;
     }
     // A count of elements each at least `minBytes` long: never more than the bytes left allow.
@@ -543,12 +540,12 @@ std::unique_ptr<Database> Parse(const Fetch& fetch, size_t n) {
 // only read meanwhile, which its maps and objects allow from several threads.
 template <class Make, class Take>
 void InOrder(size_t n, Make&& make, Take&& take) {
-    const size_t threads = std::min<size_t>(n > 1 ? MaxWorkers() : 0, 4);
-    if (threads == 0) {
+    const auto serially = [&] {
         Writer w;
         for (size_t i = 0; i < n; ++i, w.clear()) make(i, w), take(w);
-        return;
-    }
+    };
+    const size_t threads = std::min<size_t>(n > 1 ? MaxWorkers() : 0, 4);
+    if (threads == 0) return serially();
     std::mutex m;
     std::condition_variable cv;
     std::vector<std::unique_ptr<Writer>> ready(n), spare;
@@ -596,9 +593,7 @@ void InOrder(size_t n, Make&& make, Take&& take) {
     } catch (...) {
         if (workers.empty()) {
             finish();
-            Writer w;
-            for (size_t i = 0; i < n; ++i, w.clear()) make(i, w), take(w);
-            return;
+            return serially();
         }
     }
     for (size_t i = 0; i < n; ++i) {
@@ -671,7 +666,6 @@ void EmitTpb(Database& db, Flush&& flush, Header&& header) {
     });
 
     Writer w;
-    w.clear();
     w.end(total);
     emit(w);
     FinishHeader(head, total);

@@ -1,7 +1,6 @@
 #include "platform/paths.h"
 
 #include <dirent.h>
-#include <fcntl.h>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>

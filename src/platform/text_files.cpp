@@ -5,7 +5,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <limits>
 #include <map>
 #include <vector>
 
@@ -125,10 +124,6 @@ bool OpenFileOutput(int fileNo, const std::string& path) {
     }
     table().emplace(fileNo, std::move(file));
     return true;
-}
-
-bool ReadLine(int fileNo, std::string& line) {
-    return ReadLine(fileNo, line, std::numeric_limits<std::size_t>::max());
 }
 
 bool ReadLine(int fileNo, std::string& line, std::size_t maxBytes) {

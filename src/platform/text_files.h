@@ -6,6 +6,7 @@
 // over the target (flush, fsync, rename), so a failed or abandoned write never damages the old
 // file. DiscardFile closes an output file without touching the target.
 #include <cstddef>
+#include <limits>
 #include <string>
 #include <string_view>
 
@@ -15,11 +16,9 @@ int FreeFileNumber();  // lowest number not in use (from 1)
 bool IsFileOpen(int fileNo);
 bool OpenFileInput(int fileNo, const std::string& path);   // regular readable files only
 bool OpenFileOutput(int fileNo, const std::string& path);  // creates or empties (on close)
-// The next line without its end (CR LF, LF or a lone CR); false past the end of the file.
-bool ReadLine(int fileNo, std::string& line);
-// The same, refusing a line of more than maxBytes ("Line too long"); what is left of that line
-// stays unread.
-bool ReadLine(int fileNo, std::string& line, std::size_t maxBytes);
+// The next line without its end (CR LF, LF or a lone CR); false past the end of the file. A line
+// of more than maxBytes is refused ("Line too long"); what is left of it stays unread.
+bool ReadLine(int fileNo, std::string& line, std::size_t maxBytes = std::numeric_limits<std::size_t>::max());
 // Writes text exactly as given (no line end is added).
 bool WriteText(int fileNo, std::string_view text);
 bool CloseFile(int fileNo);

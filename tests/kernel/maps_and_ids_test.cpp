@@ -79,9 +79,14 @@ TEST_F(MapTest, FiltersSelectStatusUnderMask) {
         int32_t value, mask;
         Keys keys;
     } cases[] = {
-        {0, 0, {1, 2, 3, 4, 5}}, {0x100, 0x100, {2, 3, 5}}, {0, 0x100, {1, 4}}, {0x180, 0x180, {3, 5}},
-        {0x80, 0x180, {4}},      {0x200, 0x200, {5}},       {0x100, 0, {}},  // a value outside the mask never
-                                                                             // matches
+        {0, 0, {1, 2, 3, 4, 5}},
+        {0x100, 0x100, {2, 3, 5}},
+        {0, 0x100, {1, 4}},
+        {0x180, 0x180, {3, 5}},
+        {0x80, 0x180, {4}},
+        {0x200, 0x200, {5}},
+        // a value outside the mask never matches
+        {0x100, 0, {}},
     };
     for (const Case& t : cases)
         EXPECT_EQ(Walk(DB_NetMap(), t.value, t.mask), t.keys) << t.value << "/" << t.mask;

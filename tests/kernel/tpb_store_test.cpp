@@ -197,8 +197,7 @@ TEST_F(TpbStoreTest, FailedSaveLeavesOldFileByteIdentical) {
 
     {
         // A write error part-way (the file size limit stands in for a full disk).
-        struct sigaction ignore {
-        }, previous{};
+        struct sigaction ignore = {}, previous = {};
         ignore.sa_handler = SIG_IGN;
         sigaction(SIGXFSZ, &ignore, &previous);
         rlimit saved{};

@@ -95,18 +95,30 @@ TEST(BusSecurity, PeerUidIsTheConnectingUser) {
     EXPECT_FALSE(PeerUid(-1));
 }
 
+// A socket connected to the server at path, or -1. A send timeout, when given, also bounds the
+// wait for the server to take the connection.
+int ConnectTo(const std::string& path, int sendTimeoutMs = 0) {
+    const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+    if (sendTimeoutMs > 0) {
+        timeval wait{sendTimeoutMs / 1000, (sendTimeoutMs % 1000) * 1000};
+        setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &wait, sizeof wait);
+    }
+    sockaddr_un addr{};
+    addr.sun_family = AF_UNIX;
+    std::strncpy(addr.sun_path, path.c_str(), sizeof addr.sun_path - 1);
+    if (connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0) return fd;
+    if (fd >= 0) close(fd);
+    return -1;
+}
+
 // A raw client of the server under test, for frames a well-behaved peer would never send.
 class RawClient {
 public:
-    explicit RawClient(const std::string& path) {
-        fd_ = socket(AF_UNIX, SOCK_STREAM, 0);
-        sockaddr_un addr{};
-        addr.sun_family = AF_UNIX;
-        std::strncpy(addr.sun_path, path.c_str(), sizeof addr.sun_path - 1);
-        connected_ = connect(fd_, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0;
+    explicit RawClient(const std::string& path) : fd_(ConnectTo(path)) {}
+    ~RawClient() {
+        if (fd_ >= 0) close(fd_);
     }
-    ~RawClient() { close(fd_); }
-    bool connected() const { return connected_; }
+    bool connected() const { return fd_ >= 0; }
     void Write(const std::string& bytes) {
         ASSERT_EQ(send(fd_, bytes.data(), bytes.size(), MSG_NOSIGNAL), ssize_t(bytes.size()));
     }
@@ -126,7 +138,6 @@ public:
 
 private:
     int fd_ = -1;
-    bool connected_ = false;
 };
 
 class BusServerTest : public ::testing::Test {
@@ -199,11 +210,8 @@ TEST_F(BusServerTest, PeerOfAnotherUserIsRefused) {
     if (child == 0) {
         if (setresuid(0, 65534, 0) != 0) _exit(3);
         setfsuid(0);
-        const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
-        sockaddr_un addr{};
-        addr.sun_family = AF_UNIX;
-        std::strncpy(addr.sun_path, path.c_str(), sizeof addr.sun_path - 1);
-        if (connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0) _exit(4);
+        const int fd = ConnectTo(path);
+        if (fd < 0) _exit(4);
         timeval wait{5, 0};
         setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &wait, sizeof wait);
         (void)send(fd, hello.data(), hello.size(), MSG_NOSIGNAL);
@@ -338,13 +346,7 @@ public:
             setrlimit(RLIMIT_NOFILE, &all);
             std::vector<int> fds;
             for (int i = 0; i < count; ++i) {
-                const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
-                timeval wait{waitMs / 1000, (waitMs % 1000) * 1000};
-                setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &wait, sizeof wait);
-                sockaddr_un addr{};
-                addr.sun_family = AF_UNIX;
-                std::strncpy(addr.sun_path, path.c_str(), sizeof addr.sun_path - 1);
-                if (connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0) fds.push_back(fd);
+                if (const int fd = ConnectTo(path, waitMs); fd >= 0) fds.push_back(fd);
             }
             char c = 0;
             (void)!write(up[1], &c, 1);

@@ -9,7 +9,6 @@
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QProcess>
-#include <QProcessEnvironment>
 #include <QSocketNotifier>
 #include <QTimer>
 #include <algorithm>
@@ -19,15 +18,12 @@
 #include <set>
 
 #include "platform/process_launcher.h"
+#include "platform/qt/codec.h"
 #include "platform/suite_bus.h"
 
 namespace tolvi::platform {
 
 namespace {
-
-QString PathToQ(const std::string& path) {
-    return QString::fromLocal8Bit(path.data(), static_cast<qsizetype>(path.size()));
-}
 
 std::unique_ptr<BusServer>& theServer() {
     static std::unique_ptr<BusServer> server;
@@ -46,9 +42,9 @@ public:
     bool Start(const std::vector<std::string>& args) override {
         if (args.empty()) return false;
         QProcess process;
-        process.setProgram(PathToQ(args[0]));
+        process.setProgram(PathToQString(args[0]));
         QStringList rest;
-        for (std::size_t i = 1; i < args.size(); ++i) rest << PathToQ(args[i]);
+        for (std::size_t i = 1; i < args.size(); ++i) rest << PathToQString(args[i]);
         process.setArguments(rest);
         // The program inherits TOLVI32_BUS from our environment (see StartBusServer).
         return process.startDetached();

@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QCoreApplication>
-#include <QFile>
 #include <QRegularExpression>
 #include <QTextBrowser>
 #include <QUrl>
@@ -10,13 +9,12 @@
 #include <fstream>
 
 #include "platform/paths.h"
+#include "platform/qt/codec.h"
 #include "platform/screen.h"
 
 namespace tolvi::platform {
 
 namespace {
-
-QString PathText(const std::string& path) { return QFile::decodeName(QByteArray::fromStdString(path)); }
 
 std::string TrimBlanks(const std::string& s) {
     const auto b = s.find_first_not_of(" \t\r\n");
@@ -78,11 +76,11 @@ QTextBrowser* QtHelp::Open(const std::string& helpFile) {
         auto* w = new QWidget(nullptr, Qt::Window);
         w->setObjectName("HelpWindow");
         w->setAttribute(Qt::WA_DeleteOnClose);
-        w->setWindowTitle(PathText(FileNamePart(helpFile)));
+        w->setWindowTitle(PathToQString(FileNamePart(helpFile)));
         auto* browser = new QTextBrowser(w);
         browser->setObjectName("HelpPage");
         browser->setOpenLinks(true);
-        browser->setSearchPaths({PathText(dir)});
+        browser->setSearchPaths({PathToQString(dir)});
         auto* layout = new QVBoxLayout(w);
         layout->setContentsMargins(0, 0, 0, 0);
         layout->addWidget(browser);
@@ -114,16 +112,16 @@ void QtHelp::ShowTopic(const std::string& helpFile, int32_t topic) {
     const std::string dir = HelpDirectory(helpFile);
     QTextBrowser* browser = Open(helpFile);
     if (!IsDirectory(dir)) {
-        browser->setPlainText(QString("The help file %1 is not available.").arg(PathText(helpFile)));
+        browser->setPlainText(QString("The help file %1 is not available.").arg(PathToQString(helpFile)));
         return;
     }
     const std::string page = PagePath(dir, TopicPage(dir, topic));
     if (page.empty()) {
         browser->setPlainText(
-            QString("Topic %1 is not in the help file %2.").arg(topic).arg(PathText(helpFile)));
+            QString("Topic %1 is not in the help file %2.").arg(topic).arg(PathToQString(helpFile)));
         return;
     }
-    browser->setSource(QUrl::fromLocalFile(PathText(page)));
+    browser->setSource(QUrl::fromLocalFile(PathToQString(page)));
 }
 
 void QtHelp::Command(const std::string& helpFile, int command, const std::string& data) {
@@ -142,9 +140,9 @@ void QtHelp::Command(const std::string& helpFile, int command, const std::string
             const std::string page = IsDirectory(dir) ? PagePath(dir, "index.html") : std::string();
             if (page.empty())
                 browser->setPlainText(
-                    QString("The help file %1 has no contents page.").arg(PathText(helpFile)));
+                    QString("The help file %1 has no contents page.").arg(PathToQString(helpFile)));
             else
-                browser->setSource(QUrl::fromLocalFile(PathText(page)));
+                browser->setSource(QUrl::fromLocalFile(PathToQString(page)));
             return;
         }
         case kHelpCommand: {

@@ -4,7 +4,6 @@
 #include <QApplication>
 #include <QDialog>
 #include <QEventLoop>
-#include <QFile>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QLineEdit>
@@ -23,9 +22,6 @@ constexpr int kOverwritePrompt = 0x2;
 constexpr int kFileMustExist = 0x1000;
 // Which button is the default one (second, third).
 constexpr int kDefaultButtonMask = 0x300;
-
-QString PathToQt(const std::string& path) { return QFile::decodeName(QByteArray::fromStdString(path)); }
-std::string PathFromQt(const QString& path) { return QFile::encodeName(path).toStdString(); }
 
 QWidget* DialogParent() { return QApplication::activeWindow(); }
 
@@ -181,7 +177,7 @@ std::string ExistingStartDirectory(std::string dir) {
 
 std::optional<std::string> QtUi::FileDialog(const FileDialogRequest& request) {
     QFileDialog dlg(DialogParent(), ToQString(request.title),
-                    PathToQt(ExistingStartDirectory(request.initDir)));
+                    PathToQString(ExistingStartDirectory(request.initDir)));
     // The platform dialogs match patterns by case on Linux; ours are made case-blind.
     dlg.setOption(QFileDialog::DontUseNativeDialog);
     dlg.setOption(QFileDialog::HideNameFilterDetails);
@@ -198,11 +194,11 @@ std::optional<std::string> QtUi::FileDialog(const FileDialogRequest& request) {
         dlg.setFileMode((request.flags & kFileMustExist) ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     }
     if (!request.defaultExt.empty()) dlg.setDefaultSuffix(ToQString(request.defaultExt));
-    if (!request.fileName.empty()) dlg.selectFile(PathToQt(request.fileName));
+    if (!request.fileName.empty()) dlg.selectFile(PathToQString(request.fileName));
     if (dlg.exec() != QDialog::Accepted) return std::nullopt;
     const QStringList chosen = dlg.selectedFiles();
     if (chosen.isEmpty()) return std::nullopt;
-    return PathFromQt(chosen.front());
+    return PathFromQString(chosen.front());
 }
 
 void QtUi::Beep() { QApplication::beep(); }
