@@ -21,11 +21,11 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <functional>
 #include <string>
 
+#include "bench_timing.h"
 #include "common/db_session.h"
 #include "common/preview_drawing.h"
 #include "kernel/draw_sink.h"
@@ -39,7 +39,7 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using ::bench::Clock;
 using namespace tolvi;
 
 constexpr int32_t kHierarchies = 99;
@@ -47,9 +47,7 @@ constexpr int32_t kPages = 99;
 constexpr int32_t kHeavyObjects = 100000;
 constexpr int32_t kHeavy = kHierarchies;  // the last hierarchy carries them
 
-double Ms(Clock::time_point a, Clock::time_point b) {
-    return std::chrono::duration<double, std::milli>(b - a).count();
-}
+double Ms(Clock::time_point a, Clock::time_point b) { return 1000 * ::bench::Seconds(a, b); }
 
 bool BuildDesign() {
     if (!designs::BuildHierarchyDesign({kHierarchies, kPages, kHeavyObjects})) return false;

@@ -9,14 +9,13 @@
 #include <sys/inotify.h>
 #include <unistd.h>
 
-#include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <string>
 
+#include "bench_timing.h"
 #include "common/general_settings.h"
 #include "common/option_store.h"
 #include "common/settings_access.h"
@@ -24,23 +23,19 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using bench::Clock;
+using bench::Seconds;
 
 std::string gDir;
 int gWatch = -1;  // inotify descriptor watching gDir
 
 struct Pass {
-    double first = 0;    // the first pass in this process
-    double best = 1e30;  // best of the rest
+    bench::Timing time;
     long renamesFirst = 0;
     long renamesLast = 0;
 };
 Pass gChanged, gUnchanged;
-double gRawFirst = 0, gRawBest = 1e30;
-
-double Seconds(Clock::time_point a, Clock::time_point b) {
-    return std::chrono::duration<double>(b - a).count();
-}
+bench::Timing gRaw;
 
 // Renames into the directory since the last call.
 long TakeRenames() {
@@ -67,13 +62,9 @@ void Prepare() {
     TakeRenames();
 }
 
-void Record(Pass& p, double seconds, long renames, bool first) {
-    if (first) {
-        p.first = seconds;
-        p.renamesFirst = renames;
-    } else {
-        p.best = std::min(p.best, seconds);
-    }
+void Record(Pass& p, double seconds, long renames) {
+    if (p.time.runs == 0) p.renamesFirst = renames;
+    p.time.Add(seconds);
     p.renamesLast = renames;
 }
 
@@ -83,8 +74,6 @@ void BM_SaveAllPass(benchmark::State& state) {
     Prepare();
     const bool change = state.range(0) != 0;
     Pass& p = change ? gChanged : gUnchanged;
-    static bool firstChanged = true, firstUnchanged = true;
-    bool& first = change ? firstChanged : firstUnchanged;
     int32_t flip = 0;
     for (auto _ : state) {
         state.PauseTiming();
@@ -101,8 +90,7 @@ void BM_SaveAllPass(benchmark::State& state) {
         state.PauseTiming();
         const long renames = TakeRenames();
         state.ResumeTiming();
-        Record(p, s, renames, first);
-        first = false;
+        Record(p, s, renames);
         state.counters["renames"] = static_cast<double>(renames);
     }
 }
@@ -115,7 +103,6 @@ void BM_RawReplace(benchmark::State& state) {
     ss << in.rdbuf();
     const std::string bytes = ss.str();
     const std::string temp = gDir + "/raw.tmp", target = gDir + "/raw.ini";
-    static bool first = true;
     for (auto _ : state) {
         const auto t0 = Clock::now();
         const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
@@ -129,12 +116,7 @@ void BM_RawReplace(benchmark::State& state) {
         const int dfd = ::open(gDir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         ::fsync(dfd);
         ::close(dfd);
-        const double s = Seconds(t0, Clock::now());
-        if (first)
-            gRawFirst = s;
-        else
-            gRawBest = std::min(gRawBest, s);
-        first = false;
+        gRaw.Add(Seconds(t0, Clock::now()));
     }
 }
 
@@ -158,16 +140,16 @@ int main(int argc, char** argv) {
     benchmark::Shutdown();
     const double ms = 1000;
     const auto pass = [&](const char* what, const Pass& p) {
-        if (p.best < 1e30)
+        if (p.time.runs > 0)
             std::printf("save-all pass, %s: first %.2f ms (%ld renames) | best %.2f ms (%ld renames)\n", what,
-                        p.first * ms, p.renamesFirst, p.best * ms, p.renamesLast);
+                        p.time.first * ms, p.renamesFirst, p.time.best * ms, p.renamesLast);
     };
     std::printf("\n");
     pass("values changed  ", gChanged);
     pass("values unchanged", gUnchanged);
-    if (gRawBest < 1e30)
+    if (gRaw.runs > 0)
         std::printf("raw replacement of the same file: first %.2f ms | best %.2f ms (1 rename)\n",
-                    gRawFirst * ms, gRawBest * ms);
+                    gRaw.first * ms, gRaw.best * ms);
     for (const char* f : {"/TOLVI32.INI", "/raw.ini", "/raw.tmp"}) std::remove((gDir + f).c_str());
     ::rmdir(gDir.c_str());
     return 0;

@@ -118,7 +118,7 @@ void ShowOptionForm(QWidget*& Frm, const int32_t& AddModeSuffix) {
 
         if (AddModeSuffix != 0)
             Frm->setWindowTitle(platform::ToQString(
-                CaptionWithScope(platform::FromQString(Frm->windowTitle()), OptionsAreCurrent() ? -1 : 0)));
+                CaptionWithScope(platform::FromQString(Frm->windowTitle()), gOptCurrent)));
 
         ++gModalDepth;
         depthUp = true;

@@ -14,7 +14,6 @@
 #include "interchange/exporter.h"
 #include "interchange/quvlasc.h"
 #include "interchange/quvsasc.h"
-#include "kernel/kernel.h"
 #include "mainwindow/app_list.h"
 #include "mainwindow/command_links.h"
 #include "mainwindow/command_routing.h"
@@ -24,22 +23,6 @@
 namespace tolvi {
 
 namespace {
-
-constexpr int kSaveFlags = 0x2006;  // create prompt, overwrite prompt, hide read-only
-constexpr int kOpenFlags = 0x1804;  // file and path must exist, hide read-only
-
-// The busy test, then the help topic; true when a module is busy (its box has been shown).
-bool BusyThenHelp(int32_t SubMenu) {
-    int32_t busy = 0;
-    std::string caption;
-    CheckBusy(busy, caption);
-    ShowContextHelp(1, SubMenu, 0, 0);
-    return busy != 0;
-}
-
-void MakeHeaps() {
-    for (int16_t n = 1; n <= 3; ++n) MakeHeap(n, 0);
-}
 
 // The ASCII file to load; "" when the dialog was cancelled, gave no name or failed.
 std::string ChooseAsciiFile() {
@@ -52,7 +35,7 @@ std::string ChooseAsciiFile() {
         request.filterIndex = 1;
         request.title = GetLocalString("Tolvi32 - Select ASCII Database to Load:", "10158");
         request.initDir = gJobDir;
-        request.flags = kOpenFlags;
+        request.flags = platform::kOpenDialogFlags;
         return platform::ui().FileDialog(request).value_or("");
     } catch (...) {
         return "";
@@ -79,7 +62,7 @@ void ChooseAndExport(const Target& target) {
         request.title = GetLocalString(target.title, target.titleId);
         request.initDir = gJobDir;
         request.fileName = gDbName + target.extension;
-        request.flags = kSaveFlags;
+        request.flags = platform::kSaveDialogFlags;
         request.save = true;
         chosen = platform::ui().FileDialog(request).value_or("");
     } catch (...) {
@@ -101,7 +84,7 @@ void ExportCommand(int32_t subTool, const Target& target) {
 }  // namespace
 
 void M_DbAload_Click() {
-    if (BusyThenHelp(7)) return;
+    if (BusyWithHelp(1, 7)) return;
     // The questions of this command carry the program's title; the title before it comes back on
     // every way out.
     struct KeepTitle {
@@ -111,15 +94,13 @@ void M_DbAload_Click() {
     gMsgTitle = "Tolvi32";
     if (IsDatabaseChanged()) {
         if (!SaveChangedBeforeLoad(GetLocalString("Save ?", "10292"))) return;
-    } else if (!AskYesNo(GetLocalString("Current Database ", "10112") + gDbName +
-                         GetLocalString(" will be cleared.", "10281") + "\r\n" +
-                         GetLocalString("Continue ?", "99477"))) {
+    } else if (!AskYesNo(ClearQuestion("Current Database ", " will be cleared."))) {
         return;
     }
     // Cleared before a file is chosen, as the question said.
     gDbPath.clear();
     ClearDatabase(0, 2);
-    MakeHeaps();
+    MakeHeaps(0);
     NotifyAll("UP");
 
     const std::string chosen = ChooseAsciiFile();
@@ -127,7 +108,7 @@ void M_DbAload_Click() {
     gExportFile = chosen;
     QWidget* form = new QUVLASC(gMainForm);
     ShowOptionForm(form, 0);
-    MakeHeaps();
+    MakeHeaps(0);
     if (gAsciiLoadOK) {
         NotifyAll("UP");
         SetDatabaseChanged(0);
@@ -136,7 +117,7 @@ void M_DbAload_Click() {
 }
 
 void M_DbAsave_Click() {
-    if (BusyThenHelp(6)) return;
+    if (BusyWithHelp(1, 6)) return;
     ReadDbLabel();
     if (!CheckDbPassword()) return;
     ChooseAndExport(

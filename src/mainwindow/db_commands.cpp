@@ -29,8 +29,6 @@ namespace tolvi {
 namespace {
 
 const char* const kDbFilter = "Tolvi32 Database Files (*.TPB)|*.TPB";
-constexpr int kOpenFlags = 0x1804;  // file and path must exist, hide read-only
-constexpr int kSaveFlags = 0x2006;  // create prompt, overwrite prompt, hide read-only
 
 void StartBackupWhenOn() {
     if (gBackupOn != 0) host().SetBackupTimer(true);
@@ -40,23 +38,6 @@ void StartBackupWhenOn() {
 bool BackupsOnRounded() {
     int32_t on = 0;
     return RoundHalfEven(gBackupOn, on) && on != 0;
-}
-
-void MakeHeaps(int32_t flag) {
-    for (int16_t n = 1; n <= 3; ++n) MakeHeap(n, flag);
-}
-
-bool BusyWithHelp(int32_t menu, int32_t subMenu) {
-    int32_t flag = 0;
-    std::string caption;
-    CheckBusy(flag, caption);
-    ShowContextHelp(menu, subMenu, 0, 0);
-    return flag != 0;
-}
-
-std::string ClearQuestion(const std::string& before, const std::string& after) {
-    return GetLocalString(before, "10112") + gDbName + GetLocalString(after, "10281") + "\r\n" +
-           GetLocalString("Continue ?", "99477");
 }
 
 // The file part of path: after its last "/" (or "\", for paths typed the old way).
@@ -78,8 +59,8 @@ platform::FileDialogRequest DatabaseDialog(const std::string& title, int flags) 
 
 // The open dialog; nothing when it was cancelled or gave no name.
 std::optional<std::string> ChooseDatabaseFile() {
-    std::optional<std::string> chosen = platform::ui().FileDialog(
-        DatabaseDialog(GetLocalString("Tolvi32 - Select Database File to Load", "10160"), kOpenFlags));
+    std::optional<std::string> chosen = platform::ui().FileDialog(DatabaseDialog(
+        GetLocalString("Tolvi32 - Select Database File to Load", "10160"), platform::kOpenDialogFlags));
     if (chosen && chosen->empty()) chosen.reset();
     return chosen;
 }
@@ -132,6 +113,21 @@ void SaveOrClearLaunch(const char* title, const char* titleId, const char* modul
 }  // namespace
 
 void ResetDbCommandsState() { gPasswordEntry.clear(); }
+
+void MakeHeaps(int32_t Flag) {
+    for (int16_t n = 1; n <= 3; ++n) MakeHeap(n, Flag);
+}
+
+bool BusyWithHelp(int32_t Menu, int32_t SubMenu) {
+    const bool busy = IsBusy();
+    ShowContextHelp(Menu, SubMenu, 0, 0);
+    return busy;
+}
+
+std::string ClearQuestion(const std::string& Before, const std::string& After) {
+    return GetLocalString(Before, "10112") + gDbName + GetLocalString(After, "10281") + "\r\n" +
+           GetLocalString("Continue ?", "99477");
+}
 
 int32_t AskDatabaseChanged(const std::string& LastLine) {
     return AskQuestion(GetLocalString("Database: <", "10125") + gDbName +
@@ -235,8 +231,8 @@ void SaveDatabase(int32_t& Cancelled, int32_t AskName) {
     std::string path;
     try {
         if (gDbName == "Untitled" || AskName != 0) {
-            platform::FileDialogRequest request =
-                DatabaseDialog(GetLocalString("Tolvi32 - Database File Name:", "99617"), kSaveFlags);
+            platform::FileDialogRequest request = DatabaseDialog(
+                GetLocalString("Tolvi32 - Database File Name:", "99617"), platform::kSaveDialogFlags);
             request.fileName = gDbName + ".TPB";
             request.save = true;
             const std::optional<std::string> chosen = platform::ui().FileDialog(request);

@@ -56,6 +56,13 @@ void SetDatabaseName(const std::string& Path);
 // The password check of the open database: passes when no password is set, otherwise asks for it
 // (a beep on a mismatch).
 bool CheckDbPassword();
+// Makes the kernel's heaps 1..3 with Flag (-1 after a load from a file, else 0).
+void MakeHeaps(int32_t Flag);
+// The busy test (its box shown when a module is busy), then the help topic (Menu, SubMenu); true
+// when a module is busy.
+bool BusyWithHelp(int32_t Menu, int32_t SubMenu);
+// The question before the open database is cleared: Before, its name, After, then "Continue ?".
+std::string ClearQuestion(const std::string& Before, const std::string& After);
 // The changed-database question ("Database: <name> has changed." and LastLine); Yes, No or Cancel.
 int32_t AskDatabaseChanged(const std::string& LastLine);
 // Before another database replaces the open one: asks the changed-database question when it has

@@ -33,6 +33,7 @@
 #include "mainwindow/app_list.h"
 #include "mainwindow/command_links.h"
 #include "mainwindow/command_routing.h"
+#include "mainwindow/db_commands.h"
 #include "mainwindow/hier_deletion.h"
 #include "platform/qt/codec.h"
 #include "platform/qt/color_swatch.h"
@@ -88,10 +89,7 @@ int32_t HookPitch(int64_t Entries) {
 
 void M_Hier_Click() {
     ShowContextHelp(8, 0, 0, 0);
-    int32_t busy = 0;
-    std::string caption;
-    CheckBusy(busy, caption);
-    if (busy != 0) return;
+    if (IsBusy()) return;
     UpdateMainCaption(gDbHandle);
     const int32_t hier = gCurHier;
     const int32_t page = gCurPage;
@@ -511,7 +509,7 @@ void QUVHIER::F_Accept_Click() {
     closing_ = true;
     DeleteMarkedHierarchies(kHierMarked);
     OM_MaskAll(DB_HierarchyMap(), 0, kHierListed | kHierMarked | kHierCreated);
-    for (int16_t n = 1; n <= 3; ++n) MakeHeap(n, 0);
+    MakeHeaps(0);
     hide();
 }
 

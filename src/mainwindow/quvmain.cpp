@@ -169,9 +169,7 @@ bool QUVMAIN::Form_Load(const std::string& argument) {
         MarkOptionScope(false);
         gOptCurrent = -1;
         SaveAllOptionSets();
-        MakeHeap(1, 0);
-        MakeHeap(2, 0);
-        MakeHeap(3, 0);
+        MakeHeaps(0);
         gOptCurrent = 0;
         settings.reset();
         busy.reset();
@@ -634,7 +632,7 @@ void QUVMAIN::M_ViewF_Click() {
         request.title = GetLocalString("Tolvi32 - Select File", "10161");
         request.filter = "ASCII Files (*.*)|*.*";
         request.initDir = gJobDir;
-        request.flags = 0x1804;
+        request.flags = platform::kOpenDialogFlags;
         const std::optional<std::string> chosen = platform::ui().FileDialog(request);
         ShowContextHelp(1, 9, 0, 0);
         if (!chosen || chosen->empty()) return;

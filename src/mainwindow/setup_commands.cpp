@@ -20,13 +20,6 @@ bool FormExists(const char* form) {
     return false;
 }
 
-bool Busy() {
-    int32_t flag = 0;
-    std::string caption;
-    CheckBusy(flag, caption);
-    return flag != 0;
-}
-
 }  // namespace
 
 void RunSetupItem(const char* item) {
@@ -60,10 +53,10 @@ const std::vector<SetupCommand>& SetupCommands() {
 
 void RunSetupCommand(const SetupCommand& c) {
     if (!FormExists(c.form)) return;
-    bool busy = c.busy == SetupBusyTest::AlwaysBeforeTopic && Busy();
+    bool busy = c.busy == SetupBusyTest::AlwaysBeforeTopic && IsBusy();
     ShowContextHelp(c.menu, c.subMenu, c.tool, c.subTool);
     if (c.busy == SetupBusyTest::Always || (c.busy == SetupBusyTest::CurrentOnly && OptionsAreCurrent()))
-        busy = Busy();
+        busy = IsBusy();
     if (busy) return;
 
     QWidget* form = CreateSetupForm(c.form, gMainForm);

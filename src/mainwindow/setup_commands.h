@@ -42,7 +42,6 @@ void M_SchCC_Click();
 void M_LayLC_Click();
 void M_LayCC_Click();
 
-// Wires every row's menu item, found by objectName in main.
 // Runs the command of a menu item of the table ("M_Texts"); other names do nothing.
 void RunSetupItem(const char* item);
 

@@ -13,8 +13,6 @@
 
 namespace tolvi {
 
-namespace {}  // namespace
-
 std::string ModuleCommandLine(const std::string& appDir, const std::string& app, const std::string& iniFile,
                               int32_t autoHelp, const std::string& sep) {
     return "\"" + appDir + sep + app + "\" \"" + iniFile + "\" \"" + std::to_string(autoHelp) + "\"";

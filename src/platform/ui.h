@@ -37,6 +37,11 @@ enum MsgStyle {
     kStyleSystemModal = 4096,
 };
 
+// The flags of the program's file dialogs: an open dialog whose file and path must exist, and a
+// save dialog that asks before creating or overwriting; both hide the read-only box.
+inline constexpr int kOpenDialogFlags = 0x1804;
+inline constexpr int kSaveDialogFlags = 0x2006;
+
 struct FileDialogRequest {
     std::string title;
     // Pairs "description|pattern|description|pattern", patterns separated by ";" ("*.TPB",

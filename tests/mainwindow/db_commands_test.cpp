@@ -4,7 +4,6 @@
 
 #include <QLineEdit>
 #include <fstream>
-#include <iterator>
 
 #include "common/boxes.h"
 #include "common/db_session.h"
@@ -25,11 +24,6 @@ namespace {
 using test::QueuePassword;
 using test::recordingHost;
 using test::scriptedUi;
-
-std::string FileBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 using DbCommandsTest = test::DbFixture;
 
@@ -181,7 +175,7 @@ TEST_F(DbCommandsTest, FailedLoadLeavesNoNameOrPathToSaveOver) {
     scriptedUi().QueueFile(std::nullopt);
     M_DbSave_Click();
     EXPECT_TRUE(scriptedUi().fileDialogs.back().save);
-    EXPECT_EQ(FileBytes(path), "not a database");
+    EXPECT_EQ(tmp.Read("broken.TPB"), "not a database");
 }
 
 TEST_F(DbCommandsTest, SaveOfUntitledAsksForANameInTheJobDirectory) {

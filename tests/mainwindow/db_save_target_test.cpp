@@ -4,8 +4,6 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 #include "common/db_session.h"
 #include "kernel/kernel.h"
@@ -19,11 +17,6 @@ namespace {
 
 using test::scriptedUi;
 namespace fs = std::filesystem;
-
-std::string FileBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 using DbSaveTarget = test::DbFixture;
 
@@ -51,7 +44,7 @@ TEST_F(DbSaveTarget, AFileTheUserMayNotWriteIsRefusedAndLeftAsItWas) {
     M_DbOpen_Click();
     DB_CreateHierarchy(0, "ADDED");
     SetDatabaseChanged(1);
-    const std::string before = FileBytes(path);
+    const std::string before = tmp.Read("locked.TPB");
     ::chmod(path.c_str(), 0444);
     ::chmod(tmp.path().c_str(), 0777);  // the directory would take a new file
 
@@ -64,7 +57,7 @@ TEST_F(DbSaveTarget, AFileTheUserMayNotWriteIsRefusedAndLeftAsItWas) {
     ASSERT_EQ(scriptedUi().boxes.size(), 1u);
     EXPECT_EQ(scriptedUi().boxes[0].text, "Can't save Database" + path);
     EXPECT_TRUE(IsDatabaseChanged());
-    EXPECT_EQ(FileBytes(path), before);
+    EXPECT_EQ(tmp.Read("locked.TPB"), before);
     struct stat st {};
     ASSERT_EQ(::stat(path.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0444u);
