@@ -42,6 +42,7 @@
 #include "interchange/ascii_loader.h"
 #include "interchange/exporter.h"
 #include "interchange/unit_conversion.h"
+#include "offscreen_qt.h"
 #include "platform/text_files.h"
 #include "support/design_generator.h"
 
@@ -90,15 +91,7 @@ tolvi::bench::DesignSize SizeOf(double fraction) {
 }
 
 // open + read + parse + rebuild + close: what the reader does for the window.
-int32_t ReadFile(const std::string& path) {
-    tolvi::AsciiLoader loader;
-    int err = 0;
-    tolvi::OpenForInput(err, loader.mFileNo, path);
-    int32_t result = -1;
-    if (err == 0) loader.LoadAsciiDatabase(result);
-    tolvi::CloseFileOptKill(0, loader.mFileNo, path);
-    return result;
-}
+int32_t ReadFile(const std::string& path) { return tolvi::AsciiLoader().ReadFile(path); }
 
 void Load(benchmark::State& state, Size& s) {
     for (auto _ : state) {
@@ -251,7 +244,7 @@ void Report() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    UseOffscreenQt();
     QApplication app(argc, argv);
     const char* dir = std::getenv("TOLVI_BENCH_DIR");
     std::string tmpl = std::string(dir ? dir : "/tmp") + "/ascii-load-bench-XXXXXX";

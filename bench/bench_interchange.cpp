@@ -32,6 +32,7 @@
 #include "common/settings_access.h"
 #include "interchange/exporter.h"
 #include "interchange/quvsasc.h"
+#include "offscreen_qt.h"
 #include "platform/qt/qt_services.h"
 #include "support/design_builder.h"
 
@@ -196,7 +197,7 @@ void Report() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    UseOffscreenQt();
     QApplication app(argc, argv);
     tolvi::platform::InstallQtServices();
     const char* dir = std::getenv("TOLVI_BENCH_DIR");

@@ -34,6 +34,7 @@
 #include "interchange/ascii_format.h"
 #include "interchange/ascii_loader.h"
 #include "interchange/exporter.h"
+#include "interchange/map_walk.h"
 #include "interchange/object_builders.h"
 #include "kernel/kernel.h"
 #include "platform/ui.h"
@@ -186,18 +187,16 @@ Reach LoadedReach(const std::string& written) {
     const int32_t kept = DB_CurHier();
     for (int32_t h = 1; h <= 99; ++h) {
         if (DB_SetCurHier(h) == 0) continue;
-        int32_t cursor = OM_GetFirst(DB_BusMap());
-        while (const int32_t bus = OM_SearchMask(DB_BusMap(), cursor, 0, 0)) {
+        Walk(DB_BusMap(), [&](int32_t bus) {
             BusRec b;
             if (N_ReadBus(bus, b) && b.LastMember > 100000) r.writable = false;
-        }
-        cursor = OM_GetFirst(DB_LayCompMap());
-        while (const int32_t comp = OM_SearchMask(DB_LayCompMap(), cursor, 0, 0)) {
+        });
+        Walk(DB_LayCompMap(), [&](int32_t comp) {
             LayCompRec c;
-            if (!L_ReadComponent(comp, c)) continue;
+            if (!L_ReadComponent(comp, c)) return;
             for (int32_t i = 1; i <= c.LinkCount; ++i)
                 if (L_GetSchCompId(comp, i) == 0) r.oneRound = false;
-        }
+        });
     }
     DB_SetCurHier(kept);
     // Plain texts (not quoted by the writer) that begin with a double quote read back without it.

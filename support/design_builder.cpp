@@ -6,13 +6,9 @@
 
 namespace tolvi::designs {
 
-namespace {
+using bench::Numbered;
 
-std::string Numbered(const char* prefix, int32_t n) {
-    std::string s = prefix;
-    s += std::to_string(n);
-    return s;
-}
+namespace {
 
 // Counts the calls the kernel refused.
 struct Checker {

@@ -12,14 +12,14 @@ namespace {
 
 int Scale(int n, double f) { return std::max(1, int(n * f + 0.5)); }
 
+}  // namespace
+
 // Appending keeps GCC 12 from a false -Wrestrict warning on "literal" + std::string.
-std::string Name(const char* prefix, int32_t n) {
+std::string Numbered(const char* prefix, int32_t n) {
     std::string s = prefix;
     s += std::to_string(n);
     return s;
 }
-
-}  // namespace
 
 DesignSize DesignSize::Scaled(double f) {
     DesignSize s;
@@ -60,7 +60,7 @@ DesignCounts GenerateDesign(const DesignSize& z) {
     // Symbols: every fourth a layout symbol with pads and one padstack.
     for (int32_t s = 1; s <= z.symbols; ++s) {
         const bool layout = s % 4 == 0;
-        S_CreateSymbol(s, Name("SYM", s).c_str());
+        S_CreateSymbol(s, Numbered("SYM", s).c_str());
         if (layout) O_Mask(S_Symbol(s), 2, 2);
         for (int32_t e = 1; e <= z.entriesPerSymbol; ++e) {
             S_InsertEntry(s, -1, L(e * 254000), 0);
@@ -92,31 +92,31 @@ DesignCounts GenerateDesign(const DesignSize& z) {
 
     // Devices with supply pins and gate groups.
     for (int32_t d = 1; d <= z.devices; ++d) {
-        D_CreateDevice(d, Name("DEV", d).c_str(), "GENERATED PART", "DIP14 PACKAGE");
+        D_CreateDevice(d, Numbered("DEV", d).c_str(), "GENERATED PART", "DIP14 PACKAGE");
         D_AddPin(D_SupplyPinArray(d), 14, "VCC");
         D_AddPin(D_SupplyPinArray(d), 7, "GND");
         for (int32_t g = 1; g <= z.groupsPerDevice; ++g) {
-            D_AddGroup(d, std::to_string(g).c_str(), Name("SYM", 1 + d % z.symbols).c_str());
+            D_AddGroup(d, std::to_string(g).c_str(), Numbered("SYM", 1 + d % z.symbols).c_str());
             for (int32_t p = 1; p <= z.pinsPerGroup; ++p)
-                D_AddPin(D_GroupPinArray(d, g), g * 10 + p, Name("P", p).c_str());
+                D_AddPin(D_GroupPinArray(d, g), g * 10 + p, Numbered("P", p).c_str());
         }
         c.objects += 1;
         c.records += 2 + z.groupsPerDevice * (1 + z.pinsPerGroup);
     }
 
     for (int32_t h = 1; h <= z.hierarchies; ++h) {
-        if (h > 1) DB_CreateHierarchy(h, Name("HIER", h).c_str());
+        if (h > 1) DB_CreateHierarchy(h, Numbered("HIER", h).c_str());
         DB_SetCurHier(h);
         for (int32_t p = 1; p <= z.pagesPerHierarchy; ++p)
-            if (h > 1 || p > 1) DB_CreatePage(p, Name("PAGE", p).c_str());
+            if (h > 1 || p > 1) DB_CreatePage(p, Numbered("PAGE", p).c_str());
         c.objects += 1 + z.pagesPerHierarchy;
 
         for (int32_t i = 1; i <= z.schComps; ++i) {
             DB_SetCurPage(1 + i % z.pagesPerHierarchy);
             int32_t sym = 1 + i % z.symbols;  // a schematic symbol: not a multiple of 4
             if (sym % 4 == 0) --sym;
-            C_CreateComponent(i, Name("U", i).c_str(), 0, 1 + i % z.devices, sym, 0, L(i * 2540), L(i * 1270),
-                              0);
+            C_CreateComponent(i, Numbered("U", i).c_str(), 0, 1 + i % z.devices, sym, 0, L(i * 2540),
+                              L(i * 1270), 0);
             C_ChangeCompPackInfo(i, 1, i % 4);
             const int32_t texts = C_CompTextArray(i);
             for (int32_t t = 0; t < z.textsPerComp; ++t) text(texts, t ? "10k" : "U", t ? 8 : 1);
@@ -139,7 +139,7 @@ DesignCounts GenerateDesign(const DesignSize& z) {
 
         for (int32_t i = 1; i <= z.layComps; ++i) {
             const int32_t package = 4 * (1 + i % std::max(1, z.symbols / 4));
-            L_CreateComponent(i, Name("U", i).c_str(), 0, 1 + i % z.devices, package, 0, L(i * 5080),
+            L_CreateComponent(i, Numbered("U", i).c_str(), 0, 1 + i % z.devices, package, 0, L(i * 5080),
                               L(i * 2540), A(90000 * (i % 4)));
             L_AddSchCompId(i, i);
             const int32_t texts = L_CompTextArray(i);
@@ -148,7 +148,7 @@ DesignCounts GenerateDesign(const DesignSize& z) {
             c.records += 1;
         }
         for (int32_t n = 1; n <= z.nets; ++n) {
-            N_CreateNet(n, n % 7 == 0 ? 2 : 0, Name("NET", n).c_str());
+            N_CreateNet(n, n % 7 == 0 ? 2 : 0, Numbered("NET", n).c_str());
             for (int32_t k = 0; k < z.nodesPerNet; ++k) {
                 const int32_t comp = 1 + (n * z.nodesPerNet + k) % z.schComps;
                 N_CreateNode(n, 0, comp, 1 + k, std::min(comp, z.layComps), 1 + k);

@@ -2,8 +2,12 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace tolvi::bench {
+
+// prefix followed by n in decimal ("U12").
+std::string Numbered(const char* prefix, int32_t n);
 
 // Counts per design (symbols, devices) or per hierarchy (everything placed in one).
 struct DesignSize {

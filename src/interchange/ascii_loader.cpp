@@ -27,15 +27,21 @@ void AsciiLoader::FormLoad() {
     mPageToSelect = gCurPage;
 }
 
-int32_t AsciiLoader::Continue(std::string& Message) {
-    mLine.clear();
-    mCancel = false;
+int32_t AsciiLoader::ReadFile(const std::string& Path) {
     int err = 0;
-    OpenForInput(err, mFileNo, gExportFile);
+    OpenForInput(err, mFileNo, Path);
     if (err != 0) return -1;
     int32_t result = 1;
     LoadAsciiDatabase(result);
-    CloseFileOptKill(0, mFileNo, gExportFile);
+    CloseFileOptKill(0, mFileNo, Path);
+    return result;
+}
+
+int32_t AsciiLoader::Continue(std::string& Message) {
+    mLine.clear();
+    mCancel = false;
+    int32_t result = ReadFile(gExportFile);
+    if (result < 0) return -1;
 
     if (result == 0 && mOlderForm) {
         platform::BusyPointerGuard busy;

@@ -59,6 +59,9 @@ public:
     int32_t Continue(std::string& Message);
 
     // --- the reader ---
+    // Opens Path (its box shown when it cannot be: -1), reads it with LoadAsciiDatabase and
+    // closes it; the reader's result.
+    int32_t ReadFile(const std::string& Path);
     void LoadAsciiDatabase(int32_t& Result);
     // The error box: "ASCII Load Error: " with the reason of Code (1 "Invalid record",
     // 2 "Unrecognized record type", 3 "Incorrect Record Sequence", any other none) above Line.

@@ -49,6 +49,9 @@ std::string_view TrimView(std::string_view s) {
     return s.substr(first, s.find_last_not_of(' ') - first + 1);
 }
 
+// The part of a name the kernel takes: a name ends at a zero byte.
+std::string_view KernelText(std::string_view t) { return t.substr(0, t.find('\0')); }
+
 // A number as the writer writes it (blanks, a minus, at most nine digits): read at once. Anything
 // else goes the general way.
 bool PlainInt(std::string_view t, int32_t& v) {
@@ -174,9 +177,6 @@ uint8_t AsciiLoader::Byte(int32_t i) const {
     if (v < 0 || v > 255) RunTimeFailure("Overflow in field " + std::to_string(i));
     return uint8_t(v);
 }
-
-// The part of a name the kernel takes: a name ends at a zero byte.
-std::string_view KernelText(std::string_view t) { return t.substr(0, t.find('\0')); }
 
 std::string AsciiLoader::FirstWordOf(int32_t i) const {
     const std::string_view t = KernelText(Field(i));

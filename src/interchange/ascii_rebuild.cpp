@@ -63,6 +63,19 @@ bool AsciiLoader::ObjectRecord(int32_t type) {
     // A create call that must give back the record's id.
     const auto is = [&](int32_t got, int32_t id) { Check(got == id && got != 0); };
     const auto mask = [](int32_t object, int32_t status) { O_Mask(object, status, status); };
+    // A hierarchy or page: one of that name (the header's main one) is taken over by its id, any
+    // other is made under the id.
+    const auto takeOver = [&](int32_t map, int32_t id, const std::string& name,
+                              int32_t (*create)(int32_t, const char*)) {
+        int missing = 0;
+        int32_t existing = 0;
+        FindNameInMap(missing, map, existing, name);
+        if (missing == 0) {
+            if (existing != id) Fail(3);
+        } else {
+            is(create(id, name.c_str()), id);
+        }
+    };
     // A padstack record: the writer never numbers one below 1, and the kernel keeps 0 for none.
     const auto padstack = [&](int32_t symbol, int32_t map) {
         const int32_t number = Num(2);
@@ -149,15 +162,7 @@ bool AsciiLoader::ObjectRecord(int32_t type) {
         case kRecHierarchy: {
             const int32_t id = Num(2);
             Check(id != 0);
-            const std::string name = FirstWordOf(3);
-            int missing = 0;
-            int32_t existing = 0;
-            FindNameInMap(missing, DB_HierarchyMap(), existing, name);
-            if (missing == 0) {
-                if (existing != id) Fail(3);  // the header's main hierarchy is taken over by its id
-            } else {
-                is(DB_CreateHierarchy(id, name.c_str()), id);
-            }
+            takeOver(DB_HierarchyMap(), id, FirstWordOf(3), DB_CreateHierarchy);
             Check(DB_SetCurHier(id) != 0);
             return true;
         }
@@ -260,15 +265,7 @@ bool AsciiLoader::ObjectRecord(int32_t type) {
         case kRecPage: {
             const int32_t id = Num(2);
             Check(id != 0);
-            const std::string name = TrimmedField(3);
-            int missing = 0;
-            int32_t existing = 0;
-            FindNameInMap(missing, DB_PageMap(), existing, name);
-            if (missing == 0) {
-                if (existing != id) Fail(3);
-            } else {
-                is(DB_CreatePage(id, name.c_str()), id);
-            }
+            takeOver(DB_PageMap(), id, TrimmedField(3), DB_CreatePage);
             Check(DB_SetCurPage(id) != 0);
             return true;
         }

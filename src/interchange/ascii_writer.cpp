@@ -26,8 +26,7 @@ std::string Exporter::HierStatus(const std::string& Section) const {
 }
 
 std::string Exporter::PageStatus(const std::string& Section) const {
-    return GetLocalString("Hier: ", "99747") + gCurHierName + GetLocalString(" Page: ", "991012") +
-           gCurPageName + Section;
+    return HierStatus(GetLocalString(" Page: ", "991012") + gCurPageName + Section);
 }
 
 void Exporter::ItemRecords(int32_t& Result, int32_t Array, const char* ShapeType, const char* TextType,

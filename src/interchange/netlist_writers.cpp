@@ -118,7 +118,7 @@ void Exporter::ExportWirelist(int32_t& Result) {
 
 void Exporter::WrlComponentSection(int32_t& Result, const char* Head, const std::string& Status,
                                    const std::function<std::string(int32_t, const LayCompRec&)>& Second) {
-    ShowMsg(GetLocalString("Hier: ", "99747") + gCurHierName + Status);
+    ShowMsg(HierStatus(Status));
     SetField(1, Head);
     WriteRecord(Result, 1);
     if (Result != 0) return;
@@ -148,7 +148,7 @@ void Exporter::WriteWrlValues(int32_t& Result) {
 }
 
 void Exporter::WriteWrlNodes(int32_t& Result) {
-    ShowMsg(GetLocalString("Hier: ", "99747") + gCurHierName + GetLocalString("/Wirelist", "1067"));
+    ShowMsg(HierStatus(GetLocalString("/Wirelist", "1067")));
     SetField(1, "(NODES");
     WriteRecord(Result, 1);
     if (Result != 0) return;
@@ -203,7 +203,7 @@ void Exporter::ExportOrCadPCBII(int32_t& Result) {
     IndexDictionaries();
     OpenOutput(Result, gExportFile);
     if (Result != 0) return;
-    ShowMsg(GetLocalString("Hier: ", "99747") + gCurHierName + GetLocalString("/Wirelist", "1067"));
+    ShowMsg(HierStatus(GetLocalString("/Wirelist", "1067")));
     const int32_t compMap = DB_LayCompMap();
     const int32_t netMap = DB_NetMap();
     N_SetNodeView(1);
@@ -282,8 +282,7 @@ void Exporter::WriteSingle(int32_t& Result, std::string_view Text) {
 }
 
 void Exporter::WriteSciParts(int32_t& Result) {
-    ShowMsg(GetLocalString("Hier: ", "99747") + gCurHierName +
-            GetLocalString("/Schematics Components", "1061"));
+    ShowMsg(HierStatus(GetLocalString("/Schematics Components", "1061")));
     WriteSingle(Result, "PARTS LIST");
     WriteSingle(Result, " ");
     if (Result != 0) return;
@@ -304,7 +303,7 @@ void Exporter::WriteSciParts(int32_t& Result) {
 }
 
 void Exporter::WriteSciNets(int32_t& Result) {
-    ShowMsg(GetLocalString("Hier: ", "99747") + gCurHierName + GetLocalString("/Netlist", "1060"));
+    ShowMsg(HierStatus(GetLocalString("/Netlist", "1060")));
     WriteSingle(Result, "NETS LIST");
     WriteSingle(Result, " ");
     if (Result != 0) return;

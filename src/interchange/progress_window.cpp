@@ -8,6 +8,7 @@
 
 #include "common/context_help.h"
 #include "common/form_buttons.h"
+#include "common/localisation.h"
 #include "platform/qt/codec.h"
 #include "platform/ui.h"
 
@@ -44,6 +45,16 @@ void ProgressWindow::AddButtons(QVBoxLayout* layout, const char* ContinueCaption
     connect(F_Continue, &QPushButton::clicked, this, [this] { F_Continue_Click(); });
     connect(F_Cancel, &QPushButton::clicked, this, [this] { F_Cancel_Click(); });
     connect(F_Return, &QPushButton::clicked, this, [this] { F_Return_Click(); });
+}
+
+void ProgressWindow::ShowReady(const std::string& File) {
+    setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    F_Continue->setVisible(true);
+    F_Continue->setEnabled(true);
+    F_Return->setVisible(true);
+    F_Cancel->setVisible(false);
+    F_MsgLine->setText(platform::ToQString(GetLocalString("File: ", "99686")) +
+                       platform::PathToQString(File));
 }
 
 void ProgressWindow::WorkStarts() {

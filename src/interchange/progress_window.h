@@ -39,6 +39,8 @@ protected:
     void AddMsgLine(QVBoxLayout* layout);
     // The button row as the layout's next row; Continue carries ContinueCaption.
     void AddButtons(QVBoxLayout* layout, const char* ContinueCaption, const char* ContinueTag);
+    // As the window opens: on top, Continue and Close at hand, the status line naming File.
+    void ShowReady(const std::string& File);
     // Before the work: only Cancel may act. After it: only Close is left.
     void WorkStarts();
     void WorkEnded();

@@ -1,8 +1,6 @@
 #include "interchange/quvlasc.h"
 
-#include <QFile>
 #include <QLabel>
-#include <QPushButton>
 #include <QVBoxLayout>
 
 #include "common/localisation.h"
@@ -21,14 +19,8 @@ QUVLASC::QUVLASC(QWidget* parent)
 void QUVLASC::Form_Load() {
     LocalizeForm(this);
     setWindowTitle(platform::ToQString(GetLocalString("Tolvi32 - Loading ASCII Database ", "99626")));
-    setWindowFlag(Qt::WindowStaysOnTopHint, true);
-    F_Continue->setVisible(true);
-    F_Continue->setEnabled(true);
-    F_Return->setVisible(true);
-    F_Cancel->setVisible(false);
+    ShowReady(gExportFile);
     Loader.FormLoad();
-    F_MsgLine->setText(platform::ToQString(GetLocalString("File: ", "99686")) +
-                       QFile::decodeName(QByteArray::fromStdString(gExportFile)));
     adjustSize();
 }
 

@@ -1,7 +1,6 @@
 #include "interchange/quvsasc.h"
 
 #include <QAction>
-#include <QFile>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -24,8 +23,6 @@ namespace tolvi {
 namespace {
 
 constexpr int kPickerFlags = 0x1804;  // file and path must exist, hide read-only
-
-QString PathText(const std::string& path) { return QFile::decodeName(QByteArray::fromStdString(path)); }
 
 struct ModeTexts {
     const char* caption;
@@ -85,15 +82,10 @@ void QUVSASC::Form_Load() {
         F_FileSELFrame[2]->setVisible(m->packFrame);
     }
     Output.UnconnectedPinCount = 0;
-    setWindowFlag(Qt::WindowStaysOnTopHint, true);
-    F_Continue->setVisible(true);
-    F_Continue->setEnabled(true);
-    F_Return->setVisible(true);
-    F_Cancel->setVisible(false);
+    ShowReady(gExportFile);
     SavedHier = gCurHier;
     SavedPage = gCurPage;
-    F_MsgLine->setText(platform::ToQString(GetLocalString("File: ", "99686")) + PathText(gExportFile));
-    for (int i = 1; i <= 2; ++i) F_InpFileName[i]->setText(PathText(gSysDir));
+    for (int i = 1; i <= 2; ++i) F_InpFileName[i]->setText(platform::PathToQString(gSysDir));
     gPartDic.assign(1, NamePairRec{});
     gPackDic.assign(1, NamePairRec{});
     adjustSize();
@@ -114,7 +106,7 @@ void QUVSASC::F_InpFile_Click(int Index) {
         request.flags = kPickerFlags;
         const std::optional<std::string> chosen = platform::ui().FileDialog(request);
         if (chosen && !chosen->empty()) {
-            F_InpFileName[Index]->setText(PathText(*chosen));
+            F_InpFileName[Index]->setText(platform::PathToQString(*chosen));
             ShowMsg(Index == 1 ? GetLocalString("Parsing Part Dictionary File", "991016")
                                : GetLocalString("Parsing Package Dictionary File", "991017"));
             int32_t err = 0;
@@ -125,7 +117,7 @@ void QUVSASC::F_InpFile_Click(int Index) {
         loaded = false;
     }
     if (!loaded) {
-        F_InpFileName[Index]->setText(PathText(gSysDir));
+        F_InpFileName[Index]->setText(platform::PathToQString(gSysDir));
         dictionary.assign(1, NamePairRec{});
     }
     F_MsgLine->setText(kept);

@@ -137,21 +137,9 @@ void RecordOutput::AddQuoted(const char* text) {
     Put("\"");
 }
 
-void RecordOutput::SetNum(int32_t i, int64_t v) {
-    mFields[i].clear();
-    AppendNum(mFields[i], v);
-}
-
 void RecordOutput::SetPlainNum(int32_t i, int64_t v) {
     mFields[i].clear();
     AppendPlainNum(mFields[i], v);
-}
-
-void RecordOutput::SetQuoted(int32_t i, const char* text) {
-    std::string& f = mFields[i];
-    f.assign(1, '"');
-    if (text) f.append(text);
-    f.push_back('"');
 }
 
 void RecordOutput::OpenOutput(int32_t& Result, const std::string& Path) {

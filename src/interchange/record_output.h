@@ -50,7 +50,6 @@ public:
     int32_t mLineCount = 0;  // records since the last yield
     bool mCancel = false;    // the user's cancel request, seen before the next record
 
-    ExportView& View() const { return *view_; }
     void ShowMsg(const std::string& Text) { view_->ShowMsg(Text); }
 
     // Before an export: nothing gathered, record counter 0, cancel flag clear.
@@ -76,9 +75,7 @@ public:
 
     // --- filling fields ---
     void SetField(int32_t i, std::string_view text) { mFields[i].assign(text); }
-    void SetNum(int32_t i, int64_t v);  // " n" / "-n"
     void SetPlainNum(int32_t i, int64_t v);
-    void SetQuoted(int32_t i, const char* text);  // kernel text; null is ""
 
     // --- the file ---
     // Opens Path for output (its box shown on failure: Result 1), remembers it as the file to

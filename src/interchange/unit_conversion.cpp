@@ -63,13 +63,15 @@ bool ScaleText(const ScaleRatio& r, int32_t& v) {
     return true;
 }
 
+// A pair of lengths with ratio A (layout) or B (schematic).
+void ScalePoint(bool ratioA, int32_t& Err, int32_t& X, int32_t& Y, int32_t Limit) {
+    (ratioA ? ScalePointA : ScalePointB)(Err, X, Y, Limit);
+}
+
 // A length alone (a radius, a hole), through the pair routine as the older program did it.
 void ScaleSingle(bool ratioA, int32_t& Err, int32_t& v) {
     int32_t unused = 0;
-    if (ratioA)
-        ScalePointA(Err, v, unused, kLimitPosition);
-    else
-        ScalePointB(Err, v, unused, kLimitPosition);
+    ScalePoint(ratioA, Err, v, unused, kLimitPosition);
 }
 
 void AngleOrFail(int32_t& Err, int32_t& Angle) {
@@ -83,11 +85,7 @@ void RescaleItem(int32_t& Err, int32_t item, bool ratioA) {
     const int32_t kind = I_ReadItem(item, r);
     if (kind == 0) return;  // an item that cannot be read stays as it is
     const auto pair = [&](int32_t& a, int32_t& b, int32_t limit) {
-        if (Err != 0) return;
-        if (ratioA)
-            ScalePointA(Err, a, b, limit);
-        else
-            ScalePointB(Err, a, b, limit);
+        if (Err == 0) ScalePoint(ratioA, Err, a, b, limit);
     };
     pair(r.Width, r.Gap, kLimitPosition);
     pair(r.X, r.Y, kLimitPosition);
@@ -110,12 +108,7 @@ void RescaleItem(int32_t& Err, int32_t item, bool ratioA) {
             AngleOrFail(Err, r.P4);
             break;
         case 6:
-            if (Err == 0) {
-                if (ratioA)
-                    ScalePointA6(Err, r.P2, r.P3);
-                else
-                    ScalePointB6(Err, r.P2, r.P3);
-            }
+            if (Err == 0) (ratioA ? ScalePointA6 : ScalePointB6)(Err, r.P2, r.P3);
             break;
         default:
             break;
@@ -142,10 +135,7 @@ std::string PageDetail(const char* what, const char* id) { return gCurPageName +
 // The position of an object that O_ChangePosition moves.
 template <class Rec>
 bool MovePoint(int32_t& Err, bool ratioA, Rec& r, int32_t object) {
-    if (ratioA)
-        ScalePointA(Err, r.X, r.Y, kLimitPosition);
-    else
-        ScalePointB(Err, r.X, r.Y, kLimitPosition);
+    ScalePoint(ratioA, Err, r.X, r.Y, kLimitPosition);
     if (Err != 0) return false;
     O_ChangePosition(object, r.X, r.Y);
     return true;

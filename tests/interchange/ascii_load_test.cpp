@@ -33,11 +33,6 @@ protected:
         EXPECT_EQ(Write(1, name), 0);
         return Lines(Read(name));
     }
-    static int32_t Table(int32_t n, int32_t index) {
-        int32_t v = 0;
-        E_MemCopy(&v, E_SysTable(n) + 4 * index, 4);
-        return v;
-    }
     static std::string Name(int32_t object) { return CStrFromPtr(O_GetName(object)); }
 };
 
@@ -87,10 +82,7 @@ class GapTest : public AsciiLoadTest, public ::testing::WithParamInterface<GapCa
 
 TEST_P(GapTest, WrittenAgainTheRecordLosesWhatTheFormatCannotCarry) {
     const GapCase& c = GetParam();
-    std::vector<std::string> lines{kHeader};
-    lines.insert(lines.end(), c.records.begin(), c.records.end());
-    lines.push_back("9999,End");
-    ASSERT_EQ(Load(CrLf(lines)), 0);
+    ASSERT_EQ(Load(test::RecordsFile(c.records)), 0);
     // Written, loaded and written again: some losses show only in the second file.
     Written("once.TPA");
     ASSERT_EQ(LoadFile(tmp.File("once.TPA")), 0);
@@ -193,13 +185,6 @@ std::string OlderFile(const std::vector<std::string>& records) {
     return CrLf(lines);
 }
 
-// A view that presses Cancel at the reader's first yield.
-struct CancelAtYield : ExportView {
-    AsciiLoader* loader = nullptr;
-    void ShowMsg(const std::string&) override {}
-    void Yield() override { loader->mCancel = true; }
-};
-
 // Every load that does not end with 0 leaves the empty database, the settings file's values and
 // the Default scope, and tells the modules; the reader or the conversion showed one box at most.
 TEST_F(AsciiLoadTest, AFailedOrCancelledLoadLeavesAFreshUntitledDatabase) {
@@ -230,13 +215,9 @@ TEST_F(AsciiLoadTest, AFailedOrCancelledLoadLeavesAFreshUntitledDatabase) {
         scriptedUi().Reset();
         if (!c.box.empty()) scriptedUi().QueueAnswer(1);
         recordingHost().calls.clear();
-        gExportFile = tmp.Write("f.TPA", c.text);
-        CancelAtYield view;
-        AsciiLoader load(&view);
-        view.loader = &load;
-        load.FormLoad();
+        test::CancelAtFirstYield view(loader);
         std::string message;
-        EXPECT_EQ(load.Continue(message), c.result);
+        EXPECT_EQ(Load(c.text, &message, &view), c.result);
         ASSERT_EQ(scriptedUi().boxes.size(), c.box.empty() ? 0u : 1u);
         if (!c.box.empty()) {
             EXPECT_EQ(scriptedUi().boxes[0].title + " | " + scriptedUi().boxes[0].text, c.box);

@@ -194,23 +194,8 @@ TEST_F(AsciiReaderTest, CancelEndsTheLoadAtTheNextYield) {
     for (int i = 0; i < 49; ++i) lines.push_back("");
     for (int i = 1; i <= 300; ++i) lines.push_back("1100, " + std::to_string(i) + ", 0,\"N\", 0");
     lines.push_back("9999,End");
-    struct CancelView : ExportView {
-        AsciiLoader** loader = nullptr;
-        std::vector<std::string> shown;
-        void ShowMsg(const std::string& text) override { shown.push_back(text); }
-        void Yield() override { (*loader)->mCancel = true; }
-    } view;
-    AsciiLoader* current = nullptr;
-    view.loader = &current;
-    const std::string path = tmp.Write("c.TPA", CrLf(lines));
-    AsciiLoader reader(&view);
-    current = &reader;
-    int err = 0;
-    OpenForInput(err, reader.mFileNo, path);
-    int32_t result = -1;
-    reader.LoadAsciiDatabase(result);
-    CloseFileOptKill(0, reader.mFileNo, path);
-    EXPECT_EQ(result, 2);
+    test::CancelAtFirstYield view(loader);
+    EXPECT_EQ(Parse(CrLf(lines), &view), 2);
     EXPECT_EQ(view.shown, std::vector<std::string>{"Tp:1100"});
     EXPECT_NE(N_Net(51), 0) << "101 lines: the header, 49 empty ones, 51 nets";
     EXPECT_EQ(N_Net(52), 0);

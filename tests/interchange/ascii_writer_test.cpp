@@ -181,8 +181,7 @@ TEST_F(AsciiWriterTest, CancelDuringTheSymbolsWritesNoHierarchyAndKeepsTheOldFil
         designs::AddText(S_SymbolItemArray(s), "T", 0);
     }
     const std::string old = tmp.Write("out.TPA", "the designer's old file\r\n");
-    const auto entries = [&] { return std::distance(std::filesystem::directory_iterator(tmp.path()), {}); };
-    const auto before = entries();
+    const auto before = FileCount();
     RecordOutput* out = nullptr;
     CancelInSymbols view(out);
     gExportFile = old;
@@ -193,7 +192,7 @@ TEST_F(AsciiWriterTest, CancelDuringTheSymbolsWritesNoHierarchyAndKeepsTheOldFil
     EXPECT_EQ(result, 2);
     for (const std::string& s : view.shown) EXPECT_EQ(s.rfind("Hier: ", 0), std::string::npos) << s;
     EXPECT_EQ(Read("out.TPA"), "the designer's old file\r\n");
-    EXPECT_EQ(entries(), before) << "a temporary file was left";
+    EXPECT_EQ(FileCount(), before) << "a temporary file was left";
 }
 
 }  // namespace

@@ -44,12 +44,8 @@ int32_t WriteAscii(const std::string& path) {
 // as the load window does; the reader's result.
 int32_t ReadAscii(const std::string& path) {
     tolvi::AsciiLoader loader;
-    int err = 0;
-    tolvi::OpenForInput(err, loader.mFileNo, path);
-    if (err != 0) return -1;
-    int32_t result = -1;
-    loader.LoadAsciiDatabase(result);
-    tolvi::CloseFileOptKill(0, loader.mFileNo, path);
+    const int32_t result = loader.ReadFile(path);
+    if (result < 0) return -1;
     DB_SetCurHier(loader.mHierToSelect);
     DB_SetCurPage(loader.mPageToSelect);
     return result;

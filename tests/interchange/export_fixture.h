@@ -6,6 +6,7 @@
 #include <sys/resource.h>
 
 #include <csignal>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -13,11 +14,19 @@
 #include "common/general_settings.h"
 #include "common/option_store.h"
 #include "common/settings_access.h"
+#include "common/utilities.h"
 #include "interchange/exporter.h"
 #include "kernel/kernel.h"
 #include "support/temp_dir.h"
 
 namespace tolvi::test {
+
+// The lines, each ended by CR LF, as a writer writes them.
+inline std::string CrLf(const std::vector<std::string>& lines) {
+    std::string s;
+    for (const std::string& l : lines) s += l + "\r\n";
+    return s;
+}
 
 // Files may grow to limit bytes while it lives: beyond that a write fails as on a full disk.
 class FileSizeLimit {
@@ -55,16 +64,25 @@ protected:
 
     // Makes the design built by the kernel calls just made the program's open database.
     static void Adopt() {
-        gDbTitle = CStrFromKernel(O_GetName(DB_DataBase()));
+        gDbTitle = CStrFromPtr(O_GetName(DB_DataBase()));
         UpdateMainCaption(gDbHandle);
     }
-    static std::string CStrFromKernel(const char* p) { return p ? p : ""; }
 
     // Writes the open database in mode to name inside the scratch directory; returns the result.
     int32_t Write(int32_t mode, const std::string& name, ExportView* view = nullptr) {
         return WriteExportFile(mode, tmp.File(name), view);
     }
     std::string Read(const std::string& name) const { return tmp.Read(name); }
+    // How many files the scratch directory holds (a temporary one left behind shows here).
+    std::ptrdiff_t FileCount() const {
+        return std::distance(std::filesystem::directory_iterator(tmp.path()), {});
+    }
+    // Element index of the database's option table n, as the kernel holds it.
+    static int32_t Table(int32_t n, int32_t index) {
+        int32_t v = 0;
+        E_MemCopy(&v, E_SysTable(n) + 4 * index, 4);
+        return v;
+    }
 
     // The lines of text, each without its CR LF; a line not ended by CR LF fails the test.
     static std::vector<std::string> Lines(const std::string& text) {
@@ -82,12 +100,6 @@ protected:
             start = end + 2;
         }
         return lines;
-    }
-    // Lines joined with CR LF after each, as a writer writes them.
-    static std::string Text(const std::vector<std::string>& lines) {
-        std::string s;
-        for (const std::string& l : lines) s += l + "\r\n";
-        return s;
     }
 
     TempDir tmp;

@@ -11,6 +11,8 @@
 namespace tolvi {
 namespace {
 
+using test::CrLf;
+
 class NetlistTest : public test::ExportTest {
 protected:
     // Layout components (one with a blank at the end of its name, one without a part, one whose
@@ -114,7 +116,7 @@ TEST_F(NetlistTest, ExactFilesOfTheBoard) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.mode);
         ASSERT_EQ(Write(c.mode, "out.txt"), 0);
-        EXPECT_EQ(Read("out.txt"), Text(c.lines));
+        EXPECT_EQ(Read("out.txt"), CrLf(c.lines));
     }
     // The OrCad writer's mark is gone from every net and node.
     int32_t cursor = OM_GetFirst(DB_NetMap());
@@ -136,7 +138,7 @@ TEST_F(NetlistTest, EmptyDesign) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.mode);
         ASSERT_EQ(Write(c.mode, "out.txt"), 0);
-        EXPECT_EQ(Read("out.txt"), Text(c.lines));
+        EXPECT_EQ(Read("out.txt"), CrLf(c.lines));
     }
 }
 
@@ -168,7 +170,7 @@ TEST_F(NetlistTest, ScicardsColumns) {
     Adopt();
 
     ASSERT_EQ(Write(3, "out.NET"), 0);
-    EXPECT_EQ(Read("out.NET"), Text({
+    EXPECT_EQ(Read("out.NET"), CrLf({
                                    "PARTS LIST",
                                    " ",
                                    "    U1              R1              C3              ",

@@ -9,7 +9,6 @@
 #include <QLabel>
 #include <QMainWindow>
 #include <QPushButton>
-#include <filesystem>
 
 #include "common/dictionaries.h"
 #include "common/option_store.h"
@@ -39,7 +38,6 @@ public:
 
 class QuvsascTest : public test::ExportTest {
 protected:
-    void SetUp() override { ExportTest::SetUp(); }
     // A board big enough for every writer to yield, with page 2 of hierarchy 1 current.
     void BuildDesign() {
         designs::BoardSize size;
@@ -130,8 +128,7 @@ TEST_F(QuvsascTest, EveryModeAndResult) {
             EXPECT_FALSE(form.F_Continue->isVisible()) << "one export per showing";
             EXPECT_TRUE(form.F_Return->isVisible());
             EXPECT_FALSE(form.F_Cancel->isVisible());
-            EXPECT_EQ(std::distance(std::filesystem::directory_iterator(tmp.path()), {}), 1)
-                << "a temporary file left behind";
+            EXPECT_EQ(FileCount(), 1) << "a temporary file left behind";
         }
     }
 }

@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <filesystem>
 
 #include "interchange/ascii_format.h"
 #include "interchange/export_fixture.h"
@@ -197,10 +196,7 @@ TEST_F(RecordOutputTest, AWriteFailureLeavesTheOldFileAsItWasAndNoTemporary) {
         SCOPED_TRACE(c.what);
         scriptedUi().Reset();
         const std::string old = tmp.Write("board.TPA", "the old file\r\n");
-        const auto entries = [&] {
-            return std::distance(std::filesystem::directory_iterator(tmp.path()), {});
-        };
-        const auto before = entries();
+        const auto before = FileCount();
         RecordOutput out;
         int32_t result = 0;
         out.OpenOutput(result, old);
@@ -218,7 +214,7 @@ TEST_F(RecordOutputTest, AWriteFailureLeavesTheOldFileAsItWasAndNoTemporary) {
         ASSERT_EQ(scriptedUi().boxes.size(), 1u);
         EXPECT_EQ(scriptedUi().boxes[0].text, "Can't create/write to file: " + old);
         EXPECT_EQ(Read("board.TPA"), "the old file\r\n");
-        EXPECT_EQ(entries(), before) << "a temporary file was left";
+        EXPECT_EQ(FileCount(), before) << "a temporary file was left";
     }
 }
 

@@ -93,11 +93,6 @@ protected:
         gWireWidth = 7;
         for (TextSizeRec& t : gTextSizes) t = {1, 2, 3};
     }
-    static int32_t Table(int32_t n, int32_t index) {
-        int32_t v = 0;
-        E_MemCopy(&v, E_SysTable(n) + 4 * index, 4);
-        return v;
-    }
 };
 
 TEST_F(ConversionTest, TheTablesUseFixedFactorsAndKeepTheirMillimetreHalves) {
