@@ -22,8 +22,6 @@ namespace tolvi {
 
 namespace {
 
-constexpr int kPickerFlags = 0x1804;  // file and path must exist, hide read-only
-
 struct ModeTexts {
     const char* caption;
     const char* captionId;
@@ -103,7 +101,7 @@ void QUVSASC::F_InpFile_Click(int Index) {
         request.title = Index == 1 ? GetLocalString("Select Dictionary for Part Names:", "991175")
                                    : GetLocalString("Select Dictionary for Package Names:", "991176");
         request.initDir = gSysDir;
-        request.flags = kPickerFlags;
+        request.flags = platform::kOpenDialogFlags;
         const std::optional<std::string> chosen = platform::ui().FileDialog(request);
         if (chosen && !chosen->empty()) {
             F_InpFileName[Index]->setText(platform::PathToQString(*chosen));

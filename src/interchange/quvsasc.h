@@ -38,6 +38,9 @@ public:
     void F_InpFile_Click(int Index);
     void F_Continue_Click() override;
     void F_Cancel_Click() override;
+    std::string GetLayCompValue(int32_t LayCompId, const LayCompRec& Rec) {
+        return Output.GetLayCompValue(LayCompId, Rec);
+    }
 };
 
 }  // namespace tolvi

@@ -4,7 +4,6 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QFile>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QMenu>
@@ -502,7 +501,7 @@ void QUVMAIN::DrawRecentFiles(const std::array<std::string, 4>& paths, bool sepa
         const std::string& path = paths[static_cast<std::size_t>(i)];
         if (!path.empty()) {
             // A path is the file system's bytes, not text of the code page; "&" shows as itself.
-            QString shown = QFile::decodeName(QByteArray::fromStdString(path));
+            QString shown = platform::PathToQString(path);
             shown.replace('&', QStringLiteral("&&"));
             item->setText(QStringLiteral("&%1. ").arg(i + 1) + shown);
         }

@@ -1,6 +1,6 @@
 // The kernel as its callers drive it: the ASCII database writer and the ASCII reader with its
 // object builders, the hierarchy deletion, and the net hooks of a new hierarchy. Each test runs
-// the caller's own sequence of flat calls and checks what that caller relies on.
+// the caller itself, or its sequence of flat calls, and checks what that caller relies on.
 #include <algorithm>
 #include <cstring>
 #include <fstream>
@@ -15,6 +15,7 @@
 #include "interchange/exporter.h"
 #include "interchange/object_builders.h"
 #include "kernel/kernel_test_support.h"
+#include "mainwindow/hier_deletion.h"
 #include "support/scripted_ui.h"
 
 namespace kt {
@@ -23,6 +24,7 @@ namespace {
 using tolvi::AddItemOrText;
 using tolvi::AddPadStackItem;
 using tolvi::CreatePadStack;
+using tolvi::DeleteMarkedHierarchies;
 using tolvi::FindSymbolByName;
 using tolvi::InsertPadEntry;
 using tolvi::InsertSymbolEntry;
@@ -316,33 +318,6 @@ std::vector<int32_t> FillHierarchy(int32_t h) {
 bool Alive(int32_t handle) {
     ItemRec r;
     return I_ReadItem(handle, r) != 0 || O_GetName(handle) != nullptr || OA_GetCount(handle) > 0;
-}
-
-// The deletion routine, step for step, including its layout-text loop over rising positions.
-void DeleteMarkedHierarchies(int32_t mask) {
-    const int32_t saved = DB_CurHier();
-    const int32_t map = DB_HierarchyMap();
-    int32_t cursor = OM_GetFirst(map);
-    while (const int32_t h = OM_SearchMask(map, cursor, mask, mask)) {
-        if (!DB_SetCurHier(h)) continue;
-        for (int32_t k = 1; k <= 8; ++k) OM_Delete(DB_SymbMap(), -(h + 100 * k));
-        for (int32_t j = 1; j <= 99; ++j) OM_Delete(DB_SymbMap(), -((h + 9) * 100 + j));
-        OM_Delete(DB_SymbMap(), -(h + 12000));
-        OM_Delete(DB_SymbMap(), -(h + 13000));
-        int32_t pc = OM_GetFirst(DB_PageMap());
-        while (const int32_t p = OM_SearchMask(DB_PageMap(), pc, 0, 0))
-            OM_Delete(DB_SymbMap(), -((h + 9) * 100 + p));
-        for (int32_t m : {DB_PageMap(), DB_NetMap(), DB_BusMap(), DB_SchCompMap(), DB_BranchMap(),
-                          DB_JunctMap(), DB_LayCompMap(), DB_TraceMap(), DB_BendPointMap(), DB_ViaMap()})
-            OM_DeleteAll(m);
-        if (const int32_t f = OM_FindName(DB_FileMap(), ("@NDHEAP" + std::to_string(h)).c_str()))
-            OM_Delete(DB_FileMap(), f);
-        for (int32_t i = 1; OA_Delete(DB_LayoutTextArray(), i); ++i) {
-        }
-        OM_Delete(map, h);
-        cursor = OM_GetFirst(map);
-    }
-    DB_SetCurHier(saved);
 }
 
 struct DeletionCase {
