@@ -1,8 +1,10 @@
 #include "support/design_builder.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <initializer_list>
+#include <utility>
 
 namespace tolvi::designs {
 
@@ -283,6 +285,190 @@ bool BuildHierarchyDesign(const HierarchyDesign& z) {
                 break;
         }
     }
+    k.Done(DB_SetCurHier(1));
+    k.Done(DB_SetCurPage(1));
+    return k.ok;
+}
+
+namespace {
+
+constexpr int32_t kMil = 2540;          // database units in 1/1000 inch
+constexpr int32_t kMm = 100000;         // database units in a millimetre
+constexpr int32_t kPitch = 100 * kMil;  // the schematic grid and the pad pitch
+
+// A rectangle from (x1, y1) to (x2, y2) drawn with a 10 mil line.
+ItemRec Box(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
+    ItemRec r;
+    r.Kind = 3, r.Attr = 1, r.X = x1, r.Y = y1, r.P2 = x2, r.P3 = y2, r.Width = 10 * kMil, r.StyleA = 44;
+    return r;
+}
+
+// A level text of 30 mil made as the editors make one, appended to array.
+void Label(Checker& k, int32_t array, const char* text, int32_t attr, int32_t x, int32_t y) {
+    const int32_t made = I_MakeText(x, y, 0, 30 * kMil, 30 * kMil, text, attr, 44, 5 * kMil);
+    k.Done(made);
+    k.Done(OA_Add(array, made));
+}
+
+// A schematic symbol: a box with its pins down the left side.
+void SchematicSymbol(Checker& k, int32_t id, const char* name, std::initializer_list<const char*> pins,
+                     bool block = false) {
+    k.Is(S_CreateSymbol(id, name), id);
+    if (block) O_Mask(S_Symbol(id), 1, 3);
+    const int32_t n = int32_t(pins.size());
+    k.Done(AddShape(S_SymbolItemArray(id), Box(0, 0, 4 * kPitch, (n + 1) * kPitch)));
+    int32_t e = 0;
+    for (const char* pin : pins) {
+        ++e;
+        k.Is(S_InsertEntry(id, e, 0, (n + 1 - e) * kPitch), e);
+        k.Done(S_ChangeEntryAttrib(id, e, pin, 0));
+    }
+    Label(k, S_SymbolItemArray(id), name, 1, kPitch, (n + 1) * kPitch + kPitch / 2);
+}
+
+// A package: an outline around pads pins in one row (dual is false) or two rows facing each
+// other, numbered counter-clockwise.
+void Package(Checker& k, int32_t id, const char* name, int32_t pads, bool dual) {
+    k.Is(S_CreateSymbol(id, name), id);
+    O_Mask(S_Symbol(id), 2, 2);
+    const int32_t perRow = dual ? pads / 2 : pads;
+    k.Done(AddShape(S_SymbolItemArray(id), Box(-kPitch / 2, -kPitch / 2, perRow * kPitch - kPitch / 2,
+                                               (dual ? 3 : 0) * kPitch + kPitch / 2)));
+    for (int32_t e = 1; e <= pads; ++e) {
+        const bool top = dual && e > perRow;
+        const int32_t x = top ? (pads - e) * kPitch : (e - 1) * kPitch;
+        k.Is(S_InsertEntry(id, e, x, top ? 3 * kPitch : 0), e);
+    }
+}
+
+// A part of one gate group drawn by symbol; pins[i] is the package pin of the symbol's entry i + 1.
+void Part(Checker& k, int32_t id, const char* name, const char* description, const char* package,
+          const char* symbol, std::initializer_list<int32_t> pins) {
+    k.Is(D_CreateDevice(id, name, description, package), id);
+    k.Done(D_AddGroup(id, "A", symbol));
+    for (int32_t pin : pins) k.Done(D_AddPin(D_GroupPinArray(id, 1), pin, Numbered("", pin).c_str()));
+}
+
+struct SampleComp {
+    const char* name;
+    const char* value;
+    int32_t device, schSymbol, package;
+    int32_t schX, schY;  // in schematic grid steps
+    int32_t layX, layY;  // in millimetres
+};
+
+// Places the components on the current page and in the current hierarchy's layout under ids 1..n,
+// each schematic component linked to its layout one.
+void PlaceComponents(Checker& k, std::initializer_list<SampleComp> comps) {
+    int32_t id = 0;
+    for (const SampleComp& c : comps) {
+        ++id;
+        k.Is(C_CreateComponent(id, c.name, 0, c.device, c.schSymbol, 0, c.schX * kPitch, c.schY * kPitch, 0),
+             id);
+        Label(k, C_CompTextArray(id), c.name, 1, c.schX * kPitch, c.schY * kPitch - kPitch / 2);
+        Label(k, C_CompTextArray(id), c.value, 8, c.schX * kPitch + 2 * kPitch, c.schY * kPitch - kPitch / 2);
+        k.Is(L_CreateComponent(id, c.name, 0, c.device, c.package, 0, c.layX * kMm, c.layY * kMm, 0), id);
+        k.Done(L_AddSchCompId(id, id));
+        Label(k, L_CompTextArray(id), c.name, 0, c.layX * kMm, c.layY * kMm - 2 * kMm);
+    }
+}
+
+struct SampleNet {
+    const char* name;
+    // (component id, schematic entry, package pin) of each node.
+    std::initializer_list<std::array<int32_t, 3>> nodes;
+};
+
+void Connect(Checker& k, std::initializer_list<SampleNet> nets) {
+    int32_t id = 0;
+    for (const SampleNet& n : nets) {
+        ++id;
+        k.Is(N_CreateNet(id, 2, n.name), id);
+        int32_t node = 0;
+        for (const auto& [comp, entry, pin] : n.nodes) {
+            ++node;
+            k.Is(N_CreateNode(id, node, comp, entry, comp, pin), node);
+        }
+    }
+}
+
+// A wire through the points (in schematic grid steps) on the current page.
+void Wire(Checker& k, std::initializer_list<std::pair<int32_t, int32_t>> points) {
+    const int32_t wire = B_CreateBranch(0, 0, 0);
+    k.Done(wire);
+    for (const auto& [x, y] : points) k.Done(B_InsertRecord(wire, -1, x * kPitch, y * kPitch));
+}
+
+// A 10 mil trace through the points (in millimetres) of the current hierarchy's layout.
+void Track(Checker& k, std::initializer_list<std::pair<int32_t, int32_t>> points) {
+    const int32_t trace = T_CreateTrace(0, 0, 0);
+    k.Done(trace);
+    for (const auto& [x, y] : points) k.Done(T_InsertRecord(trace, -1, 0, x * kMm, y * kMm, 10 * kMil));
+}
+
+}  // namespace
+
+bool BuildSampleDesign() {
+    Checker k;
+    NewDatabase("DEMO");
+
+    SchematicSymbol(k, 1, "RES", {"1", "2"});
+    SchematicSymbol(k, 2, "CAP", {"1", "2"});
+    SchematicSymbol(k, 3, "OPAMP", {"IN+", "IN-", "OUT", "V+", "V-"});
+    SchematicSymbol(k, 4, "CONN4", {"1", "2", "3", "4"});
+    SchematicSymbol(k, 5, "FILTER", {"IN", "OUT", "GND"}, true);
+    SchematicSymbol(k, 6, "BUFFER", {"IN", "OUT", "VCC", "GND"}, true);
+    Package(k, 7, "AXIAL", 2, false);
+    Package(k, 8, "DIP8", 8, true);
+    Package(k, 9, "SIP4", 4, false);
+
+    Part(k, 1, "RES", "Resistor", "AXIAL", "RES", {1, 2});
+    Part(k, 2, "CAP", "Capacitor", "AXIAL", "CAP", {1, 2});
+    Part(k, 3, "LM358", "Dual operational amplifier", "DIP8", "OPAMP", {3, 2, 1, 8, 4});
+    Part(k, 4, "CON4", "Header, 4 pins", "SIP4", "CONN4", {1, 2, 3, 4});
+
+    // The amplifier: IN through R1 to the inverting input, R2 and C1 from there to OUT.
+    PlaceComponents(k, {
+                           {"J1", "CON4", 4, 4, 9, 0, 6, 5, 5},
+                           {"R1", "10k", 1, 1, 7, 8, 10, 10, 20},
+                           {"R2", "100k", 1, 1, 7, 8, 17, 25, 25},
+                           {"C1", "100n", 2, 2, 7, 8, 23, 25, 15},
+                           {"U1", "LM358", 3, 3, 8, 15, 12, 30, 5},
+                       });
+    Connect(k, {
+                   {"VCC", {{1, 1, 1}, {5, 4, 8}}},
+                   {"IN", {{1, 2, 2}, {2, 1, 1}}},
+                   {"OUT", {{1, 3, 3}, {5, 3, 1}, {3, 2, 2}, {4, 2, 2}}},
+                   {"GND", {{1, 4, 4}, {5, 5, 4}, {5, 1, 3}}},
+                   {"FB", {{2, 2, 2}, {3, 1, 1}, {4, 1, 1}, {5, 2, 2}}},
+               });
+    Wire(k, {{4, 9}, {6, 9}, {6, 12}, {8, 12}});
+    Wire(k, {{4, 10}, {5, 10}, {5, 27}, {13, 27}});
+    Wire(k, {{12, 12}, {14, 12}, {14, 16}, {15, 16}});
+    Wire(k, {{12, 20}, {13, 20}, {13, 26}, {12, 26}});
+    Wire(k, {{19, 18}, {21, 18}, {21, 27}, {13, 27}});
+    Track(k, {{10, 5}, {10, 20}});
+    Track(k, {{11, 20}, {20, 20}, {25, 15}});
+    Track(k, {{26, 25}, {33, 25}, {33, 8}});
+
+    // The filter, a hierarchy of its own.
+    k.Is(DB_CreateHierarchy(2, "FILTER"), 2);
+    k.Is(DB_SetCurHier(2), 2);
+    k.Is(DB_CreatePage(1, "MAINPAGE"), 1);
+    k.Is(DB_SetCurPage(1), 1);
+    PlaceComponents(k, {
+                           {"R3", "4k7", 1, 1, 7, 4, 8, 10, 10},
+                           {"C2", "10n", 2, 2, 7, 10, 5, 20, 10},
+                       });
+    Connect(k, {
+                   {"IN", {{1, 1, 1}}},
+                   {"OUT", {{1, 2, 2}, {2, 1, 1}}},
+                   {"GND", {{2, 2, 2}}},
+               });
+    Wire(k, {{0, 10}, {4, 10}});
+    Wire(k, {{8, 10}, {10, 10}, {10, 8}});
+    Track(k, {{11, 10}, {20, 10}});
+
     k.Done(DB_SetCurHier(1));
     k.Done(DB_SetCurPage(1));
     return k.ok;

@@ -14,6 +14,9 @@
 // - BuildHierarchyDesign: many hierarchies of many pages, each page and layout with a little of
 //   everything the previews draw, block symbols to make hierarchies from; one hierarchy may
 //   carry a large schematic. Sized by HierarchyDesign.
+// - BuildSampleDesign: the small design the tutorial ships as an ASCII database: an amplifier
+//   with a connector, an op-amp, resistors and a capacitor on five nets, a second hierarchy
+//   holding a filter, and a block symbol not yet made a hierarchy.
 // - GenerateDesign (support/design_generator.h): the large synthetic design of the kernel
 //   benchmarks, scaled by DesignSize.
 // - Shape, AddShape, AddText: items with every field set, for one-off fixtures.
@@ -72,5 +75,14 @@ struct HierarchyDesign {
 // and junctions in turn, page after page. MAINHIER and its first page are current afterwards.
 // Returns false when the kernel refused any call.
 bool BuildHierarchyDesign(const HierarchyDesign& size);
+
+// The tutorial's sample replacing the open database ("DEMO"). Hierarchy "MAINHIER" (1): the
+// schematic components J1 (CON4), R1, R2 (RES), C1 (CAP) and U1 (LM358) on "MAINPAGE", each
+// with a layout component of the same name, and the nets VCC, GND, IN, OUT and FB. Hierarchy
+// "FILTER" (2), made from the block symbol of that name: R3 and C2 on the nets IN, OUT and GND.
+// The block symbol "BUFFER" has no hierarchy yet. Wires and traces give both previews something
+// to show. MAINHIER and its page are current afterwards. Returns false when the kernel refused
+// any call.
+bool BuildSampleDesign();
 
 }  // namespace tolvi::designs
