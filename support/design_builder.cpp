@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <initializer_list>
 #include <utility>
+#include <vector>
 
 namespace tolvi::designs {
 
@@ -303,9 +304,10 @@ ItemRec Box(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
     return r;
 }
 
-// A level text of 30 mil made as the editors make one, appended to array.
+// A level text 60 mil high (its size fields are a sixth of the height) made as the editors make
+// one, appended to array.
 void Label(Checker& k, int32_t array, const char* text, int32_t attr, int32_t x, int32_t y) {
-    const int32_t made = I_MakeText(x, y, 0, 30 * kMil, 30 * kMil, text, attr, 44, 5 * kMil);
+    const int32_t made = I_MakeText(x, y, 0, 10 * kMil, 10 * kMil, text, attr, 44, 5 * kMil);
     k.Done(made);
     k.Done(OA_Add(array, made));
 }
@@ -357,53 +359,75 @@ struct SampleComp {
     int32_t layX, layY;  // in millimetres
 };
 
-// Places the components on the current page and in the current hierarchy's layout under ids 1..n,
-// each schematic component linked to its layout one.
-void PlaceComponents(Checker& k, std::initializer_list<SampleComp> comps) {
-    int32_t id = 0;
-    for (const SampleComp& c : comps) {
-        ++id;
-        k.Is(C_CreateComponent(id, c.name, 0, c.device, c.schSymbol, 0, c.schX * kPitch, c.schY * kPitch, 0),
-             id);
-        Label(k, C_CompTextArray(id), c.name, 1, c.schX * kPitch, c.schY * kPitch - kPitch / 2);
-        Label(k, C_CompTextArray(id), c.value, 8, c.schX * kPitch + 2 * kPitch, c.schY * kPitch - kPitch / 2);
-        k.Is(L_CreateComponent(id, c.name, 0, c.device, c.package, 0, c.layX * kMm, c.layY * kMm, 0), id);
-        k.Done(L_AddSchCompId(id, id));
-        Label(k, L_CompTextArray(id), c.name, 0, c.layX * kMm, c.layY * kMm - 2 * kMm);
-    }
-}
-
 struct SampleNet {
     const char* name;
-    // (component id, schematic entry, package pin) of each node.
+    int32_t trunkX;  // the schematic grid column of the net's vertical wire
+    // (component, schematic entry, package pin) of each node; components are numbered from 1 in
+    // the order they were placed.
     std::initializer_list<std::array<int32_t, 3>> nodes;
 };
 
-void Connect(Checker& k, std::initializer_list<SampleNet> nets) {
+// Places the components on the current page and in the current hierarchy's layout under ids 1..n,
+// each schematic component linked to its layout one, with their names and values beside them
+// (text positions are relative to their component).
+void PlaceComponents(Checker& k, const std::vector<SampleComp>& comps) {
+    int32_t id = 0;
+    for (const SampleComp& c : comps) {
+        ++id;
+        const int32_t x = c.schX * kPitch, y = c.schY * kPitch;
+        k.Is(C_CreateComponent(id, c.name, 0, c.device, c.schSymbol, 0, x, y, 0), id);
+        Label(k, C_CompTextArray(id), c.name, 1, 5 * kPitch, kPitch);
+        Label(k, C_CompTextArray(id), c.value, 8, 5 * kPitch, 0);
+        k.Is(L_CreateComponent(id, c.name, 0, c.device, c.package, 0, c.layX * kMm, c.layY * kMm, 0), id);
+        k.Done(L_AddSchCompId(id, id));
+        Label(k, L_CompTextArray(id), c.name, 0, 0, -2 * kMm);
+    }
+}
+
+// Where entry number `entry` of symbol lies once its component stands at (x, y).
+std::pair<int32_t, int32_t> EntryAt(int32_t symbol, int32_t entry, int32_t x, int32_t y) {
+    EntryRec e;
+    S_ReadEntry(symbol, entry, e);
+    return {x + e.X, y + e.Y};
+}
+
+// Makes the nets with their nodes, and draws them: on the page a stub from every pin to the
+// net's vertical wire, with a junction where a stub meets it between its ends; in the layout a
+// 10 mil trace from pad to pad in node order, turning one corner between two pads.
+void Connect(Checker& k, const std::vector<SampleComp>& comps, std::initializer_list<SampleNet> nets) {
     int32_t id = 0;
     for (const SampleNet& n : nets) {
         ++id;
         k.Is(N_CreateNet(id, 2, n.name), id);
-        int32_t node = 0;
+        const int32_t trunk = n.trunkX * kPitch;
+        int32_t node = 0, top = 0, bottom = 0, lastY = 0;
+        std::vector<int32_t> joins;
+        const int32_t trace = T_CreateTrace(0, 0, 0);
+        k.Done(trace);
         for (const auto& [comp, entry, pin] : n.nodes) {
             ++node;
             k.Is(N_CreateNode(id, node, comp, entry, comp, pin), node);
+            const SampleComp& c = comps[size_t(comp - 1)];
+            const auto [sx, sy] = EntryAt(c.schSymbol, entry, c.schX * kPitch, c.schY * kPitch);
+            const int32_t stub = B_CreateBranch(0, 0, 0);
+            k.Done(B_InsertRecord(stub, -1, sx, sy));
+            k.Done(B_InsertRecord(stub, -1, trunk, sy));
+            top = node == 1 ? sy : std::max(top, sy);
+            bottom = node == 1 ? sy : std::min(bottom, sy);
+            joins.push_back(sy);
+            const auto [lx, ly] = EntryAt(c.package, pin, c.layX * kMm, c.layY * kMm);
+            if (node > 1) k.Done(T_InsertRecord(trace, -1, 0, lx, lastY, 10 * kMil));  // a corner
+            k.Done(T_InsertRecord(trace, -1, 0, lx, ly, 10 * kMil));
+            lastY = ly;
         }
+        if (top != bottom) {
+            const int32_t wire = B_CreateBranch(0, 0, 0);
+            k.Done(B_InsertRecord(wire, -1, trunk, top));
+            k.Done(B_InsertRecord(wire, -1, trunk, bottom));
+        }
+        for (int32_t y : joins)
+            if (y != top && y != bottom) k.Done(J_CreateJunction(0, 0, trunk, y));
     }
-}
-
-// A wire through the points (in schematic grid steps) on the current page.
-void Wire(Checker& k, std::initializer_list<std::pair<int32_t, int32_t>> points) {
-    const int32_t wire = B_CreateBranch(0, 0, 0);
-    k.Done(wire);
-    for (const auto& [x, y] : points) k.Done(B_InsertRecord(wire, -1, x * kPitch, y * kPitch));
-}
-
-// A 10 mil trace through the points (in millimetres) of the current hierarchy's layout.
-void Track(Checker& k, std::initializer_list<std::pair<int32_t, int32_t>> points) {
-    const int32_t trace = T_CreateTrace(0, 0, 0);
-    k.Done(trace);
-    for (const auto& [x, y] : points) k.Done(T_InsertRecord(trace, -1, 0, x * kMm, y * kMm, 10 * kMil));
 }
 
 }  // namespace
@@ -427,47 +451,39 @@ bool BuildSampleDesign() {
     Part(k, 3, "LM358", "Dual operational amplifier", "DIP8", "OPAMP", {3, 2, 1, 8, 4});
     Part(k, 4, "CON4", "Header, 4 pins", "SIP4", "CONN4", {1, 2, 3, 4});
 
-    // The amplifier: IN through R1 to the inverting input, R2 and C1 from there to OUT.
-    PlaceComponents(k, {
-                           {"J1", "CON4", 4, 4, 9, 0, 6, 5, 5},
-                           {"R1", "10k", 1, 1, 7, 8, 10, 10, 20},
-                           {"R2", "100k", 1, 1, 7, 8, 17, 25, 25},
-                           {"C1", "100n", 2, 2, 7, 8, 23, 25, 15},
-                           {"U1", "LM358", 3, 3, 8, 15, 12, 30, 5},
-                       });
-    Connect(k, {
-                   {"VCC", {{1, 1, 1}, {5, 4, 8}}},
-                   {"IN", {{1, 2, 2}, {2, 1, 1}}},
-                   {"OUT", {{1, 3, 3}, {5, 3, 1}, {3, 2, 2}, {4, 2, 2}}},
-                   {"GND", {{1, 4, 4}, {5, 5, 4}, {5, 1, 3}}},
-                   {"FB", {{2, 2, 2}, {3, 1, 1}, {4, 1, 1}, {5, 2, 2}}},
-               });
-    Wire(k, {{4, 9}, {6, 9}, {6, 12}, {8, 12}});
-    Wire(k, {{4, 10}, {5, 10}, {5, 27}, {13, 27}});
-    Wire(k, {{12, 12}, {14, 12}, {14, 16}, {15, 16}});
-    Wire(k, {{12, 20}, {13, 20}, {13, 26}, {12, 26}});
-    Wire(k, {{19, 18}, {21, 18}, {21, 27}, {13, 27}});
-    Track(k, {{10, 5}, {10, 20}});
-    Track(k, {{11, 20}, {20, 20}, {25, 15}});
-    Track(k, {{26, 25}, {33, 25}, {33, 8}});
+    // The amplifier: IN through R1 to the inverting input, R2 and C1 from there to OUT. The
+    // components stand in one column, their pins facing the nets' wires on the left.
+    const std::vector<SampleComp> amplifier = {
+        {"U1", "LM358", 3, 3, 8, 10, 0, 20, 5},  {"J1", "CON4", 4, 4, 9, 10, 8, 2, 25},
+        {"R1", "10k", 1, 1, 7, 10, 14, 5, 12},   {"R2", "100k", 1, 1, 7, 10, 19, 20, 18},
+        {"C1", "100n", 2, 2, 7, 10, 24, 20, 25},
+    };
+    PlaceComponents(k, amplifier);
+    Connect(k, amplifier,
+            {
+                {"VCC", 2, {{2, 1, 1}, {1, 4, 8}}},
+                {"IN", 3, {{2, 2, 2}, {3, 1, 1}}},
+                {"OUT", 4, {{2, 3, 3}, {1, 3, 1}, {4, 2, 2}, {5, 2, 2}}},
+                {"GND", 5, {{2, 4, 4}, {1, 5, 4}, {1, 1, 3}}},
+                {"FB", 6, {{3, 2, 2}, {4, 1, 1}, {5, 1, 1}, {1, 2, 2}}},
+            });
 
     // The filter, a hierarchy of its own.
     k.Is(DB_CreateHierarchy(2, "FILTER"), 2);
     k.Is(DB_SetCurHier(2), 2);
     k.Is(DB_CreatePage(1, "MAINPAGE"), 1);
     k.Is(DB_SetCurPage(1), 1);
-    PlaceComponents(k, {
-                           {"R3", "4k7", 1, 1, 7, 4, 8, 10, 10},
-                           {"C2", "10n", 2, 2, 7, 10, 5, 20, 10},
-                       });
-    Connect(k, {
-                   {"IN", {{1, 1, 1}}},
-                   {"OUT", {{1, 2, 2}, {2, 1, 1}}},
-                   {"GND", {{2, 2, 2}}},
-               });
-    Wire(k, {{0, 10}, {4, 10}});
-    Wire(k, {{8, 10}, {10, 10}, {10, 8}});
-    Track(k, {{11, 10}, {20, 10}});
+    const std::vector<SampleComp> filter = {
+        {"R3", "4k7", 1, 1, 7, 10, 0, 5, 10},
+        {"C2", "10n", 2, 2, 7, 10, 5, 15, 5},
+    };
+    PlaceComponents(k, filter);
+    Connect(k, filter,
+            {
+                {"IN", 4, {{1, 1, 1}}},
+                {"OUT", 5, {{1, 2, 2}, {2, 1, 1}}},
+                {"GND", 6, {{2, 2, 2}}},
+            });
 
     k.Done(DB_SetCurHier(1));
     k.Done(DB_SetCurPage(1));

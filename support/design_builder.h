@@ -77,12 +77,12 @@ struct HierarchyDesign {
 bool BuildHierarchyDesign(const HierarchyDesign& size);
 
 // The tutorial's sample replacing the open database ("DEMO"). Hierarchy "MAINHIER" (1): the
-// schematic components J1 (CON4), R1, R2 (RES), C1 (CAP) and U1 (LM358) on "MAINPAGE", each
-// with a layout component of the same name, and the nets VCC, GND, IN, OUT and FB. Hierarchy
+// schematic components U1 (LM358), J1 (CON4), R1, R2 (RES) and C1 (CAP) on "MAINPAGE", each
+// with a layout component of the same name, and the nets VCC, IN, OUT, GND and FB. Hierarchy
 // "FILTER" (2), made from the block symbol of that name: R3 and C2 on the nets IN, OUT and GND.
-// The block symbol "BUFFER" has no hierarchy yet. Wires and traces give both previews something
-// to show. MAINHIER and its page are current afterwards. Returns false when the kernel refused
-// any call.
+// The block symbol "BUFFER" has no hierarchy yet. Every net is drawn: wires and junctions on the
+// page, a trace from pad to pad in the layout. MAINHIER and its page are current afterwards.
+// Returns false when the kernel refused any call.
 bool BuildSampleDesign();
 
 }  // namespace tolvi::designs

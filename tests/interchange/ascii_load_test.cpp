@@ -5,6 +5,8 @@
 
 #include <QLabel>
 #include <QPushButton>
+#include <fstream>
+#include <iterator>
 
 #include "common/colour_settings.h"
 #include "common/db_session.h"
@@ -14,6 +16,7 @@
 #include "common/size_settings.h"
 #include "interchange/load_fixture.h"
 #include "interchange/quvlasc.h"
+#include "platform/paths.h"
 #include "platform/qt/codec.h"
 #include "support/design_builder.h"
 #include "support/recording_host.h"
@@ -130,6 +133,39 @@ INSTANTIATE_TEST_SUITE_P(
                 "1500, 1, 0,\"U1\", 0, 0, 0, 0, 0, 0, 1"},
         GapCase{"plain_text_in_quotes", {"1010, 3, 1,\"TOP\""}, "1010, 3, 1,TOP"}),
     [](const auto& info) { return std::string(info.param.what); });
+
+// The tutorial's sample, as the build ships it beside the program: it loads without a box, holds
+// what the tutorial shows, and is what the design builder makes (after a change of the builder or
+// the writer, write it again with build/<preset>/src/tutorial_sample resources/DEMO.TPA).
+TEST_F(AsciiLoadTest, TheShippedTutorialSampleLoadsWithoutABox) {
+    const std::string shipped = platform::JoinPath(TOLVI_PROGRAM_DIR, "DEMO.TPA");
+    ASSERT_TRUE(designs::BuildSampleDesign());
+    Adopt();
+    std::ifstream in(shipped, std::ios::binary);
+    const std::string bytes{std::istreambuf_iterator<char>(in), {}};
+    EXPECT_EQ(Written("built.TPA"), Lines(bytes))
+        << "the shipped sample is not what the design builder makes";
+
+    std::string message;
+    ASSERT_EQ(LoadFile(shipped, &message), 0);
+    EXPECT_TRUE(scriptedUi().boxes.empty());
+    EXPECT_EQ(message, "Database loaded O.K");
+    EXPECT_EQ(gDbName, "DEMO");
+    EXPECT_EQ(gCurHierName, "MAINHIER");
+    EXPECT_EQ(gCurPageName, "MAINPAGE");
+    EXPECT_GT(OM_FindName(DB_HierarchyMap(), "FILTER"), 0);
+    EXPECT_EQ(OM_FindName(DB_HierarchyMap(), "BUFFER"), 0);
+    SymbolRec buffer;
+    ASSERT_GT(S_ReadSymbol(OM_FindName(DB_SymbMap(), "BUFFER"), buffer), 0);
+    EXPECT_EQ(buffer.Status & 3, 1) << "a block symbol, to make a hierarchy from";
+    std::vector<std::string> nets, comps;
+    for (int32_t cursor = 0, id; (id = OM_SearchMask(DB_NetMap(), cursor, 0, 0)) != 0;)
+        nets.push_back(Name(N_Net(id)));
+    for (int32_t cursor = 0, id; (id = OM_SearchMask(DB_LayCompMap(), cursor, 0, 0)) != 0;)
+        comps.push_back(Name(L_Component(id)));
+    EXPECT_EQ(nets, (std::vector<std::string>{"VCC", "IN", "OUT", "GND", "FB"}));
+    EXPECT_EQ(comps, (std::vector<std::string>{"U1", "J1", "R1", "R2", "C1"}));
+}
 
 TEST_F(AsciiLoadTest, HierarchyUnitMarkAndPasswordAreNotInTheFile) {
     gDbLabel.PassSet = -1;
