@@ -248,6 +248,19 @@ std::string UpperAscii(std::string Text) {
     return Text;
 }
 
+std::string UpperCodePage(std::string Text) {
+    for (char& ch : Text) {
+        const auto c = static_cast<unsigned char>(ch);
+        if ((c >= 'a' && c <= 'z') || (c >= 0xE0 && c <= 0xFE && c != 0xF7))
+            ch = static_cast<char>(c - 0x20);
+        else if (c == 0x9A || c == 0x9C || c == 0x9E)
+            ch = static_cast<char>(c - 0x10);
+        else if (c == 0xFF)
+            ch = static_cast<char>(0x9F);
+    }
+    return Text;
+}
+
 std::string Trim(const std::string& s) { return RTrim(LTrim(s)); }
 
 }  // namespace tolvi

@@ -77,6 +77,9 @@ std::string CopyStr2(const std::string& Text);
 // Text with the letters a-z made capitals (other bytes kept): the case rule of names of
 // modules, applications and commands.
 std::string UpperAscii(std::string Text);
+// Text with every letter of the Windows-1252 code page made a capital (accented letters too): the
+// case rule of what is shown in capitals, and of comparisons of shown names.
+std::string UpperCodePage(std::string Text);
 
 // Blanks (spaces only, not tabs) removed from both ends / the start / the end.
 std::string Trim(const std::string& s);

@@ -284,6 +284,9 @@ TEST(StringHelpers, FirstWordCopiesAndTrims) {
     EXPECT_EQ(Trim("   "), "");
     EXPECT_EQ(CopyStr("x y"), "x y");
     EXPECT_EQ(CopyStr2(""), "");
+    // Capitals: a-z only for names of programs; every code-page letter for what is shown.
+    EXPECT_EQ(UpperAscii("Mix\xe9d.part"), "MIX\xe9D.PART");
+    EXPECT_EQ(UpperCodePage("Mix\xe9d.part \x9a\xff\xf7\xdf"), "MIX\xc9D.PART \x8a\x9f\xf7\xdf");
 }
 
 TEST(CStrFromPtr, CopiesToTheZeroWhateverTheLength) {
