@@ -285,8 +285,14 @@ TEST(StringHelpers, FirstWordCopiesAndTrims) {
     EXPECT_EQ(CopyStr("x y"), "x y");
     EXPECT_EQ(CopyStr2(""), "");
     // Capitals: a-z only for names of programs; every code-page letter for what is shown.
-    EXPECT_EQ(UpperAscii("Mix\xe9d.part"), "MIX\xe9D.PART");
-    EXPECT_EQ(UpperCodePage("Mix\xe9d.part \x9a\xff\xf7\xdf"), "MIX\xc9D.PART \x8a\x9f\xf7\xdf");
+    EXPECT_EQ(UpperAscii("Mix\xe9"
+                         "d.part"),
+              "MIX\xe9"
+              "D.PART");
+    EXPECT_EQ(UpperCodePage("Mix\xe9"
+                            "d.part \x9a\xff\xf7\xdf"),
+              "MIX\xc9"
+              "D.PART \x8a\x9f\xf7\xdf");
 }
 
 TEST(CStrFromPtr, CopiesToTheZeroWhateverTheLength) {
