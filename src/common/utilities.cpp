@@ -223,11 +223,7 @@ std::string CStrFromPtr(const char* Ptr) {
 
 void CenterForm(QWidget* Frm) {
     if (Frm == nullptr) return;
-    const platform::Rect screen = platform::ScreenRect();
-    const platform::Rect frame = platform::WindowRect(Frm);
-    const int dx = screen.width - frame.width;
-    const int dy = screen.height - frame.height;
-    platform::MoveWindow(Frm, screen.left + (dx < 0 ? -dx : dx) / 2, screen.top + (dy < 0 ? -dy : dy) / 2);
+    platform::PlaceWindow(Frm, platform::CentredOnScreen());
 }
 
 std::string CopyStr(const std::string& Text) { return Text; }

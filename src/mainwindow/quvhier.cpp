@@ -195,7 +195,8 @@ void QUVHIER::Form_Load() {
     mMinHeight = height();
     mMinWidth = width();
     setMinimumSize(mMinWidth, mMinHeight);
-    platform::MoveWindow(this, 0, kTopTwips * logicalDpiY() / 1440);
+    // Below the bar at the screen's left edge, its frame kept on the screen.
+    platform::PlaceWindow(this, platform::AtScreenPoint(0, kTopTwips * logicalDpiY() / 1440));
 
     for (int32_t i = 0; i <= 31; ++i) SetLayerMaskBit(i, 1);
 

@@ -13,6 +13,7 @@
 
 #include "platform/paths.h"
 #include "platform/qt/codec.h"
+#include "platform/screen.h"
 
 namespace tolvi::platform {
 
@@ -46,6 +47,9 @@ private:
 
 int QtUi::MsgBox(const std::string& text, int style, const std::string& title) {
     QMessageBox box(DialogParent());
+    // Centred on the screen, not over the parent: the parent is the bar at the top, and a box
+    // centred over it would start above the screen.
+    PlaceWindow(&box, CentredOnScreen());
     box.setTextFormat(Qt::PlainText);  // names like "<Untitled>" must show as they are
     box.setText(ToQString(text));
     box.setWindowTitle(ToQString(title));
@@ -180,6 +184,7 @@ std::optional<std::string> QtUi::FileDialog(const FileDialogRequest& request) {
                     PathToQString(ExistingStartDirectory(request.initDir)));
     // The platform dialogs match patterns by case on Linux; ours are made case-blind.
     dlg.setOption(QFileDialog::DontUseNativeDialog);
+    PlaceWindow(&dlg, CentredOnScreen());
     dlg.setOption(QFileDialog::HideNameFilterDetails);
     const QStringList filters = FileDialogNameFilters(request.filter);
     dlg.setNameFilters(filters);
