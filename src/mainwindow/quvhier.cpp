@@ -188,9 +188,10 @@ QUVHIER::~QUVHIER() = default;
 
 void QUVHIER::Form_Load() {
     LocalizeForm(this);
-    // The browser opens at the size its localised panel needs, and never gets smaller.
+    // The browser opens at the size its localised panel and its caption need, and never gets
+    // smaller.
     const QSize panel = F_MenuPan->sizeHint();
-    resize(std::max(kMinWidth, panel.width() + 2),
+    resize(std::max({kMinWidth, panel.width() + 2, platform::CaptionWidth(this)}),
            panel.height() + kPreviewHeight + F_MsgLine->sizeHint().height());
     mMinHeight = height();
     mMinWidth = width();

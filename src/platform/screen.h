@@ -80,4 +80,9 @@ void MoveWindow(QWidget* window, int left, int top);
 void PlaceWindow(QWidget* window, FramePlacement placement);
 void SetTopmost(QWidget* window, bool on);
 
+// How wide a window must be for its caption to show whole in its title bar, and a window kept at
+// least that wide for every caption it is given.
+int CaptionWidth(const QWidget* window);
+void KeepCaptionWhole(QWidget* window);
+
 }  // namespace tolvi::platform

@@ -1,7 +1,7 @@
 // Every kind of window the program opens, on a small and a large screen: its whole frame lies on
-// the part of the screen windows may take (setup dialogs in both scopes). The boxes and file
-// dialogs are the real Qt ones; the offscreen platform frames windows with a small border, so the
-// frame is not the inside.
+// the part of the screen windows may take, and it is as wide as its caption needs (setup dialogs
+// in both scopes, with the scope suffix). The boxes and file dialogs are the real Qt ones; the
+// offscreen platform frames windows with a small border, so the frame is not the inside.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -66,6 +66,8 @@ protected:
         EXPECT_TRUE(f.left >= a.left && f.top >= a.top && f.left + f.width <= a.left + a.width &&
                     f.top + f.height <= a.top + a.height)
             << what << ": frame " << Text(f) << " on " << Text(a);
+        EXPECT_GE(f.width, platform::CaptionWidth(w))
+            << what << ": caption \"" << w->windowTitle().toStdString() << "\" cut";
         if (centred) {
             EXPECT_NEAR(f.left + f.width / 2.0, a.left + a.width / 2.0, 1) << what << ": frame " << Text(f);
             EXPECT_NEAR(f.top + f.height / 2.0, a.top + a.height / 2.0, 1) << what << ": frame " << Text(f);

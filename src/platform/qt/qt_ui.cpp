@@ -31,6 +31,18 @@ void MakeSystemModal(QWidget* w) {
     w->setWindowFlag(Qt::WindowStaysOnTopHint, true);
 }
 
+// A message box at least as wide as its caption needs; Qt gives it its size as it shows.
+class CaptionedMessageBox : public QMessageBox {
+public:
+    using QMessageBox::QMessageBox;
+
+protected:
+    void showEvent(QShowEvent* event) override {
+        QMessageBox::showEvent(event);
+        if (const int need = CaptionWidth(this); width() < need) setFixedWidth(need);
+    }
+};
+
 // Ends a local event loop once the form is hidden, closed or gone.
 class HideWatcher : public QObject {
 public:
@@ -46,7 +58,7 @@ private:
 }  // namespace
 
 int QtUi::MsgBox(const std::string& text, int style, const std::string& title) {
-    QMessageBox box(DialogParent());
+    CaptionedMessageBox box(DialogParent());
     // Centred on the screen, not over the parent: the parent is the bar at the top, and a box
     // centred over it would start above the screen.
     PlaceWindow(&box, CentredOnScreen());
@@ -185,6 +197,7 @@ std::optional<std::string> QtUi::FileDialog(const FileDialogRequest& request) {
     // The platform dialogs match patterns by case on Linux; ours are made case-blind.
     dlg.setOption(QFileDialog::DontUseNativeDialog);
     PlaceWindow(&dlg, CentredOnScreen());
+    KeepCaptionWhole(&dlg);
     dlg.setOption(QFileDialog::HideNameFilterDetails);
     const QStringList filters = FileDialogNameFilters(request.filter);
     dlg.setNameFilters(filters);

@@ -1,9 +1,13 @@
 #include "platform/screen.h"
 
 #include <QApplication>
+#include <QBoxLayout>
 #include <QEvent>
+#include <QGridLayout>
 #include <QPointer>
 #include <QScreen>
+#include <QSpacerItem>
+#include <QStackedLayout>
 #include <QWidget>
 #include <QWindow>
 #include <algorithm>
@@ -148,6 +152,60 @@ private:
     bool applying_ = false;
 };
 
+// The caption's room: the title-bar font is the one Qt gives title bars (the message box
+// measures its caption with it), in bold and at least kTitlePoints, as the usual desktops draw
+// captions; beside the text the window manager puts its controls, allowed for as kTitleControls
+// squares of the title bar's height (menu or icon, minimise, maximise, close), the bar being the
+// font's height and kTitleBarPadding.
+constexpr double kTitlePoints = 10;
+constexpr int kTitleControls = 4;
+constexpr int kTitleBarPadding = 8;
+
+// Keeps a window at least as wide as its caption needs, through every caption it is given: as
+// a strut in its layout where the layout stacks its items (so the layout's own minimum still
+// counts), else as the window's minimum width.
+class CaptionKeeper : public QObject {
+public:
+    explicit CaptionKeeper(QWidget* window) : QObject(window), window_(window) {
+        window->installEventFilter(this);
+        Update();
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::WindowTitleChange || event->type() == QEvent::FontChange) Update();
+        return false;
+    }
+
+private:
+    void Update() {
+        const int need = CaptionWidth(window_);
+        QLayout* layout = window_->layout();
+        auto* box = qobject_cast<QBoxLayout*>(layout);
+        const bool across = box && (box->direction() == QBoxLayout::LeftToRight ||
+                                    box->direction() == QBoxLayout::RightToLeft);
+        if (layout && !across && !qobject_cast<QStackedLayout*>(layout)) {
+            if (!strut_) {
+                strut_ = new QSpacerItem(need, 0, QSizePolicy::Minimum, QSizePolicy::Minimum);
+                if (auto* grid = qobject_cast<QGridLayout*>(layout))
+                    grid->addItem(strut_, grid->rowCount(), 0, 1, std::max(1, grid->columnCount()));
+                else
+                    layout->addItem(strut_);
+            } else {
+                strut_->changeSize(need, 0, QSizePolicy::Minimum, QSizePolicy::Minimum);
+            }
+            layout->invalidate();
+        } else {
+            const int least = std::max(need, window_->minimumSizeHint().width());
+            if (window_->minimumWidth() < least) window_->setMinimumWidth(least);
+            if (window_->maximumWidth() < least) window_->setMaximumWidth(least);
+        }
+    }
+
+    QWidget* window_;
+    QSpacerItem* strut_ = nullptr;  // owned by the layout
+};
+
 template <typename T>
 T* ChildOf(QWidget* window) {
     for (QObject* child : window->children())
@@ -207,6 +265,19 @@ void SetTopmost(QWidget* window, bool on) {
     const bool visible = window->isVisible();
     window->setWindowFlag(Qt::WindowStaysOnTopHint, on);
     if (visible) window->show();
+}
+
+int CaptionWidth(const QWidget* window) {
+    if (!window) return 0;
+    QFont font = QApplication::font("QMdiSubWindowTitleBar");
+    font.setBold(true);
+    if (font.pointSizeF() > 0 && font.pointSizeF() < kTitlePoints) font.setPointSizeF(kTitlePoints);
+    const QFontMetrics fm(font);
+    return fm.horizontalAdvance(window->windowTitle()) + kTitleControls * (fm.height() + kTitleBarPadding);
+}
+
+void KeepCaptionWhole(QWidget* window) {
+    if (window && !ChildOf<CaptionKeeper>(window)) new CaptionKeeper(window);
 }
 
 }  // namespace tolvi::platform
