@@ -8,8 +8,10 @@
 // way the Options menu shows it (ShowOptionForm, with the menu's scope suffix), once per scope,
 // plus the extra views listed below (another tab, the other unit, a library browsed); a dialog
 // opened from a dialog is pictured too, named after both; each picture carries the window's
-// caption above it. Labels, buttons and frames narrower than their text, grid cells
-// whose text does not fit and controls that overlap are listed on stderr.
+// caption above it. Windows narrower than their caption needs in a title bar (platform::
+// CaptionWidth: the title-bar font and the window manager's controls), labels, buttons and frames
+// narrower than their text, grid cells whose text does not fit and controls that overlap are
+// listed on stderr.
 //
 // A new dialog appears here by itself once SetupForms() lists it; a view of another state is a
 // row in ExtraViews(), a fixture file a file in FIXTURE_DIR.
@@ -48,6 +50,7 @@
 #include "platform/qt/file_lists.h"
 #include "platform/qt/qt_services.h"
 #include "platform/qt/tolvi_grid.h"
+#include "platform/screen.h"
 #include "platform/ui.h"
 #include "setup/optnlibs.h"
 #include "setup/setup_forms.h"
@@ -133,6 +136,10 @@ void ReportLayoutProblems(const std::string& view, QWidget* form) {
     const auto report = [&](const std::string& what) {
         std::fprintf(stderr, "%s: %s\n", view.c_str(), what.c_str());
     };
+    // The window's own caption, in the title bar a window manager draws with its controls.
+    if (const int need = platform::CaptionWidth(form); form->frameGeometry().width() < need)
+        report("caption cut off \"" + form->windowTitle().toStdString() + "\" (" +
+               std::to_string(form->frameGeometry().width()) + " of " + std::to_string(need) + " pixels)");
     for (QWidget* w : form->findChildren<QWidget*>()) {
         if (!w->isVisibleTo(form)) continue;
         const bool captioned =

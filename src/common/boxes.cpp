@@ -52,13 +52,11 @@ platform::Rect PlaceInputBox(const platform::Rect& screen, int mainLeft, int mai
     if (modalDepth != 0) {
         r.left = screen.left + std::abs(screen.width - boxWidth) / 2;
         r.top = screen.top + std::abs(screen.height - boxHeight) / 2;
-        return r;
+    } else {
+        r.left = mainLeft;
+        r.top = mainTop;
     }
-    r.left = mainLeft;
-    r.top = mainTop;
-    if (r.left - screen.left + boxWidth > screen.width) r.left = screen.left + screen.width - boxWidth;
-    if (r.top - screen.top + boxHeight > screen.height) r.top = screen.top + screen.height - boxHeight;
-    return r;
+    return platform::MovedInside(r, screen);
 }
 
 }  // namespace tolvi

@@ -27,8 +27,9 @@ std::string YesNoText(int32_t Flag);
 // Prompt. Returns the text without its end blanks; "" when it was cancelled or left blank.
 std::string InputBoxEx(const std::string& Prompt, const std::string& Header, const std::string& Default);
 
-// Where the input box goes: centred on the screen while a setup dialog is open, otherwise at the
-// main window's top-left corner, moved left or up only as far as needed to stay on the screen.
+// Where the input box's frame goes on screen (the part of it windows may take): centred while a
+// setup dialog is open, otherwise at the corner of the main window's frame, moved only as far as
+// needed to stay on the screen.
 platform::Rect PlaceInputBox(const platform::Rect& screen, int mainLeft, int mainTop, int boxWidth,
                              int boxHeight, int32_t modalDepth);
 

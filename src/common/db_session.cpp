@@ -17,20 +17,6 @@ namespace {
 constexpr int kStyleFatal = 4112;  // OK, critical-stop icon, system modal
 constexpr int kFatalExitCode = 1;
 
-// Upper case in the Windows-1252 code page, as the caption comparison has always done it.
-std::string UpperCodePage(std::string s) {
-    for (char& ch : s) {
-        const auto c = static_cast<unsigned char>(ch);
-        if ((c >= 'a' && c <= 'z') || (c >= 0xE0 && c <= 0xFE && c != 0xF7))
-            ch = static_cast<char>(c - 0x20);
-        else if (c == 0x9A || c == 0x9C || c == 0x9E)
-            ch = static_cast<char>(c - 0x10);
-        else if (c == 0xFF)
-            ch = static_cast<char>(0x9F);
-    }
-    return s;
-}
-
 // The field as stored: cut or padded with blanks to len bytes.
 void PutField(uint8_t* at, const std::string& text, std::size_t len) {
     std::memset(at, ' ', len);

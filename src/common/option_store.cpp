@@ -20,6 +20,7 @@
 #include "common/size_settings.h"
 #include "common/utilities.h"
 #include "platform/qt/codec.h"
+#include "platform/screen.h"
 #include "platform/ui.h"
 
 namespace tolvi {
@@ -110,6 +111,8 @@ void ShowOptionForm(QWidget*& Frm, const int32_t& AddModeSuffix) {
         {
             platform::BusyPointerGuard busy;
             LoadForm(Frm);
+            // As wide as its caption needs, the scope suffix added below included.
+            platform::KeepCaptionWhole(Frm);
             CenterForm(Frm);
         }
 

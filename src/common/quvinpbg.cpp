@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <optional>
 
 #include "common/boxes.h"
 #include "common/context_help.h"
@@ -69,16 +70,15 @@ QuvInpBG::QuvInpBG(QWidget* parent)
 }
 
 void QuvInpBG::INP_PlaceBox() {
-    const platform::Rect screen = platform::ScreenRect();
-    int mainLeft = screen.left, mainTop = screen.top;  // where the main window's bar stands
-    if (gMainWnd) {
-        const platform::Rect main = platform::WindowRect(gMainWnd);
-        mainLeft = main.left;
-        mainTop = main.top;
-    }
-    const platform::Rect frame = platform::WindowRect(this);
-    const platform::Rect r = PlaceInputBox(screen, mainLeft, mainTop, frame.width, frame.height, gModalDepth);
-    platform::MoveWindow(this, r.left, r.top);
+    std::optional<platform::Rect> main;  // where the main window's bar stands
+    if (gMainWnd) main = platform::WindowRect(gMainWnd);
+    const int32_t depth = gModalDepth;
+    platform::PlaceWindow(
+        this, [main, depth](const platform::Rect& frame, const platform::ScreenArea& screen) {
+            const platform::Rect& area = screen.available;
+            return PlaceInputBox(area, main ? main->left : area.left, main ? main->top : area.top,
+                                 frame.width, frame.height, depth);
+        });
 }
 
 void QuvInpBG::InpOK_Click() {
@@ -101,9 +101,6 @@ void QuvInpBG::showEvent(QShowEvent* event) {
     // cut off; the width stays.
     if (const int needed = layout()->totalHeightForWidth(width()); needed > height()) setFixedHeight(needed);
     QDialog::showEvent(event);
-    // Placed again now that the window frame is known, so the frame, not only the inside, keeps
-    // to the rule.
-    INP_PlaceBox();
     InpText->setFocus();
 }
 

@@ -223,11 +223,7 @@ std::string CStrFromPtr(const char* Ptr) {
 
 void CenterForm(QWidget* Frm) {
     if (Frm == nullptr) return;
-    const platform::Rect screen = platform::ScreenRect();
-    const platform::Rect frame = platform::WindowRect(Frm);
-    const int dx = screen.width - frame.width;
-    const int dy = screen.height - frame.height;
-    platform::MoveWindow(Frm, screen.left + (dx < 0 ? -dx : dx) / 2, screen.top + (dy < 0 ? -dy : dy) / 2);
+    platform::PlaceWindow(Frm, platform::CentredOnScreen());
 }
 
 std::string CopyStr(const std::string& Text) { return Text; }
@@ -245,6 +241,19 @@ std::string RTrim(const std::string& s) {
 
 std::string UpperAscii(std::string Text) {
     for (char& c : Text) c = UpperAscii(c);
+    return Text;
+}
+
+std::string UpperCodePage(std::string Text) {
+    for (char& ch : Text) {
+        const auto c = static_cast<unsigned char>(ch);
+        if ((c >= 'a' && c <= 'z') || (c >= 0xE0 && c <= 0xFE && c != 0xF7))
+            ch = static_cast<char>(c - 0x20);
+        else if (c == 0x9A || c == 0x9C || c == 0x9E)
+            ch = static_cast<char>(c - 0x10);
+        else if (c == 0xFF)
+            ch = static_cast<char>(0x9F);
+    }
     return Text;
 }
 

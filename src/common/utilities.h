@@ -69,7 +69,8 @@ std::string FirstWord(const std::string& Text);
 // Copy of the zero-terminated text at Ptr (owned by the kernel), whatever its length; null
 // gives "".
 std::string CStrFromPtr(const char* Ptr);
-// Centres Frm on the screen; a window larger than the screen never gets a negative position.
+// Centres Frm's frame on the part of the screen windows may take, and keeps it there while it is
+// shown; a window larger than that part is made smaller as far as it can be and put at its corner.
 void CenterForm(QWidget* Frm);
 std::string CopyStr(const std::string& Text);
 std::string CopyStr2(const std::string& Text);
@@ -77,6 +78,9 @@ std::string CopyStr2(const std::string& Text);
 // Text with the letters a-z made capitals (other bytes kept): the case rule of names of
 // modules, applications and commands.
 std::string UpperAscii(std::string Text);
+// Text with every letter of the Windows-1252 code page made a capital (accented letters too): the
+// case rule of what is shown in capitals, and of comparisons of shown names.
+std::string UpperCodePage(std::string Text);
 
 // Blanks (spaces only, not tabs) removed from both ends / the start / the end.
 std::string Trim(const std::string& s);

@@ -27,8 +27,6 @@ namespace {
 
 MailboxWindow* gMailboxWindow = nullptr;
 
-bool SameNameNoCase(const std::string& a, const std::string& b) { return UpperAscii(a) == UpperAscii(b); }
-
 std::string Field(int i) { return i < static_cast<int>(gTokStr.size()) ? Trim(gTokStr[i]) : std::string(); }
 
 void LoadMailboxDatabase(const std::string& file) {
@@ -96,7 +94,9 @@ bool RunMailboxLine(MailboxWindow& window, const std::string& line) {
         if (app != "QUVSIM") platform::suiteBus().Broadcast(gMsgTolvi, 3);
         for (int i = 1; i <= gAppCount && i < static_cast<int>(gAppNames.size()); ++i) {
             const std::string entry = gAppNames[i];
-            if (entry == kManagerName || SameNameNoCase(entry, app)) continue;
+            // The application was put in capitals; only the entry spelt exactly so is kept, one
+            // listed in other letters is closed with the rest.
+            if (entry == kManagerName || entry == app) continue;
             if (CStrFromPtr(E_GetString(entry.c_str())).empty()) continue;
             SendExitIfActive(entry);
         }

@@ -188,14 +188,16 @@ QUVHIER::~QUVHIER() = default;
 
 void QUVHIER::Form_Load() {
     LocalizeForm(this);
-    // The browser opens at the size its localised panel needs, and never gets smaller.
+    // The browser opens at the size its localised panel and its caption need, and never gets
+    // smaller.
     const QSize panel = F_MenuPan->sizeHint();
-    resize(std::max(kMinWidth, panel.width() + 2),
+    resize(std::max({kMinWidth, panel.width() + 2, platform::CaptionWidth(this)}),
            panel.height() + kPreviewHeight + F_MsgLine->sizeHint().height());
     mMinHeight = height();
     mMinWidth = width();
     setMinimumSize(mMinWidth, mMinHeight);
-    platform::MoveWindow(this, 0, kTopTwips * logicalDpiY() / 1440);
+    // Below the bar at the screen's left edge, its frame kept on the screen.
+    platform::PlaceWindow(this, platform::AtScreenPoint(0, kTopTwips * logicalDpiY() / 1440));
 
     for (int32_t i = 0; i <= 31; ++i) SetLayerMaskBit(i, 1);
 

@@ -5,12 +5,12 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QFrame>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
 #include <QPushButton>
-#include <QScreen>
 #include <QTimer>
 #include <QWindow>
 #include <algorithm>
@@ -44,6 +44,7 @@
 #include "mainwindow/tools.h"
 #include "platform/paths.h"
 #include "platform/qt/codec.h"
+#include "platform/screen.h"
 #include "platform/text_files.h"
 #include "platform/ui.h"
 
@@ -57,9 +58,16 @@ struct StartupFailure {
     int code;
 };
 
-int ScreenWidth(const QWidget* w) {
-    const QScreen* s = w->screen() ? w->screen() : QGuiApplication::primaryScreen();
-    return s ? s->geometry().width() : 1024;
+// The bar's frame across the top of the part of the screen windows may take.
+platform::Rect BarPlacement(const platform::Rect& frame, const platform::ScreenArea& screen) {
+    const platform::Rect& area = screen.available;
+    return {area.left, area.top, area.width, frame.height};
+}
+
+// The width of the bar's inside when its frame spans the screen.
+int BarWidth(const QWidget* w) {
+    const platform::Margins m = platform::FrameMargins(w);
+    return platform::AvailableRect().width - m.left - m.right;
 }
 
 }  // namespace
@@ -161,9 +169,7 @@ bool QUVMAIN::Form_Load(const std::string& argument) {
         ResetHierStackFile();
         LoadAllOptionSets();
         gStartingUp = true;
-        move(0, 0);
-        resize(ScreenWidth(this), height());
-        SizeMainWindow();
+        PlaceBar();
         show();
         MarkOptionScope(false);
         gOptCurrent = -1;
@@ -215,6 +221,11 @@ void QUVMAIN::DropSplash() {
     splash_ = nullptr;
 }
 
+void QUVMAIN::PlaceBar() {
+    platform::PlaceWindow(this, BarPlacement);
+    SizeMainWindow();
+}
+
 void QUVMAIN::SizeMainWindow() {
     // No client area: the window is the menu bar (the window manager draws caption and frame),
     // and the bar wraps into as many rows as the width needs.
@@ -246,9 +257,7 @@ void QUVMAIN::Form_Resize() {
     } else {
         // A maximised bar would cover the screen; it goes back to the top as a bar.
         if (isMaximized()) setWindowState(windowState() & ~Qt::WindowMaximized);
-        move(0, 0);
-        resize(ScreenWidth(this), height());
-        SizeMainWindow();
+        PlaceBar();
         UpdateMainCaption(gDbHandle);
         tolvi::NotifyAll("DF");
         SendToApp("QUVCONVT", "DF");
@@ -264,7 +273,11 @@ void QUVMAIN::changeEvent(QEvent* event) {
 void QUVMAIN::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
     // Only a size the window did not give itself counts as the user's resize.
-    if (!resizing_ && width() != ScreenWidth(this)) Form_Resize();
+    if (resizing_) return;
+    if (width() != BarWidth(this))
+        Form_Resize();
+    else
+        SizeMainWindow();  // the frame the window manager drew may have changed the width
 }
 
 bool QUVMAIN::event(QEvent* event) {

@@ -38,6 +38,9 @@ public:
     void Form_Unload();
     void ShutDown();
     void SizeMainWindow();
+    // The bar at the top of the screen, its frame as wide as the screen, and as high as its menu
+    // needs.
+    void PlaceBar();
 
     // Whether the window has been unloaded, and the status the program should end with.
     bool Unloaded() const { return unloaded_; }

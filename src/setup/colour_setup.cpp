@@ -50,6 +50,12 @@ constexpr ColourSet kSets[] = {
 ColourSetupDialog::ColourSetupDialog(ColourEntries entries, const char* name, const char* caption,
                                      const char* tag, QWidget* parent)
     : SetupDialog(name, caption, tag, parent), entries_(entries) {
+    if (entries == ColourEntries::Layers)
+        RestoresOnCancel(gLayers);
+    else if (entries == ColourEntries::SchematicCategories)
+        RestoresOnCancel(gSchCategories, gSchBackColor);
+    else
+        RestoresOnCancel(gLayCategories, gLayBackColor);
     auto* entryGrid = new QGridLayout;
     entryGrid->setHorizontalSpacing(6);
     for (int i = 0; i < kEntries; ++i) {

@@ -23,6 +23,7 @@ static_assert(std::size(kModuleCaptions) == kStartupModules.size());
 OPTNAPPS::OPTNAPPS(QWidget* parent)
     : SetupDialog("OPTNAPPS", "Tolvi32 - Startup Applications", "10162", parent) {
     traits.refillsOnActivate = false;
+    RestoresOnCancel(gAppsStart, gAppsMin);
     auto* grid = new QGridLayout;
     grid->setHorizontalSpacing(24);
     for (int i = 0; i < 4; ++i) {

@@ -94,6 +94,7 @@ FormatsDialog::FormatsDialog(FormatKind kind, const char* name, const char* capt
                              QWidget* parent)
     : SetupDialog(name, caption, tag, parent), kind_(kind) {
     const bool board = kind == FormatKind::Board;
+    RestoresOnCancel(board ? gBoardFormats : gPageFormats);
     F_OptFrame = new QFrame(this);
     F_OptFrame->setObjectName(board ? "F_BordOptFrame" : "F_PageOptFrame");
     F_OptFrame->installEventFilter(this);

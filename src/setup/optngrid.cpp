@@ -83,6 +83,8 @@ bool CommitGridCell(const GridSpec& g, int col, int row, const std::string& text
 
 OPTNGRID::OPTNGRID(QWidget* parent)
     : SetupDialog("OPTNGRID", "Tolvi32 - Grid, Snap & Precision Setup", "10149", parent) {
+    RestoresOnCancel(gSchGrid, gSchSnap, gSchPrecision, gLayGrid, gLaySnap, gLayPrecision, gAngleSnap,
+                     gPickArea);
     mstGridSnap = new QTabWidget(this);
     mstGridSnap->setObjectName("mstGridSnap");
     const auto& specs = GridSpecs();

@@ -386,7 +386,9 @@ void OPTNLIBS::BrowseLibrary(int Index) {
     QGroupBox* frame = F_BrowseFrame[u];
     std::string caption = platform::FromQString(frame->title());
     const std::size_t colon = caption.find(':');
-    caption = (colon == std::string::npos ? std::string() : caption.substr(0, colon + 1)) + " " + f;
+    // The name in capitals, whatever its case on the disk: the caption shows, it names no file.
+    caption =
+        (colon == std::string::npos ? std::string() : caption.substr(0, colon + 1)) + " " + UpperCodePage(f);
     frame->setTitle(platform::ToQString(caption));
     selectOnBrowse_.clear();
 }

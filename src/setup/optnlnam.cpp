@@ -27,6 +27,7 @@ LabelEdit TakeLayerLabel(const std::string& answer, const std::string& shown) {
 }
 
 OPTNLNAM::OPTNLNAM(QWidget* parent) : SetupDialog("OPTNLNAM", "Tolvi32 - Layer Labels", "10151", parent) {
+    RestoresOnCancel(gLayers);
     F_Layer = new platform::TolviGrid(this);
     F_Layer->setObjectName("F_Layer");
     F_Layer->SetRows(kLayerRows + 1);

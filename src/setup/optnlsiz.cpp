@@ -69,6 +69,7 @@ bool CommitAirgapBox(int box, int unitFlag, const std::string& text, int32_t& sl
 
 OPTNLSIZ::OPTNLSIZ(QWidget* parent)
     : SetupDialog("OPTNLSIZ", "Tolvi32 -  Conductor Widths & Sizes ", nullptr, parent) {
+    RestoresOnCancel(gCondSizes, gLineWidths, gBusWidth, gWireWidth);
     for (int g = 0; g < 4; ++g) {
         auto* grid = new platform::TolviGrid(this);
         grid->setObjectName(QStringLiteral("F_Sizes_%1").arg(g));

@@ -63,6 +63,7 @@ OPTNPACK::OPTNPACK(QWidget* parent)
     : SetupDialog("OPTNPACK", "Tolvi32 - Current Component Packaging Preferences", "10143", parent) {
     traits.refillsOnActivate = false;
     traits.clearsRefresh = false;
+    RestoresOnCancel(gPrefCompName, gPrefPinout, gPrefDescription);
 
     mstCompPackage = new QTabWidget(this);
     mstCompPackage->setObjectName("mstCompPackage");

@@ -77,6 +77,7 @@ bool CommitTextSize(TextSizeRec& rec, int col, const std::string& text) {
 }
 
 OPTNTEXT::OPTNTEXT(QWidget* parent) : SetupDialog("OPTNTEXT", "Tolvi32 - Text Sizes", nullptr, parent) {
+    RestoresOnCancel(gTextSizes);
     auto* body = new QHBoxLayout;
     for (int i = 0; i < 2; ++i) {
         QGroupBox* frame = NewFormFrame(this, i == 0 ? "Frame3D2" : "Frame3D1",

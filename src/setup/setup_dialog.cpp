@@ -29,6 +29,8 @@ SetupDialog::SetupDialog(const char* name, const char* caption, const char* capt
 
 void SetupDialog::Form_Load() {
     closing_ = false;
+    restores_.clear();
+    for (const auto& keep : keepers_) restores_.push_back(keep());
     Load();
     for (QPushButton* b : findChildren<QPushButton*>()) {
         b->setAutoDefault(false);
@@ -80,6 +82,7 @@ void SetupDialog::CancelForm() {
     closing_ = true;
     for (Box& b : boxes_) b.edited = false;
     for (auto* grid : findChildren<platform::TolviGrid*>()) grid->DiscardEdit();
+    for (const auto& restore : restores_) restore();
     Reload();
     if (traits.setsVerdict) gDlgAccepted = 0;
     hide();

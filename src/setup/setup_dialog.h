@@ -9,8 +9,9 @@
 // - Form_Activate, when the window is shown or activated: Activate() (by default: fill again
 //   while gDlgRefresh is set, clearing it first).
 // - F_Accept_Click / F_Cancel_Click: AcceptForm (pending edits taken, Store, gDlgAccepted = -1,
-//   hidden) and CancelForm (pending edits dropped, Reload, gDlgAccepted = 0, hidden). Esc and the
-//   window's close box run F_Cancel_Click, so a dialog never ends without a verdict.
+//   hidden) and CancelForm (pending edits dropped, the tables named by RestoresOnCancel put back
+//   as they were at Form_Load, Reload, gDlgAccepted = 0, hidden). Esc and the window's close box
+//   run F_Cancel_Click, so a dialog never ends without a verdict.
 //
 // A dialog derives from SetupDialog, builds its controls in its constructor (FrameButtons for
 // Accept and Cancel), and provides Fill, Store and Reload; it overrides Load, Activate or the two
@@ -83,6 +84,15 @@ protected:
     // leaving the box only when it was edited. Accept takes an edit still pending; nothing is
     // taken once the dialog is closing.
     void WatchBox(QLineEdit* box, std::function<void()> commit);
+    // The shared tables the dialog edits in place. Cancel puts each back as it was when the
+    // dialog was loaded, then reloads: a stored value with fewer fields than its table leaves the
+    // later elements as memory holds them, and a cancelled change must not be among them.
+    template <typename... Table>
+    void RestoresOnCancel(Table&... tables) {
+        (keepers_.push_back(
+             [&tables] { return std::function<void()>([&tables, kept = tables] { tables = kept; }); }),
+         ...);
+    }
 
     void showEvent(QShowEvent* event) override;
     bool event(QEvent* event) override;
@@ -98,6 +108,9 @@ private:
     void Commit(Box& b);
 
     std::vector<Box> boxes_;
+    // Each takes a copy of its table and gives what puts it back.
+    std::vector<std::function<std::function<void()>()>> keepers_;
+    std::vector<std::function<void()>> restores_;
     bool closing_ = false;
     bool helpKeyInstalled_ = false;
 };

@@ -198,7 +198,7 @@ TEST(InputBoxEx, CtrlF1ShowsTheRecordedTopicAndCtrlShiftF1DoesNothing) {
     EXPECT_EQ(recordingHelp().calls[0], "topic: /prog/tolvi32.HLP | 1066");
 }
 
-TEST(PlaceInputBox, CentresWhileADialogIsOpenElseKeepsToTheMainWindowInsideTheScreen) {
+TEST(PlaceInputBox, CentresWhileADialogIsOpenElseKeepsToTheMainWindowOnTheScreen) {
     struct Case {
         const char* name;
         platform::Rect screen;
@@ -208,12 +208,13 @@ TEST(PlaceInputBox, CentresWhileADialogIsOpenElseKeepsToTheMainWindowInsideTheSc
     };
     const Case cases[] = {
         {"dialog open", {0, 0, 1024, 768}, 0, 0, 300, 100, 1, 362, 334},
-        {"dialog open, box wider than screen", {0, 0, 200, 768}, 0, 0, 300, 100, 2, 50, 334},
+        {"dialog open, box wider than screen", {0, 0, 200, 768}, 0, 0, 300, 100, 2, 0, 334},
         {"main window corner", {0, 0, 1024, 768}, 0, 0, 300, 100, 0, 0, 0},
         {"main window moved", {0, 0, 1024, 768}, 40, 30, 300, 100, 0, 40, 30},
         {"too far right", {0, 0, 1024, 768}, 900, 10, 300, 100, 0, 724, 10},
         {"too far down", {0, 0, 1024, 768}, 10, 700, 300, 100, 0, 10, 668},
         {"second screen", {1024, 0, 800, 600}, 1700, 0, 300, 100, 0, 1524, 0},
+        {"main window above and left of the screen", {0, 30, 1024, 738}, -4, -20, 300, 100, 0, 0, 30},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

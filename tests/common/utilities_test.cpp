@@ -284,6 +284,15 @@ TEST(StringHelpers, FirstWordCopiesAndTrims) {
     EXPECT_EQ(Trim("   "), "");
     EXPECT_EQ(CopyStr("x y"), "x y");
     EXPECT_EQ(CopyStr2(""), "");
+    // Capitals: a-z only for names of programs; every code-page letter for what is shown.
+    EXPECT_EQ(UpperAscii("Mix\xe9"
+                         "d.part"),
+              "MIX\xe9"
+              "D.PART");
+    EXPECT_EQ(UpperCodePage("Mix\xe9"
+                            "d.part \x9a\xff\xf7\xdf"),
+              "MIX\xc9"
+              "D.PART \x8a\x9f\xf7\xdf");
 }
 
 TEST(CStrFromPtr, CopiesToTheZeroWhateverTheLength) {
@@ -303,21 +312,35 @@ TEST(GetAppPath, IsTheDirectoryOfTheProgram) {
               std::filesystem::path(std::string(buf, static_cast<std::size_t>(n))).parent_path().string());
 }
 
-TEST(CenterForm, CentresAndNeverGoesNegative) {
-    const platform::Rect screen = platform::ScreenRect();
+TEST(CenterForm, CentresTheFrameAndKeepsItOnTheScreen) {
+    const platform::Rect screen = platform::AvailableRect();
     ASSERT_GT(screen.width, 0);
     struct Case {
         int w, h;
+        bool fixed;  // its minimum size keeps it larger than the screen
     };
-    for (const Case c : {Case{200, 100}, Case{screen.width + 200, screen.height + 60}}) {
+    for (const Case c : {Case{200, 100, false}, Case{screen.width + 200, screen.height + 60, false},
+                         Case{screen.width + 200, screen.height + 60, true}}) {
+        SCOPED_TRACE(std::to_string(c.w) + (c.fixed ? " fixed" : ""));
         QWidget form;
-        form.resize(c.w, c.h);
+        if (c.fixed)
+            form.setFixedSize(c.w, c.h);
+        else
+            form.resize(c.w, c.h);
         CenterForm(&form);
+        const platform::Margins m = platform::FrameMargins(&form);
         const platform::Rect r = platform::WindowRect(&form);
-        EXPECT_EQ(r.left, screen.left + std::abs(screen.width - r.width) / 2) << c.w;
-        EXPECT_EQ(r.top, screen.top + std::abs(screen.height - r.height) / 2) << c.w;
-        EXPECT_GE(r.left, screen.left);
-        EXPECT_GE(r.top, screen.top);
+        if (c.w < screen.width) {
+            EXPECT_EQ(r.width, c.w + m.left + m.right);
+            EXPECT_EQ(r.left, screen.left + (screen.width - r.width) / 2);
+            EXPECT_EQ(r.top, screen.top + (screen.height - r.height) / 2);
+            continue;
+        }
+        // Larger than the screen: as small as it may be, its caption at the screen's corner.
+        EXPECT_EQ(r.left, screen.left);
+        EXPECT_EQ(r.top, screen.top);
+        EXPECT_EQ(r.width, c.fixed ? c.w + m.left + m.right : screen.width);
+        EXPECT_EQ(r.height, c.fixed ? c.h + m.top + m.bottom : screen.height);
     }
     // A form laid out but never shown is centred by the size it shows with.
     QDialog dialog;

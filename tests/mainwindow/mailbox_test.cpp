@@ -118,8 +118,8 @@ TEST_F(MailboxTest, StartTableAndCommands) {
 }
 
 TEST_F(MailboxTest, XclClosesEveryOtherRunningApplication) {
-    // Running as far as the board says: flag and state string. The mixed-case entry is the same
-    // application as the one kept and is not sent EX.
+    // Running as far as the board says: flag and state string. Only the entry spelt exactly as
+    // the application in capitals is kept; the one listed in mixed case is sent EX too.
     for (const char* app : {"QUVLAYED", "QuvLayed", "QUVSIM"}) {
         E_SetString((std::string("MW_") + app).c_str(), "1");
         E_SetString(app, "Window, 0, 0, 0, 0");
@@ -127,12 +127,10 @@ TEST_F(MailboxTest, XclClosesEveryOtherRunningApplication) {
     E_SetString("MW_QUVSCHED", "1");
     E_SetString("MW_QUVLAYED", "1");
     Tick(",quvlayed,xcl");
-    const std::vector<std::string> expected = {"message 3",
-                                               "QUVSCHED hears EX",
-                                               "QUVSCHED hears EX",
-                                               "start M_Layout_Click",
-                                               "published QUVSCHED,EX",
-                                               "published QUVSIM,EX"};
+    const std::vector<std::string> expected = {
+        "message 3",           "QUVSCHED hears EX",    "QUVSCHED hears EX",
+        "QUVSCHED hears EX",   "start M_Layout_Click", "published QUVSCHED,EX",
+        "published QUVSIM,EX", "published QuvLayed,EX"};
     EXPECT_EQ(log, expected);
 }
 

@@ -9,6 +9,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QTest>
 #include <cstdlib>
@@ -30,6 +31,7 @@
 #include "mainwindow/startup.h"
 #include "platform/instance_lock.h"
 #include "platform/paths.h"
+#include "platform/screen.h"
 #include "platform/suite_bus.h"
 #include "support/manual_timer.h"
 #include "support/recording_help.h"
@@ -468,6 +470,36 @@ TEST(Resize, PublishesNothingWhileStartingThenMinimiseAndRestore) {
     EXPECT_EQ(ParseAppState(*Board("TOLVI32")).winState, 0);
     w.bForcedExit = -1;
     w.close();
+}
+
+// The bar's frame, not only its inside, spans the top of the part of the screen windows may
+// take, at start-up and after the designer has sized it.
+TEST(Resize, TheBarsFrameSpansTheTopOfTheScreen) {
+    const platform::ScreenArea screens[] = {
+        {{0, 0, 1024, 768}, {0, 0, 1024, 768}},
+        {{0, 0, 1920, 1080}, {0, 24, 1920, 1056}},  // a panel along the top
+    };
+    for (const platform::ScreenArea& screen : screens) {
+        SCOPED_TRACE(screen.whole.width);
+        platform::OverrideScreen(&screen);
+        Started s;
+        ASSERT_TRUE(s.Load());
+        QUVMAIN& w = *s.w;
+        const platform::Rect& a = screen.available;
+        const auto expectSpans = [&] {
+            const QRect f = w.frameGeometry();
+            EXPECT_EQ(f.topLeft(), QPoint(a.left, a.top));
+            EXPECT_EQ(f.width(), a.width);
+            EXPECT_NE(f.width(), w.width()) << "the frame has a border";
+            EXPECT_EQ(w.height(), w.menuBar()->heightForWidth(w.width()));
+        };
+        expectSpans();
+        w.resize(400, w.height());
+        expectSpans();
+        w.bForcedExit = -1;
+        w.close();
+        platform::OverrideScreen(nullptr);
+    }
 }
 
 TEST(AboutWindow, ShowsTheIdentityWithItsOkButtonNeverTheSplash) {

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -281,6 +282,18 @@ TEST_F(LibrarySearch, FindSelectsTheLibraryThatHoldsTheName) {
     f->F_Find[2]->click();
     EXPECT_TRUE(scriptedUi().boxes.empty());
     EXPECT_EQ(f->F_Files[2]->listIndex(), -1);
+}
+
+// The frame's caption shows the browsed file's name in capitals; the name typed and the path
+// opened keep the case the disk has.
+TEST_F(LibrarySearch, TheBrowseCaptionShowsTheNameInCapitals) {
+    ASSERT_TRUE(std::filesystem::copy_file(dir.File("LOGIC.PART"), dir.File("Mixed.Part")));
+    auto f = Shown<OPTNLIBS>();
+    ClickFile(*f, 0, "Mixed.Part");
+    EXPECT_EQ(Title(f->F_BrowseFrame[0]), "Browse Parts: MIXED.PART");
+    EXPECT_EQ(Text(f->F_Lib[0]), "Mixed.Part");
+    EXPECT_EQ(gPartLibPath, dir.File("Mixed.Part"));
+    EXPECT_EQ(f->F_BrowseList[0]->count(), 4);
 }
 
 // Browsing a part library selects its first part without opening the part; choosing a part

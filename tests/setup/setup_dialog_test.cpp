@@ -10,6 +10,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTabWidget>
 #include <QTest>
 #include <algorithm>
@@ -20,11 +21,17 @@
 #include <memory>
 #include <string>
 
+#include "common/colour_settings.h"
 #include "common/context_help.h"
 #include "common/dialog_state.h"
+#include "common/formats.h"
 #include "common/general_settings.h"
+#include "common/grid_settings.h"
+#include "common/layer_settings.h"
 #include "common/library_lists.h"
 #include "common/option_store.h"
+#include "common/packaging.h"
+#include "common/settings_access.h"
 #include "common/size_settings.h"
 #include "platform/paths.h"
 #include "platform/qt/file_lists.h"
@@ -237,6 +244,68 @@ TEST_F(SetupFrame, AcceptStoresWhatWasEditedEveryOtherEndingRestoresWhatIsStored
                 gOptCurrent = 0;
             }
         }
+    }
+}
+
+// A stored value with fewer fields than its table leaves the later elements as memory holds
+// them when it is read. Cancel must still undo a change the dialog made to such an element.
+TEST_F(SetupFrame, CancelUndoesAChangeToAnElementAShortValueDoesNotName) {
+    struct Case {
+        const char* form;
+        const char *section, *key, *value;
+        std::function<void(QWidget*)> edit;  // of an element the value does not name
+    };
+    const Case cases[] = {
+        {"OPTNPACK", "PACKAGING", "PREFCOMPNAME", "1,0",
+         [](QWidget* w) { static_cast<OPTNPACK*>(w)->F_IniCnameTloc[1]->click(); }},
+        {"OPTNAPPS", "Tolvi32", "Apps", "1,1",
+         [](QWidget* w) { static_cast<OPTNAPPS*>(w)->F_Apps[3]->click(); }},
+        {"OPTNCLLC", "CATEGORIES", "63", "Background,40",
+         [](QWidget* w) {
+             auto* f = static_cast<ColourSetupDialog*>(w);
+             f->F_LayerC_Click(7);  // the background, whose colour 40 is no palette index
+             f->F_Color_Click(12);
+         }},
+        {"OPTNCLSC", "CATEGORIES", "31", "Background,40",
+         [](QWidget* w) {
+             auto* f = static_cast<ColourSetupDialog*>(w);
+             f->F_LayerC_Click(18);
+             f->F_Color_Click(3);
+         }},
+        {"OPTNGRID", "Tolvi32", "SchGridTable", "2, 508000", [](QWidget*) { gSchGrid[3] += 2540; }},
+        {"OPTNLSIZ", "SIZES", "LI3", "33020", [](QWidget*) { gCondSizes[4][2] += 2540; }},
+        {"OPTNTEXT", "TEXTS", "T5", "762000", [](QWidget*) { gTextSizes[5].LineWidth += 2540; }},
+        {"OPTNLNAM", "LAYERS", "6", "TOP", [](QWidget*) { gLayers[6].Enabled = gLayers[6].Enabled ? 0 : 1; }},
+        {"OPTNLCLR", "LAYERS", "6", "TOP", [](QWidget*) { gLayers[6].Colour += 1; }},
+        {"OPTNBORD", "FORMATS", "BI2", "B", [](QWidget*) { gBoardFormats[0][2].W += 1; }},
+        {"OPTNFRMS", "FORMATS", "I2", "B", [](QWidget*) { gPageFormats[0][2].H += 1; }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.form);
+        ResetStores();
+        int err = 0;
+        IniPutString(c.section, c.key, c.value, err);
+        LoadAllOptionSets();
+        LoadStartupApps();
+        StoreTextSizeTable();  // as above: the packaging dialog reads the database's text sizes
+        const std::string before = test::OptionTables();
+        const std::string iniBefore = dir.Read("TOLVI32.INI");
+        std::string edited;
+        scriptedUi().QueueModal(c.form, [&](QWidget* form) {
+            c.edit(form);
+            edited = test::OptionTables();
+            static_cast<SetupDialog*>(form)->F_Cancel->click();
+        });
+        const SetupFormInfo* info = nullptr;
+        for (const SetupFormInfo& f : SetupForms())
+            if (std::string(f.name) == c.form) info = &f;
+        ASSERT_NE(info, nullptr);
+        QWidget* form = info->make(nullptr);
+        ShowOptionForm(form, -1);
+        scriptedUi().Verify();
+        EXPECT_TRUE(edited != before) << "the edit changed nothing";
+        EXPECT_TRUE(test::OptionTables() == before) << "Cancel kept a change";
+        EXPECT_EQ(dir.Read("TOLVI32.INI"), iniBefore);
     }
 }
 

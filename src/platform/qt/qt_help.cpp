@@ -102,10 +102,7 @@ QTextBrowser* QtHelp::Open(const std::string& helpFile) {
 }
 
 void QtHelp::Place(QWidget* window, const Placement& p) const {
-    const Rect s = ScreenRect();
-    auto scale = [](int units, int extent) { return int(int64_t(units) * extent / 1024); };
-    window->resize(std::max(1, scale(p.width, s.width)), std::max(1, scale(p.height, s.height)));
-    MoveWindow(window, s.left + scale(p.x, s.width), s.top + scale(p.y, s.height));
+    PlaceWindow(window, InScreenFractions(p.x, p.y, p.width, p.height));
 }
 
 void QtHelp::ShowTopic(const std::string& helpFile, int32_t topic) {

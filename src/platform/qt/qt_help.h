@@ -11,9 +11,10 @@
 //   the pages themselves, which may link to each other and to images in the directory.
 // A missing directory, topic or page is said in the help window, as a help engine would.
 //
-// The PositionWindow(x, y, width, height, state, "main") macro places the file's window, in
-// 1/1024 of the screen; a window opened later takes the last placement given for its file. The
-// state and any window name other than "main" are ignored.
+// The PositionWindow(x, y, width, height, state, "main") macro places the file's window, its
+// frame in 1/1024 of the screen, kept on the part of the screen windows may take (a width of
+// 1025 is the screen's width); a window opened later takes the last placement given for its
+// file. The state and any window name other than "main" are ignored.
 #include <QPointer>
 #include <QWidget>
 #include <map>

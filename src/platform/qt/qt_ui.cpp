@@ -13,6 +13,7 @@
 
 #include "platform/paths.h"
 #include "platform/qt/codec.h"
+#include "platform/screen.h"
 
 namespace tolvi::platform {
 
@@ -30,6 +31,18 @@ void MakeSystemModal(QWidget* w) {
     w->setWindowFlag(Qt::WindowStaysOnTopHint, true);
 }
 
+// A message box at least as wide as its caption needs; Qt gives it its size as it shows.
+class CaptionedMessageBox : public QMessageBox {
+public:
+    using QMessageBox::QMessageBox;
+
+protected:
+    void showEvent(QShowEvent* event) override {
+        QMessageBox::showEvent(event);
+        if (const int need = CaptionWidth(this); width() < need) setFixedWidth(need);
+    }
+};
+
 // Ends a local event loop once the form is hidden, closed or gone.
 class HideWatcher : public QObject {
 public:
@@ -45,7 +58,10 @@ private:
 }  // namespace
 
 int QtUi::MsgBox(const std::string& text, int style, const std::string& title) {
-    QMessageBox box(DialogParent());
+    CaptionedMessageBox box(DialogParent());
+    // Centred on the screen, not over the parent: the parent is the bar at the top, and a box
+    // centred over it would start above the screen.
+    PlaceWindow(&box, CentredOnScreen());
     box.setTextFormat(Qt::PlainText);  // names like "<Untitled>" must show as they are
     box.setText(ToQString(text));
     box.setWindowTitle(ToQString(title));
@@ -180,6 +196,8 @@ std::optional<std::string> QtUi::FileDialog(const FileDialogRequest& request) {
                     PathToQString(ExistingStartDirectory(request.initDir)));
     // The platform dialogs match patterns by case on Linux; ours are made case-blind.
     dlg.setOption(QFileDialog::DontUseNativeDialog);
+    PlaceWindow(&dlg, CentredOnScreen());
+    KeepCaptionWhole(&dlg);
     dlg.setOption(QFileDialog::HideNameFilterDetails);
     const QStringList filters = FileDialogNameFilters(request.filter);
     dlg.setNameFilters(filters);
