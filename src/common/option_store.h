@@ -29,6 +29,12 @@ void LoadAllOptionSets();
 // store them). In Current scope the per-database sets go into the open database and the others
 // still go to the settings file: this is how the callers copy the defaults into a database.
 void SaveAllOptionSets();
+// SaveAllOptionSets in Current scope, then Default scope, ticked in the Options menu. A failure
+// on the way leaves the scope as it was.
+void SaveAllOptionSetsToDatabase();
+// The settings file's values into the open database: LoadAllOptionSets in Default scope, then
+// SaveAllOptionSetsToDatabase. A failure on the way leaves the scope as it was.
+void CopyDefaultsToDatabase();
 // Reads the text sizes, conductor sizes and grids from the settings file and writes them into the
 // open database; the scope is left as it was. Layers and colours are not touched.
 void ApplyDefaultsToDesign();

@@ -165,11 +165,8 @@ bool QUVMAIN::Form_Load(const std::string& argument) {
         resize(ScreenWidth(this), height());
         SizeMainWindow();
         show();
-        MarkOptionScope(false);
-        gOptCurrent = -1;
-        SaveAllOptionSets();
+        SaveAllOptionSetsToDatabase();  // the sets just loaded, into the new database
         MakeHeaps(0);
-        gOptCurrent = 0;
         settings.reset();
         busy.reset();
         DropSplash();
@@ -536,7 +533,7 @@ void QUVMAIN::Launch(const char* module) {
 
 void QUVMAIN::M_Default_Click() {
     ShowContextHelp(2, 1, 0, 0);
-    gOptCurrent = 0;
+    SetOptionScope(OptionScope::Default);
     MarkOptionScope(false);
     LoadAllOptionSets();
     ShowOptionsScope();
@@ -544,7 +541,7 @@ void QUVMAIN::M_Default_Click() {
 
 void QUVMAIN::M_Current_Click() {
     ShowContextHelp(2, 2, 0, 0);
-    gOptCurrent = -1;
+    SetOptionScope(OptionScope::Current);
     MarkOptionScope(true);
     LoadAllOptionSets();
     ShowOptionsScope();
@@ -552,12 +549,7 @@ void QUVMAIN::M_Current_Click() {
 
 void QUVMAIN::M_DeftoCur_Click() {
     ShowContextHelp(2, 13, 0, 0);
-    gOptCurrent = 0;
-    LoadAllOptionSets();
-    gOptCurrent = -1;
-    SaveAllOptionSets();
-    gOptCurrent = 0;
-    MarkOptionScope(false);
+    CopyDefaultsToDatabase();
     ReadDbLabel();
     tolvi::NotifyAll("UP");
     ConnectCommandLinks();

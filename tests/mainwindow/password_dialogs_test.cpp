@@ -64,7 +64,7 @@ protected:
 TEST_F(PasswordDialogsTest, PasswordEntry) {
     gDbName = "board";
     gDbLabel.Designer = "   Ann";
-    gOptCurrent = -1;
+    SetOptionScope(OptionScope::Current);
     std::string caption, dbase, designer;
     scriptedUi().QueueModal("OPTNINPT", [&](QWidget* f) {
         auto* form = static_cast<OPTNINPT*>(f);

@@ -37,7 +37,7 @@ std::string FixtureFile(const std::string& name) {
 
 void SetupFixture::ResetStores() {
     QLocale::setDefault(QLocale::c());  // numbers shown with "."; a test may choose another locale
-    gOptCurrent = 0;
+    SetOptionScope(OptionScope::Default);
     gIniFile = dir.Write("TOLVI32.INI", FixtureFile("TOLVI32.INI"));
     dir.Write("STD.APT", FixtureFile("STD.APT"));
     int err = 0;
@@ -52,7 +52,7 @@ void SetupFixture::ResetStores() {
 }
 
 void SetupFixture::UseCurrentScope() {
-    gOptCurrent = -1;
+    SetOptionScope(OptionScope::Current);
     SaveAllOptionSets();
 }
 
