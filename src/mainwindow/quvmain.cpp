@@ -36,12 +36,12 @@
 #include "mainwindow/command_links.h"
 #include "mainwindow/command_routing.h"
 #include "mainwindow/db_commands.h"
+#include "mainwindow/module_commands.h"
 #include "mainwindow/module_registry.h"
 #include "mainwindow/quvlabel.h"
 #include "mainwindow/recent_files.h"
 #include "mainwindow/startup.h"
 #include "mainwindow/timed_backup.h"
-#include "mainwindow/tools.h"
 #include "platform/paths.h"
 #include "platform/qt/codec.h"
 #include "platform/text_files.h"
@@ -523,14 +523,6 @@ void QUVMAIN::FatalExit(int code) {
 // Menu commands
 // ---------------------------------------------------------------------------------------------
 
-void QUVMAIN::Launch(const char* module) {
-    if (IsBusy()) return;
-    platform::BusyPointerGuard busy;
-    int16_t mode = 0;
-    std::string file;
-    InitializeApp(module, mode, file);
-}
-
 void QUVMAIN::M_Default_Click() {
     ShowContextHelp(2, 1, 0, 0);
     SetOptionScope(OptionScope::Default);
@@ -596,52 +588,12 @@ void QUVMAIN::BuildCustomMenu() {
         if (!a) {
             const std::string name = "M_Cap(" + std::to_string(i) + ")";
             const int index = static_cast<int>(i);
-            a = AddItem(custom, name.c_str(), "", nullptr, [this, index] { M_Cap_Click(index); });
+            a = AddItem(custom, name.c_str(), "", nullptr, [index] { M_Cap_Click(index); });
         }
         a->setText(platform::ToQString(captions[i - 1]));
         a->setEnabled(true);
         a->setVisible(true);
     }
-}
-
-void QUVMAIN::M_Cap_Click(int Index) {
-    if (IsBusy()) return;
-    if (gUserApsNames.empty()) return;
-    ParseList(gUserApsNames);
-    if (Index < 1 || static_cast<std::size_t>(Index) >= gTokStr.size()) return;
-    const std::string app = gTokStr[static_cast<std::size_t>(Index)];
-    platform::BusyPointerGuard busy;
-    ActivateApp(app);
-    ConnectCommandLinks();
-}
-
-void QUVMAIN::M_ViewF_Click() {
-    // Viewing a file is a convenience: a failure here (a dialog that cannot be shown) ends the
-    // command quietly, and the viewer is never started without a file.
-    try {
-        platform::FileDialogRequest request;
-        request.title = GetLocalString("Tolvi32 - Select File", "10161");
-        request.filter = "ASCII Files (*.*)|*.*";
-        request.initDir = gJobDir;
-        request.flags = platform::kOpenDialogFlags;
-        const std::optional<std::string> chosen = platform::ui().FileDialog(request);
-        ShowContextHelp(1, 9, 0, 0);
-        if (!chosen || chosen->empty()) return;
-        if (IsBusy()) return;
-        platform::BusyPointerGuard busy;
-        int16_t mode = 0;
-        std::string file = *chosen;
-        InitializeApp("QUVSPCVR", mode, file);
-    } catch (...) {
-        // Ended quietly; the guard has put the pointer back.
-    }
-}
-
-void QUVMAIN::M_ConvManager_Click() {
-    if (IsBusy()) return;
-    platform::BusyPointerGuard busy;
-    Ap_ConvtActivate("QUVCONVT");
-    ConnectCommandLinks();
 }
 
 }  // namespace tolvi

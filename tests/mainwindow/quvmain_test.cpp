@@ -25,6 +25,7 @@
 #include "mainwindow/command_routing.h"
 #include "mainwindow/db_commands.h"
 #include "mainwindow/fake_module.h"
+#include "mainwindow/module_commands.h"
 #include "mainwindow/quvlabel.h"
 #include "mainwindow/recent_files.h"
 #include "mainwindow/startup.h"
@@ -521,7 +522,7 @@ TEST(MenuCommands, AutoHelpScopeAndCustomMenu) {
     EXPECT_TRUE(w.Item("M_Custom")->isVisible());
     EXPECT_EQ(w.Item("M_Cap", 2)->text(), "Viewer");
     // Past the names: nothing, not even the pointer.
-    w.M_Cap_Click(3);
+    M_Cap_Click(3);
     EXPECT_TRUE(scriptedUi().pointerChanges.empty());
 }
 
