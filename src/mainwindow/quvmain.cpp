@@ -87,6 +87,8 @@ QUVMAIN::QUVMAIN(QWidget* parent) : QMainWindow(parent) {
 }
 
 QUVMAIN::~QUVMAIN() {
+    // A window deleted without its close gives back what its start-up took all the same.
+    holdings_.reset();
     DropSplash();
     if (F_AutoTimer) F_AutoTimer->SetEnabled(false);
     if (F_BackUp) F_BackUp->SetEnabled(false);
@@ -107,6 +109,7 @@ bool QUVMAIN::Form_Load(const std::string& argument) {
         gMainForm = this;
         gMainWnd = this;
         SetHost(this);
+        holdings_.emplace(this);
         InitNumberFormats();
         lock_ = std::make_unique<platform::InstanceLock>(instanceLockPath);
         if (!lock_->TryAcquire()) {
@@ -122,7 +125,7 @@ bool QUVMAIN::Form_Load(const std::string& argument) {
         {
             std::string dir = Trim(gAppDir);
             OpenLocalTexts(dir);
-            textsOpened_ = true;
+            holdings_->Took(StartupHoldings::kLocalTexts);
         }
         LoadVectorFont(Trim(gAppDir));
         SelectUiFont();
@@ -130,45 +133,45 @@ bool QUVMAIN::Form_Load(const std::string& argument) {
         gApertures.assign(1, AptRec{});
         LoadIniFilePath();
         // The settings of start-up are read once and written once.
-        std::optional<SettingsOperation> settings;
-        settings.emplace();
+        std::optional<SettingsOperation> settings(std::in_place);
         LoadSystemIdentity();
         tolvi::ShowInHouseMenu();
         LoadApplicationLists();
         InitAppList();
         ClearAppStates();
         CreateCommandLinks();
-        linksMade_ = true;
+        holdings_->Took(StartupHoldings::kCommandLinks);
         BuildCustomMenu();
-        std::optional<platform::BusyPointerGuard> busy;
-        busy.emplace();
-        gDevLibs.assign(1, "");
-        gSchLibs.assign(1, "");
-        gLayLibs.assign(1, "");
-        ShowSplash();
-        gUnitsPerMM = 100000;
-        gDbTitle = "Untitled";
-        databaseMade_ = true;  // from here the kernel holds a database to discard
-        CreateEmptyDatabase();
-        UpdateMainCaption(gDbHandle);
-        LoadPalette();
-        LoadBackupSettings();
-        LoadStartupApps();
-        LoadAutoHelp();
-        Item("M_Ahlp")->setChecked(gAutoHelp != 0);
-        ShowRecentFiles();
-        ReadDbLabel();
-        ResetHierStackFile();
-        LoadAllOptionSets();
-        gStartingUp = true;
-        move(0, 0);
-        resize(ScreenWidth(this), height());
-        SizeMainWindow();
-        show();
-        SaveAllOptionSetsToDatabase();  // the sets just loaded, into the new database
-        MakeHeaps(0);
-        settings.reset();
-        busy.reset();
+        {
+            // The hourglass from here until the new database holds the settings.
+            platform::BusyPointerGuard busy;
+            gDevLibs.assign(1, "");
+            gSchLibs.assign(1, "");
+            gLayLibs.assign(1, "");
+            ShowSplash();
+            gUnitsPerMM = 100000;
+            gDbTitle = "Untitled";
+            holdings_->Took(StartupHoldings::kDatabase);  // from here the kernel holds one to discard
+            CreateEmptyDatabase();
+            UpdateMainCaption(gDbHandle);
+            LoadPalette();
+            LoadBackupSettings();
+            LoadStartupApps();
+            LoadAutoHelp();
+            Item("M_Ahlp")->setChecked(gAutoHelp != 0);
+            ShowRecentFiles();
+            ReadDbLabel();
+            ResetHierStackFile();
+            LoadAllOptionSets();
+            gStartingUp = true;
+            move(0, 0);
+            resize(ScreenWidth(this), height());
+            SizeMainWindow();
+            show();
+            SaveAllOptionSetsToDatabase();  // the sets just loaded, into the new database
+            MakeHeaps(0);
+            settings.reset();
+        }
         DropSplash();
         gStartingUp = false;
         F_BackUp->SetEnabled(false);
@@ -177,7 +180,7 @@ bool QUVMAIN::Form_Load(const std::string& argument) {
         ConnectCommandLinks();
         gCursors[0] = G_SelectCur(1);
         gCursors[1] = G_SelectCur(2);
-        cursorsTaken_ = true;
+        holdings_->Took(StartupHoldings::kCursors);
         SetDatabaseChanged(0);
         ShowContextHelp(0, 0, 0, 0);
         if (gAutoHelp != 0) InitHelpWindow(this, gHelpFile);
@@ -385,17 +388,7 @@ void QUVMAIN::Form_QueryUnload(bool& Cancel) {
 void QUVMAIN::Form_Unload() {
     F_AutoTimer->SetEnabled(false);
     F_BackUp->SetEnabled(false);
-    if (bForcedExit == 0) {
-        tolvi::PublishMainState(0, 0);
-        ExitAllModules();
-        CloseHelp(this, gHelpFile);
-        gCursors[0] = G_DelCur(gCursors[0]);
-        gCursors[1] = G_DelCur(gCursors[1]);
-        DB_DiscardDataBase();
-        DB_ExitClean();
-        EX_ExitClean();
-        platform::CloseAllFiles();
-    }
+    if (holdings_) holdings_->EndSession(bForcedExit != 0);
     End(0);
 }
 
@@ -407,23 +400,9 @@ void QUVMAIN::FailStartup(int code) {
     gStartingUp = false;
     F_AutoTimer->SetEnabled(false);
     F_BackUp->SetEnabled(false);
-    if (bForcedExit == 0) {
-        try {
-            if (databaseMade_) tolvi::PublishMainState(0, 0);
-            if (linksMade_) ExitAllModules();
-            if (textsOpened_) CloseHelp(this, gHelpFile);
-            if (cursorsTaken_) {
-                gCursors[0] = G_DelCur(gCursors[0]);
-                gCursors[1] = G_DelCur(gCursors[1]);
-            }
-            if (databaseMade_) {
-                DB_DiscardDataBase();
-                DB_ExitClean();
-                EX_ExitClean();
-            }
-            platform::CloseAllFiles();
-        } catch (...) {
-        }
+    try {
+        if (holdings_) holdings_->EndSession(bForcedExit != 0);
+    } catch (...) {
     }
     End(code == 0 ? 1 : (code == 9999 ? 1 : code));
 }
@@ -445,8 +424,7 @@ void QUVMAIN::End(int code) {
         if (QWidget* w = it->data(); w && w->isVisible()) w->close();
     }
     ReleaseServers();
-    if (textsOpened_) CloseLocalTexts();
-    textsOpened_ = false;
+    holdings_.reset();  // the local texts, last
     SetMailboxWindow(nullptr);
     lock_.reset();
     if (onEnd) onEnd(code);

@@ -7,10 +7,12 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "common/host.h"
 #include "mainwindow/mailbox.h"
+#include "mainwindow/startup.h"
 #include "platform/instance_lock.h"
 #include "platform/timer.h"
 
@@ -126,11 +128,8 @@ private:
     bool closing_ = false;
     bool failed_ = false;
     int endCode_ = 0;
-    // What start-up acquired, so a failed start releases only that.
-    bool databaseMade_ = false;
-    bool cursorsTaken_ = false;
-    bool textsOpened_ = false;
-    bool linksMade_ = false;
+    // What start-up took, so that the close, or a failed start, gives back just that.
+    std::optional<StartupHoldings> holdings_;
     bool resizing_ = false;
 };
 

@@ -319,6 +319,24 @@ TEST(StartUp, ASecondInstanceClosesSilentlyAndTouchesNothing) {
     EXPECT_EQ(Board("IniFile"), std::nullopt);
 }
 
+// A start-up that fails half way gives back what it took and no more: the state string and the
+// database it made, the command links (the suite hears the close), never the cursors it had not
+// taken yet.
+TEST(StartUp, AFailureHalfWayGivesBackWhatStartUpTook) {
+    Started s;
+    scriptedUi().QueueAnswer(platform::kAnswerOk);  // "Can't Create Data Base"
+    KernelFailNextForTests("DB_CreateDataBase");
+    gCursors = {77, 78};
+    EXPECT_FALSE(s.Load());
+    EXPECT_EQ(s.ended, 1);
+    EXPECT_EQ(scriptedUi().boxes.back().text, "Can't Create Data Base");
+    EXPECT_EQ(s.exits, 1);
+    EXPECT_EQ(Board("TOLVI32"), "");
+    EXPECT_EQ(DB_DataBase(), 0);
+    EXPECT_EQ(gCursors, (std::array<int32_t, 2>{77, 78}));
+    EXPECT_FALSE(scriptedUi().BusyPointer());
+}
+
 // A command line typed into the bar reaches a linked peer whatever the menu bar did with the
 // keyboard before; the menus still open with Alt+letter.
 TEST(Keystrokes, CommandLinesSurviveTheMenuBarTakingTheKeyboard) {
