@@ -99,7 +99,9 @@ TEST(LibraryListRules, AddInsertDelete) {
         EXPECT_EQ(Joined(list), c.after);
         EXPECT_EQ(e.selectedRow, c.selAfter);
         EXPECT_EQ(e.topRow, c.topAfter);
-        if (r == R::Done) EXPECT_EQ(e.currentRow, c.selAfter);
+        if (r == R::Done) {
+            EXPECT_EQ(e.currentRow, c.selAfter);
+        }
         EXPECT_EQ(e.GridRows(), std::max<int>(2, int(list.size())));
     }
 }
