@@ -5,6 +5,7 @@
 #include <cstring>
 #include <fstream>
 #include <map>
+#include <ostream>
 #include <set>
 #include <string>
 #include <vector>
@@ -238,6 +239,8 @@ struct RefusedCase {
     const char* record;
     const char* reason;
 };
+// Shown by its name in failures, not as the bytes of the record.
+void PrintTo(const RefusedCase& c, std::ostream* os) { *os << c.what; }
 
 class RefusedRecordTest : public KernelTest, public ::testing::WithParamInterface<RefusedCase> {};
 
@@ -328,6 +331,8 @@ struct DeletionCase {
     std::vector<int32_t> left;
     int32_t currentAfter;
 };
+// Shown by its name in failures, not as the bytes of the record.
+void PrintTo(const DeletionCase& c, std::ostream* os) { *os << c.what; }
 
 class HierarchyDeletionTest : public KernelTest, public ::testing::WithParamInterface<DeletionCase> {};
 

@@ -1,6 +1,7 @@
 // Settings tables, the changed flag, internal files and the string table.
 #include <cstring>
 #include <functional>
+#include <ostream>
 
 #include "kernel_test_support.h"
 
@@ -109,6 +110,8 @@ struct FlagCase {
     std::function<void()> op;
     bool sets;
 };
+// Shown by its name in failures, not as the bytes of the record.
+void PrintTo(const FlagCase& c, std::ostream* os) { *os << c.what; }
 
 class ChangedFlagTest : public KernelTest, public ::testing::WithParamInterface<FlagCase> {};
 
