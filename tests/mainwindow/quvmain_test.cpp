@@ -36,17 +36,14 @@
 #include "support/recording_help.h"
 #include "support/reset_all.h"
 #include "support/scripted_ui.h"
+#include "support/string_board.h"
 #include "support/temp_dir.h"
 
 namespace tolvi {
 namespace {
 
+using test::Board;
 using test::scriptedUi;
-
-std::optional<std::string> Board(const std::string& key) {
-    const char* p = E_GetString(key.c_str());
-    return p ? std::optional<std::string>(p) : std::nullopt;
-}
 
 struct CloseRecorder : QObject {
     explicit CloseRecorder(std::vector<std::string>& log) : log(log) {}
