@@ -20,6 +20,7 @@ using test::SetApertureSizes;
 
 std::vector<std::string> Rows() {
     std::vector<std::string> out;
+    out.reserve(gApertures.size());
     for (const AptRec& r : gApertures)
         out.push_back(std::to_string(r.Size) + " " + std::to_string(r.LineDcode) + " " +
                       std::to_string(r.RoundDcode) + " " + std::to_string(r.SquareDcode) + " " +

@@ -49,11 +49,11 @@ protected:
     }
     static int32_t TableInt(int32_t n, int index) {
         int32_t v;
-        std::memcpy(&v, E_SysTable(n) + 4 * index, 4);
+        std::memcpy(&v, E_SysTable(n) + 4 * std::ptrdiff_t{index}, 4);
         return v;
     }
     static void SetTableInt(int32_t n, int index, int32_t v) {
-        std::memcpy(E_SysTable(n) + 4 * index, &v, 4);
+        std::memcpy(E_SysTable(n) + 4 * std::ptrdiff_t{index}, &v, 4);
     }
 };
 

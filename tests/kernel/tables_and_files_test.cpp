@@ -33,7 +33,9 @@ TEST_F(TablesTest, TablesHaveTheirSizesAndCopiesStayInside) {
 }
 
 TEST_F(TablesTest, FreshDatabaseHasTheBuiltInDefaults) {
-    const auto at = [](int32_t table, int32_t index) { return ReadInt(E_SysTable(table) + 4 * index); };
+    const auto at = [](int32_t table, int32_t index) {
+        return ReadInt(E_SysTable(table) + 4 * std::ptrdiff_t{index});
+    };
     EXPECT_EQ(at(0, 0), 0x000000);   // black
     EXPECT_EQ(at(0, 15), 0xFFFFFF);  // white
     EXPECT_EQ(E_SysTable(1)[31], 15);

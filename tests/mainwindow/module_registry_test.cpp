@@ -26,6 +26,7 @@ int16_t Start(const std::string& name, int16_t mode = 0, std::string file = "") 
 
 std::vector<std::string> Keys() {
     std::vector<std::string> keys;
+    keys.reserve(colServers.size());
     for (const auto& e : colServers) keys.push_back(e.first);
     return keys;
 }

@@ -133,7 +133,8 @@ protected:
     static std::string Ini(const char* key) { return test::IniValue("FORMATS", key); }
     // Shows the twin's dialog through ShowOptionForm and runs script in it.
     static void Show(const Twin& t, std::function<void(FormatsDialog&)> script) {
-        ShowScripted(t.make().release(), [script](QWidget* w) { script(*static_cast<FormatsDialog*>(w)); });
+        ShowScripted(t.make().release(),
+                     [script = std::move(script)](QWidget* w) { script(*static_cast<FormatsDialog*>(w)); });
     }
 };
 

@@ -127,6 +127,7 @@ protected:
     static std::string Title(const QGroupBox* g) { return platform::FromQString(g->title()); }
     static std::vector<std::string> Entries(const QComboBox* c) {
         std::vector<std::string> v;
+        v.reserve(static_cast<std::size_t>(c->count()));
         for (int i = 0; i < c->count(); ++i) v.push_back(platform::FromQString(c->itemText(i)));
         return v;
     }

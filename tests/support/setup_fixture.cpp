@@ -57,7 +57,7 @@ void SetupFixture::UseCurrentScope() {
 }
 
 void AnswerInput(std::optional<std::string> text, std::string* label, std::string* offered) {
-    scriptedUi().QueueModal("QuvInpBG", [text, label, offered](QWidget* form) {
+    scriptedUi().QueueModal("QuvInpBG", [text = std::move(text), label, offered](QWidget* form) {
         auto* box = static_cast<QuvInpBG*>(form);
         if (label) *label = platform::FromQString(box->InpPrompt->text());
         if (offered) *offered = platform::FromQString(box->InpText->text());
@@ -79,7 +79,7 @@ void SetupFixture::LoadAndShow(QWidget* form) {
 }
 
 void SetupFixture::ShowScripted(QWidget* form, std::function<void(QWidget*)> script, int32_t AddModeSuffix) {
-    scriptedUi().QueueModal(form->objectName().toStdString(), [script](QWidget* w) {
+    scriptedUi().QueueModal(form->objectName().toStdString(), [script = std::move(script)](QWidget* w) {
         w->activateWindow();  // the focus moves between the controls as a user moves it
         EXPECT_TRUE(QTest::qWaitForWindowActive(w));
         script(w);
