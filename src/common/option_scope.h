@@ -11,7 +11,7 @@
 namespace tolvi {
 
 // 0 = Default (the settings file, the values for new work), anything else = Current (the open
-// database). Read it freely; it is written only by the routines below.
+// database). Read it freely; change it only through the routines below.
 inline int32_t gOptCurrent = 0;
 
 // True while the per-database sets work on the open database.
