@@ -108,7 +108,7 @@ void Load(benchmark::State& state, Size& s) {
 }
 
 void RawRead(benchmark::State& state, Size& s) {
-    std::vector<char> block(64 * 1024, 1);
+    std::vector<char> block(std::size_t{64} * 1024, 1);
     for (auto _ : state) {
         const auto t0 = Clock::now();
         const int fd = ::open(s.file.c_str(), O_RDONLY | O_CLOEXEC);

@@ -56,7 +56,7 @@ long TakeRenames() {
 void Prepare() {
     if (!tolvi::gIniFile.empty()) return;
     tolvi::gIniFile = gDir + "/TOLVI32.INI";
-    tolvi::gOptCurrent = 0;
+    tolvi::SetOptionScope(tolvi::OptionScope::Default);
     tolvi::LoadAllOptionSets();  // the built-in defaults
     tolvi::SaveAllOptionSets();  // a full settings file, as after the first start
     TakeRenames();

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdio>
 #include <initializer_list>
 #include <utility>
@@ -174,8 +175,8 @@ bool BuildFullDesign() {
 
 BoardSize BoardSize::Scaled(double factor) const {
     BoardSize s = *this;
-    s.layComps = std::max(1, int32_t(layComps * factor + 0.5));
-    s.nets = std::max(1, int32_t(nets * factor + 0.5));
+    s.layComps = std::max(1, int32_t(std::lround(layComps * factor)));
+    s.nets = std::max(1, int32_t(std::lround(nets * factor)));
     return s;
 }
 

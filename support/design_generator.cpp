@@ -1,6 +1,7 @@
 #include "support/design_generator.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <string>
 
@@ -10,7 +11,7 @@ namespace tolvi::bench {
 
 namespace {
 
-int Scale(int n, double f) { return std::max(1, int(n * f + 0.5)); }
+int Scale(int n, double f) { return std::max(1, int(std::lround(n * f))); }
 
 }  // namespace
 
@@ -50,9 +51,9 @@ DesignCounts GenerateDesign(const DesignSize& z) {
     for (int32_t n = 1; n <= 4; ++n) {
         const int32_t ps = S_MakePadStack();
         OM_Add(DB_PadStackMap(), ps, n);
-        S_ChangePadStackHole(ps, L(30000 * n), 0);
+        S_ChangePadStackHole(ps, L(int64_t{30000} * n), 0);
         ItemRec r;
-        r.Kind = 4, r.P2 = L(50000 * n);
+        r.Kind = 4, r.P2 = L(int64_t{50000} * n);
         OA_Add(S_PadStackItemArray(ps), I_MakeItem(r));
         c.objects += 2;
     }
@@ -63,12 +64,12 @@ DesignCounts GenerateDesign(const DesignSize& z) {
         S_CreateSymbol(s, Numbered("SYM", s).c_str());
         if (layout) O_Mask(S_Symbol(s), 2, 2);
         for (int32_t e = 1; e <= z.entriesPerSymbol; ++e) {
-            S_InsertEntry(s, -1, L(e * 254000), 0);
+            S_InsertEntry(s, -1, L(int64_t{e} * 254000), 0);
             if (layout) {
                 S_ChangePadPadStack(s, e, 1);
             } else {
                 S_ChangeEntryAttrib(s, e, std::to_string(e).c_str(), 0);
-                S_ChangeEntryPA(s, e, L(e * 254000), L(100000), 0);
+                S_ChangeEntryPA(s, e, L(int64_t{e} * 254000), L(100000), 0);
             }
         }
         if (layout) {
@@ -82,8 +83,8 @@ DesignCounts GenerateDesign(const DesignSize& z) {
         const int32_t items = S_SymbolItemArray(s);
         for (int32_t i = 1; i < z.itemsPerSymbol; ++i) {
             ItemRec r;
-            r.Kind = 1 + i % 5, r.X = L(i * 1000), r.Y = L(-i * 1000), r.Width = L(5080), r.P2 = L(i * 2000),
-            r.P3 = 7;
+            r.Kind = 1 + i % 5, r.X = L(int64_t{i} * 1000), r.Y = L(-int64_t{i} * 1000), r.Width = L(5080),
+            r.P2 = L(int64_t{i} * 2000), r.P3 = 7;
             OA_Add(items, I_MakeItem(r));
         }
         text(items, "VALUE", 8);
@@ -115,8 +116,8 @@ DesignCounts GenerateDesign(const DesignSize& z) {
             DB_SetCurPage(1 + i % z.pagesPerHierarchy);
             int32_t sym = 1 + i % z.symbols;  // a schematic symbol: not a multiple of 4
             if (sym % 4 == 0) --sym;
-            C_CreateComponent(i, Numbered("U", i).c_str(), 0, 1 + i % z.devices, sym, 0, L(i * 2540),
-                              L(i * 1270), 0);
+            C_CreateComponent(i, Numbered("U", i).c_str(), 0, 1 + i % z.devices, sym, 0, L(int64_t{i} * 2540),
+                              L(int64_t{i} * 1270), 0);
             C_ChangeCompPackInfo(i, 1, i % 4);
             const int32_t texts = C_CompTextArray(i);
             for (int32_t t = 0; t < z.textsPerComp; ++t) text(texts, t ? "10k" : "U", t ? 8 : 1);
@@ -126,21 +127,21 @@ DesignCounts GenerateDesign(const DesignSize& z) {
             DB_SetCurPage(1 + i % z.pagesPerHierarchy);
             B_CreateBranch(i, 0, 0);
             for (int32_t p = 0; p < z.pointsPerBranch; ++p)
-                B_InsertRecord(i, -1, L(i * 100 + p * 2540), L(p * 2540));
+                B_InsertRecord(i, -1, L(int64_t{i} * 100 + int64_t{p} * 2540), L(int64_t{p} * 2540));
             c.objects += 1;
             c.records += z.pointsPerBranch;
         }
         for (int32_t i = 1; i <= z.junctions; ++i) {
             DB_SetCurPage(1 + i % z.pagesPerHierarchy);
-            J_CreateJunction(i, 0, L(i * 100), 0);
+            J_CreateJunction(i, 0, L(int64_t{i} * 100), 0);
         }
         c.objects += z.junctions;
         DB_SetCurPage(1);
 
         for (int32_t i = 1; i <= z.layComps; ++i) {
             const int32_t package = 4 * (1 + i % std::max(1, z.symbols / 4));
-            L_CreateComponent(i, Numbered("U", i).c_str(), 0, 1 + i % z.devices, package, 0, L(i * 5080),
-                              L(i * 2540), A(90000 * (i % 4)));
+            L_CreateComponent(i, Numbered("U", i).c_str(), 0, 1 + i % z.devices, package, 0,
+                              L(int64_t{i} * 5080), L(int64_t{i} * 2540), A(90000 * (i % 4)));
             L_AddSchCompId(i, i);
             const int32_t texts = L_CompTextArray(i);
             for (int32_t t = 0; t < z.textsPerComp; ++t) text(texts, t ? "10k" : "U", 0);
@@ -159,15 +160,16 @@ DesignCounts GenerateDesign(const DesignSize& z) {
             T_CreateTrace(i, 0, 0);
             for (int32_t r = 0; r < z.recordsPerTrace; ++r) {
                 if (r % 5 == 4)
-                    T_InsertArcRecord(i, -1, 0, L(i * 100), L(r * 2540), L(50800));
+                    T_InsertArcRecord(i, -1, 0, L(int64_t{i} * 100), L(int64_t{r} * 2540), L(50800));
                 else
-                    T_InsertRecord(i, -1, 1, L(i * 100 + r * 2540), L(r * 2540), L(25400));
+                    T_InsertRecord(i, -1, 1, L(int64_t{i} * 100 + int64_t{r} * 2540), L(int64_t{r} * 2540),
+                                   L(25400));
             }
             c.objects += 1;
             c.records += z.recordsPerTrace;
         }
-        for (int32_t i = 1; i <= z.bendPoints; ++i) T_CreateBendPoint(i, 0, L(i * 2540), 0);
-        for (int32_t i = 1; i <= z.vias; ++i) V_CreateVia(i, 2, L(i * 2540), L(5080), 1 + i % 4, 0);
+        for (int32_t i = 1; i <= z.bendPoints; ++i) T_CreateBendPoint(i, 0, L(int64_t{i} * 2540), 0);
+        for (int32_t i = 1; i <= z.vias; ++i) V_CreateVia(i, 2, L(int64_t{i} * 2540), L(5080), 1 + i % 4, 0);
         for (int32_t i = 1; i <= z.layoutTexts; ++i) text(DB_LayoutTextArray(), "LABEL", 0);
         c.objects += z.bendPoints + z.vias + z.layoutTexts;
     }

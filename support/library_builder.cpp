@@ -40,7 +40,7 @@ void Pin(int32_t symbol, int32_t& entry, int32_t x, int32_t y, int32_t dx) {
 
 // Rows of n pins spaced evenly over h, centred on cy.
 int32_t PinY(int i, int n, int32_t h, int32_t cy) {
-    return cy + h / 2 - int32_t(int64_t(h) * (2 * i + 1) / (2 * n));
+    return cy + h / 2 - int32_t(int64_t(h) * (2 * i + 1) / (2 * int64_t{n}));
 }
 
 }  // namespace

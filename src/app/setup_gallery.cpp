@@ -263,13 +263,9 @@ bool PrepareStores(const QString& fixture, const QString& work) {
     LoadPalette();
     LoadBackupSettings();
     LoadStartupApps();
-    gOptCurrent = 0;
-    LoadAllOptionSets();
-    gOptCurrent = -1;
-    SaveAllOptionSets();
+    CopyDefaultsToDatabase();
     gLayers[6].Name = "DATABASE ONLY";
     StoreLayerNames();
-    gOptCurrent = 0;
     return true;
 }
 
@@ -303,7 +299,7 @@ int main(int argc, char** argv) {
     for (const View& v : views) {
         for (int32_t scope : {0, -1}) {
             if (!v.name.empty() && scope != 0) continue;  // extra views once, in Default scope
-            gOptCurrent = scope;
+            SetOptionScope(scope != 0 ? OptionScope::Current : OptionScope::Default);
             LoadAllOptionSets();
             ui.file = v.form + (scope != 0 ? "-current" : "-default") + (v.name.empty() ? "" : "-" + v.name);
             ui.action = v.action;
@@ -311,6 +307,6 @@ int main(int argc, char** argv) {
             ShowOptionForm(form, ScopeSuffix(v.form) ? -1 : 0);
         }
     }
-    gOptCurrent = 0;
+    SetOptionScope(OptionScope::Default);
     return ui.failures == 0 ? 0 : 1;
 }

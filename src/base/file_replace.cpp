@@ -30,7 +30,10 @@ std::string FollowLinks(const std::string& path, int& err) {
         }
         const std::string to(buf.data(), size_t(n));
         const size_t slash = p.rfind('/');
-        p = to.front() == '/' || slash == std::string::npos ? to : p.substr(0, slash + 1) + to;
+        if (to.front() == '/' || slash == std::string::npos)
+            p = to;
+        else
+            p.replace(slash + 1, std::string::npos, to);
     }
     err = ELOOP;
     return p;

@@ -7,18 +7,18 @@
 namespace tolvi {
 
 namespace {
-constexpr int kOwnerAt = 16;
+constexpr std::size_t kOwnerAt = 16;
 }  // namespace
 
 int32_t BitmapRec::OwnerId() const {
     uint32_t v = 0;
-    for (int i = 0; i < 4; ++i) v |= uint32_t(Bytes[size_t(kOwnerAt + i)]) << (8 * i);
+    for (std::size_t i = 0; i < 4; ++i) v |= uint32_t(Bytes[kOwnerAt + i]) << (8 * i);
     return static_cast<int32_t>(v);
 }
 
 void BitmapRec::SetOwnerId(int32_t id) {
     const auto v = static_cast<uint32_t>(id);
-    for (int i = 0; i < 4; ++i) Bytes[size_t(kOwnerAt + i)] = uint8_t(v >> (8 * i));
+    for (std::size_t i = 0; i < 4; ++i) Bytes[kOwnerAt + i] = uint8_t(v >> (8 * i));
 }
 
 void ResetBitmapStoreState() {

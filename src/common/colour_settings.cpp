@@ -1,7 +1,7 @@
 #include "common/colour_settings.h"
 
 #include <cstdint>
-#include <iterator>
+#include <span>
 #include <string>
 
 #include "common/option_fields.h"
@@ -23,48 +23,55 @@ struct KeyDefault {
 
 // Key 1 ends in a comma and key 29 has no colour field; key 14's label holds double quotes, which
 // the parser keeps because they do not open the field.
-const KeyDefault kSchKeys[] = {
+constexpr std::array<KeyDefault, 19> kSchKeys = {{
     {0, "Comp. Outline,4"},       {1, "Comp. Name,1,"},   {2, "Comp. Descript.,2"},
     {3, "Comp. Value,6"},         {4, "Comp. Text,4"},    {5, "Comp. Entry,0"},
     {6, "Pinout Text,7"},         {7, "Bus,2"},           {8, "Bus Name,6"},
     {9, "Bus Member,7"},          {10, "Wire,1"},         {11, "Junction,1"},
     {12, "Net Name,2"},           {13, "Node Marker,5"},  {14, "Valcor \"GND\" Marker,5"},
     {15, "Valcor Node Marker,5"}, {29, "Format Outline"}, {30, "Grid,7"},
-    {31, "Background,15"}};
-const KeyDefault kLayKeys[] = {
-    {32, "Comp. Entry,15"}, {33, "Via hole,1"},       {34, "Node Marker,10"}, {35, "Comp. Entry (Mirror),10"},
-    {60, "Airgaps,15"},     {61, "Board Outline,10"}, {62, "Grid,7"},         {63, "Background,0"}};
+    {31, "Background,15"},
+}};
+constexpr std::array<KeyDefault, 8> kLayKeys = {{
+    {32, "Comp. Entry,15"},
+    {33, "Via hole,1"},
+    {34, "Node Marker,10"},
+    {35, "Comp. Entry (Mirror),10"},
+    {60, "Airgaps,15"},
+    {61, "Board Outline,10"},
+    {62, "Grid,7"},
+    {63, "Background,0"},
+}};
 
 // The colours of those defaults, by id (0 where no default gives one).
-const uint8_t kDefaultColours[64] = {4, 1, 2, 6, 4, 0, 7, 2, 6, 7,  1,  1, 2,  5,  5, 5, 0,  0,  0, 0, 0, 0,
-                                     0, 0, 0, 0, 0, 0, 0, 0, 7, 15, 15, 1, 10, 10, 0, 0, 0,  0,  0, 0, 0, 0,
-                                     0, 0, 0, 0, 0, 0, 0, 0, 0, 0,  0,  0, 0,  0,  0, 0, 15, 10, 7, 0};
+constexpr std::array<uint8_t, 64> kDefaultColours = {
+    4,  1, 2,  6,  4, 0, 7, 2, 6, 7, 1, 1, 2, 5, 5, 5, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,  0,  7, 15,
+    15, 1, 10, 10, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 15, 10, 7, 0};
 
 struct Kind {
     std::array<CategoryRec, 32>& table;
-    const KeyDefault* keys;
-    int keyCount;
+    std::span<const KeyDefault> keys;
     int32_t firstId;  // id of slot 0
     int32_t backId;   // the background category
     int32_t& backColour;
 };
 
-Kind Schematic() { return {gSchCategories, kSchKeys, int(std::size(kSchKeys)), 0, 31, gSchBackColor}; }
-Kind Layout() { return {gLayCategories, kLayKeys, int(std::size(kLayKeys)), 32, 63, gLayBackColor}; }
+Kind Schematic() { return {gSchCategories, kSchKeys, 0, 31, gSchBackColor}; }
+Kind Layout() { return {gLayCategories, kLayKeys, 32, 63, gLayBackColor}; }
 
 // The background follows the palette only for a colour that is a palette index.
 void SetBackground(const Kind& k, int32_t Colour) {
     if (Colour >= 0 && Colour < 32) k.backColour = gPalette[Colour];
 }
 
-void LoadKind(const Kind& k, int32_t KindNo) {
+// The labels and colours of the settings file.
+void ReadKind(const Kind& k) {
     k.table.fill(CategoryRec{});
     gIniVals.fill(std::string());
-    for (int i = 0; i < k.keyCount; ++i)
-        IniGetString(kSection, std::to_string(k.keys[i].id), k.keys[i].value,
-                     gIniVals[k.keys[i].id - k.firstId]);
+    for (const KeyDefault& key : k.keys)
+        IniGetString(kSection, std::to_string(key.id), key.value, gIniVals[key.id - k.firstId]);
     int n = -1;
-    for (int slot = 0; slot < 32; ++slot) {
+    for (std::size_t slot = 0; slot < k.table.size(); ++slot) {
         if (gIniVals[slot].empty()) continue;  // an empty value removes its category
         ParseList(gIniVals[slot]);
         // An entry with an empty label would end every walk over the table early, losing the
@@ -72,24 +79,43 @@ void LoadKind(const Kind& k, int32_t KindNo) {
         if (gTokStr[1].empty()) continue;
         CategoryRec& c = k.table[++n];
         c.Name = gTokStr[1];
-        c.Id = slot + k.firstId;
+        c.Id = static_cast<int32_t>(slot) + k.firstId;
         TakeField(2, c.Colour);
         if (c.Id == k.backId) SetBackground(k, c.Colour);
     }
-    if (OptionsAreCurrent()) LoadColourSettings(KindNo);
 }
 
-void SaveKind(const Kind& k, int32_t KindNo) {
-    if (OptionsAreCurrent()) {
-        StoreColourSettings(KindNo);
-        return;
-    }
+void WriteKind(const Kind& k) {
     for (const CategoryRec& c : k.table) {
         if (c.Name.empty()) continue;
         int Err = 0;
         IniPutString(kSection, std::to_string(c.Id), c.Name + "," + IniNumText(c.Colour), Err);
     }
 }
+
+Kind KindOf(int32_t KindNo) { return KindNo == 0 ? Schematic() : Layout(); }
+
+template <int32_t KindNo>
+void FromSettings() {
+    ReadKind(KindOf(KindNo));
+}
+template <int32_t KindNo>
+void ToSettings() {
+    WriteKind(KindOf(KindNo));
+}
+// The database keeps no labels: they come from the settings file in either scope.
+template <int32_t KindNo>
+void FromDatabase() {
+    ReadKind(KindOf(KindNo));
+    LoadColourSettings(KindNo);
+}
+template <int32_t KindNo>
+void ToDatabase() {
+    StoreColourSettings(KindNo);
+}
+
+const PerDatabaseOptionSet kSchematicColours{FromSettings<0>, ToSettings<0>, FromDatabase<0>, ToDatabase<0>};
+const PerDatabaseOptionSet kLayoutColours{FromSettings<1>, ToSettings<1>, FromDatabase<1>, ToDatabase<1>};
 
 }  // namespace
 
@@ -101,14 +127,14 @@ void ResetColourSettingsState() {
     gLayBackColor = 0;
 }
 
-void LoadSchematicCategoryColors() { LoadKind(Schematic(), 0); }
-void LoadLayoutCategoryColors() { LoadKind(Layout(), 1); }
-void SaveSchematicCategoryColors() { SaveKind(Schematic(), 0); }
-void SaveLayoutCategoryColors() { SaveKind(Layout(), 1); }
+void LoadSchematicCategoryColors() { LoadInScope(kSchematicColours); }
+void LoadLayoutCategoryColors() { LoadInScope(kLayoutColours); }
+void SaveSchematicCategoryColors() { SaveInScope(kSchematicColours); }
+void SaveLayoutCategoryColors() { SaveInScope(kLayoutColours); }
 
 void LoadColourSettings(const int32_t& KindNo) {
     if (KindNo != 0 && KindNo != 1) return;
-    const Kind k = KindNo == 0 ? Schematic() : Layout();
+    const Kind k = KindOf(KindNo);
     uint8_t bytes[kSysTableBytes[SysCategoryColors]];
     if (!E_MemCopy(bytes, E_SysTable(SysCategoryColors), kSysTableBytes[SysCategoryColors])) return;
     for (CategoryRec& c : k.table) {
@@ -121,7 +147,7 @@ void LoadColourSettings(const int32_t& KindNo) {
 
 void StoreColourSettings(const int32_t& KindNo) {
     if (KindNo != 0 && KindNo != 1) return;
-    const Kind k = KindNo == 0 ? Schematic() : Layout();
+    const Kind k = KindOf(KindNo);
     uint8_t* table = E_SysTable(SysCategoryColors);
     if (table == nullptr) return;
     for (const CategoryRec& c : k.table) {

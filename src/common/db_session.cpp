@@ -1,7 +1,7 @@
 #include "common/db_session.h"
 
+#include <algorithm>
 #include <array>
-#include <cstring>
 
 #include "common/bitmap_store.h"
 #include "common/host.h"
@@ -19,8 +19,8 @@ constexpr int kFatalExitCode = 1;
 
 // The field as stored: cut or padded with blanks to len bytes.
 void PutField(uint8_t* at, const std::string& text, std::size_t len) {
-    std::memset(at, ' ', len);
-    std::memcpy(at, text.data(), std::min(len, text.size()));
+    std::fill_n(at, len, uint8_t{' '});
+    std::copy_n(text.begin(), std::min(len, text.size()), at);
 }
 
 std::string GetField(const uint8_t* at, std::size_t len) {

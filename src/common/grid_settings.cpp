@@ -1,5 +1,6 @@
 #include "common/grid_settings.h"
 
+#include <array>
 #include <string>
 
 #include "common/option_fields.h"
@@ -21,12 +22,12 @@ struct GridKey {
     const char* key;
     const char* def;
     int32_t* first;
-    int count;
+    std::size_t count;
 };
 
 // In the order the keys are read and written.
-const GridKey* Keys() {
-    static const GridKey keys[12] = {
+const std::array<GridKey, 12>& Keys() {
+    static const std::array<GridKey, 12> keys = {{
         {"SchGridTable", "2, 508000,406400,254000,203200,101600,50800", &gSchGrid[0], 7},
         {"SchGridTableM", "2,500000,400000,250000,200000,100000,50000", &gSchGrid[7], 7},
         {"SchSnapTable", "2,254000,203200,127000,101600,50800,25400", &gSchSnap[0], 7},
@@ -39,7 +40,7 @@ const GridKey* Keys() {
         {"PickTable", "2, 1, 2, 4, 8", gPickArea.data(), 5},
         {"SchPrecision", kPrecisionDefault, gSchPrecision.data(), 32},
         {"LayPrecision", kPrecisionDefault, gLayPrecision.data(), 32},
-    };
+    }};
     return keys;
 }
 
@@ -58,15 +59,38 @@ static_assert(sizeof gSchGrid == kSysTableBytes[SysSchGrid] &&
               sizeof gPickArea == kSysTableBytes[SysPickArea]);
 
 // In the order the tables are copied.
-const GridTable* Tables() {
-    static const GridTable tables[8] = {
-        {SysSchGrid, gSchGrid.data()},           {SysSchSnap, gSchSnap.data()},
-        {SysSchPrecision, gSchPrecision.data()}, {SysLayGrid, gLayGrid.data()},
-        {SysLaySnap, gLaySnap.data()},           {SysLayPrecision, gLayPrecision.data()},
-        {SysAngleSnap, gAngleSnap.data()},       {SysPickArea, gPickArea.data()},
-    };
+const std::array<GridTable, 8>& Tables() {
+    static const std::array<GridTable, 8> tables = {{
+        {SysSchGrid, gSchGrid.data()},
+        {SysSchSnap, gSchSnap.data()},
+        {SysSchPrecision, gSchPrecision.data()},
+        {SysLayGrid, gLayGrid.data()},
+        {SysLaySnap, gLaySnap.data()},
+        {SysLayPrecision, gLayPrecision.data()},
+        {SysAngleSnap, gAngleSnap.data()},
+        {SysPickArea, gPickArea.data()},
+    }};
     return tables;
 }
+
+void ReadGridKeys() {
+    // Every raw value first: ParseList overwrites its shared results.
+    std::array<std::string, 12> raw;
+    for (std::size_t i = 0; i < raw.size(); ++i) IniGetString(kSection, Keys()[i].key, Keys()[i].def, raw[i]);
+    for (std::size_t i = 0; i < raw.size(); ++i) {
+        ParseList(raw[i]);
+        for (std::size_t f = 0; f < Keys()[i].count; ++f) TakeField(f + 1, Keys()[i].first[f]);
+    }
+}
+
+void WriteGridKeys() {
+    for (const GridKey& k : Keys()) {
+        int Err = 0;
+        IniPutString(kSection, k.key, JoinNumbers(k.first, k.first + k.count), Err);  // failures go on
+    }
+}
+
+const PerDatabaseOptionSet kGridTables{ReadGridKeys, WriteGridKeys, LoadGridSettings, PutGridTablesToKernel};
 
 }  // namespace
 
@@ -81,45 +105,16 @@ void ResetGridSettingsState() {
     gPickArea = {};
 }
 
-void LoadGridTables() {
-    if (OptionsAreCurrent()) {
-        LoadGridSettings();
-        return;
-    }
-    // Every raw value first: ParseList overwrites its shared results.
-    std::string raw[12];
-    for (int i = 0; i < 12; ++i) IniGetString(kSection, Keys()[i].key, Keys()[i].def, raw[i]);
-    for (int i = 0; i < 12; ++i) {
-        ParseList(raw[i]);
-        for (int f = 0; f < Keys()[i].count; ++f)
-            TakeField(static_cast<std::size_t>(f) + 1, Keys()[i].first[f]);
-    }
-}
+void LoadGridTables() { LoadInScope(kGridTables); }
 
-void SaveGridTables() {
-    if (OptionsAreCurrent()) {
-        PutGridTablesToKernel();
-        return;
-    }
-    for (int i = 0; i < 12; ++i) {
-        const GridKey& k = Keys()[i];
-        int Err = 0;
-        IniPutString(kSection, k.key, JoinNumbers(k.first, k.first + k.count), Err);  // failures go on
-    }
-}
+void SaveGridTables() { SaveInScope(kGridTables); }
 
 void LoadGridSettings() {
-    for (int i = 0; i < 8; ++i) {
-        const GridTable& t = Tables()[i];
-        E_MemCopy(t.data, E_SysTable(t.id), kSysTableBytes[t.id]);
-    }
+    for (const GridTable& t : Tables()) E_MemCopy(t.data, E_SysTable(t.id), kSysTableBytes[t.id]);
 }
 
 void PutGridTablesToKernel() {
-    for (int i = 0; i < 8; ++i) {
-        const GridTable& t = Tables()[i];
-        E_MemCopy(E_SysTable(t.id), t.data, kSysTableBytes[t.id]);
-    }
+    for (const GridTable& t : Tables()) E_MemCopy(E_SysTable(t.id), t.data, kSysTableBytes[t.id]);
 }
 
 }  // namespace tolvi

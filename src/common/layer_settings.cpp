@@ -1,5 +1,6 @@
 #include "common/layer_settings.h"
 
+#include <array>
 #include <cstdint>
 #include <string>
 
@@ -17,15 +18,16 @@ namespace {
 const char kSection[] = "LAYERS";
 
 // The two mask labels end in one blank, so all six outer-layer labels are 10 characters long.
-const char* const kDefaults[32] = {
+constexpr std::array<const char*, 32> kDefaults = {
     "COMP.PRINT,1,12", "COMP.MASK ,1,11", "COMP.LAYER,1,9",  "A,0,13",         "B,0,13", "C,0,13", "D,0,13",
     "E,0,13",          "F,0,13",          "G,0,13",          "H,0,13",         "I,0,13", "J,0,13", "K,0,13",
     "L,0,13",          "M,0,13",          "N,0,13",          "O,0,13",         "P,0,13", "Q,0,13", "R,0,13",
     "S,0,13",          "T,0,13",          "U,0,13",          "V,0,13",         "W,0,13", "X,0,13", "Y,0,13",
     "Z,0,13",          "SOLD.LAYER,1,10", "SOLD.MASK ,1,14", "SOLD.PRINT,1,12"};
 // The colours of those defaults.
-const uint8_t kDefaultColours[32] = {12, 11, 9,  13, 13, 13, 13, 13, 13, 13, 13, 13, 13, 13, 13, 13,
-                                     13, 13, 13, 13, 13, 13, 13, 13, 13, 13, 13, 13, 13, 10, 14, 12};
+constexpr std::array<uint8_t, 32> kDefaultColours = {12, 11, 9,  13, 13, 13, 13, 13, 13, 13, 13,
+                                                     13, 13, 13, 13, 13, 13, 13, 13, 13, 13, 13,
+                                                     13, 13, 13, 13, 13, 13, 13, 10, 14, 12};
 
 void ReadMask(uint16_t (&words)[2]) {
     words[0] = words[1] = 0;
@@ -39,17 +41,10 @@ void WriteMask(const uint16_t (&words)[2]) {
     E_MemCopy(mask + 2, &words[1], 2);
 }
 
-}  // namespace
-
-void ResetLayerSettingsState() { gLayers.fill(LayerRec{}); }
-
-void LoadLayerTable() {
-    if (OptionsAreCurrent()) {
-        LoadLayerNames();
-        return;
-    }
-    for (int k = 0; k < 32; ++k) IniGetString(kSection, std::to_string(k), kDefaults[k], gIniVals[k]);
-    for (int k = 0; k < 32; ++k) {
+void ReadLayerTable() {
+    for (std::size_t k = 0; k < gLayers.size(); ++k)
+        IniGetString(kSection, std::to_string(k), kDefaults[k], gIniVals[k]);
+    for (std::size_t k = 0; k < gLayers.size(); ++k) {
         ParseList(gIniVals[k]);
         // A field the value lacks keeps what the entry held before.
         gLayers[k].Name = gTokStr[1];
@@ -58,12 +53,8 @@ void LoadLayerTable() {
     }
 }
 
-void SaveLayerTable() {
-    if (OptionsAreCurrent()) {
-        StoreLayerNames();
-        return;
-    }
-    for (int k = 0; k < 32; ++k) {
+void WriteLayerTable() {
+    for (std::size_t k = 0; k < gLayers.size(); ++k) {
         const LayerRec& l = gLayers[k];
         int Err = 0;
         IniPutString(kSection, std::to_string(k),
@@ -72,6 +63,16 @@ void SaveLayerTable() {
     }
 }
 
+const PerDatabaseOptionSet kLayerTable{ReadLayerTable, WriteLayerTable, LoadLayerNames, StoreLayerNames};
+
+}  // namespace
+
+void ResetLayerSettingsState() { gLayers.fill(LayerRec{}); }
+
+void LoadLayerTable() { LoadInScope(kLayerTable); }
+
+void SaveLayerTable() { SaveInScope(kLayerTable); }
+
 void LoadLayerNames() {
     gLayers.fill(LayerRec{});
     uint8_t colours[kSysTableBytes[SysLayerColors]] = {};
@@ -79,32 +80,33 @@ void LoadLayerNames() {
     uint16_t words[2];
     ReadMask(words);
     const int32_t layers = DB_LayerArray();
-    for (int k = 0; k < 32; ++k) {
+    for (std::size_t k = 0; k < gLayers.size(); ++k) {
         LayerRec& l = gLayers[k];
-        l.Name = CStrFromPtr(O_GetName(OA_Object(layers, k + 1)));
+        l.Name = CStrFromPtr(O_GetName(OA_Object(layers, static_cast<int32_t>(k) + 1)));
         if ((uint32_t{words[k / 16]} >> (k % 16)) & 1u) l.Enabled = 1;
         l.Colour = colours[k];
     }
 }
 
 void StoreLayerNames() {
-    uint8_t colours[32] = {};
-    for (int k = 0; k < 32; ++k) {
+    std::array<uint8_t, kSysTableBytes[SysLayerColors]> colours{};
+    static_assert(colours.size() == gLayers.size());
+    for (std::size_t k = 0; k < gLayers.size(); ++k) {
         const LayerRec& l = gLayers[k];
         // One byte cannot hold a colour from outside 0..255 (only a hand-edited settings file gives
         // one); the layer's own default keeps the table sound.
         colours[k] = (l.Colour >= 0 && l.Colour <= 255) ? static_cast<uint8_t>(l.Colour) : kDefaultColours[k];
     }
-    E_MemCopy(E_SysTable(SysLayerColors), colours, kSysTableBytes[SysLayerColors]);
+    E_MemCopy(E_SysTable(SysLayerColors), colours.data(), colours.size());
     StoreHierarchyLayers();
 }
 
 void StoreHierarchyLayers() {
     uint16_t words[2] = {0, 0};
     const int32_t layers = DB_LayerArray();
-    for (int k = 0; k < 32; ++k) {
+    for (std::size_t k = 0; k < gLayers.size(); ++k) {
         const LayerRec& l = gLayers[k];
-        O_Rename(OA_Object(layers, k + 1), l.Name.c_str());
+        O_Rename(OA_Object(layers, static_cast<int32_t>(k) + 1), l.Name.c_str());
         if (l.Enabled != 0) words[k / 16] = static_cast<uint16_t>(words[k / 16] | (1u << (k % 16)));
     }
     WriteMask(words);

@@ -43,7 +43,7 @@ std::string CaptionWithScope(const std::string& Caption, int32_t OptCurrent) {
 }
 
 void ResetOptionStoreState() {
-    gOptCurrent = 0;
+    SetOptionScope(OptionScope::Default);
     gIniVals.fill(std::string());
 }
 
@@ -79,16 +79,33 @@ void SaveAllOptionSets() {
     SavePackagingPrefs();
 }
 
+void SaveAllOptionSetsToDatabase() {
+    {
+        OptionScopeGuard database(OptionScope::Current);
+        SaveAllOptionSets();
+    }
+    SetOptionScope(OptionScope::Default);
+    host().MarkOptionScope(false);
+}
+
+void CopyDefaultsToDatabase() {
+    {
+        OptionScopeGuard defaults(OptionScope::Default);
+        LoadAllOptionSets();
+    }
+    SaveAllOptionSetsToDatabase();
+}
+
 void ApplyDefaultsToDesign() {
-    const int32_t kept = gOptCurrent;
-    gOptCurrent = 0;
-    LoadTextSizes();
-    LoadSizes();
-    LoadGridTables();
+    {
+        OptionScopeGuard defaults(OptionScope::Default);
+        LoadTextSizes();
+        LoadSizes();
+        LoadGridTables();
+    }
     StoreTextSizeTable();
     StoreLineSizes();
     PutGridTablesToKernel();
-    gOptCurrent = kept;
 }
 
 void ShowOptionForm(QWidget*& Frm, const int32_t& AddModeSuffix) {

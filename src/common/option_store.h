@@ -1,6 +1,6 @@
 #pragma once
-// The option scope, the three routines that load, store and apply every option set at once, and
-// the one routine through which every dialog is shown modally.
+// The routines that load, store, copy and apply every option set at once, and the one routine
+// through which every dialog is shown modally. The scope itself is in common/option_scope.h.
 //
 // Two stores hold the option sets: the settings file (Default scope, the values for new work) and
 // the open database's settings tables (Current scope). Only the per-database sets (text sizes,
@@ -27,8 +27,14 @@ void ResetOptionStoreState();
 void LoadAllOptionSets();
 // Stores the same sets, except the directories and the padstack library (only their own dialogs
 // store them). In Current scope the per-database sets go into the open database and the others
-// still go to the settings file: this is how the callers copy the defaults into a database.
+// still go to the settings file.
 void SaveAllOptionSets();
+// SaveAllOptionSets in Current scope, then Default scope, ticked in the Options menu. A failure
+// on the way leaves the scope as it was.
+void SaveAllOptionSetsToDatabase();
+// The settings file's values into the open database: LoadAllOptionSets in Default scope, then
+// SaveAllOptionSetsToDatabase. A failure on the way leaves the scope as it was.
+void CopyDefaultsToDatabase();
 // Reads the text sizes, conductor sizes and grids from the settings file and writes them into the
 // open database; the scope is left as it was. Layers and colours are not touched.
 void ApplyDefaultsToDesign();

@@ -83,10 +83,7 @@ int32_t AsciiLoader::Continue(std::string& Message) {
         for (size_t k = 0; k < 32; ++k) gLayers[k].Colour = colours[k];
     }
     UpdateMainCaption(gDbHandle);
-    gOptCurrent = -1;
-    SaveAllOptionSets();
-    gOptCurrent = 0;
-    host().MarkOptionScope(false);
+    SaveAllOptionSetsToDatabase();
     if (result != 0) {
         // The modules' database has been replaced by the empty one.
         SetDatabaseChanged(0);

@@ -269,12 +269,7 @@ void ClearDatabase(int32_t Value, int32_t Mask) {
     CreateEmptyDatabase();
     O_Mask(OM_Object(DB_HierarchyMap(), gCurHier), Value, Mask);
     UpdateMainCaption(gDbHandle);
-    gOptCurrent = 0;
-    LoadAllOptionSets();
-    gOptCurrent = -1;
-    SaveAllOptionSets();
-    gOptCurrent = 0;
-    host().MarkOptionScope(false);
+    CopyDefaultsToDatabase();
     ReadDbLabel();
     ResetHierStackFile();
 }

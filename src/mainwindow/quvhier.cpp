@@ -68,12 +68,10 @@ public:
 // option sets in memory keep what they held.
 void StoreDefaultLayers() {
     const auto keptLayers = gLayers;
-    const int32_t keptScope = gOptCurrent;
     {
         SettingsOperation op;
-        gOptCurrent = 0;
+        OptionScopeGuard defaults(OptionScope::Default);
         LoadLayerTable();
-        gOptCurrent = keptScope;
     }
     StoreHierarchyLayers();
     gLayers = keptLayers;

@@ -36,12 +36,12 @@
 #include "mainwindow/command_links.h"
 #include "mainwindow/command_routing.h"
 #include "mainwindow/db_commands.h"
+#include "mainwindow/module_commands.h"
 #include "mainwindow/module_registry.h"
 #include "mainwindow/quvlabel.h"
 #include "mainwindow/recent_files.h"
 #include "mainwindow/startup.h"
 #include "mainwindow/timed_backup.h"
-#include "mainwindow/tools.h"
 #include "platform/paths.h"
 #include "platform/qt/codec.h"
 #include "platform/screen.h"
@@ -95,6 +95,8 @@ QUVMAIN::QUVMAIN(QWidget* parent) : QMainWindow(parent) {
 }
 
 QUVMAIN::~QUVMAIN() {
+    // A window deleted without its close gives back what its start-up took all the same.
+    holdings_.reset();
     DropSplash();
     if (F_AutoTimer) F_AutoTimer->SetEnabled(false);
     if (F_BackUp) F_BackUp->SetEnabled(false);
@@ -115,6 +117,7 @@ bool QUVMAIN::Form_Load(const std::string& argument) {
         gMainForm = this;
         gMainWnd = this;
         SetHost(this);
+        holdings_.emplace(this);
         InitNumberFormats();
         lock_ = std::make_unique<platform::InstanceLock>(instanceLockPath);
         if (!lock_->TryAcquire()) {
@@ -130,7 +133,7 @@ bool QUVMAIN::Form_Load(const std::string& argument) {
         {
             std::string dir = Trim(gAppDir);
             OpenLocalTexts(dir);
-            textsOpened_ = true;
+            holdings_->Took(StartupHoldings::kLocalTexts);
         }
         LoadVectorFont(Trim(gAppDir));
         SelectUiFont();
@@ -138,46 +141,43 @@ bool QUVMAIN::Form_Load(const std::string& argument) {
         gApertures.assign(1, AptRec{});
         LoadIniFilePath();
         // The settings of start-up are read once and written once.
-        std::optional<SettingsOperation> settings;
-        settings.emplace();
+        std::optional<SettingsOperation> settings(std::in_place);
         LoadSystemIdentity();
         tolvi::ShowInHouseMenu();
         LoadApplicationLists();
         InitAppList();
         ClearAppStates();
         CreateCommandLinks();
-        linksMade_ = true;
+        holdings_->Took(StartupHoldings::kCommandLinks);
         BuildCustomMenu();
-        std::optional<platform::BusyPointerGuard> busy;
-        busy.emplace();
-        gDevLibs.assign(1, "");
-        gSchLibs.assign(1, "");
-        gLayLibs.assign(1, "");
-        ShowSplash();
-        gUnitsPerMM = 100000;
-        gDbTitle = "Untitled";
-        databaseMade_ = true;  // from here the kernel holds a database to discard
-        CreateEmptyDatabase();
-        UpdateMainCaption(gDbHandle);
-        LoadPalette();
-        LoadBackupSettings();
-        LoadStartupApps();
-        LoadAutoHelp();
-        Item("M_Ahlp")->setChecked(gAutoHelp != 0);
-        ShowRecentFiles();
-        ReadDbLabel();
-        ResetHierStackFile();
-        LoadAllOptionSets();
-        gStartingUp = true;
-        PlaceBar();
-        show();
-        MarkOptionScope(false);
-        gOptCurrent = -1;
-        SaveAllOptionSets();
-        MakeHeaps(0);
-        gOptCurrent = 0;
-        settings.reset();
-        busy.reset();
+        {
+            // The hourglass from here until the new database holds the settings.
+            platform::BusyPointerGuard busy;
+            gDevLibs.assign(1, "");
+            gSchLibs.assign(1, "");
+            gLayLibs.assign(1, "");
+            ShowSplash();
+            gUnitsPerMM = 100000;
+            gDbTitle = "Untitled";
+            holdings_->Took(StartupHoldings::kDatabase);  // from here the kernel holds one to discard
+            CreateEmptyDatabase();
+            UpdateMainCaption(gDbHandle);
+            LoadPalette();
+            LoadBackupSettings();
+            LoadStartupApps();
+            LoadAutoHelp();
+            Item("M_Ahlp")->setChecked(gAutoHelp != 0);
+            ShowRecentFiles();
+            ReadDbLabel();
+            ResetHierStackFile();
+            LoadAllOptionSets();
+            gStartingUp = true;
+            PlaceBar();
+            show();
+            SaveAllOptionSetsToDatabase();  // the sets just loaded, into the new database
+            MakeHeaps(0);
+            settings.reset();
+        }
         DropSplash();
         gStartingUp = false;
         F_BackUp->SetEnabled(false);
@@ -186,7 +186,7 @@ bool QUVMAIN::Form_Load(const std::string& argument) {
         ConnectCommandLinks();
         gCursors[0] = G_SelectCur(1);
         gCursors[1] = G_SelectCur(2);
-        cursorsTaken_ = true;
+        holdings_->Took(StartupHoldings::kCursors);
         SetDatabaseChanged(0);
         ShowContextHelp(0, 0, 0, 0);
         if (gAutoHelp != 0) InitHelpWindow(this, gHelpFile);
@@ -401,17 +401,7 @@ void QUVMAIN::Form_QueryUnload(bool& Cancel) {
 void QUVMAIN::Form_Unload() {
     F_AutoTimer->SetEnabled(false);
     F_BackUp->SetEnabled(false);
-    if (bForcedExit == 0) {
-        tolvi::PublishMainState(0, 0);
-        ExitAllModules();
-        CloseHelp(this, gHelpFile);
-        gCursors[0] = G_DelCur(gCursors[0]);
-        gCursors[1] = G_DelCur(gCursors[1]);
-        DB_DiscardDataBase();
-        DB_ExitClean();
-        EX_ExitClean();
-        platform::CloseAllFiles();
-    }
+    if (holdings_) holdings_->EndSession(bForcedExit != 0);
     End(0);
 }
 
@@ -423,23 +413,9 @@ void QUVMAIN::FailStartup(int code) {
     gStartingUp = false;
     F_AutoTimer->SetEnabled(false);
     F_BackUp->SetEnabled(false);
-    if (bForcedExit == 0) {
-        try {
-            if (databaseMade_) tolvi::PublishMainState(0, 0);
-            if (linksMade_) ExitAllModules();
-            if (textsOpened_) CloseHelp(this, gHelpFile);
-            if (cursorsTaken_) {
-                gCursors[0] = G_DelCur(gCursors[0]);
-                gCursors[1] = G_DelCur(gCursors[1]);
-            }
-            if (databaseMade_) {
-                DB_DiscardDataBase();
-                DB_ExitClean();
-                EX_ExitClean();
-            }
-            platform::CloseAllFiles();
-        } catch (...) {
-        }
+    try {
+        if (holdings_) holdings_->EndSession(bForcedExit != 0);
+    } catch (...) {
     }
     End(code == 0 ? 1 : (code == 9999 ? 1 : code));
 }
@@ -461,8 +437,7 @@ void QUVMAIN::End(int code) {
         if (QWidget* w = it->data(); w && w->isVisible()) w->close();
     }
     ReleaseServers();
-    if (textsOpened_) CloseLocalTexts();
-    textsOpened_ = false;
+    holdings_.reset();  // the local texts, last
     SetMailboxWindow(nullptr);
     lock_.reset();
     if (onEnd) onEnd(code);
@@ -539,17 +514,9 @@ void QUVMAIN::FatalExit(int code) {
 // Menu commands
 // ---------------------------------------------------------------------------------------------
 
-void QUVMAIN::Launch(const char* module) {
-    if (IsBusy()) return;
-    platform::BusyPointerGuard busy;
-    int16_t mode = 0;
-    std::string file;
-    InitializeApp(module, mode, file);
-}
-
 void QUVMAIN::M_Default_Click() {
     ShowContextHelp(2, 1, 0, 0);
-    gOptCurrent = 0;
+    SetOptionScope(OptionScope::Default);
     MarkOptionScope(false);
     LoadAllOptionSets();
     ShowOptionsScope();
@@ -557,7 +524,7 @@ void QUVMAIN::M_Default_Click() {
 
 void QUVMAIN::M_Current_Click() {
     ShowContextHelp(2, 2, 0, 0);
-    gOptCurrent = -1;
+    SetOptionScope(OptionScope::Current);
     MarkOptionScope(true);
     LoadAllOptionSets();
     ShowOptionsScope();
@@ -565,12 +532,7 @@ void QUVMAIN::M_Current_Click() {
 
 void QUVMAIN::M_DeftoCur_Click() {
     ShowContextHelp(2, 13, 0, 0);
-    gOptCurrent = 0;
-    LoadAllOptionSets();
-    gOptCurrent = -1;
-    SaveAllOptionSets();
-    gOptCurrent = 0;
-    MarkOptionScope(false);
+    CopyDefaultsToDatabase();
     ReadDbLabel();
     tolvi::NotifyAll("UP");
     ConnectCommandLinks();
@@ -617,52 +579,12 @@ void QUVMAIN::BuildCustomMenu() {
         if (!a) {
             const std::string name = "M_Cap(" + std::to_string(i) + ")";
             const int index = static_cast<int>(i);
-            a = AddItem(custom, name.c_str(), "", nullptr, [this, index] { M_Cap_Click(index); });
+            a = AddItem(custom, name.c_str(), "", nullptr, [index] { M_Cap_Click(index); });
         }
         a->setText(platform::ToQString(captions[i - 1]));
         a->setEnabled(true);
         a->setVisible(true);
     }
-}
-
-void QUVMAIN::M_Cap_Click(int Index) {
-    if (IsBusy()) return;
-    if (gUserApsNames.empty()) return;
-    ParseList(gUserApsNames);
-    if (Index < 1 || static_cast<std::size_t>(Index) >= gTokStr.size()) return;
-    const std::string app = gTokStr[static_cast<std::size_t>(Index)];
-    platform::BusyPointerGuard busy;
-    ActivateApp(app);
-    ConnectCommandLinks();
-}
-
-void QUVMAIN::M_ViewF_Click() {
-    // Viewing a file is a convenience: a failure here (a dialog that cannot be shown) ends the
-    // command quietly, and the viewer is never started without a file.
-    try {
-        platform::FileDialogRequest request;
-        request.title = GetLocalString("Tolvi32 - Select File", "10161");
-        request.filter = "ASCII Files (*.*)|*.*";
-        request.initDir = gJobDir;
-        request.flags = platform::kOpenDialogFlags;
-        const std::optional<std::string> chosen = platform::ui().FileDialog(request);
-        ShowContextHelp(1, 9, 0, 0);
-        if (!chosen || chosen->empty()) return;
-        if (IsBusy()) return;
-        platform::BusyPointerGuard busy;
-        int16_t mode = 0;
-        std::string file = *chosen;
-        InitializeApp("QUVSPCVR", mode, file);
-    } catch (...) {
-        // Ended quietly; the guard has put the pointer back.
-    }
-}
-
-void QUVMAIN::M_ConvManager_Click() {
-    if (IsBusy()) return;
-    platform::BusyPointerGuard busy;
-    Ap_ConvtActivate("QUVCONVT");
-    ConnectCommandLinks();
 }
 
 }  // namespace tolvi

@@ -7,10 +7,12 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "common/host.h"
 #include "mainwindow/mailbox.h"
+#include "mainwindow/startup.h"
 #include "platform/instance_lock.h"
 #include "platform/timer.h"
 
@@ -74,29 +76,9 @@ public:
     void M_Ahlp_Click();
     void M_Help_Click(int Index);
     void M_About_Click();
+    // Fills the Custom menu from the settings file's user applications (the module commands
+    // carry its items' handler, M_Cap_Click).
     void BuildCustomMenu();
-    void M_Cap_Click(int Index);
-    void M_ViewF_Click();
-    void M_ConvManager_Click();
-    void M_LoMEd_Click();
-    void M_CmndInt_Click();
-    void M_DesView_Click();
-    void M_LibView_Click();
-    void M_LibSearch_Click();
-    void M_LibList_Click();
-    void M_ValcorLib_Click();
-    void M_ExpZOT3_Click();
-    void M_DXFSch_Click();
-    void M_DXFLay_Click();
-    void M_Short_Click();
-    void M_LibEdit_Click();
-    void M_Schema_Click();
-    void M_Layout_Click();
-    void M_Post_Click();
-    void M_Msim_Click();
-    void M_Valcor_Click();
-    void M_Thermo_Click();
-    void M_Ema_Click();
 
     // --- Host ---
     void SetCaption(const std::string& caption) override;
@@ -134,7 +116,6 @@ private:
     QAction* AddItem(QMenu* menu, const char* name, const char* caption, const char* tag,
                      std::function<void()> handler);
     QMenu* AddMenu(QMenu* parent, const char* name, const char* caption, const char* tag);
-    void Launch(const char* module);
     void ShowSplash();
     void DropSplash();
     // The close without questions after a start-up failure.
@@ -150,11 +131,8 @@ private:
     bool closing_ = false;
     bool failed_ = false;
     int endCode_ = 0;
-    // What start-up acquired, so a failed start releases only that.
-    bool databaseMade_ = false;
-    bool cursorsTaken_ = false;
-    bool textsOpened_ = false;
-    bool linksMade_ = false;
+    // What start-up took, so that the close, or a failed start, gives back just that.
+    std::optional<StartupHoldings> holdings_;
     bool resizing_ = false;
 };
 

@@ -4,12 +4,12 @@
 #include <QKeySequence>
 #include <QMenu>
 #include <QMenuBar>
-#include <map>
 #include <string_view>
 
 #include "mainwindow/ascii_commands.h"
 #include "mainwindow/command_routing.h"
 #include "mainwindow/db_commands.h"
+#include "mainwindow/module_commands.h"
 #include "mainwindow/quvhier.h"
 #include "mainwindow/quvmain.h"
 #include "mainwindow/recent_files.h"
@@ -61,24 +61,24 @@ void QUVMAIN::BuildMenu() {
     AddItem(file, "M_DbAsave", "&Database ASCII Save", "109", [] { M_DbAsave_Click(); });
     AddItem(file, "M_DbAload", "Data&base ASCII Load", "10115", [] { M_DbAload_Click(); });
     sep(file, "M_s8");
-    AddItem(file, "M_LoMEd", "List of Materials Editor", "99843", [this] { M_LoMEd_Click(); });
+    AddItem(file, "M_LoMEd", "List of Materials Editor", "99843", [] { M_LoMEd_Click(); });
     sep(file, "M_s9");
-    AddItem(file, "M_ViewF", "&View File", "1037", [this] { M_ViewF_Click(); });
+    AddItem(file, "M_ViewF", "&View File", "1037", [] { M_ViewF_Click(); });
     sep(file, "M_s06");
-    AddItem(file, "M_CmndInt", "Command Interpreter", "10101", [this] {
+    AddItem(file, "M_CmndInt", "Command Interpreter", "10101", [] {
         M_CmndInt_Click();
     })->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
     sep(file, "M_s07");
     QMenu* utl = AddMenu(file, "M_Utl", "&Utilities", "1036");
-    AddItem(utl, "M_DesView", "Database Viewer", "10123", [this] {
+    AddItem(utl, "M_DesView", "Database Viewer", "10123", [] {
         M_DesView_Click();
     })->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_B));
-    AddItem(utl, "M_LibView", "Library &Viewer", "10199", [this] { M_LibView_Click(); });
-    AddItem(utl, "M_LibSearch", "Library Search &Engine", "10200", [this] { M_LibSearch_Click(); });
-    AddItem(utl, "M_LibList", "Library &List Generator", "10198", [this] { M_LibList_Click(); });
-    AddItem(utl, "M_ValcorLib", "Symbol Library Editor (Valcor)", "10265", [this] { M_ValcorLib_Click(); });
+    AddItem(utl, "M_LibView", "Library &Viewer", "10199", [] { M_LibView_Click(); });
+    AddItem(utl, "M_LibSearch", "Library Search &Engine", "10200", [] { M_LibSearch_Click(); });
+    AddItem(utl, "M_LibList", "Library &List Generator", "10198", [] { M_LibList_Click(); });
+    AddItem(utl, "M_ValcorLib", "Symbol Library Editor (Valcor)", "10265", [] { M_ValcorLib_Click(); });
     sep(utl, "M_ConvSep");
-    AddItem(utl, "M_ConvManager", "&Conversion Manager", "10295", [this] { M_ConvManager_Click(); });
+    AddItem(utl, "M_ConvManager", "&Conversion Manager", "10295", [] { M_ConvManager_Click(); });
     sep(file, "M_SepInh")->setVisible(false);
     QMenu* inh = AddMenu(file, "M_InhouseUtil", "Inhouse Utilities", "10296");
     inh->menuAction()->setVisible(false);
@@ -89,14 +89,12 @@ void QUVMAIN::BuildMenu() {
     AddItem(imp, "M_ImpZOT3(1)", "Wirelist (selected format)", "10284", [] { M_ImpZOT3_Click(1); });
     AddItem(imp, "M_ImpSpice", "Spice Netlist", "10258", [] { M_ImpSpice_Click(); });
     QMenu* exp = AddMenu(file, "M_export", "&Export", "1014");
-    AddItem(exp, "M_ExpZOT3", "ZOT3 ASCII Database", "10170", [this] {
-        M_ExpZOT3_Click();
-    })->setVisible(false);
+    AddItem(exp, "M_ExpZOT3", "ZOT3 ASCII Database", "10170", [] { M_ExpZOT3_Click(); })->setVisible(false);
     AddItem(exp, "M_ExpWlist", "Tolvi32/ZOT3 Wirelist", "10168", [] { M_ExpWlist_Click(); });
     AddItem(exp, "M_ExpSciNlist", "Scicards Netlist", "10249", [] { M_ExpSciNlist_Click(); });
     AddItem(exp, "M_ExpOrCadPCBII", "OrCad PCB II Wirelist", "10215", [] { M_ExpOrCadPCBII_Click(); });
-    AddItem(exp, "M_DXFSch", "DXF - &Schematics", "10132", [this] { M_DXFSch_Click(); });
-    AddItem(exp, "M_DXFLay", "DXF - &Layout", "10131", [this] { M_DXFLay_Click(); });
+    AddItem(exp, "M_DXFSch", "DXF - &Schematics", "10132", [] { M_DXFSch_Click(); });
+    AddItem(exp, "M_DXFLay", "DXF - &Layout", "10131", [] { M_DXFLay_Click(); });
     sep(file, "M_s1");
     for (int i = 0; i < 4; ++i) {
         const std::string name = "M_RecentFile(" + std::to_string(i) + ")";
@@ -132,7 +130,7 @@ void QUVMAIN::BuildMenu() {
     AddItem(opt, "M_PackPref", "&Packaging Preferences", "1025", [] { RunSetupItem("M_PackPref"); });
     AddItem(opt, "M_BackUp", "&Backup", "104", [] { RunSetupItem("M_BackUp"); });
     AddItem(opt, "M_App", "&Applications", "103", [] { RunSetupItem("M_App"); });
-    AddItem(opt, "M_Short", "Toolboxes", "10272", [this] { M_Short_Click(); });
+    AddItem(opt, "M_Short", "Toolboxes", "10272", [] { M_Short_Click(); });
     // The menu has toggled the check already; the handler toggles it itself.
     AddItem(opt, "M_Ahlp", "Auto &Help", "1083", [this] {
         Item("M_Ahlp")->setChecked(!Item("M_Ahlp")->isChecked());
@@ -142,16 +140,16 @@ void QUVMAIN::BuildMenu() {
     AddItem(opt, "M_DeftoCur", "Default->Current", "10126", [this] { M_DeftoCur_Click(); });
 
     // Items of the bar itself.
-    AddItem(nullptr, "M_LibEdit", "Li&brary", "10197", [this] { M_LibEdit_Click(); });
-    AddItem(nullptr, "M_Schema", "&Capture", "105", [this] { M_Schema_Click(); });
-    AddItem(nullptr, "M_Layout", "&Layout", "9948", [this] { M_Layout_Click(); });
-    AddItem(nullptr, "M_Post", "&Postpro", "1028", [this] { M_Post_Click(); });
+    AddItem(nullptr, "M_LibEdit", "Li&brary", "10197", [] { M_LibEdit_Click(); });
+    AddItem(nullptr, "M_Schema", "&Capture", "105", [] { M_Schema_Click(); });
+    AddItem(nullptr, "M_Layout", "&Layout", "9948", [] { M_Layout_Click(); });
+    AddItem(nullptr, "M_Post", "&Postpro", "1028", [] { M_Post_Click(); });
 
     QMenu* sim = AddMenu(nullptr, "M_Sim", "&Simulation", "1031");
-    AddItem(sim, "M_Msim", "&Mixed Mode Simulator", "1022", [this] { M_Msim_Click(); });
-    AddItem(sim, "M_Valcor", "Val&cor Simulator", "1013", [this] { M_Valcor_Click(); });
-    AddItem(sim, "M_Thermo", "&Thermal Analyzer", "1034", [this] { M_Thermo_Click(); });
-    AddItem(sim, "M_Ema", "&Electromagnetic Analyzer", "10289", [this] { M_Ema_Click(); });
+    AddItem(sim, "M_Msim", "&Mixed Mode Simulator", "1022", [] { M_Msim_Click(); });
+    AddItem(sim, "M_Valcor", "Val&cor Simulator", "1013", [] { M_Valcor_Click(); });
+    AddItem(sim, "M_Thermo", "&Thermal Analyzer", "1034", [] { M_Thermo_Click(); });
+    AddItem(sim, "M_Ema", "&Electromagnetic Analyzer", "10289", [] { M_Ema_Click(); });
 
     // The hierarchy browser is wired by its own module.
     AddItem(nullptr, "M_Hier", "&Hierarchy", "1018", [] { M_Hier_Click(); });
@@ -159,7 +157,7 @@ void QUVMAIN::BuildMenu() {
     QMenu* custom = AddMenu(nullptr, "M_Custom", "Custo&m", "10114");
     custom->menuAction()->setVisible(false);
     custom->menuAction()->setEnabled(false);
-    AddItem(custom, "M_Cap(1)", " ", nullptr, [this] { M_Cap_Click(1); });
+    AddItem(custom, "M_Cap(1)", " ", nullptr, [] { M_Cap_Click(1); });
 
     QMenu* help = AddMenu(nullptr, "M_HelpEntry", "&?Help", "993");
     AddItem(help, "M_Help(1)", "&Tolvi Help", "9934", [this] { M_Help_Click(1); });
@@ -181,35 +179,6 @@ QMenu* QUVMAIN::Menu(const std::string& name) const {
     return it == menus_.end() ? nullptr : it->second;
 }
 
-// --- module launchers ---
-void QUVMAIN::M_LoMEd_Click() { Launch("QUVLOMED"); }
-void QUVMAIN::M_CmndInt_Click() { Launch("QUVCMDIT"); }
-void QUVMAIN::M_DesView_Click() { Launch("QUVVIEWR"); }
-void QUVMAIN::M_LibView_Click() { Launch("QUVLIBSV"); }
-void QUVMAIN::M_LibSearch_Click() { Launch("QUVLIBSC"); }
-void QUVMAIN::M_LibList_Click() { Launch("QUVLIBDC"); }
-void QUVMAIN::M_ValcorLib_Click() { Launch("QUVSPCLE"); }
-void QUVMAIN::M_ExpZOT3_Click() { Launch("QUVTOZOT"); }
-void QUVMAIN::M_DXFSch_Click() { Launch("QUVDXFSC"); }
-void QUVMAIN::M_DXFLay_Click() { Launch("QUVDXFLY"); }
-void QUVMAIN::M_Short_Click() { Launch("QUVCSTMZ"); }
-void QUVMAIN::M_LibEdit_Click() { Launch("QUVLIBED"); }
-void QUVMAIN::M_Schema_Click() { Launch("QUVSCHED"); }
-void QUVMAIN::M_Layout_Click() { Launch("QUVLAYED"); }
-void QUVMAIN::M_Post_Click() { Launch("QUVLAYPS"); }
-void QUVMAIN::M_Msim_Click() { Launch("QUVSIM"); }
-void QUVMAIN::M_Valcor_Click() { Launch("QUVSPCED"); }
-void QUVMAIN::M_Thermo_Click() { Launch("QUVTHERM"); }
-void QUVMAIN::M_Ema_Click() { Launch("QUVEMA"); }
-
-void QUVMAIN::RunStartCommand(const std::string_view handler) {
-    static const std::map<std::string_view, void (QUVMAIN::*)()> kHandlers = {
-        {"M_Msim_Click", &QUVMAIN::M_Msim_Click},     {"M_LibEdit_Click", &QUVMAIN::M_LibEdit_Click},
-        {"M_Schema_Click", &QUVMAIN::M_Schema_Click}, {"M_Layout_Click", &QUVMAIN::M_Layout_Click},
-        {"M_Post_Click", &QUVMAIN::M_Post_Click},     {"M_Valcor_Click", &QUVMAIN::M_Valcor_Click},
-        {"M_Thermo_Click", &QUVMAIN::M_Thermo_Click}, {"M_Ema_Click", &QUVMAIN::M_Ema_Click},
-    };
-    if (auto it = kHandlers.find(handler); it != kHandlers.end()) (this->*(it->second))();
-}
+void QUVMAIN::RunStartCommand(const std::string_view handler) { RunModuleLauncher(handler); }
 
 }  // namespace tolvi

@@ -2,11 +2,15 @@
 
 #include <sys/stat.h>
 
+#include "common/context_help.h"
+#include "common/localisation.h"
 #include "common/settings_access.h"
 #include "common/utilities.h"
 #include "kernel/kernel.h"
+#include "mainwindow/app_list.h"
 #include "platform/instance_lock.h"
 #include "platform/paths.h"
+#include "platform/text_files.h"
 
 namespace tolvi {
 
@@ -54,6 +58,35 @@ void LoadVectorFont(const std::string& Dir) {
 void InitNumberFormats() {
     gNumFmt[0] = "#0.0000#";
     gNumFmt[1] = "###0.000";
+}
+
+void StartupHoldings::EndSession(bool forced) {
+    // Given back once: a step that fails is not tried again.
+    const unsigned held = held_;
+    held_ &= kLocalTexts;
+    if (forced) return;
+    if (held & kDatabase) tolvi::PublishMainState(0, 0);
+    if (held & kCommandLinks) ExitAllModules();
+    if (held & kLocalTexts) CloseHelp(window_, gHelpFile);
+    if (held & kCursors) {
+        gCursors[0] = G_DelCur(gCursors[0]);
+        gCursors[1] = G_DelCur(gCursors[1]);
+    }
+    if (held & kDatabase) {
+        DB_DiscardDataBase();
+        DB_ExitClean();
+        EX_ExitClean();
+    }
+    platform::CloseAllFiles();
+}
+
+StartupHoldings::~StartupHoldings() {
+    try {
+        if ((held_ & ~unsigned{kLocalTexts}) != 0) EndSession(false);
+    } catch (...) {
+        // A destructor gives back what it can; the local texts still close.
+    }
+    if (Holds(kLocalTexts)) CloseLocalTexts();
 }
 
 }  // namespace tolvi

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+class QWidget;
+
 namespace tolvi {
 
 inline std::string gAppDir;                 // the program directory
@@ -26,5 +28,36 @@ void LoadIniFilePath();
 // Loads the vector font from Dir; a failure is reported and the built-in font stays.
 void LoadVectorFont(const std::string& Dir);
 void InitNumberFormats();
+
+// What start-up takes from the kernel and the suite, so that a close, or a start-up that failed
+// half way, gives back exactly that, once, in the order of the close: the manager's state string,
+// the modules, the help window, the two cursors, the database and the kernel, the open files,
+// then (once every other window is gone) the local texts.
+class StartupHoldings {
+public:
+    enum Holding : unsigned {
+        kLocalTexts = 1u << 0,    // with the help window that start-up may open
+        kCommandLinks = 1u << 1,  // the modules are told to go
+        kDatabase = 1u << 2,      // the state string is published, the kernel holds a database
+        kCursors = 1u << 3,
+    };
+
+    explicit StartupHoldings(QWidget* window) : window_(window) {}
+    // Gives back whatever is still held, in the close's order.
+    ~StartupHoldings();
+    StartupHoldings(const StartupHoldings&) = delete;
+    StartupHoldings& operator=(const StartupHoldings&) = delete;
+
+    void Took(Holding what) { held_ |= what; }
+    // The close's first step: everything but the local texts, which the other windows may
+    // still need while they close. A forced close gives none of it back: a second instance took
+    // none of it, and the mailbox's shut-down has given it back itself.
+    void EndSession(bool forced);
+
+private:
+    bool Holds(Holding what) const { return (held_ & what) != 0; }
+    QWidget* window_;
+    unsigned held_ = 0;
+};
 
 }  // namespace tolvi

@@ -108,7 +108,7 @@ std::string FindIgnoringCase(const std::string& dir, std::string_view name) {
 }  // namespace
 
 std::string ResolveFixedName(std::string_view dir, std::string_view name) {
-    const std::string exact = JoinPath(dir, name);
+    std::string exact = JoinPath(dir, name);
     if (PathExists(exact)) return exact;
     // One component at a time, so "Help/Index.htm" also finds "help/INDEX.HTM".
     std::string current(dir);

@@ -17,7 +17,7 @@ namespace tolvi::platform {
 namespace {
 constexpr int kMaxFileNo = 511;
 
-constexpr std::size_t kReadBlock = 64 * 1024;
+constexpr std::size_t kReadBlock = std::size_t{64} * 1024;
 
 struct OpenFile {
     bool output = false;

@@ -262,7 +262,7 @@ bool FormatsDialog::eventFilter(QObject* watched, QEvent* event) {
 
 void FormatsDialog::PlaceOptions() {
     for (int n = 0; n < 12; ++n) {
-        QLineEdit* box = F_Name[std::size_t(n + 1)];
+        QLineEdit* box = F_Name[std::size_t(n) + 1];
         QRadioButton* option = F_PageDefaultOpt[std::size_t(n)];
         if (!box || !option) return;
         const QSize size = option->sizeHint();

@@ -109,9 +109,10 @@ OPTNGRID::OPTNGRID(QWidget* parent)
     for (int side = 0; side < 2; ++side) {
         auto* page = new QWidget;
         auto* l = new QGridLayout(page);
-        l->addWidget(framed(grids[std::size_t(side * 3)], "Grid", "10181"), 0, 0);
-        l->addWidget(framed(grids[std::size_t(side * 3 + 1)], "Snap", "10255"), 1, 0);
-        l->addWidget(framed(grids[std::size_t(side * 3 + 2)], "Precision", nullptr), 0, 1, 2, 1);
+        const std::size_t first = std::size_t(side) * 3;
+        l->addWidget(framed(grids[first], "Grid", "10181"), 0, 0);
+        l->addWidget(framed(grids[first + 1], "Snap", "10255"), 1, 0);
+        l->addWidget(framed(grids[first + 2], "Precision", nullptr), 0, 1, 2, 1);
         l->setRowStretch(2, 1);
         l->setColumnStretch(2, 1);
         mstGridSnap->addTab(page, side == 0 ? "Schematic" : "Layout");

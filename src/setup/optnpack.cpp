@@ -266,7 +266,7 @@ void OPTNPACK::PCK_ShowDescription() {
     Select(DescrTsType, gPrefDescription[2]);
     Select(DescrTloc, gPrefDescription[4]);
     for (int k = 0; k < 5; ++k)
-        F_IniDescrCont[std::size_t(k)]->setChecked(gPrefDescription[std::size_t(5 + k)] != 0);
+        F_IniDescrCont[std::size_t(k)]->setChecked(gPrefDescription[5 + std::size_t(k)] != 0);
     F_IniDescrGnVal->setChecked(gPrefDescription[10] != 0);
     SelectSize(2, gPrefDescription[3]);
 }
@@ -343,7 +343,7 @@ void OPTNPACK::F_IniDescrTloc_Click(int Index) { gPrefDescription[4] = Index; }
 void OPTNPACK::F_IniDescrCont_Click(int Index) {
     if (Index < 0 || Index > 4) return;
     const bool on = F_IniDescrCont[std::size_t(Index)]->isChecked();
-    gPrefDescription[std::size_t(5 + Index)] = on ? 1 : 0;
+    gPrefDescription[5 + std::size_t(Index)] = on ? 1 : 0;
     // The group name is either a content of the description or the component's value.
     if (Index == 4 && on) F_IniDescrGnVal->setChecked(false);
 }

@@ -8,6 +8,7 @@
 
 #include "common/general_settings.h"
 #include "common/utilities.h"
+#include "support/aperture_table.h"
 #include "support/scripted_ui.h"
 #include "support/temp_dir.h"
 
@@ -15,23 +16,16 @@ namespace tolvi {
 namespace {
 
 using test::scriptedUi;
+using test::SetApertureSizes;
 
 std::vector<std::string> Rows() {
     std::vector<std::string> out;
+    out.reserve(gApertures.size());
     for (const AptRec& r : gApertures)
         out.push_back(std::to_string(r.Size) + " " + std::to_string(r.LineDcode) + " " +
                       std::to_string(r.RoundDcode) + " " + std::to_string(r.SquareDcode) + " " +
                       std::to_string(r.Flag) + " " + std::to_string(r.Spare));
     return out;
-}
-
-void SetTable(std::initializer_list<int32_t> sizes) {
-    gApertures.assign(1, AptRec{});
-    for (int32_t s : sizes) {
-        AptRec r;
-        r.Size = s;
-        gApertures.push_back(r);
-    }
 }
 
 class ApertureFile : public ::testing::Test {
@@ -103,7 +97,7 @@ TEST_F(ApertureFile, DamagedFileLeavesOneRowOfSizeOne) {
 
 TEST_F(ApertureFile, MissingTableReportsAndLeavesItEmpty) {
     gAperFile = "NONE";
-    SetTable({5, 6});
+    SetApertureSizes({5, 6});
     scriptedUi().QueueAnswer(1);
     EXPECT_EQ(Load(), 1);
     EXPECT_EQ(gApertures.size(), 1u);
@@ -136,7 +130,7 @@ TEST(ApertureSearch, FindsSizesAndInsertPositions) {
         {{-5, 0, 7, 9, 12, 40, 41}, 10, 0, 5},
     };
     for (const auto& c : cases) {
-        SetTable(c.table);
+        SetApertureSizes(c.table);
         int32_t index = -9, insertPos = -9;
         FindApertureSize(index, c.size, insertPos);
         EXPECT_EQ(index, c.index) << "size " << c.size << " in " << c.table.size() << " rows";

@@ -62,7 +62,7 @@ TEST_F(ColourSettings, EmptySettingsFileGivesTheBuiltInCategories) {
     EXPECT_EQ(gLayBackColor, gPalette[0]);
 
     // A fresh database holds the same colours.
-    gOptCurrent = 1;
+    SetOptionScope(OptionScope::Current);
     const auto sch = gSchCategories;
     const auto lay = gLayCategories;
     LoadSchematicCategoryColors();
@@ -96,7 +96,7 @@ TEST_F(ColourSettings, HandEditedKeysKeepTheTableWhole) {
     EXPECT_EQ(gLayBackColor, gPalette[0]);
 
     // In Current scope the background still comes through after the skipped key.
-    gOptCurrent = 1;
+    SetOptionScope(OptionScope::Current);
     E_SysTable(1)[63] = 9;
     LoadLayoutCategoryColors();
     EXPECT_EQ(gLayBackColor, gPalette[9]);
@@ -128,7 +128,7 @@ TEST_F(ColourSettings, DefaultSaveWritesOnlyTheCategoriesInTheTable) {
 
 TEST_F(ColourSettings, CurrentScopeTakesColoursFromTheDatabase) {
     WriteIni("[CATEGORIES]\r\n0=Body,4\r\n");
-    gOptCurrent = 1;
+    SetOptionScope(OptionScope::Current);
     E_SysTable(1)[0] = 21;
     E_SysTable(1)[31] = 2;
     LoadSchematicCategoryColors();

@@ -60,7 +60,10 @@ TEST_P(Dictionaries, LinesGivePairsOrAreSkipped) {
     EXPECT_TRUE(scriptedUi().boxes.empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(LineEnds, Dictionaries, ::testing::Values("\r\n", "\n", "\r"));
+INSTANTIATE_TEST_SUITE_P(LineEnds, Dictionaries, ::testing::Values("\r\n", "\n", "\r"), [](const auto& info) {
+    const std::string eol = info.param;
+    return std::string(eol == "\r\n" ? "CRLF" : eol == "\n" ? "LF" : "CR");
+});
 
 TEST(DictionaryFile, MissingFileReportsAndLeavesTheTable) {
     test::TempDir dir;

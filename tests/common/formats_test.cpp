@@ -5,27 +5,20 @@
 #include <string>
 
 #include "common/settings_access.h"
-#include "support/temp_dir.h"
+#include "option_fixture.h"
 
 namespace tolvi {
 namespace {
 
-class Formats : public ::testing::Test {
+class Formats : public test::SettingsFixture {
 protected:
-    test::TempDir dir;
-    void SetUp() override { gIniFile = dir.File("TOLVI32.INI"); }
-    void Put(const std::string& key, const std::string& value) {
-        int err = 1;
-        IniPutString("FORMATS", key, value, err);
-        ASSERT_EQ(err, 0);
+    static void Put(const std::string& key, const std::string& value) {
+        SettingsFixture::Put("FORMATS", key, value);
     }
     std::string Get(const std::string& key) {
         std::string v;
         IniGetString("FORMATS", key, "<none>", v);
         return v;
-    }
-    bool HasLine(const std::string& line) const {
-        return dir.Read("TOLVI32.INI").find(line + "\r\n") != std::string::npos;
     }
 };
 
@@ -97,10 +90,10 @@ TEST_F(Formats, SaveWritesNumbersWithTheirBlankAndReadsBack) {
     Put("M4", "Kept,1,2");
     SaveBoardFormats();
     SavePageFormats();
-    EXPECT_TRUE(HasLine("BI6=F, 4.5, 3.5"));
-    EXPECT_TRUE(HasLine("BM3=Euro, 160, 100.5"));
-    EXPECT_TRUE(HasLine("I2=Odd, 8.3,-.25"));
-    EXPECT_TRUE(HasLine("I3=C, 22, 17"));
+    EXPECT_TRUE(IniHasLine("BI6=F, 4.5, 3.5"));
+    EXPECT_TRUE(IniHasLine("BM3=Euro, 160, 100.5"));
+    EXPECT_TRUE(IniHasLine("I2=Odd, 8.3,-.25"));
+    EXPECT_TRUE(IniHasLine("I3=C, 22, 17"));
     EXPECT_EQ(Get("M4"), "Kept,1,2");
 
     const FormatTable board = gBoardFormats;
@@ -124,7 +117,7 @@ TEST_F(Formats, SaveWritesNumbersWithTheirBlankAndReadsBack) {
 TEST_F(Formats, NameWithACommaIsWrittenAndThenSkipped) {
     gBoardFormats[0][1] = FormatRec{"a,b", 1, 2};
     SaveBoardFormats();
-    EXPECT_TRUE(HasLine("BI1=a,b, 1, 2"));
+    EXPECT_TRUE(IniHasLine("BI1=a,b, 1, 2"));
     gBoardFormats[0][1] = FormatRec{"Old", 5, 6};
     LoadBoardFormats();
     EXPECT_EQ(gBoardFormats[0][1].Name, "Old");
@@ -135,8 +128,8 @@ TEST_F(Formats, DefaultChoiceIsWrittenOnlyWhenMissing) {
     LoadPageFormats();
     SaveBoardFormats();
     SavePageFormats();
-    EXPECT_TRUE(HasLine("LayDefbord=1,3,3,I0"));
-    EXPECT_TRUE(HasLine("SchDefPage=1,I1"));
+    EXPECT_TRUE(IniHasLine("LayDefbord=1,3,3,I0"));
+    EXPECT_TRUE(IniHasLine("SchDefPage=1,I1"));
 
     gBoardFormats[0][1].W = 4.5;
     SaveBoardFormats();
@@ -145,7 +138,7 @@ TEST_F(Formats, DefaultChoiceIsWrittenOnlyWhenMissing) {
     SaveDefaultBoardFormat("2,4,4,I1");  // the same key, spelt with another case
     SaveDefaultPageFormat("3,M2");
     EXPECT_EQ(Get("LayDefbord"), "2,4,4,I1");
-    EXPECT_EQ(dir.Read("TOLVI32.INI").find("1,3,3,I0"), std::string::npos);
+    EXPECT_EQ(IniText().find("1,3,3,I0"), std::string::npos);
     EXPECT_EQ(Get("SchDefPage"), "3,M2");
 
     Put("LayDefbord", "none");

@@ -8,26 +8,18 @@
 
 #include "common/settings_access.h"
 #include "kernel/kernel.h"
+#include "option_fixture.h"
 #include "platform/paths.h"
 #include "support/recording_host.h"
 #include "support/scripted_ui.h"
-#include "support/temp_dir.h"
 
 namespace tolvi {
 namespace {
 
 using platform::JoinPath;
 
-class GeneralSettings : public ::testing::Test {
+class GeneralSettings : public test::SettingsFixture {
 protected:
-    test::TempDir dir;
-    void SetUp() override { gIniFile = dir.File("TOLVI32.INI"); }
-    void Put(const std::string& section, const std::string& key, const std::string& value) {
-        int err = 1;
-        IniPutString(section, key, value, err);
-        ASSERT_EQ(err, 0);
-    }
-    std::string Ini() const { return dir.Read("TOLVI32.INI"); }
     static std::string Kernel(const char* key) {
         const char* s = E_GetString(key);
         return s ? s : "<unset>";
@@ -68,7 +60,7 @@ TEST_F(GeneralSettings, EmptyFileGivesTheBuiltInDefaults) {
     EXPECT_EQ(gAppsMin, (std::array<int32_t, 4>{0, 1, 0, 0}));
     EXPECT_EQ(gAperFile, "NONE");
     EXPECT_EQ(test::recordingHost().calls, std::vector<std::string>{"inhouse: off"});
-    EXPECT_EQ(Ini(), "");  // loading writes nothing
+    EXPECT_EQ(IniText(), "");  // loading writes nothing
 }
 
 TEST_F(GeneralSettings, StoredValuesReadBackWithTheirExactText) {
@@ -87,7 +79,7 @@ TEST_F(GeneralSettings, StoredValuesReadBackWithTheirExactText) {
     SaveApertureFileName();
     EXPECT_EQ(Kernel("ZOT3JobDir"), "/data/zot3");
 
-    const std::string ini = Ini();
+    const std::string ini = IniText();
     for (const char* line : {"JobDir=/data/jobs", "SysDir=/data/Sys Dir", "BackupInt= 12.5", "BackupON=-1",
                              "Apps= 1, 0, 0,-1", "AppsWin= 0, 1, 1, 0", "[POSTART]", "Aper=STD"})
         EXPECT_NE(ini.find(std::string(line) + "\r\n"), std::string::npos) << line;

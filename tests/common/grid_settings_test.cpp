@@ -108,7 +108,7 @@ TEST_F(GridSettings, ShortOrOddValuesSetWhatTheyHold) {
 }
 
 TEST_F(GridSettings, CurrentScopeUsesTheEightTablesOnly) {
-    gOptCurrent = 1;
+    SetOptionScope(OptionScope::Current);
     const std::vector<uint8_t> before = AllTableBytes();
     LoadGridTables();
     PutGridTablesToKernel();

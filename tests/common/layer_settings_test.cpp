@@ -36,7 +36,7 @@ TEST_F(LayerSettings, EmptySettingsFileGivesTheBuiltInLayers) {
 
     // A fresh database holds the same layers.
     const auto file = gLayers;
-    gOptCurrent = 1;
+    SetOptionScope(OptionScope::Current);
     LoadLayerTable();
     for (int k = 0; k < 32; ++k) {
         EXPECT_EQ(gLayers[k].Name, file[k].Name) << k;
@@ -77,7 +77,7 @@ TEST_F(LayerSettings, DefaultSaveWritesTheNumberFormAndReadsBack) {
 }
 
 TEST_F(LayerSettings, CurrentStoreWritesNamesColoursAndEnableWords) {
-    gOptCurrent = 1;
+    SetOptionScope(OptionScope::Current);
     const struct {
         int layer;
         Bytes mask;

@@ -8,23 +8,16 @@
 #include "common/general_settings.h"
 #include "common/settings_access.h"
 #include "kernel/kernel.h"
+#include "option_fixture.h"
 #include "platform/paths.h"
-#include "support/temp_dir.h"
 
 namespace tolvi {
 namespace {
 
 using Names = std::vector<std::string>;
 
-class LibraryLists : public ::testing::Test {
+class LibraryLists : public test::SettingsFixture {
 protected:
-    test::TempDir dir;
-    void SetUp() override { gIniFile = dir.File("TOLVI32.INI"); }
-    void Put(const std::string& section, const std::string& key, const std::string& value) {
-        int err = 1;
-        IniPutString(section, key, value, err);
-        ASSERT_EQ(err, 0);
-    }
     // "key=value" for every numbered key 1..9 present in the section.
     Names Keys(const std::string& section) {
         Names keys;

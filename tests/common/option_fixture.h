@@ -1,6 +1,7 @@
 #pragma once
-// Fixture of the option-set tests: a settings file in a fresh directory and a fresh database in
-// the kernel, with helpers to read and write the raw bytes of its settings tables.
+// Fixtures of the settings tests: a settings file in a fresh directory (SettingsFixture) and, for
+// the option sets, a fresh database in the kernel too, with helpers to read and write the raw
+// bytes of its settings tables (OptionFixture).
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -14,19 +15,30 @@
 
 namespace tolvi::test {
 
-class OptionFixture : public ::testing::Test {
+class SettingsFixture : public ::testing::Test {
 protected:
     TempDir dir;
 
-    void SetUp() override {
-        gIniFile = dir.File("TOLVI32.INI");
-        ASSERT_NE(DB_CreateDataBase("Untitled", "MAINHIER", "PAGE1"), 0);
-    }
+    void SetUp() override { gIniFile = dir.File("TOLVI32.INI"); }
 
+    // Writes one key through the settings access; the write must succeed.
+    static void Put(const std::string& section, const std::string& key, const std::string& value) {
+        int err = 1;
+        IniPutString(section, key, value, err);
+        ASSERT_EQ(err, 0);
+    }
     void WriteIni(const std::string& text) { dir.Write("TOLVI32.INI", text); }
     std::string IniText() const { return dir.Read("TOLVI32.INI"); }
     bool IniHasLine(const std::string& line) const {
         return ("\n" + IniText()).find("\n" + line + "\r\n") != std::string::npos;
+    }
+};
+
+class OptionFixture : public SettingsFixture {
+protected:
+    void SetUp() override {
+        SettingsFixture::SetUp();
+        ASSERT_NE(DB_CreateDataBase("Untitled", "MAINHIER", "PAGE1"), 0);
     }
 
     static std::vector<uint8_t> Slice(const uint8_t* table, int offset, int count) {
@@ -37,11 +49,11 @@ protected:
     }
     static int32_t TableInt(int32_t n, int index) {
         int32_t v;
-        std::memcpy(&v, E_SysTable(n) + 4 * index, 4);
+        std::memcpy(&v, E_SysTable(n) + 4 * std::ptrdiff_t{index}, 4);
         return v;
     }
     static void SetTableInt(int32_t n, int index, int32_t v) {
-        std::memcpy(E_SysTable(n) + 4 * index, &v, 4);
+        std::memcpy(E_SysTable(n) + 4 * std::ptrdiff_t{index}, &v, 4);
     }
 };
 

@@ -81,7 +81,7 @@ TEST_F(ShowOptionFormTest, CaptionCarriesOneScopeSuffixWhenAskedFor) {
         {"", -1, 0, " (Default)"},
     };
     for (const auto& c : cases) {
-        gOptCurrent = c.scope;
+        SetOptionScope(c.scope != 0 ? OptionScope::Current : OptionScope::Default);
         EXPECT_EQ(ShowAndTakeCaption(c.caption, c.addSuffix), c.shown) << c.caption;
     }
 }
@@ -243,7 +243,7 @@ TEST_F(OptionDispatch, CurrentScopeLoadsPerDatabaseSetsFromTheDatabase) {
         "[CATEGORIES]\r\n0=FileLabel,3\r\n");
     SetTableInt(8, 0, 4);
     E_SysTable(1)[0] = 22;
-    gOptCurrent = 1;
+    SetOptionScope(OptionScope::Current);
     LoadAllOptionSets();
     // From the database.
     EXPECT_EQ(gTextSizes[1].Height, 25400);
@@ -267,7 +267,7 @@ TEST_F(OptionDispatch, SaveAllLeavesDirectoriesPadstacksBackupAndStartupAlone) {
     gBackupInt = 10;
     gAppsStart = {1, 1, 1, 1};
     for (int32_t scope : {0, 1}) {
-        gOptCurrent = scope;
+        SetOptionScope(scope != 0 ? OptionScope::Current : OptionScope::Default);
         SaveAllOptionSets();
     }
     const std::string text = "\n" + IniText();
@@ -280,7 +280,7 @@ TEST_F(OptionDispatch, SaveAllLeavesDirectoriesPadstacksBackupAndStartupAlone) {
 TEST_F(OptionDispatch, SaveAllInCurrentScopeCopiesTheDefaultsIntoTheDatabase) {
     WriteIni("[LAYERS]\r\n5=Power,1,3\r\n[Tolvi32]\r\nLaySnapTable=1,7,7,7,7,7,7\r\n");
     LoadAllOptionSets();
-    gOptCurrent = 1;
+    SetOptionScope(OptionScope::Current);
     SaveAllOptionSets();
     EXPECT_EQ(CStrFromPtr(O_GetName(OA_Object(DB_LayerArray(), 6))), "Power");
     EXPECT_EQ(TableBytes(2, 5, 1), (std::vector<uint8_t>{3}));
@@ -292,7 +292,7 @@ TEST_F(OptionDispatch, ApplyDefaultsWritesSizesAndGridsAndKeepsTheScope) {
         "[TEXTS]\r\nT3=60,7\r\n[SIZES]\r\nWirewidth=100\r\n[Tolvi32]\r\nPickTable=3\r\n"
         "[LAYERS]\r\n0=Untouched,0,0\r\n");
     for (int32_t scope : {0, -1}) {
-        gOptCurrent = scope;
+        SetOptionScope(scope != 0 ? OptionScope::Current : OptionScope::Default);
         ApplyDefaultsToDesign();
         EXPECT_EQ(gOptCurrent, scope);
     }
@@ -304,6 +304,70 @@ TEST_F(OptionDispatch, ApplyDefaultsWritesSizesAndGridsAndKeepsTheScope) {
     EXPECT_EQ(TableInt(19, 0), 20420);
     EXPECT_EQ(TableInt(8, 0), 3);
     EXPECT_EQ(CStrFromPtr(O_GetName(OA_Object(DB_LayerArray(), 1))), "COMP.PRINT");
+}
+
+// Default->Current, a new database and start-up: whatever the scope was, the file's values end in
+// the database and the scope ends Default, ticked so in the menu.
+TEST_F(OptionDispatch, CopyDefaultsToDatabaseEndsInDefaultScope) {
+    WriteIni("[LAYERS]\r\n5=Power,1,3\r\n[SIZES]\r\nWirewidth=100\r\n");
+    for (OptionScope before : {OptionScope::Default, OptionScope::Current}) {
+        SetOptionScope(before);
+        recordingHost().Reset();
+        CopyDefaultsToDatabase();
+        EXPECT_FALSE(OptionsAreCurrent());
+        EXPECT_EQ(recordingHost().calls, Calls{"scope: default"});
+        EXPECT_EQ(CStrFromPtr(O_GetName(OA_Object(DB_LayerArray(), 6))), "Power");
+        EXPECT_EQ(TableInt(14, 0), 100);
+        EXPECT_EQ(IniText().find("LI0="), std::string::npos) << "nothing per-database written to the file";
+    }
+}
+
+// A load or store that fails half way must not leave the scope Current: the next Default-scope
+// store would go into the database instead of the settings file.
+TEST(OptionScope, ALoaderThatThrowsLeavesTheScopeAsItWas) {
+    const PerDatabaseOptionSet failing{
+        [] { throw std::runtime_error("settings file"); }, [] { throw std::runtime_error("settings file"); },
+        [] { throw std::runtime_error("database"); }, [] { throw std::runtime_error("database"); }};
+    for (OptionScope before : {OptionScope::Default, OptionScope::Current}) {
+        for (OptionScope during : {OptionScope::Default, OptionScope::Current}) {
+            SetOptionScope(before);
+            EXPECT_THROW(
+                {
+                    OptionScopeGuard scope(during);
+                    LoadInScope(failing);
+                },
+                std::runtime_error);
+            EXPECT_EQ(OptionsAreCurrent(), before == OptionScope::Current);
+            EXPECT_THROW(
+                {
+                    OptionScopeGuard scope(during);
+                    SaveInScope(failing);
+                },
+                std::runtime_error);
+            EXPECT_EQ(OptionsAreCurrent(), before == OptionScope::Current);
+        }
+    }
+}
+
+TEST(OptionScope, EachSetGoesToTheStoreTheScopeNames) {
+    static Calls calls;
+    calls.clear();
+    const PerDatabaseOptionSet recorded{
+        [] { calls.push_back("file load"); }, [] { calls.push_back("file save"); },
+        [] { calls.push_back("database load"); }, [] { calls.push_back("database store"); }};
+    {
+        OptionScopeGuard current(OptionScope::Current);
+        LoadInScope(recorded);
+        SaveInScope(recorded);
+        {
+            OptionScopeGuard defaults(OptionScope::Default);
+            LoadInScope(recorded);
+            SaveInScope(recorded);
+        }
+        EXPECT_TRUE(OptionsAreCurrent());
+    }
+    EXPECT_FALSE(OptionsAreCurrent());
+    EXPECT_EQ(calls, (Calls{"database load", "database store", "file load", "file save"}));
 }
 
 }  // namespace

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "common/settings_access.h"
-#include "support/temp_dir.h"
+#include "option_fixture.h"
 
 namespace tolvi {
 namespace {
@@ -15,14 +15,10 @@ using Values = std::vector<int32_t>;
 
 Values Elements(const auto& arr) { return Values(arr.begin() + 1, arr.end()); }
 
-class Packaging : public ::testing::Test {
+class Packaging : public test::SettingsFixture {
 protected:
-    test::TempDir dir;
-    void SetUp() override { gIniFile = dir.File("TOLVI32.INI"); }
-    void Put(const std::string& key, const std::string& value) {
-        int err = 1;
-        IniPutString("PACKAGING", key, value, err);
-        ASSERT_EQ(err, 0);
+    static void Put(const std::string& key, const std::string& value) {
+        SettingsFixture::Put("PACKAGING", key, value);
     }
 };
 
@@ -67,7 +63,7 @@ TEST_F(Packaging, StoredValuesReadBackAndCarryTheirBlank) {
     gPrefPinout[6] = 2;
     gPrefDescription[3] = -4;
     SavePackagingPrefs();
-    const std::string ini = dir.Read("TOLVI32.INI");
+    const std::string ini = IniText();
     for (const char* line : {"PREFCOMPNAME= 1, 0, 1, 0\r\n", "PREFPINOUT= 1, 1, 0, 1, 0, 2\r\n",
                              "PREFDESCRIPTION= 1, 0,-4, 0, 1, 0, 0, 0, 1, 0\r\n"})
         EXPECT_NE(ini.find(line), std::string::npos) << line;

@@ -134,7 +134,7 @@ TEST_F(SizeSettings, MalformedValuesLeaveWhatTheyCannotSet) {
 }
 
 TEST_F(SizeSettings, CurrentScopeMovesTheKernelTablesOnly) {
-    gOptCurrent = -1;
+    SetOptionScope(OptionScope::Current);
     WriteIni("[SIZES]\r\nBuswidth=1\r\n[TEXTS]\r\nT0=6,6\r\n");
     const std::string before = IniText();
     for (int r = 0; r < 17; ++r) gCondSizes[r] = {r * 10 + 1, r * 10 + 2, r * 10 + 3};

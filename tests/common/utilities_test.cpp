@@ -349,8 +349,8 @@ TEST(CenterForm, CentresTheFrameAndKeepsItOnTheScreen) {
     CenterForm(&dialog);
     dialog.show();
     const QRect shown = dialog.geometry();
-    EXPECT_NEAR(shown.center().x(), screen.left + screen.width / 2, 2);
-    EXPECT_NEAR(shown.center().y(), screen.top + screen.height / 2, 2);
+    EXPECT_NEAR(shown.center().x(), screen.left + screen.width / 2.0, 2);
+    EXPECT_NEAR(shown.center().y(), screen.top + screen.height / 2.0, 2);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <fstream>
 #include <iterator>
+#include <ostream>
 
 #include "common/colour_settings.h"
 #include "common/db_session.h"
@@ -80,6 +81,8 @@ struct GapCase {
     std::vector<std::string> records;
     std::string written;
 };
+// Shown by its name in failures, not as the bytes of the record.
+void PrintTo(const GapCase& c, std::ostream* os) { *os << c.what; }
 
 class GapTest : public AsciiLoadTest, public ::testing::WithParamInterface<GapCase> {};
 

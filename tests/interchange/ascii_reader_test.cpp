@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <ostream>
 
 #include "common/colour_settings.h"
 #include "common/db_session.h"
@@ -28,6 +29,8 @@ struct LoopCase {
     int32_t result;
     std::string box;
 };
+// Shown by its name in failures, not as the bytes of the record.
+void PrintTo(const LoopCase& c, std::ostream* os) { *os << c.what; }
 
 class RecordLoopTest : public AsciiReaderTest, public ::testing::WithParamInterface<LoopCase> {};
 
@@ -319,6 +322,8 @@ struct RebuildCase {
     int32_t result;
     const char* reason;  // after "ASCII Load Error: "; null for no box
 };
+// Shown by its name in failures, not as the bytes of the record.
+void PrintTo(const RebuildCase& c, std::ostream* os) { *os << c.what; }
 
 class RebuildTest : public AsciiReaderTest, public ::testing::WithParamInterface<RebuildCase> {};
 

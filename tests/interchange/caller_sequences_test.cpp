@@ -5,6 +5,7 @@
 #include <cstring>
 #include <fstream>
 #include <map>
+#include <ostream>
 #include <set>
 #include <string>
 #include <vector>
@@ -238,6 +239,8 @@ struct RefusedCase {
     const char* record;
     const char* reason;
 };
+// Shown by its name in failures, not as the bytes of the record.
+void PrintTo(const RefusedCase& c, std::ostream* os) { *os << c.what; }
 
 class RefusedRecordTest : public KernelTest, public ::testing::WithParamInterface<RefusedCase> {};
 
@@ -301,6 +304,7 @@ std::vector<int32_t> FillHierarchy(int32_t h) {
     B_CreateBranch(1, 0, 0), J_CreateJunction(1, 0, 0, 0);
     L_CreateComponent(1, "L", 0, 0, 2, 0, 0, 0, 0);
     T_CreateTrace(1, 0, 0), T_CreateBendPoint(1, 0, 0, 0), V_CreateVia(1, 0, 0, 0, 5, 0);
+    owned.reserve(owned.size() + 5);
     for (int32_t i = 0; i < 5; ++i)
         owned.push_back(OA_Add(DB_LayoutTextArray(), I_MakeText(0, 0, 0, 1, 1, "T", 0, 0, 0)));
     owned.push_back(N_Net(1));
@@ -328,6 +332,8 @@ struct DeletionCase {
     std::vector<int32_t> left;
     int32_t currentAfter;
 };
+// Shown by its name in failures, not as the bytes of the record.
+void PrintTo(const DeletionCase& c, std::ostream* os) { *os << c.what; }
 
 class HierarchyDeletionTest : public KernelTest, public ::testing::WithParamInterface<DeletionCase> {};
 

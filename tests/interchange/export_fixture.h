@@ -80,7 +80,7 @@ protected:
     // Element index of the database's option table n, as the kernel holds it.
     static int32_t Table(int32_t n, int32_t index) {
         int32_t v = 0;
-        E_MemCopy(&v, E_SysTable(n) + 4 * index, 4);
+        E_MemCopy(&v, E_SysTable(n) + 4 * std::ptrdiff_t{index}, 4);
         return v;
     }
 

@@ -48,7 +48,7 @@ protected:
         Adopt();
     }
     void InCurrentScope() {
-        gOptCurrent = -1;
+        SetOptionScope(OptionScope::Current);
         test::recordingHost().MarkOptionScope(true);
     }
     static bool AnyMarked() {

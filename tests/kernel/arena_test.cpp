@@ -23,6 +23,8 @@ TEST(ArenaVector, BehavesAsAVectorInAnArenaAndAfterIt) {
         void (*onArena)(ArenaVector<int32_t>&);
         void (*onStd)(std::vector<int32_t>&);
     };
+// Each step is written once and runs once in each of the two lambdas.
+// NOLINTBEGIN(bugprone-macro-repeated-side-effects)
 #define BOTH(body) [](ArenaVector<int32_t>& v) { body; }, [](std::vector<int32_t>& v) { body; }
     const Case steps[] = {
         {"appends", BOTH(for (int i = 0; i < 100; ++i) v.push_back(i))},
@@ -38,6 +40,7 @@ TEST(ArenaVector, BehavesAsAVectorInAnArenaAndAfterIt) {
         {"append again", BOTH(for (int i = 0; i < 70; ++i) v.push_back(i * 3))},
     };
 #undef BOTH
+    // NOLINTEND(bugprone-macro-repeated-side-effects)
     // Each step once with the storage in an arena, then again after the arena scope is left:
     // what grows then moves to the heap and the arena's storage is given back.
     Arena arena(1 << 16);

@@ -311,7 +311,7 @@ TEST_F(DrawingTest, TextDrawnMatchesItsMeasuredSizeAndStateSetBeforeOpening) {
 }
 
 std::string FontFile(const std::string& dir, const std::string& name, const std::string& text) {
-    const std::string path = dir + "/" + name;
+    std::string path = dir + "/" + name;
     std::ofstream(path, std::ios::binary) << text;
     return path;
 }

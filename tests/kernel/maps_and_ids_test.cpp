@@ -1,5 +1,6 @@
 // Map walks, id allocation and status-bit semantics.
 #include <functional>
+#include <ostream>
 
 #include "kernel_test_support.h"
 
@@ -194,6 +195,8 @@ struct KindCase {
     bool negativeIds = false;  // symbols keep reserved ids below 0
     void (*setup)() = nullptr;
 };
+// Shown by its name in failures, not as the bytes of the record.
+void PrintTo(const KindCase& c, std::ostream* os) { *os << c.kind; }
 
 class IdTest : public KernelTest, public ::testing::WithParamInterface<KindCase> {};
 

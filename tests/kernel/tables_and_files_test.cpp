@@ -1,6 +1,7 @@
 // Settings tables, the changed flag, internal files and the string table.
 #include <cstring>
 #include <functional>
+#include <ostream>
 
 #include "kernel_test_support.h"
 
@@ -32,7 +33,9 @@ TEST_F(TablesTest, TablesHaveTheirSizesAndCopiesStayInside) {
 }
 
 TEST_F(TablesTest, FreshDatabaseHasTheBuiltInDefaults) {
-    const auto at = [](int32_t table, int32_t index) { return ReadInt(E_SysTable(table) + 4 * index); };
+    const auto at = [](int32_t table, int32_t index) {
+        return ReadInt(E_SysTable(table) + 4 * std::ptrdiff_t{index});
+    };
     EXPECT_EQ(at(0, 0), 0x000000);   // black
     EXPECT_EQ(at(0, 15), 0xFFFFFF);  // white
     EXPECT_EQ(E_SysTable(1)[31], 15);
@@ -109,6 +112,8 @@ struct FlagCase {
     std::function<void()> op;
     bool sets;
 };
+// Shown by its name in failures, not as the bytes of the record.
+void PrintTo(const FlagCase& c, std::ostream* os) { *os << c.what; }
 
 class ChangedFlagTest : public KernelTest, public ::testing::WithParamInterface<FlagCase> {};
 

@@ -12,17 +12,14 @@
 #include "platform/help.h"
 #include "platform/suite_bus.h"
 #include "support/scripted_ui.h"
+#include "support/string_board.h"
 #include "support/temp_dir.h"
 
 namespace tolvi {
 namespace {
 
+using test::Board;
 using test::scriptedUi;
-
-std::optional<std::string> Board(const std::string& key) {
-    const char* p = E_GetString(key.c_str());
-    return p ? std::optional<std::string>(p) : std::nullopt;
-}
 
 void UseSettings(const test::TempDir& dir, const std::string& text) {
     gIniFile = dir.Write("TOLVI32.INI", text);

@@ -66,7 +66,7 @@ protected:
         gDbLabel.Password = password;
         gDbLabel.Designer = designer;
         WriteDbLabel();
-        const std::string path = tmp.File(file);
+        std::string path = tmp.File(file);
         EXPECT_NE(DB_SaveDataBase(path.c_str()), 0);
         gDbTitle = "Untitled";
         CreateEmptyDatabase();

@@ -28,7 +28,7 @@ struct FakeModule : platform::DesignModule {
     void SetAppPath(const std::string& path) override { journal->push_back(name + " path " + path); }
     int16_t RunModule(int16_t mode, const std::string& file) override {
         journal->push_back(name + " run " + std::to_string(mode) + (file.empty() ? "" : " " + file));
-        return onRun ? onRun(*this, mode, file) : 0;
+        return onRun ? onRun(*this, mode, file) : int16_t{0};
     }
 };
 
@@ -47,15 +47,16 @@ public:
 
     // setup runs on every new instance of name.
     void Register(const std::string& name, std::function<void(FakeModule&)> setup = {}) {
-        platform::RegisterModuleFactory(name, [this, name, setup](platform::ModuleHost& host) {
-            auto m = std::make_shared<FakeModule>();
-            m->name = name;
-            m->host = &host;
-            m->journal = &journal;
-            if (setup) setup(*m);
-            ++created[name];
-            return std::static_pointer_cast<platform::DesignModule>(m);
-        });
+        platform::RegisterModuleFactory(name,
+                                        [this, name, setup = std::move(setup)](platform::ModuleHost& host) {
+                                            auto m = std::make_shared<FakeModule>();
+                                            m->name = name;
+                                            m->host = &host;
+                                            m->journal = &journal;
+                                            if (setup) setup(*m);
+                                            ++created[name];
+                                            return std::static_pointer_cast<platform::DesignModule>(m);
+                                        });
     }
 };
 

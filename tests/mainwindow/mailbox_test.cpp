@@ -76,7 +76,7 @@ protected:
     // A database saved under name in the job directory; the open one is empty again afterwards.
     std::string SavedDatabase(const std::string& file, const std::string& name) {
         DB_CreateDataBase(name.c_str(), "MAINHIER", "MAINPAGE");
-        const std::string path = tmp.File(file);
+        std::string path = tmp.File(file);
         EXPECT_NE(DB_SaveDataBase(path.c_str()), 0);
         DB_CreateDataBase("Untitled", "MAINHIER", "MAINPAGE");
         return path;

@@ -10,18 +10,15 @@
 #include "mainwindow/command_routing.h"
 #include "mainwindow/fake_module.h"
 #include "support/scripted_ui.h"
+#include "support/string_board.h"
 
 namespace tolvi {
 namespace {
 
+using test::Board;
 using test::FakeModule;
 using test::FakeModules;
 using test::scriptedUi;
-
-std::optional<std::string> Board(const std::string& key) {
-    const char* p = E_GetString(key.c_str());
-    return p ? std::optional<std::string>(p) : std::nullopt;
-}
 
 int16_t Start(const std::string& name, int16_t mode = 0, std::string file = "") {
     return InitializeApp(name, mode, file);
@@ -29,6 +26,7 @@ int16_t Start(const std::string& name, int16_t mode = 0, std::string file = "") 
 
 std::vector<std::string> Keys() {
     std::vector<std::string> keys;
+    keys.reserve(colServers.size());
     for (const auto& e : colServers) keys.push_back(e.first);
     return keys;
 }

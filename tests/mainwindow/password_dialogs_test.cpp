@@ -49,13 +49,14 @@ protected:
     static DbLabelRec Stored() {
         const DbLabelRec kept = gDbLabel;
         ReadDbLabel();
-        const DbLabelRec stored = gDbLabel;
+        DbLabelRec stored = gDbLabel;
         gDbLabel = kept;
         return stored;
     }
     // Shows the info dialog as the menu does and lets script act on it.
     static void ShowInfo(std::function<void(OPTNINFO*)> script) {
-        scriptedUi().QueueModal("OPTNINFO", [script](QWidget* f) { script(static_cast<OPTNINFO*>(f)); });
+        scriptedUi().QueueModal(
+            "OPTNINFO", [script = std::move(script)](QWidget* f) { script(static_cast<OPTNINFO*>(f)); });
         QWidget* form = new OPTNINFO;
         ShowOptionForm(form, 0);
     }
@@ -64,7 +65,7 @@ protected:
 TEST_F(PasswordDialogsTest, PasswordEntry) {
     gDbName = "board";
     gDbLabel.Designer = "   Ann";
-    gOptCurrent = -1;
+    SetOptionScope(OptionScope::Current);
     std::string caption, dbase, designer;
     scriptedUi().QueueModal("OPTNINPT", [&](QWidget* f) {
         auto* form = static_cast<OPTNINPT*>(f);

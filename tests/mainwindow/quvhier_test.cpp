@@ -35,6 +35,7 @@ std::string Text(const QComboBox* box) { return platform::FromQString(box->curre
 
 std::vector<std::string> Items(const QComboBox* box) {
     std::vector<std::string> items;
+    items.reserve(static_cast<std::size_t>(box->count()));
     for (int i = 0; i < box->count(); ++i) items.push_back(platform::FromQString(box->itemText(i)));
     return items;
 }

@@ -26,6 +26,7 @@
 #include "mainwindow/command_routing.h"
 #include "mainwindow/db_commands.h"
 #include "mainwindow/fake_module.h"
+#include "mainwindow/module_commands.h"
 #include "mainwindow/quvlabel.h"
 #include "mainwindow/recent_files.h"
 #include "mainwindow/startup.h"
@@ -37,17 +38,14 @@
 #include "support/recording_help.h"
 #include "support/reset_all.h"
 #include "support/scripted_ui.h"
+#include "support/string_board.h"
 #include "support/temp_dir.h"
 
 namespace tolvi {
 namespace {
 
+using test::Board;
 using test::scriptedUi;
-
-std::optional<std::string> Board(const std::string& key) {
-    const char* p = E_GetString(key.c_str());
-    return p ? std::optional<std::string>(p) : std::nullopt;
-}
 
 struct CloseRecorder : QObject {
     explicit CloseRecorder(std::vector<std::string>& log) : log(log) {}
@@ -320,6 +318,24 @@ TEST(StartUp, ASecondInstanceClosesSilentlyAndTouchesNothing) {
     EXPECT_EQ(Board("IniFile"), std::nullopt);
 }
 
+// A start-up that fails half way gives back what it took and no more: the state string and the
+// database it made, the command links (the suite hears the close), never the cursors it had not
+// taken yet.
+TEST(StartUp, AFailureHalfWayGivesBackWhatStartUpTook) {
+    Started s;
+    scriptedUi().QueueAnswer(platform::kAnswerOk);  // "Can't Create Data Base"
+    KernelFailNextForTests("DB_CreateDataBase");
+    gCursors = {77, 78};
+    EXPECT_FALSE(s.Load());
+    EXPECT_EQ(s.ended, 1);
+    EXPECT_EQ(scriptedUi().boxes.back().text, "Can't Create Data Base");
+    EXPECT_EQ(s.exits, 1);
+    EXPECT_EQ(Board("TOLVI32"), "");
+    EXPECT_EQ(DB_DataBase(), 0);
+    EXPECT_EQ(gCursors, (std::array<int32_t, 2>{77, 78}));
+    EXPECT_FALSE(scriptedUi().BusyPointer());
+}
+
 // A command line typed into the bar reaches a linked peer whatever the menu bar did with the
 // keyboard before; the menus still open with Alt+letter.
 TEST(Keystrokes, CommandLinesSurviveTheMenuBarTakingTheKeyboard) {
@@ -553,7 +569,7 @@ TEST(MenuCommands, AutoHelpScopeAndCustomMenu) {
     EXPECT_TRUE(w.Item("M_Custom")->isVisible());
     EXPECT_EQ(w.Item("M_Cap", 2)->text(), "Viewer");
     // Past the names: nothing, not even the pointer.
-    w.M_Cap_Click(3);
+    M_Cap_Click(3);
     EXPECT_TRUE(scriptedUi().pointerChanges.empty());
 }
 

@@ -96,8 +96,9 @@ void SetupMenu::CheckMenuItems(const std::vector<MenuRow>& rows) {
                         const bool suffixed =
                             caption.ends_with(" (Current)") || caption.ends_with(" (Default)");
                         EXPECT_EQ(suffixed, item.scopeShown) << caption;
-                        if (suffixed)
+                        if (suffixed) {
                             EXPECT_TRUE(caption.ends_with(scope != 0 ? " (Current)" : " (Default)"));
+                        }
                     } else {
                         EXPECT_EQ(scriptedUi().boxes.back().text, "Finish current operation for: Capture");
                     }

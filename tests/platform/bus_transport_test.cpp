@@ -100,7 +100,7 @@ TEST(BusSecurity, PeerUidIsTheConnectingUser) {
 int ConnectTo(const std::string& path, int sendTimeoutMs = 0) {
     const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
     if (sendTimeoutMs > 0) {
-        timeval wait{sendTimeoutMs / 1000, (sendTimeoutMs % 1000) * 1000};
+        timeval wait{sendTimeoutMs / 1000, suseconds_t{sendTimeoutMs % 1000} * 1000};
         setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &wait, sizeof wait);
     }
     sockaddr_un addr{};

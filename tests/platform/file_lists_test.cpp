@@ -15,6 +15,7 @@ namespace {
 
 std::vector<std::string> Shown(const QListWidget& list) {
     std::vector<std::string> out;
+    out.reserve(static_cast<std::size_t>(list.count()));
     for (int i = 0; i < list.count(); ++i) out.push_back(list.item(i)->text().toStdString());
     return out;
 }

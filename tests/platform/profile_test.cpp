@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include "platform/errors.h"
 #include "support/temp_dir.h"
 
@@ -19,6 +21,8 @@ struct ReadCase {
     const char* def;
     const char* expected;
 };
+// Shown by its name in failures, not as the bytes of the record.
+void PrintTo(const ReadCase& c, std::ostream* os) { *os << c.name; }
 
 const ReadCase kReadCases[] = {
     {"plain", "[Grid]\r\nSnap= 25400\r\n", "Grid", "Snap", "x", "25400"},
@@ -91,6 +95,8 @@ struct WriteCase {
     const char* value;  // nullptr deletes
     const char* after;
 };
+// Shown by its name in failures, not as the bytes of the record.
+void PrintTo(const WriteCase& c, std::ostream* os) { *os << c.name; }
 
 const WriteCase kWriteCases[] = {
     {"replace in place keeps order and comments",

@@ -39,6 +39,7 @@ struct Grid {
     }
     std::vector<std::string> Column(int col) const {
         std::vector<std::string> out;
+        out.reserve(static_cast<std::size_t>(g.Rows()));
         for (int r = 0; r < g.Rows(); ++r) out.push_back(g.TextMatrix(r, col));
         return out;
     }

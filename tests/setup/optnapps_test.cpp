@@ -23,7 +23,7 @@ using test::scriptedUi;
 
 class StartupApps : public test::SetupFixture {
 protected:
-    static void Show(std::function<void(OPTNAPPS&)> script) { ShowScripted<OPTNAPPS>(script, -1); }
+    static void Show(std::function<void(OPTNAPPS&)> script) { ShowScripted<OPTNAPPS>(std::move(script), -1); }
     static std::vector<float> Fields(const char* key) { return test::IniFields("Tolvi32", key); }
     static std::array<bool, 4> Checked(const std::array<QCheckBox*, 4>& boxes) {
         return {boxes[0]->isChecked(), boxes[1]->isChecked(), boxes[2]->isChecked(), boxes[3]->isChecked()};

@@ -46,7 +46,7 @@ protected:
 
 TEST_F(Backup, CaptionNeverCarriesTheScope) {
     for (int32_t scope : {0, -1}) {
-        gOptCurrent = scope;
+        SetOptionScope(scope != 0 ? OptionScope::Current : OptionScope::Default);
         std::string caption;
         ShowScripted<OPTNBACK>(
             [&](OPTNBACK& f) {

@@ -60,7 +60,9 @@ TEST(FormatCommits, NamesAndSizesTable) {
         double slot = 99;
         EXPECT_EQ(CommitFormatSize(c.text, c.unit, slot), c.size.has_value()) << c.text;
         EXPECT_EQ(slot, c.size.value_or(99)) << c.text;
-        if (c.size) EXPECT_EQ(FormatSizeText(slot, c.unit, '.'), c.shown) << c.text;
+        if (c.size) {
+            EXPECT_EQ(FormatSizeText(slot, c.unit, '.'), c.shown) << c.text;
+        }
     }
     EXPECT_EQ(FormatSizeText(0, 1, '.'), "");
     EXPECT_EQ(FormatSizeText(4.5, 0, ','), "4,5");
@@ -131,7 +133,8 @@ protected:
     static std::string Ini(const char* key) { return test::IniValue("FORMATS", key); }
     // Shows the twin's dialog through ShowOptionForm and runs script in it.
     static void Show(const Twin& t, std::function<void(FormatsDialog&)> script) {
-        ShowScripted(t.make().release(), [script](QWidget* w) { script(*static_cast<FormatsDialog*>(w)); });
+        ShowScripted(t.make().release(),
+                     [script = std::move(script)](QWidget* w) { script(*static_cast<FormatsDialog*>(w)); });
     }
 };
 

@@ -40,7 +40,8 @@ protected:
         gPartName = name;
         gPartOK = 7;
         if (script)
-            scriptedUi().QueueModal("OPTNDEV", [script](QWidget* f) { script(*static_cast<OPTNDEV*>(f)); });
+            scriptedUi().QueueModal(
+                "OPTNDEV", [script = std::move(script)](QWidget* f) { script(*static_cast<OPTNDEV*>(f)); });
         QWidget* form = new OPTNDEV;
         ShowOptionForm(form, 0);
     }

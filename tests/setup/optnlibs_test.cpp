@@ -100,7 +100,9 @@ TEST(LibraryListRules, AddInsertDelete) {
         EXPECT_EQ(Joined(list), c.after);
         EXPECT_EQ(e.selectedRow, c.selAfter);
         EXPECT_EQ(e.topRow, c.topAfter);
-        if (r == R::Done) EXPECT_EQ(e.currentRow, c.selAfter);
+        if (r == R::Done) {
+            EXPECT_EQ(e.currentRow, c.selAfter);
+        }
         EXPECT_EQ(e.GridRows(), std::max<int>(2, int(list.size())));
     }
 }
@@ -126,6 +128,7 @@ protected:
     static std::string Title(const QGroupBox* g) { return platform::FromQString(g->title()); }
     static std::vector<std::string> Entries(const QComboBox* c) {
         std::vector<std::string> v;
+        v.reserve(static_cast<std::size_t>(c->count()));
         for (int i = 0; i < c->count(); ++i) v.push_back(platform::FromQString(c->itemText(i)));
         return v;
     }

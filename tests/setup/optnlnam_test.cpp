@@ -71,8 +71,8 @@ TEST_F(LayerLabels, DoubleClicksRenameAndSwitchLayers) {
     EXPECT_EQ(gLayers[4].Name, "ab1            ");
     EXPECT_EQ(g.TextMatrix(5, 1), "ab1            ");
 
-    for (auto answer : {std::optional<std::string>(), std::optional<std::string>("   "),
-                        std::optional<std::string>("a,b")}) {
+    for (const auto& answer : {std::optional<std::string>(), std::optional<std::string>("   "),
+                               std::optional<std::string>("a,b")}) {
         test::AnswerInput(answer);
         test::DoubleClickCell(g, 6, 1);
         EXPECT_EQ(gLayers[5].Name, "GND PLANE") << answer.value_or("(cancelled)");

@@ -45,7 +45,7 @@ protected:
         IniPutString("PACKAGING", key, value, err);
     }
     static std::vector<float> Fields(const char* key) { return test::IniFields("PACKAGING", key); }
-    static void Show(std::function<void(OPTNPACK&)> script) { ShowScripted<OPTNPACK>(script); }
+    static void Show(std::function<void(OPTNPACK&)> script) { ShowScripted<OPTNPACK>(std::move(script)); }
 };
 
 TEST_F(Packaging, OpensOnTheStoredChoicesAndAcceptWritesAllTwentyFields) {

@@ -38,6 +38,7 @@ protected:
 
     static std::vector<std::string> Names(const QListWidget& l) {
         std::vector<std::string> v;
+        v.reserve(static_cast<std::size_t>(l.count()));
         for (int i = 0; i < l.count(); ++i) v.push_back(platform::FromQString(l.item(i)->text()));
         return v;
     }

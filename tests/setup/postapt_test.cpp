@@ -18,6 +18,7 @@
 #include "platform/qt/codec.h"
 #include "platform/qt/file_lists.h"
 #include "platform/qt/tolvi_grid.h"
+#include "support/aperture_table.h"
 #include "support/grid_input.h"
 #include "support/scripted_ui.h"
 #include "support/setup_fixture.h"
@@ -26,21 +27,13 @@ namespace tolvi {
 namespace {
 
 using test::scriptedUi;
+using test::SetApertureSizes;
 
 std::string Sizes() {
     std::string s;
     for (std::size_t r = 1; r < gApertures.size(); ++r)
         s += (r > 1 ? "," : "") + std::to_string(gApertures[r].Size);
     return s;
-}
-
-void SetTable(std::initializer_list<int32_t> sizes) {
-    gApertures.assign(1, AptRec{});
-    for (int32_t s : sizes) {
-        AptRec r;
-        r.Size = s;
-        gApertures.push_back(r);
-    }
 }
 
 TEST(ApertureRules, DcodesTyped) {
@@ -89,17 +82,17 @@ TEST(ApertureRules, SizesInsertedInOrderOnce) {
     };
     for (const auto& c : sizes) EXPECT_EQ(ApertureSizeFromText(c.text, c.mm), c.size) << c.text;
 
-    SetTable({12700, 50800});
+    SetApertureSizes({12700, 50800});
     EXPECT_EQ(InsertApertureSize(25400), 2);
     EXPECT_EQ(InsertApertureSize(25400), 0) << "a size already there";
     EXPECT_EQ(InsertApertureSize(100), 1);
     EXPECT_EQ(InsertApertureSize(90000), 5);
     EXPECT_EQ(Sizes(), "100,12700,25400,50800,90000");
-    SetTable({});
+    SetApertureSizes({});
     EXPECT_EQ(InsertApertureSize(25400), 1);
     EXPECT_EQ(ApertureTableText(), "25400,0,0,0\r\n\"#\",\"#\",\"#\",\"#\"\r\n");
     EXPECT_FALSE(DeleteApertureRow(1)) << "the last row stays";
-    SetTable({1, 2, 3});
+    SetApertureSizes({1, 2, 3});
     EXPECT_FALSE(DeleteApertureRow(4));
     EXPECT_TRUE(DeleteApertureRow(2));
     EXPECT_EQ(Sizes(), "1,3");

@@ -241,7 +241,7 @@ TEST_F(SetupFrame, AcceptStoresWhatWasEditedEveryOtherEndingRestoresWhatIsStored
                 const bool iniWritten = dir.Read("TOLVI32.INI") != iniBefore;
                 EXPECT_EQ(iniWritten, accepted && (scope == 0 || SettingsFileOnly(info.name)))
                     << "the scope names the store";
-                gOptCurrent = 0;
+                SetOptionScope(OptionScope::Default);
             }
         }
     }

@@ -37,7 +37,7 @@ std::string FixtureFile(const std::string& name) {
 
 void SetupFixture::ResetStores() {
     QLocale::setDefault(QLocale::c());  // numbers shown with "."; a test may choose another locale
-    gOptCurrent = 0;
+    SetOptionScope(OptionScope::Default);
     gIniFile = dir.Write("TOLVI32.INI", FixtureFile("TOLVI32.INI"));
     dir.Write("STD.APT", FixtureFile("STD.APT"));
     int err = 0;
@@ -52,12 +52,12 @@ void SetupFixture::ResetStores() {
 }
 
 void SetupFixture::UseCurrentScope() {
-    gOptCurrent = -1;
+    SetOptionScope(OptionScope::Current);
     SaveAllOptionSets();
 }
 
 void AnswerInput(std::optional<std::string> text, std::string* label, std::string* offered) {
-    scriptedUi().QueueModal("QuvInpBG", [text, label, offered](QWidget* form) {
+    scriptedUi().QueueModal("QuvInpBG", [text = std::move(text), label, offered](QWidget* form) {
         auto* box = static_cast<QuvInpBG*>(form);
         if (label) *label = platform::FromQString(box->InpPrompt->text());
         if (offered) *offered = platform::FromQString(box->InpText->text());
@@ -79,7 +79,7 @@ void SetupFixture::LoadAndShow(QWidget* form) {
 }
 
 void SetupFixture::ShowScripted(QWidget* form, std::function<void(QWidget*)> script, int32_t AddModeSuffix) {
-    scriptedUi().QueueModal(form->objectName().toStdString(), [script](QWidget* w) {
+    scriptedUi().QueueModal(form->objectName().toStdString(), [script = std::move(script)](QWidget* w) {
         w->activateWindow();  // the focus moves between the controls as a user moves it
         EXPECT_TRUE(QTest::qWaitForWindowActive(w));
         script(w);

@@ -31,7 +31,7 @@ TempDir::~TempDir() {
 std::string TempDir::File(std::string_view name) const { return platform::JoinPath(path_, name); }
 
 std::string TempDir::Write(std::string_view name, std::string_view bytes) const {
-    const std::string p = File(name);
+    std::string p = File(name);
     std::ofstream(p, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     return p;
 }
