@@ -17,6 +17,7 @@
 #include "common/context_help.h"
 #include "common/dialog_state.h"
 #include "common/general_settings.h"
+#include "common/option_scope.h"
 #include "common/option_store.h"
 #include "common/quvinpbg.h"
 #include "common/utilities.h"
@@ -154,14 +155,13 @@ TEST_F(WindowPlacement, EveryKindOfWindowHasItsWholeFrameOnTheScreen) {
         CheckInputBox("input box");
         for (const SetupFormInfo& info : SetupForms()) {
             if (std::string(info.name) == "OPTNDEV") continue;  // opened from the library dialog only
-            for (int32_t scope : {0, -1}) {
-                gOptCurrent = scope;
+            for (OptionScope scope : {OptionScope::Default, OptionScope::Current}) {
+                OptionScopeGuard inScope(scope);
                 CheckForm(std::string("setup dialog ") + info.name, info.make(nullptr), -1, [&](QWidget*) {
                     if (std::string(info.name) == "OPTNLNAM") CheckInputBox("input box over a setup dialog");
                 });
             }
         }
-        gOptCurrent = 0;
         CheckForm("export window", new QUVSASC(nullptr), 0);
         CheckForm("ASCII load window", new QUVLASC(nullptr), 0);
 
