@@ -184,6 +184,67 @@ TEST_F(FileReplace, AWriterAtWorkKeepsItsTemporary) {
     EXPECT_EQ(dir.Entries(), std::set<std::string>{"t.dat"});
 }
 
+// What holds the temporary's name and is no writer's file (a directory, a pipe, a link) is the
+// user's and stays as it is: the save takes another name and succeeds, the next save still
+// clears a temporary a crash left under that name, and a writer at work there still keeps it.
+TEST_F(FileReplace, SomethingElseUnderTheTemporarysNameStaysAndTheSaveSucceeds) {
+    struct Case {
+        const char* what;
+        void (*plant)(const std::string& at);
+        bool (*intact)(const std::string& at);
+    } cases[] = {
+        {"a directory",
+         [](const std::string& at) {
+             fs::create_directory(at);
+             std::ofstream(at + "/keep") << "mine";
+         },
+         [](const std::string& at) { return fs::is_directory(at) && fs::exists(at + "/keep"); }},
+        {"a pipe", [](const std::string& at) { ::mkfifo(at.c_str(), 0600); },
+         [](const std::string& at) { return fs::is_fifo(fs::symlink_status(at)); }},
+        {"a dangling link", [](const std::string& at) { (void)!::symlink("nowhere", at.c_str()); },
+         [](const std::string& at) { return ReadLink(at) == "nowhere"; }},
+        {"a link to the target", [](const std::string& at) { (void)!::symlink("t.dat", at.c_str()); },
+         [](const std::string& at) { return ReadLink(at) == "t.dat"; }},
+    };
+    for (const bool named : {false, true}) {
+        UseNamedTemporaryForTests(named);
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(c.what) + (named ? ", named" : ""));
+            ScratchDir dir;
+            dir.Write("t.dat", "old");
+            const std::string planted = dir.File(".t.dat~tmp");
+            c.plant(planted);
+            const std::set<std::string> entries = dir.Entries();
+            ASSERT_EQ(Replace(dir.File("t.dat"), "new"), 0);
+            EXPECT_EQ(dir.Read("t.dat"), "new");
+            EXPECT_TRUE(c.intact(planted));
+            EXPECT_EQ(dir.Entries(), entries);
+
+            dir.Write(".t.dat~tmp1", "left by a crash");
+            ASSERT_EQ(Replace(dir.File("t.dat"), "newer"), 0);
+            EXPECT_EQ(dir.Read("t.dat"), "newer");
+            EXPECT_TRUE(c.intact(planted));
+            EXPECT_EQ(dir.Entries(), entries);
+
+            if (named) {
+                FileReplacement first, second;
+                ASSERT_EQ(first.Begin(dir.File("t.dat")), 0);
+                EXPECT_EQ(second.Begin(dir.File("t.dat")), EBUSY);
+                ASSERT_EQ(first.Commit(), 0);
+                EXPECT_EQ(dir.Entries(), entries);
+            }
+        }
+    }
+    // Every name the temporary may have is held: the save is refused and nothing changes.
+    ScratchDir dir;
+    dir.Write("t.dat", "old");
+    fs::create_directory(dir.File(".t.dat~tmp"));
+    for (int i = 1; i < 8; ++i) fs::create_directory(dir.File(".t.dat~tmp" + std::to_string(i)));
+    EXPECT_EQ(Replace(dir.File("t.dat"), "new"), EEXIST);
+    EXPECT_EQ(dir.Read("t.dat"), "old");
+    EXPECT_EQ(dir.Entries().size(), 9u);
+}
+
 // Runs `body` in a child process that has a mount namespace of its own; its exit status, or
 // 77 when such a namespace or a mount cannot be had here.
 template <class F>
