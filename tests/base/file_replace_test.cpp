@@ -3,7 +3,6 @@
 #include "base/file_replace.h"
 
 #include <gtest/gtest.h>
-#include <sched.h>
 #include <signal.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
@@ -20,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "support/mount_namespace.h"
 #include "support/ordinary_user.h"
 
 namespace tolvi::base {
@@ -27,6 +27,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using test::AsOrdinaryUser;
+using test::InOwnMountNamespace;
 
 class ScratchDir {
 public:
@@ -245,21 +246,6 @@ TEST_F(FileReplace, SomethingElseUnderTheTemporarysNameStaysAndTheSaveSucceeds) 
     EXPECT_EQ(dir.Entries().size(), 9u);
 }
 
-// Runs `body` in a child process that has a mount namespace of its own; its exit status, or
-// 77 when such a namespace or a mount cannot be had here.
-template <class F>
-int InOwnMountNamespace(F body) {
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        if (::unshare(CLONE_NEWNS) != 0 || ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
-            ::_exit(77);
-        ::_exit(body());
-    }
-    int status = -1;
-    ::waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 100;
-}
-
 TEST_F(FileReplace, AFullFileSystemLeavesTheOldFileAndNoTemporary) {
     ScratchDir dir;
     const std::string disk = dir.File("disk");
@@ -268,7 +254,7 @@ TEST_F(FileReplace, AFullFileSystemLeavesTheOldFileAndNoTemporary) {
     for (const bool named : {false, true}) {
         const int status = InOwnMountNamespace([&] {
             UseNamedTemporaryForTests(named);
-            if (::mount("tmpfs", disk.c_str(), "tmpfs", 0, "size=256k") != 0) return 77;
+            if (::mount("tmpfs", disk.c_str(), "tmpfs", 0, "size=256k") != 0) return test::kNoMountNamespace;
             const std::string target = disk + "/t.dat";
             if (Replace(target, "old") != 0) return 1;
             if (Replace(target, big) != ENOSPC) return 2;
@@ -277,7 +263,7 @@ TEST_F(FileReplace, AFullFileSystemLeavesTheOldFileAndNoTemporary) {
             if (std::distance(fs::directory_iterator(disk), {}) != 1) return 4;
             return 0;
         });
-        if (status == 77) GTEST_SKIP() << "no small file system can be mounted here";
+        if (status == test::kNoMountNamespace) GTEST_SKIP() << "no small file system can be mounted here";
         EXPECT_EQ(status, 0) << (named ? "named" : "unnamed");
     }
 }
