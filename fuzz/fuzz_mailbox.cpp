@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -27,24 +28,13 @@ namespace {
 
 using namespace tolvi;
 
-class Switch : public platform::Timer {
-public:
-    void SetInterval(int ms) override { interval_ = ms; }
-    int Interval() const override { return interval_; }
-    void SetEnabled(bool on) override { on_ = on; }
-    bool Enabled() const override { return on_; }
-
-private:
-    int interval_ = 1000;
-    bool on_ = true;
-};
-
 class Window : public MailboxWindow {
 public:
-    Switch timer;
+    Window() { timer->SetEnabled(true); }
+    std::unique_ptr<platform::Timer> timer = platform::CreateTimer();  // one that never fires
     std::vector<std::string> started;
     bool unloaded = false;
-    platform::Timer* AutoTimer() override { return &timer; }
+    platform::Timer* AutoTimer() override { return timer.get(); }
     void RunStartCommand(std::string_view handler) override { started.emplace_back(handler); }
     void UnloadForced() override { unloaded = true; }
 };
@@ -93,8 +83,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (!listed) std::abort();
     }
     if (window.unloaded) {
-        if (!window.started.empty() || window.timer.Enabled()) std::abort();
-    } else if (!window.timer.Enabled() || DB_DataBase() == 0 || DB_CurHier() == 0) {
+        if (!window.started.empty() || window.timer->Enabled()) std::abort();
+    } else if (!window.timer->Enabled() || DB_DataBase() == 0 || DB_CurHier() == 0) {
         std::abort();
     }
     if (Trim(line.c_str()).empty() && (window.unloaded || !window.started.empty())) std::abort();
