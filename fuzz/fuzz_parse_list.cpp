@@ -1,5 +1,8 @@
 // The list parser on arbitrary bytes: it must always end, give at least one field, keep its two
-// arrays in step, and never read or convert out of range.
+// arrays in step, and never read or convert out of range. A field's number is the field's own
+// value in single precision; one beyond the single range is an infinity of its sign, as the
+// loaders rely on, and never anything else that is not a number.
+#include <cfloat>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -17,7 +20,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         std::abort();
     std::size_t chars = 0;
     for (std::size_t i = 1; i <= n; ++i) {
-        if (!std::isfinite(tolvi::gTokNum[i])) std::abort();
+        const float num = tolvi::gTokNum[i];
+        const double value = tolvi::ParseNumber(tolvi::gTokStr[i]);
+        if (!std::isfinite(value)) std::abort();
+        if (std::isinf(num)) {
+            if (!(std::fabs(value) > FLT_MAX) || (num > 0) != (value > 0)) std::abort();
+        } else if (num != static_cast<float>(value)) {
+            std::abort();  // NaN included
+        }
         chars += tolvi::gTokStr[i].size();
     }
     // Fields never hold more than the text did.

@@ -43,6 +43,15 @@ std::string FollowLinks(const std::string& path, int& err) {
 // unnamed files.
 bool NoUnnamedFiles(int err) { return err == EOPNOTSUPP || err == EISDIR || err == EINVAL || err == ENOENT; }
 
+// The names a temporary of `name` may have: ".<name>~tmp", and where something that is not ours
+// holds that name, ".<name>~tmp1" to ".<name>~tmp7". Each within the longest name a directory
+// entry may have.
+constexpr int kTempNames = 8;
+std::string TempName(const std::string& name, int i) {
+    if (i == 0) return "." + name.substr(0, 250) + "~tmp";
+    return "." + name.substr(0, 249) + "~tmp" + std::to_string(i);
+}
+
 }  // namespace
 
 FileReplacement::~FileReplacement() { Abandon(); }
@@ -61,8 +70,6 @@ int FileReplacement::Begin(const std::string& target) {
                                                        : destination_.substr(0, slash);
     name_ = slash == std::string::npos ? destination_ : destination_.substr(slash + 1);
     if (name_.empty() || name_ == "." || name_ == "..") return error_ = EISDIR;
-    // Within the longest name a directory entry may have.
-    temp_ = "." + name_.substr(0, 250) + "~tmp";
 
     struct stat st {};
     const bool exists = ::stat(destination_.c_str(), &st) == 0;
@@ -82,7 +89,15 @@ int FileReplacement::Begin(const std::string& target) {
         Abandon();
         return error_ = e;
     };
-    if (const int e = ClearStale()) return fail(e);
+    // Every name a crashed writer may have left is cleared; the first that is free is ours.
+    temp_.clear();
+    for (int i = 0; i < kTempNames; ++i) {
+        const std::string name = TempName(name_, i);
+        bool taken = false;
+        if (const int e = ClearStale(name, taken)) return fail(e);
+        if (!taken && temp_.empty()) temp_ = name;
+    }
+    if (temp_.empty()) return fail(EEXIST);
 
     if (!gNamedOnly) {
         fd_ = ::openat(dirFd_, ".", O_TMPFILE | O_RDWR | O_CLOEXEC, 0666);
@@ -103,20 +118,22 @@ int FileReplacement::Begin(const std::string& target) {
     return 0;
 }
 
-int FileReplacement::ClearStale() {
+int FileReplacement::ClearStale(const std::string& temp, bool& taken) {
+    taken = false;
     struct stat st {};
-    if (::fstatat(dirFd_, temp_.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) return 0;
-    if (S_ISREG(st.st_mode)) {
-        int fd = ::openat(dirFd_, temp_.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK);
-        if (fd < 0) fd = ::openat(dirFd_, temp_.c_str(), O_WRONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK);
-        // A writer that is still running holds its lock; a crashed one's lock went with it.
-        const bool live = fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) != 0;
-        if (!live) ::unlinkat(dirFd_, temp_.c_str(), 0);
-        if (fd >= 0) ::close(fd);
-        return live ? EBUSY : 0;
+    if (::fstatat(dirFd_, temp.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) return 0;
+    if (!S_ISREG(st.st_mode)) {
+        // No writer makes anything else (a directory, a link, a pipe): it is the user's, it stays.
+        taken = true;
+        return 0;
     }
-    if (S_ISLNK(st.st_mode)) ::unlinkat(dirFd_, temp_.c_str(), 0);
-    return 0;  // anything else stays; making the temporary will fail on it
+    int fd = ::openat(dirFd_, temp.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) fd = ::openat(dirFd_, temp.c_str(), O_WRONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK);
+    // A writer that is still running holds its lock; a crashed one's lock went with it.
+    const bool live = fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) != 0;
+    if (!live) taken = ::unlinkat(dirFd_, temp.c_str(), 0) != 0;
+    if (fd >= 0) ::close(fd);
+    return live ? EBUSY : 0;
 }
 
 int FileReplacement::Write(const void* data, size_t n) { return Put(data, n, nullptr); }
@@ -161,7 +178,8 @@ int FileReplacement::Commit() {
         };
         int r = link();
         if (r != 0 && errno == EEXIST) {  // left by a crash since Begin looked
-            if (const int e = ClearStale()) return fail(e);
+            bool taken = false;
+            if (const int e = ClearStale(temp_, taken)) return fail(e);
             r = link();
         }
         if (r != 0) return fail(errno);

@@ -7,7 +7,9 @@
 // it is linked in as ".<name>~tmp" just before the rename. Where the file system has no unnamed
 // files, that fixed name is used from the start. Either way a crash leaves at most that one
 // file per target, and the next write of the target removes it. A writer holds a lock on its
-// temporary, so a live writer's file is never taken for a crashed one's.
+// temporary, so a live writer's file is never taken for a crashed one's. Where something that is
+// not a file holds the name (a directory, a link), it is left alone and the temporary is called
+// ".<name>~tmp1" (or up to "~tmp7") instead; the next write clears those as well.
 #pragma once
 
 #include <sys/types.h>
@@ -44,8 +46,9 @@ public:
     const std::string& Destination() const { return destination_; }
 
 private:
-    // Removes a temporary a crashed writer left; EBUSY when a live writer holds it.
-    int ClearStale();
+    // Removes the temporary `temp` a crashed writer left; EBUSY when a live writer holds it.
+    // taken: something else is there, which stays.
+    int ClearStale(const std::string& temp, bool& taken);
     // Writes at the file position, or at *offset (which it advances) when one is given.
     int Put(const void* data, size_t n, uint64_t* offset);
     void Close();

@@ -1,6 +1,7 @@
 // DB_, OM_, OA_, O_ and I_: database life, selection, maps, arrays, any object, items.
 #include <algorithm>
 #include <cstring>
+#include <string>
 
 #include "kernel/api_util.h"
 #include "kernel/fail_point.h"
@@ -32,6 +33,12 @@ void Forget(ObjectMap* m, int32_t key) {
 
 // Names that must be unique within their map: hierarchies, pages, internal files.
 bool UniqueNames(const ObjectMap* m) { return m->policy == IdPolicy::Low99 || (Db() && m == &Db()->files); }
+
+// Why the last save failed, in the system's words; "" after one that succeeded.
+std::string& SaveFailure() {
+    static std::string text;
+    return text;
+}
 
 std::unique_ptr<Obj> TakeFree(Obj* o) {
     Database* db = Db();
@@ -85,13 +92,18 @@ int32_t DB_LoadDataBase(const char* path) {
 }
 
 int32_t DB_SaveDataBase(const char* path) {
+    SaveFailure().clear();
     KERNEL_FAIL_POINT(0);
     return Guard([&]() -> int32_t {
         Database* db = Db();
         if (!db || !path || !*path) return 0;
-        return SaveTpb(*db, path) ? 1 : 0;
+        const int err = SaveTpb(*db, path);
+        if (err) SaveFailure() = std::strerror(err);
+        return err ? 0 : 1;
     });
 }
+
+const char* DB_LastError() { return SaveFailure().c_str(); }
 
 int32_t DB_DataBase() {
     KERNEL_FAIL_POINT(0);

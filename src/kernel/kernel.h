@@ -275,6 +275,9 @@ int32_t DB_CreateDataBase(const char* dbName, const char* rootHierName, const ch
 int32_t DB_DiscardDataBase();
 int32_t DB_LoadDataBase(const char* path);
 int32_t DB_SaveDataBase(const char* path);
+// Why the last DB_SaveDataBase failed, in the system's words ("No space left on device"); "" when
+// it succeeded or the failure had no such reason (no database open, no path).
+const char* DB_LastError();
 int32_t DB_DataBase();
 int32_t DB_HierarchyMap();
 int32_t DB_PageMap();

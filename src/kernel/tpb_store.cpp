@@ -708,13 +708,14 @@ std::unique_ptr<Obj> ParseObject(Kind kind, const uint8_t* data, size_t n) {
     }
 }
 
-bool SaveTpb(Database& db, const std::string& path) {
+int SaveTpb(Database& db, const std::string& path) {
     base::FileReplacement file;
-    if (file.Begin(path) != 0) return false;  // before the work: a refused target costs nothing
+    // Before the work: a refused target costs nothing.
+    if (const int err = file.Begin(path)) return err;
     EmitTpb(
         db, [&](const uint8_t* p, size_t n) { file.Write(p, n); },
         [&](const uint8_t* head) { file.WriteAt(0, head, kFileHeaderBytes); });
-    return file.Commit() == 0;
+    return file.Commit();
 }
 
 std::unique_ptr<Database> LoadTpb(const std::string& path) {

@@ -30,7 +30,8 @@ std::unique_ptr<Database> ParseTpb(const uint8_t* data, size_t n);
 std::vector<uint8_t> SerializeObject(Obj& o);
 std::unique_ptr<Obj> ParseObject(Kind kind, const uint8_t* data, size_t n);
 
-bool SaveTpb(Database& db, const std::string& path);
+// 0, or the errno value that made the save fail (the file at path is then as it was).
+int SaveTpb(Database& db, const std::string& path);
 std::unique_ptr<Database> LoadTpb(const std::string& path);
 
 }  // namespace tolvi::kernel

@@ -204,6 +204,7 @@ bool WriteDatabaseFile(const std::string& Path, const std::string* Name) {
     const std::string path = Path;
     const std::optional<std::string> name = Name ? std::optional<std::string>(*Name) : std::nullopt;
     bool written = false;
+    std::string reason;
     {
         platform::BusyPointerGuard busy;
         for (int16_t n = 1; n <= 3; ++n) SaveHeap(n);
@@ -215,6 +216,7 @@ bool WriteDatabaseFile(const std::string& Path, const std::string* Name) {
             O_Rename(DB_DataBase(), name->c_str());
         }
         written = DB_SaveDataBase(path.c_str()) != 0;
+        if (!written) reason = CStrFromPtr(DB_LastError());
         if (!written && name) {
             // Nothing was written: the database keeps the name it had, so neither the caption
             // nor a later Save or backup names a file that does not hold it.
@@ -222,7 +224,8 @@ bool WriteDatabaseFile(const std::string& Path, const std::string* Name) {
             O_Rename(DB_DataBase(), keptName.c_str());
         }
     }
-    if (!written) ShowDbError(2, path);
+    // The system's reason (a full disk, a refused directory) on a line of its own.
+    if (!written) ShowDbError(2, reason.empty() ? path : path + "\r\n" + reason);
     return written;
 }
 

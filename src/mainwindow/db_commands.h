@@ -45,7 +45,8 @@ void SaveDatabase(int32_t& Cancelled, int32_t AskName);
 // Writes the open database to Path: the one write of Save, Save As and the timed backup. Heaps
 // 1..3 and a running simulator's work are saved first, all under the busy pointer. With a Name
 // the database takes it (gDbTitle and its root's name) for the write and keeps the old one when
-// the write fails. A failure shows "Can't save Database" and the path. True when written.
+// the write fails. A failure shows "Can't save Database", the path and, on a line of its own,
+// the system's reason. True when written.
 bool WriteDatabaseFile(const std::string& Path, const std::string* Name = nullptr);
 // Replaces the open database by an empty "Untitled" one with the default settings; Value and Mask
 // are the status given to its root hierarchy. Makes no heaps and tells no module; gDbPath is kept.

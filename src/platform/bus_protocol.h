@@ -14,8 +14,15 @@
 namespace tolvi::platform::busproto {
 
 constexpr std::size_t kMaxFrame = 65536;
-// Peers served at once; a connection beyond them is closed at once.
+// Peers that said HELLO served at once; a HELLO beyond them closes its connection. A peer that
+// said HELLO is never closed to make room for another.
 constexpr std::size_t kMaxPeers = 64;
+// A connection must complete its HELLO within kHelloWaitMs or is closed. At most kMaxGreeting
+// connections wait for their HELLO at once, apart from the peers above: a new one beyond them
+// takes the place of the oldest, so idle connections can neither lock the others out nor take
+// the places of those that said HELLO.
+constexpr std::size_t kMaxGreeting = 16;
+constexpr int kHelloWaitMs = 2000;
 // What a peer leaves unread waits first in its socket, whose buffer the manager keeps this small,
 // then in the manager; a peer for which more than kMaxQueuedFrames frames or kMaxQueuedBytes bytes
 // wait there is closed.

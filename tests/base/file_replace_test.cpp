@@ -3,7 +3,6 @@
 #include "base/file_replace.h"
 
 #include <gtest/gtest.h>
-#include <sched.h>
 #include <signal.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
@@ -20,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "support/mount_namespace.h"
 #include "support/ordinary_user.h"
 
 namespace tolvi::base {
@@ -27,6 +27,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using test::AsOrdinaryUser;
+using test::InOwnMountNamespace;
 
 class ScratchDir {
 public:
@@ -184,19 +185,65 @@ TEST_F(FileReplace, AWriterAtWorkKeepsItsTemporary) {
     EXPECT_EQ(dir.Entries(), std::set<std::string>{"t.dat"});
 }
 
-// Runs `body` in a child process that has a mount namespace of its own; its exit status, or
-// 77 when such a namespace or a mount cannot be had here.
-template <class F>
-int InOwnMountNamespace(F body) {
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        if (::unshare(CLONE_NEWNS) != 0 || ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
-            ::_exit(77);
-        ::_exit(body());
+// What holds the temporary's name and is no writer's file (a directory, a pipe, a link) is the
+// user's and stays as it is: the save takes another name and succeeds, the next save still
+// clears a temporary a crash left under that name, and a writer at work there still keeps it.
+TEST_F(FileReplace, SomethingElseUnderTheTemporarysNameStaysAndTheSaveSucceeds) {
+    struct Case {
+        const char* what;
+        void (*plant)(const std::string& at);
+        bool (*intact)(const std::string& at);
+    } cases[] = {
+        {"a directory",
+         [](const std::string& at) {
+             fs::create_directory(at);
+             std::ofstream(at + "/keep") << "mine";
+         },
+         [](const std::string& at) { return fs::is_directory(at) && fs::exists(at + "/keep"); }},
+        {"a pipe", [](const std::string& at) { ::mkfifo(at.c_str(), 0600); },
+         [](const std::string& at) { return fs::is_fifo(fs::symlink_status(at)); }},
+        {"a dangling link", [](const std::string& at) { (void)!::symlink("nowhere", at.c_str()); },
+         [](const std::string& at) { return ReadLink(at) == "nowhere"; }},
+        {"a link to the target", [](const std::string& at) { (void)!::symlink("t.dat", at.c_str()); },
+         [](const std::string& at) { return ReadLink(at) == "t.dat"; }},
+    };
+    for (const bool named : {false, true}) {
+        UseNamedTemporaryForTests(named);
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(c.what) + (named ? ", named" : ""));
+            ScratchDir dir;
+            dir.Write("t.dat", "old");
+            const std::string planted = dir.File(".t.dat~tmp");
+            c.plant(planted);
+            const std::set<std::string> entries = dir.Entries();
+            ASSERT_EQ(Replace(dir.File("t.dat"), "new"), 0);
+            EXPECT_EQ(dir.Read("t.dat"), "new");
+            EXPECT_TRUE(c.intact(planted));
+            EXPECT_EQ(dir.Entries(), entries);
+
+            dir.Write(".t.dat~tmp1", "left by a crash");
+            ASSERT_EQ(Replace(dir.File("t.dat"), "newer"), 0);
+            EXPECT_EQ(dir.Read("t.dat"), "newer");
+            EXPECT_TRUE(c.intact(planted));
+            EXPECT_EQ(dir.Entries(), entries);
+
+            if (named) {
+                FileReplacement first, second;
+                ASSERT_EQ(first.Begin(dir.File("t.dat")), 0);
+                EXPECT_EQ(second.Begin(dir.File("t.dat")), EBUSY);
+                ASSERT_EQ(first.Commit(), 0);
+                EXPECT_EQ(dir.Entries(), entries);
+            }
+        }
     }
-    int status = -1;
-    ::waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 100;
+    // Every name the temporary may have is held: the save is refused and nothing changes.
+    ScratchDir dir;
+    dir.Write("t.dat", "old");
+    fs::create_directory(dir.File(".t.dat~tmp"));
+    for (int i = 1; i < 8; ++i) fs::create_directory(dir.File(".t.dat~tmp" + std::to_string(i)));
+    EXPECT_EQ(Replace(dir.File("t.dat"), "new"), EEXIST);
+    EXPECT_EQ(dir.Read("t.dat"), "old");
+    EXPECT_EQ(dir.Entries().size(), 9u);
 }
 
 TEST_F(FileReplace, AFullFileSystemLeavesTheOldFileAndNoTemporary) {
@@ -207,7 +254,7 @@ TEST_F(FileReplace, AFullFileSystemLeavesTheOldFileAndNoTemporary) {
     for (const bool named : {false, true}) {
         const int status = InOwnMountNamespace([&] {
             UseNamedTemporaryForTests(named);
-            if (::mount("tmpfs", disk.c_str(), "tmpfs", 0, "size=256k") != 0) return 77;
+            if (::mount("tmpfs", disk.c_str(), "tmpfs", 0, "size=256k") != 0) return test::kNoMountNamespace;
             const std::string target = disk + "/t.dat";
             if (Replace(target, "old") != 0) return 1;
             if (Replace(target, big) != ENOSPC) return 2;
@@ -216,7 +263,7 @@ TEST_F(FileReplace, AFullFileSystemLeavesTheOldFileAndNoTemporary) {
             if (std::distance(fs::directory_iterator(disk), {}) != 1) return 4;
             return 0;
         });
-        if (status == 77) GTEST_SKIP() << "no small file system can be mounted here";
+        if (status == test::kNoMountNamespace) GTEST_SKIP() << "no small file system can be mounted here";
         EXPECT_EQ(status, 0) << (named ? "named" : "unnamed");
     }
 }

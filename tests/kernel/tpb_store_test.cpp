@@ -209,6 +209,7 @@ TEST_F(TpbStoreTest, FailedSaveLeavesOldFileByteIdentical) {
         setrlimit(RLIMIT_FSIZE, &saved);
         sigaction(SIGXFSZ, &previous, nullptr);
         EXPECT_EQ(r, 0);
+        EXPECT_STREQ(DB_LastError(), "File too large");
         EXPECT_EQ(ReadBytes(file), old);
     }
     {
@@ -222,7 +223,11 @@ TEST_F(TpbStoreTest, FailedSaveLeavesOldFileByteIdentical) {
         fs::permissions(tmp.dir(), fs::perms::owner_all);
     }
     EXPECT_EQ(DB_SaveDataBase(tmp.path("no/such/dir.tpb").c_str()), 0);
+    EXPECT_STREQ(DB_LastError(), "No such file or directory");
     EXPECT_EQ(DB_SaveDataBase(tmp.dir().c_str()), 0) << "a directory is no target";
+    EXPECT_STREQ(DB_LastError(), "Is a directory");
+    EXPECT_EQ(DB_SaveDataBase(""), 0);
+    EXPECT_STREQ(DB_LastError(), "") << "no reason the system gave";
 
     // No temporary file is left behind.
     size_t entries = 0;

@@ -251,7 +251,7 @@ TEST_F(DbCommandsTest, FailedSaveIsNotReportedAsSaved) {
     M_DbSaveAs_Click();
 
     ASSERT_EQ(scriptedUi().boxes.size(), 1u);
-    EXPECT_EQ(scriptedUi().boxes[0].text, "Can't save Database" + path);
+    EXPECT_EQ(scriptedUi().boxes[0].text, "Can't save Database" + path + "\r\nNo such file or directory");
     EXPECT_TRUE(IsDatabaseChanged());
     EXPECT_EQ(Recent(1), "absent");
     // The database keeps its name and file: nothing names the file that was never written.

@@ -9,6 +9,7 @@
 #include "kernel/kernel.h"
 #include "mainwindow/db_commands.h"
 #include "mainwindow/db_fixture.h"
+#include "support/mount_namespace.h"
 #include "support/ordinary_user.h"
 #include "support/scripted_ui.h"
 
@@ -55,7 +56,7 @@ TEST_F(DbSaveTarget, AFileTheUserMayNotWriteIsRefusedAndLeftAsItWas) {
         M_DbSave_Click();
     }
     ASSERT_EQ(scriptedUi().boxes.size(), 1u);
-    EXPECT_EQ(scriptedUi().boxes[0].text, "Can't save Database" + path);
+    EXPECT_EQ(scriptedUi().boxes[0].text, "Can't save Database" + path + "\r\nPermission denied");
     EXPECT_TRUE(IsDatabaseChanged());
     EXPECT_EQ(tmp.Read("locked.TPB"), before);
     struct stat st {};
@@ -63,6 +64,46 @@ TEST_F(DbSaveTarget, AFileTheUserMayNotWriteIsRefusedAndLeftAsItWas) {
     EXPECT_EQ(st.st_mode & 0777, 0444u);
     for (const auto& e : fs::directory_iterator(tmp.path()))
         EXPECT_EQ(e.path().filename().string().find("tmp"), std::string::npos) << e.path();
+}
+
+// The box names why the save failed, after the path on a line of its own; the database stays
+// unsaved as it was.
+TEST_F(DbSaveTarget, AFailedSaveSaysWhy) {
+    SetDatabaseChanged(1);
+    const std::string disk = tmp.File("disk");
+    fs::create_directory(disk);
+    const int status = test::InOwnMountNamespace([&] {
+        if (!test::MountFullDisk(disk)) return test::kNoMountNamespace;
+        const std::string path = disk + "/x.TPB";
+        scriptedUi().QueueFile(path);
+        scriptedUi().QueueAnswer(platform::kAnswerOk);
+        M_DbSaveAs_Click();
+        const auto& boxes = scriptedUi().boxes;
+        if (boxes.size() != 1 ||
+            boxes[0].text != "Can't save Database" + path + "\r\nNo space left on device")
+            return 1;
+        if (!IsDatabaseChanged()) return 2;
+        return std::distance(fs::directory_iterator(disk), {}) == 1 ? 0 : 3;
+    });
+    if (status == test::kNoMountNamespace) GTEST_SKIP() << "no small file system can be mounted here";
+    EXPECT_EQ(status, 0) << "1: not the box, 2: taken as saved, 3: something left on the disk";
+
+    const std::string locked = tmp.File("locked");
+    fs::create_directory(locked);
+    ::chmod(locked.c_str(), 0555);
+    const std::string path = locked + "/x.TPB";
+    {
+        test::AsOrdinaryUser user;
+        if (!user.Ordinary()) GTEST_SKIP() << "a superuser that cannot give up its rights";
+        scriptedUi().QueueFile(path);
+        scriptedUi().QueueAnswer(platform::kAnswerOk);
+        M_DbSaveAs_Click();
+    }
+    ::chmod(locked.c_str(), 0700);
+    ASSERT_EQ(scriptedUi().boxes.size(), 1u);
+    EXPECT_EQ(scriptedUi().boxes[0].text, "Can't save Database" + path + "\r\nPermission denied");
+    EXPECT_TRUE(IsDatabaseChanged());
+    EXPECT_TRUE(fs::is_empty(locked));
 }
 
 }  // namespace

@@ -1,8 +1,10 @@
 #include "mainwindow/timed_backup.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 
 #include "common/db_session.h"
@@ -12,6 +14,8 @@
 #include "mainwindow/app_list.h"
 #include "mainwindow/db_fixture.h"
 #include "platform/design_module.h"
+#include "support/mount_namespace.h"
+#include "support/ordinary_user.h"
 #include "support/recording_host.h"
 #include "support/scripted_ui.h"
 
@@ -20,6 +24,7 @@ namespace {
 
 using test::recordingHost;
 using test::scriptedUi;
+namespace fs = std::filesystem;
 
 class TimedBackupTest : public test::DbFixture {
 protected:
@@ -111,12 +116,51 @@ TEST_F(TimedBackupTest, FailedBackupShowsOneBoxAndStartsCountingAgain) {
     EXPECT_FALSE(Tick());
     F_BackUp_Timer();
     ASSERT_EQ(scriptedUi().boxes.size(), 1u);
-    EXPECT_EQ(scriptedUi().boxes[0].text, "Can't save Database" + gJobDir + "/Untitled.BAK");
+    EXPECT_EQ(scriptedUi().boxes[0].text,
+              "Can't save Database" + gJobDir + "/Untitled.BAK\r\nNo such file or directory");
     F_BackUp_Timer();  // count 1 of the next interval: nothing
     EXPECT_EQ(scriptedUi().boxes.size(), 1u);
     scriptedUi().QueueAnswer(platform::kAnswerOk);
     F_BackUp_Timer();
     EXPECT_EQ(scriptedUi().boxes.size(), 2u);
+}
+
+// The box names why the backup failed: a full disk, a job directory the user may not write.
+TEST_F(TimedBackupTest, AFailedBackupSaysWhy) {
+    gBackupInt = 1;
+    const std::string disk = tmp.File("disk");
+    fs::create_directory(disk);
+    const int status = test::InOwnMountNamespace([&] {
+        if (!test::MountFullDisk(disk)) return test::kNoMountNamespace;
+        gJobDir = disk;
+        scriptedUi().QueueAnswer(platform::kAnswerOk);
+        F_BackUp_Timer();
+        const auto& boxes = scriptedUi().boxes;
+        if (boxes.size() != 1 ||
+            boxes[0].text != "Can't save Database" + disk + "/Untitled.BAK\r\nNo space left on device")
+            return 1;
+        return fs::directory_iterator(disk)->path().filename() == "fill" &&
+                       std::distance(fs::directory_iterator(disk), {}) == 1
+                   ? 0
+                   : 2;
+    });
+    if (status == test::kNoMountNamespace) GTEST_SKIP() << "no small file system can be mounted here";
+    EXPECT_EQ(status, 0) << "1: not the box, 2: something left on the disk";
+
+    gJobDir = tmp.File("locked");
+    fs::create_directory(gJobDir);
+    ::chmod(gJobDir.c_str(), 0555);
+    {
+        test::AsOrdinaryUser user;
+        if (!user.Ordinary()) GTEST_SKIP() << "a superuser that cannot give up its rights";
+        scriptedUi().QueueAnswer(platform::kAnswerOk);
+        F_BackUp_Timer();
+    }
+    ::chmod(gJobDir.c_str(), 0700);
+    ASSERT_EQ(scriptedUi().boxes.size(), 1u);
+    EXPECT_EQ(scriptedUi().boxes[0].text,
+              "Can't save Database" + gJobDir + "/Untitled.BAK\r\nPermission denied");
+    EXPECT_TRUE(fs::is_empty(gJobDir));
 }
 
 }  // namespace

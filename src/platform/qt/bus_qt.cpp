@@ -13,6 +13,7 @@
 #include <QTimer>
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <deque>
 #include <set>
@@ -67,6 +68,7 @@ struct BusServer::Peer {
     QSocketNotifier* writable = nullptr;
     busproto::FrameReader reader;
     std::string name;                  // registered source, "" before HELLO
+    QDeadlineTimer helloBy;            // when the connection is closed unless it said HELLO
     std::map<std::string, int> links;  // source -> bus link
     std::deque<std::string> unsent;    // frames not yet taken by the peer, the first maybe in part
     std::size_t unsentBytes = 0;
@@ -126,6 +128,10 @@ bool BusServer::Listen(const std::string& path, std::string& why) {
     retry_ = new QTimer(this);
     retry_->setSingleShot(true);
     connect(retry_, &QTimer::timeout, this, [this] { ResumeAccepting(); });
+    greeting_ = new QTimer(this);
+    greeting_->setSingleShot(true);
+    greeting_->setTimerType(Qt::PreciseTimer);  // not a little early, which would only wake us twice
+    connect(greeting_, &QTimer::timeout, this, [this] { CloseSilent(); });
     return true;
 }
 
@@ -136,13 +142,27 @@ std::size_t BusServer::PeerCount() const {
     return n;
 }
 
+std::size_t BusServer::Greeting() const {
+    std::size_t n = 0;
+    for (const auto& [id, peer] : peers_)
+        if (!peer->dead && peer->name.empty()) ++n;
+    return n;
+}
+
+std::size_t BusServer::Served() const {
+    std::size_t n = 0;
+    for (const auto& [id, peer] : peers_)
+        if (!peer->dead && !peer->name.empty()) ++n;
+    return n;
+}
+
 BusServer::Peer* BusServer::Find(int id) {
     auto it = peers_.find(id);
     return it == peers_.end() || it->second->dead ? nullptr : it->second.get();
 }
 
 void BusServer::Accept() {
-    for (;;) {
+    for (int taken = 0; taken < kAcceptBatch; ++taken) {
         const int fd = ::accept4(listenFd_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
         if (fd < 0) {
             if (errno == EINTR || errno == ECONNABORTED) continue;
@@ -154,19 +174,20 @@ void BusServer::Accept() {
             }
             return;
         }
-        // Only this user may command the manager, whatever the file permissions say; and no
-        // more peers than the bound, the others refused at once.
+        // Only this user may command the manager, whatever the file permissions say.
         const auto uid = busproto::PeerUid(fd);
-        if (!uid || *uid != getuid() || PeerCount() >= busproto::kMaxPeers) {
+        if (!uid || *uid != getuid()) {
             ::close(fd);
             continue;
         }
+        if (Greeting() >= busproto::kMaxGreeting) MakeRoomToGreet();
         // A small socket buffer: what the peer leaves unread waits where it is counted.
         const int buffer = busproto::kPeerSocketBuffer;
         ::setsockopt(fd, SOL_SOCKET, SO_SNDBUF, &buffer, sizeof buffer);
         auto peer = std::make_unique<Peer>();
         peer->id = nextPeer_++;
         peer->fd = fd;
+        peer->helloBy = QDeadlineTimer(busproto::kHelloWaitMs, Qt::PreciseTimer);
         const int id = peer->id;
         peer->readable = new QSocketNotifier(fd, QSocketNotifier::Read, this);
         peer->writable = new QSocketNotifier(fd, QSocketNotifier::Write, this);
@@ -178,7 +199,35 @@ void BusServer::Accept() {
             if (Peer* p = Find(id)) Flush(*p);
         });
         peers_[id] = std::move(peer);
+        if (!greeting_->isActive()) WatchGreeting();
     }
+}
+
+void BusServer::MakeRoomToGreet() {
+    // Peers are numbered in the order they came, so the first one waiting is the oldest. What
+    // it has sent meanwhile is read first: a HELLO that has arrived is not lost.
+    for (auto& [id, peer] : peers_) {
+        if (Greeting() < busproto::kMaxGreeting) return;
+        if (peer->dead || !peer->name.empty()) continue;
+        ReadFrom(*peer);
+        if (!peer->dead && peer->name.empty()) Drop(*peer);
+    }
+}
+
+void BusServer::CloseSilent() {
+    for (auto& [id, peer] : peers_)
+        if (!peer->dead && peer->name.empty() && peer->helloBy.hasExpired()) Drop(*peer);
+    WatchGreeting();
+}
+
+void BusServer::WatchGreeting() {
+    for (const auto& [id, peer] : peers_) {
+        if (peer->dead || !peer->name.empty()) continue;
+        // The oldest waiting connection is the first whose time runs out.
+        greeting_->start(std::chrono::milliseconds(std::max<qint64>(0, peer->helloBy.remainingTime())));
+        return;
+    }
+    greeting_->stop();
 }
 
 void BusServer::ReadFrom(Peer& peer) {
@@ -208,7 +257,8 @@ void BusServer::Handle(Peer& peer, const busproto::Frame& frame) {
     auto& bus = suiteBus();
     if (!WellFormedForHub(frame)) return Drop(peer);
     if (peer.name.empty()) {
-        if (frame.type != kHello) return Drop(peer);
+        // The places of the peers that said HELLO are never taken from them for a newcomer.
+        if (frame.type != kHello || Served() >= kMaxPeers) return Drop(peer);
         const std::string& name = frame.fields[0];
         std::string upper = name;
         for (char& c : upper)

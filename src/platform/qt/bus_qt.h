@@ -20,9 +20,12 @@ void InstallQtBus();
 // Listens on a Unix-domain socket for separate programs of the suite. Each connection is checked to come from
 // this user; it must register a name first (which becomes a source on the bus), and may then publish, link to
 // other sources, and read and write the string board. Registered messages and activation requests are passed
-// on to it and its answer awaited for a bounded time. What one peer can make the server hold is bounded
-// (busproto::kMaxPeers, kMaxQueuedFrames, kMaxQueuedBytes, kMaxFrame); when descriptors run out the server
-// stops accepting until a peer leaves or a second has passed, instead of waking for ever.
+// on to it and its answer awaited for a bounded time. A connection that has not said HELLO within
+// busproto::kHelloWaitMs is closed, and those still waiting for theirs have places of their own
+// (busproto::kMaxGreeting), so connections that never speak cannot keep the suite's programs out. What
+// one peer can make the server hold is bounded (busproto::kMaxPeers, kMaxQueuedFrames, kMaxQueuedBytes,
+// kMaxFrame); when descriptors run out the server stops accepting until a peer leaves or a second has
+// passed, instead of waking for ever.
 class BusServer : public QObject {
 public:
     BusServer();
@@ -37,6 +40,14 @@ private:
     struct Peer;
     void Accept();
     void ResumeAccepting();
+    // Connections still waiting for their HELLO, and the peers that said it.
+    std::size_t Greeting() const;
+    std::size_t Served() const;
+    // Frees a place among the connections waiting for their HELLO.
+    void MakeRoomToGreet();
+    // Closes the connections whose time for HELLO is over, and looks again when the next one's is.
+    void CloseSilent();
+    void WatchGreeting();
     void ReadFrom(Peer& peer);
     void Flush(Peer& peer);
     void Handle(Peer& peer, const busproto::Frame& frame);
@@ -49,9 +60,12 @@ private:
     void OnRegistered(uint32_t id, int32_t wParam);
 
     static constexpr int kAcceptRetryMs = 1000;
+    // Connections taken at one wake-up: a stream of them must not keep the peers waiting.
+    static constexpr int kAcceptBatch = 64;
     int listenFd_ = -1;
     QSocketNotifier* acceptNotifier_ = nullptr;
-    QTimer* retry_ = nullptr;  // looks again after accepting failed
+    QTimer* retry_ = nullptr;     // looks again after accepting failed
+    QTimer* greeting_ = nullptr;  // ends the next connection's time for HELLO
     std::string path_;
     std::map<int, std::unique_ptr<Peer>> peers_;
     int nextPeer_ = 1;
