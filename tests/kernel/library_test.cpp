@@ -181,7 +181,7 @@ TEST_F(LibraryTest, DamagedFilesOpenAsZero) {
         {"empty", [](auto& b) { b.clear(); }},
         {"header only", [](auto& b) { b.resize(32); }},
         {"cut in an entry", [](auto& b) { b.resize(b.size() / 2); }},
-        {"cut before the end chunk", [](auto& b) { b.resize(b.size() - 28); }},
+        {"cut before the end chunk", [](auto& b) { b.erase(b.end() - 28, b.end()); }},
         {"bad magic", [](auto& b) { b[1] = 'X'; }},
         {"newer major version", [](auto& b) { b[8] = 2; }},
         {"flipped byte in the header", [](auto& b) { b[20] ^= 1; }},
