@@ -18,6 +18,7 @@ namespace {
 constexpr int kMaxFileNo = 511;
 
 constexpr std::size_t kReadBlock = 64 * 1024;
+constexpr std::size_t kWritebackBytes = std::size_t(4) << 20;
 
 struct OpenFile {
     bool output = false;
@@ -30,6 +31,7 @@ struct OpenFile {
     std::size_t end = 0;
     std::size_t newline = 0;
     detail::PendingFile pending;
+    std::size_t unsynced = 0;  // output bytes written since the disk was last set going
 };
 
 // Reads the next block; false at the end of the file or on a read error.
@@ -176,6 +178,16 @@ bool WriteText(int fileNo, std::string_view text) {
     if (!text.empty() && std::fwrite(text.data(), 1, text.size(), f->pending.stream) != text.size()) {
         SetErrFromErrno(errno);
         return false;
+    }
+    // A large file goes to the disk while the rest of it is written.
+    f->unsynced += text.size();
+    if (f->unsynced >= kWritebackBytes) {
+        if (std::fflush(f->pending.stream) != 0) {
+            SetErrFromErrno(errno);
+            return false;
+        }
+        f->pending.replacement->StartWriteback();
+        f->unsynced = 0;
     }
     return true;
 }
