@@ -95,7 +95,7 @@ void LineInputFile(int& Err, int FileNo, std::string& Line) {
     Err = 1;
 }
 
-void PrintLineFile(int& Err, int FileNo, const std::string& Text) {
+void PrintLineFile(int& Err, int FileNo, std::string_view Text) {
     if (platform::WriteText(FileNo, Text)) {
         Err = 0;
         return;

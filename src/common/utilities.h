@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 class QWidget;
 
@@ -39,7 +40,7 @@ void OpenForOutput(int& Err, int& FileNo, const std::string& Path);
 // The next line without its line end (CR LF, LF or a lone CR); past the end is a failure.
 void LineInputFile(int& Err, int FileNo, std::string& Line);
 // Writes Text exactly as given: the callers append their own line ends.
-void PrintLineFile(int& Err, int FileNo, const std::string& Text);
+void PrintLineFile(int& Err, int FileNo, std::string_view Text);
 // Closes FileNo and, when DoKill is not 0, deletes Path. Reports nothing, except an output file
 // whose text could not be put on disk: that shows the write-error box for Path and gives false
 // (the previous file is kept).

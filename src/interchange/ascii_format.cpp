@@ -1,7 +1,5 @@
 #include "interchange/ascii_format.h"
 
-#include <charconv>
-
 namespace tolvi {
 
 int32_t AsciiFieldCount(int32_t Type) {
@@ -84,8 +82,7 @@ std::string RecordTypeText(int32_t Type) {
 
 void AppendPlainNum(std::string& out, int64_t v) {
     char buf[24];
-    const auto end = std::to_chars(buf, buf + sizeof buf, v).ptr;
-    out.append(buf, end);
+    out.append(buf, FormatDecimal(buf, v));
 }
 
 void AppendNum(std::string& out, int64_t v) {

@@ -1,6 +1,6 @@
 #include "interchange/record_output.h"
 
-#include <charconv>
+#include <algorithm>
 #include <cstring>
 
 #include "common/utilities.h"
@@ -27,15 +27,9 @@ ExportView& SilentExportView() {
 RecordOutput::RecordOutput(ExportView* view) : view_(view ? view : &SilentExportView()) {}
 
 void RecordOutput::ResetOutput() {
-    mLine.clear();
     used_ = recordStart_ = 0;
     mLineCount = 0;
     mCancel = false;
-}
-
-void RecordOutput::BeginRecord(std::string_view Type) {
-    used_ = recordStart_;  // a record begun and never written is dropped
-    Put(Type);
 }
 
 void RecordOutput::Write(int32_t& Result, int32_t Count, std::string_view Separator) {
@@ -66,10 +60,10 @@ void RecordOutput::WriteLine(int32_t& Result) {
 
 void RecordOutput::WriteOut(int32_t& Result) {
     if (used_ == 0) return;
-    mLine.assign(buffer_.data(), used_);
+    const std::string_view lines(buffer_.data(), used_);
     used_ = recordStart_ = 0;
     int err = 0;
-    PrintLineFile(err, mFileNo, mLine);
+    PrintLineFile(err, mFileNo, lines);
     Result = err;
     // PrintLineFile has shown its box; what was written goes, a file already at that name stays.
     if (Result != 0) AbandonFile(mFileNo);
@@ -116,14 +110,11 @@ void RecordOutput::WriteTextRecord(int32_t& Result, std::string_view RecordType,
     WriteLine(Result);
 }
 
-void RecordOutput::AddNum(int64_t v) {
-    constexpr size_t kLongest = 22;  // ",-9223372036854775808"
-    char* const start = Room(kLongest);
-    char* p = start;
-    *p++ = ',';
-    if (v >= 0) *p++ = ' ';
-    p = std::to_chars(p, start + kLongest, v).ptr;
-    used_ += size_t(p - start);
+void RecordOutput::Grow(size_t n) { buffer_.resize(std::max(used_ + n, 2 * buffer_.size())); }
+
+void RecordOutput::AddLongerNum(char* p, int64_t v) {
+    if (v >= 0) *++p = ' ';
+    used_ = size_t(FormatDecimal(p + 1, v) - buffer_.data());
 }
 
 void RecordOutput::AddText(std::string_view text) {

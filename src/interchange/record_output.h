@@ -18,6 +18,7 @@
 #include <string_view>
 #include <vector>
 
+#include "interchange/ascii_format.h"
 #include "kernel/kernel.h"
 
 namespace tolvi {
@@ -44,7 +45,6 @@ public:
 
     // mFields[1] is the record type, 2 onward the data fields; 0 is never written.
     std::array<std::string, kMaxFields + 1> mFields;
-    std::string mLine;     // the text last handed to the file
     std::string mLineEnd;  // CR LF, set by each writer before its first record
     int mFileNo = 0;
     int32_t mLineCount = 0;  // records since the last yield
@@ -67,8 +67,21 @@ public:
 
     // --- a record built straight in the buffer: BeginRecord, the fields in order, then WriteLine,
     // which does what WriteRecord does once the fields are joined ---
-    void BeginRecord(std::string_view Type);
-    void AddNum(int64_t v);               // "," and " n" / "-n"
+    void BeginRecord(std::string_view Type) {
+        used_ = recordStart_;  // a record begun and never written is dropped
+        Put(Type);
+    }
+    [[gnu::always_inline]] void AddNum(int64_t v) {  // "," and " n" / "-n"
+        char* p = Room(kLongestNum);
+        p[0] = ',';
+        if (uint64_t(v) < 10) {  // most numbers of a design file: flags, counts, zeros
+            p[1] = ' ';
+            p[2] = char('0' + v);
+            used_ += 3;
+            return;
+        }
+        AddLongerNum(p, v);
+    }
     void AddText(std::string_view text);  // "," and the text
     void AddQuoted(const char* text);     // "," and the kernel text between quotes; null is ""
     void WriteLine(int32_t& Result);
@@ -90,15 +103,34 @@ private:
     static constexpr size_t kWriteSize = 64 * 1024;
 
     void Write(int32_t& Result, int32_t Count, std::string_view Separator);
+    // AddNum's number from the comma at p on.
+    void AddLongerNum(char* p, int64_t v);
     void AddItemFields(const ItemRec& Item);
+    static constexpr size_t kLongestNum = 22;  // ",-9223372036854775808"
+
     // Room for n more bytes in the buffer.
     char* Room(size_t n) {
-        if (used_ + n > buffer_.size()) buffer_.resize(std::max(used_ + n, 2 * buffer_.size()));
+        if (used_ + n > buffer_.size()) [[unlikely]]
+            Grow(n);
         return buffer_.data() + used_;
     }
+    void Grow(size_t n);
     void Put(std::string_view text) {
-        if (text.empty()) return;
-        std::memcpy(Room(text.size()), text.data(), text.size());
+        char* to = Room(text.size());
+        // Record types and line ends are copied without a call.
+        switch (text.size()) {
+            case 0:
+                return;
+            case 2:
+                std::memcpy(to, text.data(), 2);
+                break;
+            case 4:
+                std::memcpy(to, text.data(), 4);
+                break;
+            default:
+                std::memcpy(to, text.data(), text.size());
+                break;
+        }
         used_ += text.size();
     }
     // Hands the gathered lines to the file; on a failure drops the file (Result 1).

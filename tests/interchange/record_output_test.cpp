@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <climits>
+#include <vector>
 
 #include "interchange/ascii_format.h"
 #include "interchange/export_fixture.h"
@@ -30,6 +32,17 @@ TEST(AsciiFormat, NumbersAndRecordTypes) {
     for (const Case& c : cases) {
         EXPECT_EQ(FmtNum(c.v), c.field);
         EXPECT_EQ(PlainNum(c.v), c.plain);
+    }
+    // Every digit count and sign, the extremes and the carries between them: as std::to_chars.
+    std::vector<int64_t> values = {INT64_MIN, INT64_MIN + 1, INT64_MAX,           INT64_MAX - 1,
+                                   INT32_MIN, INT32_MAX,     int64_t(UINT32_MAX), int64_t(UINT32_MAX) + 1};
+    for (int64_t p = 1; p <= INT64_MAX / 10; p *= 10)
+        for (const int64_t v : {p - 1, p, p + 1, 9 * p, 10 * p - 1}) values.insert(values.end(), {v, -v});
+    for (const int64_t v : values) {
+        char expected[24], got[24];
+        const std::string_view want(expected,
+                                    size_t(std::to_chars(expected, expected + 24, v).ptr - expected));
+        EXPECT_EQ(std::string_view(got, size_t(FormatDecimal(got, v) - got)), want);
     }
     EXPECT_EQ(RecordTypeText(1), "0001");
     EXPECT_EQ(RecordTypeText(203), "0203");
