@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -143,7 +144,7 @@ bool ReadLine(int fileNo, std::string& line, std::size_t maxBytes) {
                 SetErrDescription("Device I/O error");
                 return false;
             }
-            if (!any) SetErrDescription("Input past end of file");
+            if (!any) SetErrDescription(kPastEndOfFile);
             return any;  // a last line without an end
         }
         any = true;
@@ -152,7 +153,7 @@ bool ReadLine(int fileNo, std::string& line, std::size_t maxBytes) {
         const void* cr = std::memchr(p, '\r', lf - f->pos);
         const std::size_t stop = cr ? std::size_t(static_cast<const char*>(cr) - f->buffer.data()) : lf;
         if (stop - f->pos > maxBytes - line.size()) {
-            SetErrDescription("Line too long");
+            SetErrDescription(kLineTooLong);
             return false;
         }
         line.append(p, stop - f->pos);
@@ -166,6 +167,25 @@ bool ReadLine(int fileNo, std::string& line, std::size_t maxBytes) {
         }
         return true;
     }
+}
+
+bool ReadBytes(int fileNo, char* out, std::size_t n, std::size_t& got) {
+    got = 0;
+    OpenFile* f = Find(fileNo);
+    if (!f) return false;
+    if (f->output) {
+        SetErrDescription("Bad file mode");
+        return false;
+    }
+    got = std::min(n, f->end - f->pos);
+    if (got) std::memcpy(out, f->buffer.data() + f->pos, got);
+    f->pos += got;
+    if (got < n) got += std::fread(out + got, 1, n - got, f->input);
+    if (std::ferror(f->input)) {
+        SetErrDescription("Device I/O error");
+        return false;
+    }
+    return true;
 }
 
 bool WriteText(int fileNo, std::string_view text) {

@@ -45,6 +45,26 @@ TEST(TextFiles, EveryLineEndIsStripped) {
     }
 }
 
+TEST(TextFiles, BytesComeAsTheyStandAfterTheLinesRead) {
+    TempDir dir;
+    const std::string f = dir.Write("f.txt", "first\r\nsecond\rthird\n");
+    const int n = FreeFileNumber();
+    ASSERT_TRUE(OpenFileInput(n, f));
+    std::string line;
+    ASSERT_TRUE(ReadLine(n, line));
+    char bytes[64];
+    size_t got = 0;
+    ASSERT_TRUE(ReadBytes(n, bytes, 3, got));
+    EXPECT_EQ(std::string(bytes, got), "sec");
+    ASSERT_TRUE(ReadBytes(n, bytes, sizeof bytes, got));
+    EXPECT_EQ(std::string(bytes, got), "ond\rthird\n");
+    ASSERT_TRUE(ReadBytes(n, bytes, sizeof bytes, got));
+    EXPECT_EQ(got, 0u) << "the end";
+    EXPECT_TRUE(CloseFile(n));
+    EXPECT_FALSE(ReadBytes(n, bytes, sizeof bytes, got));
+    EXPECT_EQ(ErrDescription(), "Bad file name or number");
+}
+
 TEST(TextFiles, NumbersAreLowestFreeAndChecked) {
     TempDir dir;
     const std::string f = dir.Write("f.txt", "x\n");
