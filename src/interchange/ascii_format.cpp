@@ -2,7 +2,9 @@
 
 namespace tolvi {
 
-int32_t AsciiFieldCount(int32_t Type) {
+namespace {
+
+constexpr int32_t FieldCountOf(int32_t Type) {
     switch (Type) {
         case kRecHeader:
             return 6;
@@ -73,6 +75,15 @@ int32_t AsciiFieldCount(int32_t Type) {
             return 0;
     }
 }
+
+}  // namespace
+
+// Looked up for every line of a file: a table, not a search.
+constinit const std::array<uint8_t, kAsciiRecordTypes> kAsciiFieldCounts = [] {
+    std::array<uint8_t, kAsciiRecordTypes> t{};
+    for (int32_t type = 0; type < kAsciiRecordTypes; ++type) t[size_t(type)] = uint8_t(FieldCountOf(type));
+    return t;
+}();
 
 std::string RecordTypeText(int32_t Type) {
     std::string s(4, '0');

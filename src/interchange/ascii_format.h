@@ -9,6 +9,7 @@
 // parts (0200 + 0201, 0202 + 0203), then per hierarchy 1..99: 1000, 32 x 1010, 1100 + 1101,
 // 1200 + 1201, 1300, 1400, 1500 + 1501 + 1502, 1600 + 1601/1602, 1700, per page 1..99: 2000, 2400,
 // 2500 + 2501, 2600 + 2601 + 2602; then 1001 closing the hierarchy; last 9999,End.
+#include <array>
 #include <bit>
 #include <cstdint>
 #include <string>
@@ -83,7 +84,11 @@ inline constexpr std::string_view kAsciiFormMarker = "$NT00$";
 
 // The number of fields of a record of Type, the type included; 0 for a type the format does not
 // have. A header has at least 5 (the older form ends without the marker).
-int32_t AsciiFieldCount(int32_t Type);
+constexpr int32_t kAsciiRecordTypes = 10000;  // types are 0001 .. 9999
+extern const std::array<uint8_t, kAsciiRecordTypes> kAsciiFieldCounts;
+inline int32_t AsciiFieldCount(int32_t Type) {
+    return Type >= 0 && Type < kAsciiRecordTypes ? kAsciiFieldCounts[size_t(Type)] : 0;
+}
 // Field 1 of a record: the type as four digits, "0001" .. "9999".
 std::string RecordTypeText(int32_t Type);
 
