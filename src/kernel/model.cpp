@@ -191,9 +191,11 @@ const Obj* ObjectMap::neighbour(int32_t key) const {
 }
 
 int32_t ObjectMap::next(int32_t cursor, int32_t value, int32_t mask) const {
-    // A walk's cursor is the key it was given last: usually the slot remembered.
+    // A walk's cursor is the key it was given last: usually the slot remembered; 0 starts it.
     size_t at = hint_.load(std::memory_order_relaxed);
-    if (at < used_ && slot(at).key == cursor) {
+    if (cursor == 0) {
+        at = 0;
+    } else if (at < used_ && slot(at).key == cursor) {
         ++at;
     } else {
         at = lower(cursor);
