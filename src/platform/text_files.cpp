@@ -4,9 +4,14 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <condition_variable>
 #include <cstdio>
 #include <cstring>
+#include <deque>
 #include <map>
+#include <memory>
+#include <mutex>
+#include <thread>
 #include <vector>
 
 #include "platform/errors.h"
@@ -20,6 +25,92 @@ constexpr int kMaxFileNo = 511;
 
 constexpr std::size_t kReadBlock = 64 * 1024;
 constexpr std::size_t kWritebackBytes = std::size_t(4) << 20;
+// Writes of this size and more (a large export's pieces) go through a writer thread.
+constexpr std::size_t kBackgroundBytes = 64 * 1024;
+constexpr std::size_t kQueuedPieces = 4;
+
+// Writes an output file's large pieces on a thread of its own, so that the caller makes the next
+// piece while the system takes this one (and sets the disk going every few MiB). It alone uses
+// the file's stream once it runs. A failure is kept, and told at the next write or at the end.
+class BackgroundWriter {
+public:
+    BackgroundWriter(std::FILE* stream, base::FileReplacement& replacement)
+        : stream_(stream), replacement_(replacement), thread_([this] { Run(); }) {}
+    ~BackgroundWriter() {
+        {
+            std::lock_guard lock(m_);
+            stop_ = true;
+        }
+        work_.notify_one();
+        thread_.join();
+    }
+    BackgroundWriter(const BackgroundWriter&) = delete;
+    BackgroundWriter& operator=(const BackgroundWriter&) = delete;
+
+    // Queues a copy of text; the errno value of an earlier failure instead, or 0.
+    int Write(std::string_view text) {
+        std::unique_lock lock(m_);
+        done_.wait(lock, [&] { return error_ || queue_.size() < kQueuedPieces; });
+        if (error_) return error_;
+        std::vector<char> piece;
+        if (!spare_.empty()) {
+            piece = std::move(spare_.back());
+            spare_.pop_back();
+        }
+        lock.unlock();
+        piece.assign(text.begin(), text.end());
+        lock.lock();
+        queue_.push_back(std::move(piece));
+        if (queue_.size() == 1) work_.notify_one();
+        return 0;
+    }
+    // Waits until everything queued is written; the errno value of the first failure, or 0.
+    int Finish() {
+        std::unique_lock lock(m_);
+        done_.wait(lock, [&] { return error_ || (queue_.empty() && !busy_); });
+        return error_;
+    }
+
+private:
+    void Run() {
+        std::unique_lock lock(m_);
+        for (;;) {
+            work_.wait(lock, [&] { return stop_ || !queue_.empty(); });
+            if (stop_) return;
+            std::vector<char> piece = std::move(queue_.front());
+            queue_.pop_front();
+            busy_ = true;
+            lock.unlock();
+            int e = 0;
+            if (std::fwrite(piece.data(), 1, piece.size(), stream_) != piece.size()) e = errno ? errno : EIO;
+            unsynced_ += piece.size();
+            if (!e && unsynced_ >= kWritebackBytes) {
+                if (std::fflush(stream_) != 0) e = errno ? errno : EIO;
+                if (!e) replacement_.StartWriteback();
+                unsynced_ = 0;
+            }
+            lock.lock();
+            busy_ = false;
+            if (e && !error_) error_ = e;
+            spare_.push_back(std::move(piece));
+            done_.notify_one();  // room for the caller, or its Finish
+            if (error_) return;  // nothing after a failed piece may land in the file
+        }
+    }
+
+    std::FILE* stream_;
+    base::FileReplacement& replacement_;
+    std::mutex m_;
+    std::condition_variable work_;  // a piece is queued, or stop
+    std::condition_variable done_;  // a piece is written
+    std::deque<std::vector<char>> queue_;
+    std::vector<std::vector<char>> spare_;
+    std::size_t unsynced_ = 0;
+    bool busy_ = false;  // a piece is being written
+    bool stop_ = false;
+    int error_ = 0;
+    std::thread thread_;  // last: it starts once the rest is ready
+};
 
 struct OpenFile {
     bool output = false;
@@ -32,7 +123,8 @@ struct OpenFile {
     std::size_t end = 0;
     std::size_t newline = 0;
     detail::PendingFile pending;
-    std::size_t unsynced = 0;  // output bytes written since the disk was last set going
+    std::size_t unsynced = 0;                  // output bytes written since the disk was last set going
+    std::unique_ptr<BackgroundWriter> writer;  // once a large piece came
 };
 
 // Reads the next block; false at the end of the file or on a read error.
@@ -195,6 +287,20 @@ bool WriteText(int fileNo, std::string_view text) {
         SetErrDescription("Bad file mode");
         return false;
     }
+    if (!f->writer && text.size() >= kBackgroundBytes) {
+        try {
+            f->writer = std::make_unique<BackgroundWriter>(f->pending.stream, *f->pending.replacement);
+        } catch (...) {
+            // No thread to be had: written here.
+        }
+    }
+    if (f->writer) {
+        if (const int e = f->writer->Write(text)) {
+            SetErrFromErrno(e);
+            return false;
+        }
+        return true;
+    }
     if (!text.empty() && std::fwrite(text.data(), 1, text.size(), f->pending.stream) != text.size()) {
         SetErrFromErrno(errno);
         return false;
@@ -221,7 +327,13 @@ bool CloseFile(int fileNo) {
         std::fclose(file.input);
         return true;
     }
-    int err = 0;
+    int err = file.writer ? file.writer->Finish() : 0;
+    file.writer.reset();
+    if (err) {
+        detail::AbandonReplace(file.pending);
+        SetErrFromErrno(err, file.pending.target);
+        return false;
+    }
     if (!detail::CommitReplace(file.pending, err)) {
         SetErrFromErrno(err, file.pending.target);
         return false;
@@ -232,6 +344,7 @@ bool CloseFile(int fileNo) {
 bool DiscardFile(int fileNo) {
     OpenFile* f = Find(fileNo);
     if (!f) return false;
+    f->writer.reset();  // what it still holds goes unwritten
     if (f->output)
         detail::AbandonReplace(f->pending);
     else

@@ -65,6 +65,30 @@ TEST(TextFiles, BytesComeAsTheyStandAfterTheLinesRead) {
     EXPECT_EQ(ErrDescription(), "Bad file name or number");
 }
 
+// Large pieces are written on a thread of their own: they still land whole and in order, after
+// the small ones before them, and a dropped file leaves the old one.
+TEST(TextFiles, LargePiecesLandInOrder) {
+    TempDir dir;
+    const std::string f = dir.Write("big.txt", "old");
+    std::string want = "head\r\n";
+    const int n = FreeFileNumber();
+    ASSERT_TRUE(OpenFileOutput(n, f));
+    ASSERT_TRUE(WriteText(n, "head\r\n"));
+    for (int i = 0; i < 200; ++i) {
+        const std::string piece(size_t(64 * 1024 + i * 997), char('a' + i % 26));
+        ASSERT_TRUE(WriteText(n, piece));
+        ASSERT_TRUE(WriteText(n, "|"));
+        want += piece + "|";
+    }
+    ASSERT_TRUE(CloseFile(n));
+    EXPECT_TRUE(dir.Read("big.txt") == want);
+
+    ASSERT_TRUE(OpenFileOutput(n, f));
+    ASSERT_TRUE(WriteText(n, std::string(1 << 20, 'z')));
+    ASSERT_TRUE(DiscardFile(n));
+    EXPECT_TRUE(dir.Read("big.txt") == want);
+}
+
 TEST(TextFiles, NumbersAreLowestFreeAndChecked) {
     TempDir dir;
     const std::string f = dir.Write("f.txt", "x\n");
