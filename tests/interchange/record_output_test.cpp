@@ -83,7 +83,7 @@ TEST_F(RecordOutputTest, FieldsAreJoinedRawWithOneLineEnd) {
     struct Case {
         std::vector<std::string> fields;
         const char* separator;
-        const char* line;
+        std::string line;
     };
     const Case cases[] = {
         {{"9999"}, ",", "9999\r\n"},
@@ -93,6 +93,9 @@ TEST_F(RecordOutputTest, FieldsAreJoinedRawWithOneLineEnd) {
         {{" ( 1", "N1 )"}, " ", " ( 1 N1 )\r\n"},
         {{"    U1  ", "R2"}, "", "    U1  R2\r\n"},
         {{"\xE9t\xE9", "\x80"}, ",", "\xE9t\xE9,\x80\r\n"},  // bytes pass unchanged
+        {{std::string(300, 'x'), std::string(128, '\x81')},
+         ",",
+         std::string(300, 'x') + "," + std::string(128, '\x81') + "\r\n"},
     };
     RecordOutput out;
     Open(out, "out.txt");
@@ -105,6 +108,49 @@ TEST_F(RecordOutputTest, FieldsAreJoinedRawWithOneLineEnd) {
         want += c.line;
     }
     EXPECT_EQ(Close(out, "out.txt"), want);
+}
+
+// A large export goes through tapes turned on workers: the file is the same, byte for byte, as
+// the lines joined one by one; cancelled part way, it is dropped and the old file stays.
+TEST_F(RecordOutputTest, ALargeExportIsWrittenInOrderAndACancelDropsIt) {
+    const auto write = [](RecordOutput& out, int i, int32_t& result) {
+        out.BeginRecord(i % 3 ? "1601" : "2501");
+        for (const int64_t v : {int64_t(i), int64_t(-i), int64_t(i % 10), int64_t(i) * 254000,
+                                i % 1000 ? int64_t(7) : INT64_MIN, i % 999 ? int64_t(-3) : INT64_MAX})
+            out.AddNum(v);
+        if (i % 5 == 0) out.AddQuoted(i % 10 ? "NET" : nullptr);
+        if (i % 7 == 0) out.AddText(std::string(i % 200, 'T'));
+        out.WriteLine(result);
+    };
+    std::string want;
+    for (int i = 0; i < 200000; ++i) {
+        want += i % 3 ? "1601" : "2501";
+        for (const int64_t v : {int64_t(i), int64_t(-i), int64_t(i % 10), int64_t(i) * 254000,
+                                i % 1000 ? int64_t(7) : INT64_MIN, i % 999 ? int64_t(-3) : INT64_MAX})
+            want += "," + FmtNum(v);
+        if (i % 5 == 0) want += i % 10 ? ",\"NET\"" : ",\"\"";
+        if (i % 7 == 0) want += "," + std::string(i % 200, 'T');
+        want += "\r\n";
+    }
+    {
+        RecordOutput out;
+        Open(out, "big.txt");
+        int32_t result = 0;
+        for (int i = 0; i < 200000 && result == 0; ++i) write(out, i, result);
+        ASSERT_EQ(result, 0);
+        EXPECT_TRUE(Close(out, "big.txt") == want);
+    }
+    const std::string old = tmp.Write("old.txt", "kept\r\n");
+    CountingView view;
+    RecordOutput out(&view);
+    view.out = &out;
+    view.cancelAtYield = 1000;  // after many tapes
+    int32_t result = 0;
+    out.OpenOutput(result, old);
+    for (int i = 0; i < 200000 && result == 0; ++i) write(out, i, result);
+    EXPECT_EQ(result, 2);
+    out.EndOutput(result);
+    EXPECT_EQ(Read("old.txt"), "kept\r\n");
 }
 
 TEST_F(RecordOutputTest, ItemRecordsZeroTheShapeValuesTheirKindDoesNotUse) {
