@@ -11,9 +11,8 @@ namespace tolvi {
 
 namespace {
 
-// Blocks split on the reader's own thread before workers are worth starting: a file of a few
-// blocks is read before they would be running.
-constexpr std::size_t kBlocksBeforeWorkers = 2;
+// Blocks read before workers are started: a file of one block is split on the reader's thread.
+constexpr std::size_t kBlocksBeforeWorkers = 1;
 
 // Where the last line of data[0, n) that is known to be whole ends: after its LF, or after its CR
 // when the byte after that is there (a CR at the very end may be the first half of CR LF). 0 when
@@ -150,20 +149,23 @@ struct StopTable {
 };
 constexpr StopTable kStops;
 
-// PlainAsciiInt on [p, e), for the splitter's inner loop.
-inline bool Plain(const char* p, const char* e, int32_t& v) {
-    while (p < e && *p == ' ') ++p;
-    const bool negative = p < e && *p == '-';
-    if (negative) ++p;
-    if (p == e || e - p > 9) return false;
+// Scans the field that starts at p up to the byte that ends it (a stop byte), which it returns;
+// a plain number (PlainAsciiInt's rule) is converted on the way.
+inline const char* ScanField(const char* p, AsciiField& f) {
+    const char* q = p;
+    while (*q == ' ') ++q;
+    const bool negative = *q == '-';
+    if (negative) ++q;
+    const char* const digits = q;
     uint32_t x = 0;
-    do {
-        const unsigned digit = unsigned(static_cast<unsigned char>(*p)) - unsigned('0');
-        if (digit > 9) return false;
-        x = x * 10 + digit;
-    } while (++p < e);
-    v = negative ? -int32_t(x) : int32_t(x);
-    return true;
+    for (unsigned d; (d = unsigned(static_cast<unsigned char>(*q)) - unsigned('0')) <= 9; ++q) x = x * 10 + d;
+    if (q > digits && q - digits <= 9 && kStops.stop[uint8_t(*q)]) {
+        f.plain = true;
+        f.value = negative ? -int32_t(x) : int32_t(x);
+        return q;
+    }
+    while (!kStops.stop[uint8_t(*q)]) ++q;
+    return q;
 }
 
 }  // namespace
@@ -173,23 +175,22 @@ void AsciiLines::Split(Block& b, std::size_t maxLine) {
     const std::size_t n = b.bytes;
     t[n] = '\n';  // a last line without its end ends here too: no bound test in the scans
     std::vector<std::string_view> quoted;
-    const auto add = [&](const char* from, const char* to) {
-        AsciiField& a = b.fields.emplace_back();
-        a.begin = uint32_t(from - t);
-        a.size = uint32_t(to - from);
-        a.plain = Plain(from, to, a.value);
-    };
     for (std::size_t pos = 0; pos < n;) {
         Span span{uint32_t(pos), 0, uint32_t(b.fields.size()), 0};
         b.fields.emplace_back();  // field 0
         // One pass over the line: its fields between the commas, up to its end or a quote.
         const char* p = t + pos;
-        const char* start = p;
-        for (;;) {
-            while (!kStops.stop[uint8_t(*p)]) ++p;
-            if (*p != ',') break;
-            add(start, p);
-            start = ++p;
+        if (*p != '\r' && *p != '\n') {
+            for (;;) {
+                AsciiField f;
+                const char* end = ScanField(p, f);
+                f.begin = uint32_t(p - t);
+                f.size = uint32_t(end - p);
+                b.fields.push_back(f);
+                p = end;
+                if (*p != ',') break;
+                ++p;
+            }
         }
         if (*p == '"') {
             // A quote: the line is split the general way, once its end is found.
@@ -197,12 +198,14 @@ void AsciiLines::Split(Block& b, std::size_t maxLine) {
             b.fields.resize(span.first + 1);
             SplitList(std::string_view(t + pos, std::size_t(p - (t + pos))), quoted);
             for (std::size_t i = 1; i < quoted.size(); ++i) {
-                const std::string_view f = quoted[i];
-                const char* from = f.empty() ? t : f.data();
-                add(from, from + f.size());
+                const std::string_view q = quoted[i];
+                AsciiField f;
+                if (!q.empty()) f.begin = uint32_t(q.data() - t);
+                f.size = uint32_t(q.size());
+                f.plain = PlainAsciiInt(q, f.value);
+                if (!f.plain) f.value = 0;
+                b.fields.push_back(f);
             }
-        } else if (p > t + pos) {
-            add(start, p);
         }
         const std::size_t stop = std::size_t(p - t);
         if (stop - pos > maxLine) {
@@ -220,8 +223,7 @@ void AsciiLines::Split(Block& b, std::size_t maxLine) {
 }
 
 void AsciiLines::ReadAhead() {
-    const std::size_t depth = workers_.empty() ? 1 : ring_.size();
-    while (!ended_ && ahead_ < depth) {
+    while (!ended_ && ahead_ < (workers_.empty() ? 1 : ring_.size())) {
         Block& b = *ring_[(head_ + ahead_) % ring_.size()];
         Prepare(b);
         ++prepared_;
@@ -232,6 +234,14 @@ void AsciiLines::ReadAhead() {
             ++ahead_;
         }
         if (!workers_.empty()) work_.notify_one();
+        // More than a block: the workers split the next ones while the reader takes this one.
+        if (workers_.empty() && maxWorkers_ && prepared_ >= kBlocksBeforeWorkers && !ended_) {
+            try {
+                for (std::size_t i = 0; i < maxWorkers_; ++i) workers_.emplace_back([this] { Work(); });
+            } catch (...) {
+                // No thread to be had: the blocks are split here.
+            }
+        }
     }
 }
 
@@ -300,13 +310,6 @@ bool AsciiLines::NextBlock(AsciiLine& line) {
             line_ = 0;
             span_ = nullptr;
             spans_ = 0;
-        }
-        if (workers_.empty() && maxWorkers_ && prepared_ >= kBlocksBeforeWorkers && !ended_) {
-            try {
-                for (std::size_t i = 0; i < maxWorkers_; ++i) workers_.emplace_back([this] { Work(); });
-            } catch (...) {
-                // No thread to be had: the blocks are split here.
-            }
         }
         ReadAhead();
     }
