@@ -13,6 +13,7 @@ namespace {
 
 // Blocks read before workers are started: a file of one block is split on the reader's thread.
 constexpr std::size_t kBlocksBeforeWorkers = 1;
+constexpr std::size_t kFirstBlockBytes = std::size_t(16) << 10;
 
 // Where the last line of data[0, n) that is known to be whole ends: after its LF, or after its CR
 // when the byte after that is there (a CR at the very end may be the first half of CR LF). 0 when
@@ -90,15 +91,17 @@ void AsciiLines::Prepare(Block& b) {
     b.last = false;
     b.failure.clear();
     std::size_t n = carry_.size();
+    // The first block is small: the reader splits it while the workers start on the next.
+    std::size_t want = n + (prepared_ == 0 ? std::min(blockBytes_, kFirstBlockBytes) : blockBytes_);
     // One byte more than is read into it: the splitter's sentinel.
-    if (b.text.size() < n + blockBytes_ + 1) b.text.resize(n + blockBytes_ + 1);
+    if (b.text.size() < want + 1) b.text.resize(want + 1);
     if (n) std::memcpy(b.text.data(), carry_.data(), n);
     carry_.clear();
     for (;;) {
         bool end = false, failed = false;
-        while (n < b.text.size() - 1) {
+        while (n < want) {
             std::size_t got = 0;
-            if (!platform::ReadBytes(fileNo_, b.text.data() + n, b.text.size() - 1 - n, got)) {
+            if (!platform::ReadBytes(fileNo_, b.text.data() + n, want - n, got)) {
                 failed = true;
                 break;
             }
@@ -134,7 +137,8 @@ void AsciiLines::Prepare(Block& b) {
             b.failure = platform::kLineTooLong;
             return;
         }
-        b.text.resize(b.text.size() + blockBytes_);
+        want += blockBytes_;
+        if (b.text.size() < want + 1) b.text.resize(want + 1);
     }
 }
 
