@@ -36,9 +36,9 @@ struct RecordOutput::Pipeline {
     static constexpr size_t kMostJobs = 6;  // tapes queued or turned, and texts not yet taken
 
     struct Job {
-        std::vector<char> tape;
+        Bytes tape;
         size_t tapeBytes = 0;
-        std::vector<char> text;
+        Bytes text;
         size_t textBytes = 0;
         bool claimed = false;
         bool done = false;
@@ -59,7 +59,7 @@ struct RecordOutput::Pipeline {
     Pipeline& operator=(const Pipeline&) = delete;
 
     // Queues the tape's first n bytes and gives back an empty tape to fill next.
-    void Submit(std::vector<char>& tape, size_t n) {
+    void Submit(Bytes& tape, size_t n) {
         std::unique_lock lock(m);
         auto job = std::make_unique<Job>();
         if (!spare.empty()) {
@@ -67,7 +67,7 @@ struct RecordOutput::Pipeline {
             spare.pop_back();
         }
         std::swap(job->tape, tape);
-        if (tape.size() < job->tape.size()) tape.resize(job->tape.size());
+        tape.reserve(job->tape.size());
         job->tapeBytes = n;
         job->claimed = job->done = false;
         jobs.push_back(std::move(job));
@@ -116,7 +116,7 @@ struct RecordOutput::Pipeline {
             if (stop) return;
             job->claimed = true;
             lock.unlock();
-            if (job->text.size() < 3 * job->tapeBytes) job->text.resize(3 * job->tapeBytes);
+            job->text.reserve(3 * job->tapeBytes);
             job->textBytes =
                 size_t(FormatTape(job->tape.data(), job->tapeBytes, job->text.data()) - job->text.data());
             lock.lock();
@@ -229,7 +229,7 @@ void RecordOutput::WriteOut(int32_t& Result, bool last) {
     }
     if (!pipeline_) {
         if (n == 0) return;
-        if (text_.size() < 3 * n) text_.resize(3 * n);
+        text_.reserve(3 * n);
         print(text_.data(), size_t(FormatTape(buffer_.data(), n, text_.data()) - text_.data()));
         return;
     }
@@ -285,7 +285,9 @@ void RecordOutput::WriteTextRecord(int32_t& Result, std::string_view RecordType,
     WriteLine(Result);
 }
 
-void RecordOutput::Grow(size_t n) { buffer_.resize(std::max(used_ + n, 2 * buffer_.size())); }
+void RecordOutput::Grow(size_t n) {
+    buffer_.reserve(std::max({used_ + n, 2 * buffer_.size(), kWriteSize + 4096}), used_);
+}
 
 void RecordOutput::PutLonger(std::string_view text) {
     while (!text.empty()) {

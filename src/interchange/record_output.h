@@ -124,6 +124,24 @@ public:
 private:
     static constexpr size_t kWriteSize = 256 * 1024;
     struct Pipeline;
+    // Bytes written before they are read: never cleared (fresh pages stay untouched until used).
+    class Bytes {
+    public:
+        char* data() const { return p_.get(); }
+        size_t size() const { return n_; }
+        // Room for at least n bytes, the first keep of them kept.
+        void reserve(size_t n, size_t keep = 0) {
+            if (n <= n_) return;
+            auto fresh = std::make_unique_for_overwrite<char[]>(n);
+            if (keep) std::memcpy(fresh.get(), p_.get(), keep);
+            p_ = std::move(fresh);
+            n_ = n;
+        }
+
+    private:
+        std::unique_ptr<char[]> p_;
+        size_t n_ = 0;
+    };
 
     void Write(int32_t& Result, int32_t Count, std::string_view Separator);
     // WriteLine's yield every 101 records and its cancel: false (Result 2) when the record is not
@@ -164,10 +182,10 @@ private:
     void DropOutput();
 
     // Finished lines, then the record being built from recordStart_ on.
-    std::vector<char> buffer_ = std::vector<char>(kWriteSize + 4096);
+    Bytes buffer_;
     size_t used_ = 0;
     size_t recordStart_ = 0;
-    std::vector<char> text_;  // the text of a tape turned here
+    Bytes text_;  // the text of a tape turned here
     std::unique_ptr<Pipeline> pipeline_;
 
     ExportView* view_;
