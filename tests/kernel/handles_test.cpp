@@ -59,7 +59,9 @@ TEST_F(KernelTest, ManyHandlesStayRightAcrossTheirPages) {
     for (int i = 0; i < kItems; ++i) {
         const int32_t item = I_MakeText(i, 0, 0, 1, 1, "T", 0, 0, 0);
         ASSERT_NE(item, 0);
-        if (!handles.empty()) ASSERT_GT(item, handles.back()) << "handles only go up";
+        if (!handles.empty()) {
+            ASSERT_GT(item, handles.back()) << "handles only go up";
+        }
         handles.push_back(item);
     }
     // Placed out of the order they were made in: every free item is found and placed once.

@@ -108,8 +108,11 @@ TEST_F(MapTest, KeysInAnyOrderAgreeWithAnOrderedSet) {
             ASSERT_EQ(OM_Object(map, key) != 0, model.count(key) == 1) << key;
         // Looked up backwards, then made again where they went.
         for (int32_t key = kKeys; key >= 1; --key) ASSERT_EQ(N_Net(key) != 0, model.count(key) == 1) << key;
-        for (int32_t key = 1; key <= kKeys; ++key)
-            if (!model.count(key)) ASSERT_EQ(N_CreateNet(key, 0, "AGAIN"), key);
+        for (int32_t key = 1; key <= kKeys; ++key) {
+            if (!model.count(key)) {
+                ASSERT_EQ(N_CreateNet(key, 0, "AGAIN"), key);
+            }
+        }
         EXPECT_EQ(Walk(map).size(), size_t(kKeys));
         EXPECT_EQ(N_CreateNet(0, 0, "NEXT"), kKeys + 1);
     }
