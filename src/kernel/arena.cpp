@@ -12,7 +12,6 @@ namespace tolvi::kernel {
 
 namespace {
 
-constexpr size_t kSegmentBytes = Arena::kSegmentBytes;
 constexpr size_t kHeadBytes = 16;
 constexpr size_t kMinBlockBytes = size_t(256) << 10;
 // Blocks given back are kept this far for the next load instead of being unmapped: their pages
