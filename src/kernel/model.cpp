@@ -125,7 +125,7 @@ void ObjectMap::moveGap(size_t at) {
         std::memmove(r + at + spare, r + at, (gap_ - at) * sizeof(Slot));
     else if (spare && at > gap_)
         std::memmove(r + gap_, r + gap_ + spare, (at - gap_) * sizeof(Slot));
-    gap_ = at;
+    gap_ = uint32_t(at);
 }
 
 Obj* ObjectMap::insert(int32_t key, std::unique_ptr<Obj> o) {
@@ -177,7 +177,7 @@ std::unique_ptr<Obj> ObjectMap::take(int32_t key) {
     if (used_ - live_ > 16 && used_ - live_ > live_) {
         moveGap(used_);  // the gap to the end: the slots lie in one run
         Slot* r = room_.data();
-        used_ = size_t(std::remove_if(r, r + used_, [](const Slot& s) { return !s.obj; }) - r);
+        used_ = uint32_t(std::remove_if(r, r + used_, [](const Slot& s) { return !s.obj; }) - r);
         gap_ = used_;
     }
     if (Named* n = AsNamed(o.get())) n->home = nullptr;

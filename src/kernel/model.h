@@ -169,9 +169,10 @@ private:
     void resize(size_t capacity);  // the gap grows or shrinks to fit
 
     ArenaVector<Slot> room_;  // every element is a slot or part of the gap
-    size_t used_ = 0;         // slots (live or empty)
-    size_t gap_ = 0;          // the gap lies before slot gap_
-    size_t live_ = 0;
+    // 32 bits each, as the array's size is (a map's size counts in every net and symbol).
+    uint32_t used_ = 0;  // slots (live or empty)
+    uint32_t gap_ = 0;   // the gap lies before slot gap_
+    uint32_t live_ = 0;
     // The slot last found or filled: only a guess, always checked against the key. Atomic as
     // readers on several threads (a save) may move it.
     mutable std::atomic<uint32_t> hint_{0};
