@@ -146,6 +146,7 @@ void RecordOutput::ResetOutput() {
 
 void RecordOutput::DropOutput() {
     used_ = recordStart_ = 0;
+    tapes_ = 0;
     if (pipeline_) pipeline_->Clear();
 }
 
@@ -219,8 +220,9 @@ void RecordOutput::WriteOut(int32_t& Result, bool last) {
     };
     const size_t n = used_;
     used_ = recordStart_ = 0;
-    // A tape filled before the end: the file is large, and its tapes are turned on the workers.
-    if (!last && !pipeline_) {
+    // Tapes filled before the end: the file is large, and its tapes are turned on the workers
+    // from the next one on (a file of a few tapes is done before they would be running).
+    if (!last && !pipeline_ && ++tapes_ >= kTapesBeforeWorkers) {
         try {
             pipeline_ = std::make_unique<Pipeline>();
         } catch (...) {
@@ -340,6 +342,7 @@ void RecordOutput::EndOutput(int32_t& Result) {
     if (Result == 0) {
         WriteOut(Result, true);
         pipeline_.reset();
+        tapes_ = 0;
         if (Result != 0) return;
         // The file reaches the disk only here: a full disk shows now, and is no success.
         if (!CloseFileOptKill(0, mFileNo, path_)) Result = 1;

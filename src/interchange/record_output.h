@@ -123,6 +123,7 @@ public:
 
 private:
     static constexpr size_t kWriteSize = 256 * 1024;
+    static constexpr size_t kTapesBeforeWorkers = 4;
     struct Pipeline;
     // Bytes written before they are read: never cleared (fresh pages stay untouched until used).
     class Bytes {
@@ -187,6 +188,7 @@ private:
     size_t recordStart_ = 0;
     Bytes text_;  // the text of a tape turned here
     std::unique_ptr<Pipeline> pipeline_;
+    size_t tapes_ = 0;  // tapes of this file turned here so far
 
     ExportView* view_;
     std::string path_;
