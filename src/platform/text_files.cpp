@@ -25,8 +25,10 @@ constexpr int kMaxFileNo = 511;
 
 constexpr std::size_t kReadBlock = 64 * 1024;
 constexpr std::size_t kWritebackBytes = std::size_t(4) << 20;
-// Writes of this size and more (a large export's pieces) go through a writer thread.
+// Writes of this size and more (a large export's pieces) go through a writer thread, once this
+// much has been written: a file of a few pieces is written before the thread would run.
 constexpr std::size_t kBackgroundBytes = 64 * 1024;
+constexpr std::size_t kBytesBeforeBackground = std::size_t(1) << 20;
 constexpr std::size_t kQueuedPieces = 4;
 
 // Writes an output file's large pieces on a thread of its own, so that the caller makes the next
@@ -124,7 +126,8 @@ struct OpenFile {
     std::size_t newline = 0;
     detail::PendingFile pending;
     std::size_t unsynced = 0;                  // output bytes written since the disk was last set going
-    std::unique_ptr<BackgroundWriter> writer;  // once a large piece came
+    std::unique_ptr<BackgroundWriter> writer;  // once large pieces came
+    std::size_t written = 0;                   // output bytes written here (before any writer)
 };
 
 // Reads the next block; false at the end of the file or on a read error.
@@ -287,7 +290,7 @@ bool WriteText(int fileNo, std::string_view text) {
         SetErrDescription("Bad file mode");
         return false;
     }
-    if (!f->writer && text.size() >= kBackgroundBytes) {
+    if (!f->writer && text.size() >= kBackgroundBytes && f->written >= kBytesBeforeBackground) {
         try {
             f->writer = std::make_unique<BackgroundWriter>(f->pending.stream, *f->pending.replacement);
         } catch (...) {
@@ -305,6 +308,7 @@ bool WriteText(int fileNo, std::string_view text) {
         SetErrFromErrno(errno);
         return false;
     }
+    f->written += text.size();
     // A large file goes to the disk while the rest of it is written.
     f->unsynced += text.size();
     if (f->unsynced >= kWritebackBytes) {
