@@ -247,10 +247,14 @@ TEST_F(RecordOutputTest, AWriteFailureLeavesTheOldFileAsItWasAndNoTemporary) {
     struct Case {
         const char* what;
         int records;  // of 40 bytes each
+        rlim_t limit;
     };
-    // A long file fails while it is written; a short one only when its last bytes are put on the
-    // disk at the end. Both are failures, reported once, and change nothing on the disk.
-    const Case cases[] = {{"while writing", 100000}, {"at the end", 3}};
+    // A long file fails while it is written (at once, or on the thread that writes a large file's
+    // pieces, some pieces later); a short one only when its last bytes are put on the disk at the
+    // end. All are failures, reported once, and change nothing on the disk.
+    const Case cases[] = {{"while writing", 100000, 64},
+                          {"while writing on the writer thread", 100000, 2 << 20},
+                          {"at the end", 3, 64}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         scriptedUi().Reset();
@@ -262,7 +266,7 @@ TEST_F(RecordOutputTest, AWriteFailureLeavesTheOldFileAsItWasAndNoTemporary) {
         ASSERT_EQ(result, 0);
         scriptedUi().QueueAnswer(1);
         {
-            test::FileSizeLimit limit(64);
+            test::FileSizeLimit limit(c.limit);
             for (int i = 0; i < c.records && result == 0; ++i) {
                 out.SetField(1, "1601, 1, 0, 0, 2540, 500, 0, 0 ........");
                 out.WriteRecord(result, 1);
