@@ -24,7 +24,7 @@ namespace {
 constexpr int kMaxFileNo = 511;
 
 constexpr std::size_t kReadBlock = 64 * 1024;
-constexpr std::size_t kWritebackBytes = std::size_t(4) << 20;
+constexpr std::size_t kWritebackBytes = std::size_t(1) << 20;
 // Writes of this size and more (a large export's pieces) go through a writer thread, once this
 // much has been written: a file of a few pieces is written before the thread would run.
 constexpr std::size_t kBackgroundBytes = 64 * 1024;
@@ -32,7 +32,7 @@ constexpr std::size_t kBytesBeforeBackground = std::size_t(1) << 20;
 constexpr std::size_t kQueuedPieces = 4;
 
 // Writes an output file's large pieces on a thread of its own, so that the caller makes the next
-// piece while the system takes this one (and sets the disk going every few MiB). It alone uses
+// piece while the system takes this one (and sets the disk going every MiB). It alone uses
 // the file's stream once it runs. A failure is kept, and told at the next write or at the end.
 class BackgroundWriter {
 public:
