@@ -142,11 +142,11 @@ Obj* ObjectMap::insert(int32_t key, std::unique_ptr<Obj> o) {
         std::unique_ptr<Obj> old(slot(at).obj);  // none: the empty slot of a deleted object
         slot(at).obj = o.release();
     } else {
-        // A large map grows by an eighth: the room it holds beyond its slots stays small, and a
-        // growth only copies slots.
+        // A large map grows by a quarter: the room it holds beyond its slots stays small, and
+        // the growths copy each slot four times on average.
         if (used_ == room_.size())
             resize(room_.size() < 64 ? std::max<size_t>(4, 2 * room_.size())
-                                     : room_.size() + room_.size() / 8);
+                                     : room_.size() + room_.size() / 4);
         moveGap(at);
         room_[gap_++] = Slot{key, o.release()};
         ++used_;
