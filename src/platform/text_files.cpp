@@ -51,18 +51,29 @@ public:
 
     // Queues a copy of text; the errno value of an earlier failure instead, or 0.
     int Write(std::string_view text) {
+        std::vector<char> piece;
+        {
+            std::lock_guard lock(m_);
+            if (!spare_.empty()) {
+                piece = std::move(spare_.back());
+                spare_.pop_back();
+            }
+        }
+        piece.assign(text.begin(), text.end());
+        return Take(piece, piece.size());
+    }
+    // Queues the first n bytes of bytes, taking the buffer: bytes gets a written one back (or an
+    // empty one). The errno value of an earlier failure instead, or 0.
+    int Take(std::vector<char>& bytes, std::size_t n) {
         std::unique_lock lock(m_);
         done_.wait(lock, [&] { return error_ || queue_.size() < kQueuedPieces; });
         if (error_) return error_;
-        std::vector<char> piece;
+        queue_.push_back(Piece{std::move(bytes), n});
+        bytes.clear();
         if (!spare_.empty()) {
-            piece = std::move(spare_.back());
+            bytes = std::move(spare_.back());
             spare_.pop_back();
         }
-        lock.unlock();
-        piece.assign(text.begin(), text.end());
-        lock.lock();
-        queue_.push_back(std::move(piece));
         if (queue_.size() == 1) work_.notify_one();
         return 0;
     }
@@ -79,13 +90,13 @@ private:
         for (;;) {
             work_.wait(lock, [&] { return stop_ || !queue_.empty(); });
             if (stop_) return;
-            std::vector<char> piece = std::move(queue_.front());
+            Piece piece = std::move(queue_.front());
             queue_.pop_front();
             busy_ = true;
             lock.unlock();
             int e = 0;
-            if (std::fwrite(piece.data(), 1, piece.size(), stream_) != piece.size()) e = errno ? errno : EIO;
-            unsynced_ += piece.size();
+            if (std::fwrite(piece.bytes.data(), 1, piece.n, stream_) != piece.n) e = errno ? errno : EIO;
+            unsynced_ += piece.n;
             if (!e && unsynced_ >= kWritebackBytes) {
                 if (std::fflush(stream_) != 0) e = errno ? errno : EIO;
                 if (!e) replacement_.StartWriteback();
@@ -94,7 +105,7 @@ private:
             lock.lock();
             busy_ = false;
             if (e && !error_) error_ = e;
-            spare_.push_back(std::move(piece));
+            spare_.push_back(std::move(piece.bytes));
             done_.notify_one();  // room for the caller, or its Finish
             if (error_) return;  // nothing after a failed piece may land in the file
         }
@@ -105,7 +116,11 @@ private:
     std::mutex m_;
     std::condition_variable work_;  // a piece is queued, or stop
     std::condition_variable done_;  // a piece is written
-    std::deque<std::vector<char>> queue_;
+    struct Piece {
+        std::vector<char> bytes;
+        std::size_t n;  // of them to write
+    };
+    std::deque<Piece> queue_;
     std::vector<std::vector<char>> spare_;
     std::size_t unsynced_ = 0;
     bool busy_ = false;  // a piece is being written
@@ -283,43 +298,65 @@ bool ReadBytes(int fileNo, char* out, std::size_t n, std::size_t& got) {
     return true;
 }
 
-bool WriteText(int fileNo, std::string_view text) {
+namespace {
+
+// The output file fileNo, ready for a write of n bytes (its writer thread started when the file
+// has grown large); null with the description set when it is none.
+OpenFile* OutputFor(int fileNo, std::size_t n) {
     OpenFile* f = Find(fileNo);
-    if (!f) return false;
+    if (!f) return nullptr;
     if (!f->output) {
         SetErrDescription("Bad file mode");
-        return false;
+        return nullptr;
     }
-    if (!f->writer && text.size() >= kBackgroundBytes && f->written >= kBytesBeforeBackground) {
+    if (!f->writer && n >= kBackgroundBytes && f->written >= kBytesBeforeBackground) {
         try {
             f->writer = std::make_unique<BackgroundWriter>(f->pending.stream, *f->pending.replacement);
         } catch (...) {
             // No thread to be had: written here.
         }
     }
-    if (f->writer) {
-        if (const int e = f->writer->Write(text)) {
-            SetErrFromErrno(e);
-            return false;
-        }
-        return true;
-    }
-    if (!text.empty() && std::fwrite(text.data(), 1, text.size(), f->pending.stream) != text.size()) {
+    return f;
+}
+
+// Writes text here (no writer thread): a large file goes to the disk while the rest of it is
+// written.
+bool WriteHere(OpenFile& f, std::string_view text) {
+    if (!text.empty() && std::fwrite(text.data(), 1, text.size(), f.pending.stream) != text.size()) {
         SetErrFromErrno(errno);
         return false;
     }
-    f->written += text.size();
-    // A large file goes to the disk while the rest of it is written.
-    f->unsynced += text.size();
-    if (f->unsynced >= kWritebackBytes) {
-        if (std::fflush(f->pending.stream) != 0) {
+    f.written += text.size();
+    f.unsynced += text.size();
+    if (f.unsynced >= kWritebackBytes) {
+        if (std::fflush(f.pending.stream) != 0) {
             SetErrFromErrno(errno);
             return false;
         }
-        f->pending.replacement->StartWriteback();
-        f->unsynced = 0;
+        f.pending.replacement->StartWriteback();
+        f.unsynced = 0;
     }
     return true;
+}
+
+// A writer thread's answer: true, or false with the failure it kept.
+bool Written(int err) {
+    if (err) SetErrFromErrno(err);
+    return err == 0;
+}
+
+}  // namespace
+
+bool WriteText(int fileNo, std::string_view text) {
+    OpenFile* f = OutputFor(fileNo, text.size());
+    if (!f) return false;
+    return f->writer ? Written(f->writer->Write(text)) : WriteHere(*f, text);
+}
+
+bool WriteText(int fileNo, std::vector<char>& bytes, std::size_t n) {
+    OpenFile* f = OutputFor(fileNo, n);
+    if (!f) return false;
+    return f->writer ? Written(f->writer->Take(bytes, n)) : WriteHere(*f, std::string_view(bytes.data(), n));
 }
 
 bool CloseFile(int fileNo) {

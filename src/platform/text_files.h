@@ -9,6 +9,7 @@
 #include <limits>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tolvi::platform {
 
@@ -28,6 +29,9 @@ bool ReadLine(int fileNo, std::string& line, std::size_t maxBytes = std::numeric
 bool ReadBytes(int fileNo, char* out, std::size_t n, std::size_t& got);
 // Writes text exactly as given (no line end is added).
 bool WriteText(int fileNo, std::string_view text);
+// Writes the first n bytes of bytes as WriteText does, without copying them where it can: it
+// may keep the buffer, and give bytes another one (of any size) for the caller to fill next.
+bool WriteText(int fileNo, std::vector<char>& bytes, std::size_t n);
 bool CloseFile(int fileNo);
 bool DiscardFile(int fileNo);
 void CloseAllFiles();

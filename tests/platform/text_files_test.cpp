@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <vector>
 
@@ -65,8 +66,8 @@ TEST(TextFiles, BytesComeAsTheyStandAfterTheLinesRead) {
     EXPECT_EQ(ErrDescription(), "Bad file name or number");
 }
 
-// Large pieces are written on a thread of their own: they still land whole and in order, after
-// the small ones before them, and a dropped file leaves the old one.
+// Large pieces are written on a thread of their own, copied or handed over: they still land
+// whole and in order, after the small ones before them, and a dropped file leaves the old one.
 TEST(TextFiles, LargePiecesLandInOrder) {
     TempDir dir;
     const std::string f = dir.Write("big.txt", "old");
@@ -74,9 +75,16 @@ TEST(TextFiles, LargePiecesLandInOrder) {
     const int n = FreeFileNumber();
     ASSERT_TRUE(OpenFileOutput(n, f));
     ASSERT_TRUE(WriteText(n, "head\r\n"));
+    std::vector<char> buffer;  // handed over and back; only its first bytes are written
     for (int i = 0; i < 200; ++i) {
         const std::string piece(size_t(64 * 1024 + i * 997), char('a' + i % 26));
-        ASSERT_TRUE(WriteText(n, piece));
+        if (i % 2) {
+            ASSERT_TRUE(WriteText(n, piece));
+        } else {
+            if (buffer.size() < piece.size() + 7) buffer.resize(piece.size() + 7, '#');
+            std::copy(piece.begin(), piece.end(), buffer.begin());
+            ASSERT_TRUE(WriteText(n, buffer, piece.size()));
+        }
         ASSERT_TRUE(WriteText(n, "|"));
         want += piece + "|";
     }
