@@ -6,6 +6,7 @@
 #include <deque>
 #include <mutex>
 #include <thread>
+#include <type_traits>
 
 #include "common/utilities.h"
 #include "interchange/ascii_format.h"
@@ -38,7 +39,8 @@ struct RecordOutput::Pipeline {
     struct Job {
         Bytes tape;
         size_t tapeBytes = 0;
-        Bytes text;
+        // Handed to the file and back: it keeps its size (the room needed), textBytes are used.
+        std::vector<char> text;
         size_t textBytes = 0;
         bool claimed = false;
         bool done = false;
@@ -116,7 +118,7 @@ struct RecordOutput::Pipeline {
             if (stop) return;
             job->claimed = true;
             lock.unlock();
-            job->text.reserve(3 * job->tapeBytes);
+            if (job->text.size() < 3 * job->tapeBytes) job->text.resize(3 * job->tapeBytes);
             job->textBytes =
                 size_t(FormatTape(job->tape.data(), job->tapeBytes, job->text.data()) - job->text.data());
             lock.lock();
@@ -206,9 +208,12 @@ bool RecordOutput::MayWrite(int32_t& Result) {
 }
 
 void RecordOutput::WriteOut(int32_t& Result, bool last) {
-    const auto print = [&](const char* text, size_t n) {
+    const auto print = [&](auto& text, size_t n) {
         int err = 0;
-        PrintLineFile(err, mFileNo, std::string_view(text, n));
+        if constexpr (std::is_same_v<std::decay_t<decltype(text)>, std::vector<char>>)
+            PrintLineFile(err, mFileNo, text, n);
+        else
+            PrintLineFile(err, mFileNo, std::string_view(text.data(), n));
         Result = err;
         // PrintLineFile has shown its box; what was written goes, a file already at that name
         // stays.
@@ -232,7 +237,7 @@ void RecordOutput::WriteOut(int32_t& Result, bool last) {
     if (!pipeline_) {
         if (n == 0) return;
         text_.reserve(3 * n);
-        print(text_.data(), size_t(FormatTape(buffer_.data(), n, text_.data()) - text_.data()));
+        print(text_, size_t(FormatTape(buffer_.data(), n, text_.data()) - text_.data()));
         return;
     }
     if (n) pipeline_->Submit(buffer_, n);
@@ -241,7 +246,7 @@ void RecordOutput::WriteOut(int32_t& Result, bool last) {
         const bool wait = last || pipeline_->Jobs() > Pipeline::kMostJobs;
         Pipeline::Job* job = pipeline_->Front(wait);
         if (!job) return;
-        if (!print(job->text.data(), job->textBytes)) return;
+        if (!print(job->text, job->textBytes)) return;
         pipeline_->PopFront();
     }
 }
