@@ -36,6 +36,9 @@
 namespace {
 
 using ::bench::Clock;
+using ::bench::HeapInUse;
+using ::bench::Median;
+using ::bench::ReadBuffer;
 using ::bench::Seconds;
 using tolvi::bench::DesignCounts;
 
@@ -51,12 +54,6 @@ struct Figures {
 std::string gDir;
 std::string File() { return gDir + "/bench.tpb"; }
 std::string RawFile() { return gDir + "/raw.bin"; }
-
-// The heap's bytes in use, and the kernel's load arenas (mapped beside the heap) whole.
-int64_t HeapInUse() {
-    const struct mallinfo2 m = mallinfo2();
-    return int64_t(m.uordblks + m.hblkhd + tolvi::kernel::Arena::MappedBytes());
-}
 
 // What the allocator has taken from the system, in use or not (every arena), and the kernel's.
 int64_t HeapHeld() {
@@ -78,38 +75,6 @@ int64_t MappedRegions() {
     for (std::string line; std::getline(in, line);) ++n;
     return n;
 }
-
-// The raw read's buffer: allocated and paged in once, outside every timed region.
-class ReadBuffer {
-public:
-    static constexpr size_t kPiece = size_t(1) << 20;
-    explicit ReadBuffer(size_t n) : size_(n) {
-        const size_t rounded = (std::max<size_t>(n, 1) + 4095) / 4096 * 4096;
-        data_ = static_cast<char*>(std::aligned_alloc(4096, rounded));
-        if (data_) std::memset(data_, 0, rounded);
-    }
-    ~ReadBuffer() { std::free(data_); }
-    ReadBuffer(const ReadBuffer&) = delete;
-    ReadBuffer& operator=(const ReadBuffer&) = delete;
-
-    bool ReadFile(const std::string& path) {
-        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-        if (fd < 0 || !data_) return false;
-        size_t done = 0;
-        while (done < size_) {
-            const ssize_t r = ::read(fd, data_ + done, std::min(kPiece, size_ - done));
-            if (r <= 0) break;
-            done += size_t(r);
-        }
-        ::close(fd);
-        benchmark::DoNotOptimize(data_);
-        return done == size_;
-    }
-
-private:
-    char* data_ = nullptr;
-    size_t size_;
-};
 
 void EnsureDesign() {
     if (!DB_DataBase())
@@ -331,37 +296,11 @@ int FreshRead(const char* path) {
     return 0;
 }
 
-// Runs this program again with `mode` and `path`; its one line of output, "" on failure.
-std::string RunChild(const char* mode, const std::string& path) {
-    int fds[2];
-    if (::pipe(fds) != 0) return "";
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        ::dup2(fds[1], 1);
-        ::close(fds[0]);
-        ::close(fds[1]);
-        char* args[] = {const_cast<char*>("bench_kernel_store"), const_cast<char*>(mode),
-                        const_cast<char*>(path.c_str()), nullptr};
-        ::execv("/proc/self/exe", args);
-        ::_exit(127);
-    }
-    ::close(fds[1]);
-    std::string out;
-    char buf[256];
-    for (ssize_t n; (n = ::read(fds[0], buf, sizeof buf)) > 0;) out.append(buf, size_t(n));
-    ::close(fds[0]);
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? out : "";
-}
-
 void MeasureFresh() {
-    const char* env = std::getenv("TOLVI_BENCH_FRESH");
-    const int runs = std::max(1, env ? std::atoi(env) : 7);
-    for (int i = 0; i < runs; ++i) {
+    for (int i = 0; i < ::bench::FreshRuns(); ++i) {
         // The raw file holds as many bytes as the database file; both stay in the page cache.
-        const std::string read = RunChild("--fresh-read", RawFile());
-        const std::string load = RunChild("--fresh-load", File());
+        const std::string read = ::bench::RunSelf({"--fresh-read", RawFile()});
+        const std::string load = ::bench::RunSelf({"--fresh-load", File()});
         if (read.empty() || load.empty()) {
             std::printf("a fresh process failed\n");
             return;
@@ -373,11 +312,6 @@ void MeasureFresh() {
         gFresh.load.push_back(s);
         gFresh.inUse = inUse, gFresh.held = held, gFresh.resident = resident, gFresh.regions = regions;
     }
-}
-
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0 : v[v.size() / 2];
 }
 
 }  // namespace

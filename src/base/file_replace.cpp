@@ -159,6 +159,14 @@ int FileReplacement::Put(const void* data, size_t n, uint64_t* offset) {
     return error_;
 }
 
+void FileReplacement::StartWriteback() {
+    if (error_ || fd_ < 0) return;
+    const off_t end = ::lseek(fd_, 0, SEEK_CUR);
+    if (end <= off_t(writtenBack_)) return;
+    ::sync_file_range(fd_, off_t(writtenBack_), end - off_t(writtenBack_), SYNC_FILE_RANGE_WRITE);
+    writtenBack_ = uint64_t(end);
+}
+
 int FileReplacement::Commit() {
     if (!error_ && fd_ < 0) error_ = EBADF;
     const auto fail = [this](int e) {
@@ -205,6 +213,7 @@ void FileReplacement::Close() {
     if (fd_ >= 0) ::close(fd_);
     if (dirFd_ >= 0) ::close(dirFd_);
     fd_ = dirFd_ = -1;
+    writtenBack_ = 0;
 }
 
 int ReplaceFile(const std::string& target, const void* data, size_t n) {

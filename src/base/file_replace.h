@@ -35,6 +35,10 @@ public:
     // 0 or an errno value; after a failure every later call fails with the same value.
     int Write(const void* data, size_t n);
     int WriteAt(uint64_t offset, const void* data, size_t n);
+    // Starts putting what has been written so far on the disk without waiting for it, so that a
+    // large file goes to the disk while the rest of it is made and Commit has little left to
+    // wait for. Nothing happens where the system cannot do this.
+    void StartWriteback();
     // Syncs the data, gives it the target's permission bits (and owner, where that is allowed),
     // renames it over the target and syncs the directory. On failure nothing is left behind.
     int Commit();
@@ -60,6 +64,7 @@ private:
     int dirFd_ = -1;
     bool named_ = false;  // the temporary has a name in the directory to remove
     int error_ = 0;
+    uint64_t writtenBack_ = 0;  // bytes StartWriteback has handed to the disk
 };
 
 // Writes `n` bytes as the whole new content of `target`; 0, or an errno value.

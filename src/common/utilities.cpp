@@ -95,13 +95,14 @@ void LineInputFile(int& Err, int FileNo, std::string& Line) {
     Err = 1;
 }
 
-void PrintLineFile(int& Err, int FileNo, const std::string& Text) {
-    if (platform::WriteText(FileNo, Text)) {
-        Err = 0;
-        return;
-    }
-    ShowWriteFileError(gWorkFile);
-    Err = 1;
+void PrintLineFile(int& Err, int FileNo, std::string_view Text) {
+    Err = platform::WriteText(FileNo, Text) ? 0 : 1;
+    if (Err) ShowWriteFileError(gWorkFile);
+}
+
+void PrintLineFile(int& Err, int FileNo, std::vector<char>& Text, std::size_t n) {
+    Err = platform::WriteText(FileNo, Text, n) ? 0 : 1;
+    if (Err) ShowWriteFileError(gWorkFile);
 }
 
 bool CloseFileOptKill(int DoKill, int FileNo, const std::string& Path) {

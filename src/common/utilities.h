@@ -7,6 +7,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
+#include <vector>
 
 class QWidget;
 
@@ -39,7 +41,10 @@ void OpenForOutput(int& Err, int& FileNo, const std::string& Path);
 // The next line without its line end (CR LF, LF or a lone CR); past the end is a failure.
 void LineInputFile(int& Err, int FileNo, std::string& Line);
 // Writes Text exactly as given: the callers append their own line ends.
-void PrintLineFile(int& Err, int FileNo, const std::string& Text);
+void PrintLineFile(int& Err, int FileNo, std::string_view Text);
+// The same for the first n bytes of Text, which the file may keep instead of copying: Text then
+// holds another buffer for the caller to fill next.
+void PrintLineFile(int& Err, int FileNo, std::vector<char>& Text, std::size_t n);
 // Closes FileNo and, when DoKill is not 0, deletes Path. Reports nothing, except an output file
 // whose text could not be put on disk: that shows the write-error box for Path and gives false
 // (the previous file is kept).

@@ -1,10 +1,10 @@
 #include "interchange/ascii_format.h"
 
-#include <charconv>
-
 namespace tolvi {
 
-int32_t AsciiFieldCount(int32_t Type) {
+namespace {
+
+constexpr int32_t FieldCountOf(int32_t Type) {
     switch (Type) {
         case kRecHeader:
             return 6;
@@ -76,6 +76,15 @@ int32_t AsciiFieldCount(int32_t Type) {
     }
 }
 
+}  // namespace
+
+// Looked up for every line of a file: a table, not a search.
+constinit const std::array<uint8_t, kAsciiRecordTypes> kAsciiFieldCounts = [] {
+    std::array<uint8_t, kAsciiRecordTypes> t{};
+    for (int32_t type = 0; type < kAsciiRecordTypes; ++type) t[size_t(type)] = uint8_t(FieldCountOf(type));
+    return t;
+}();
+
 std::string RecordTypeText(int32_t Type) {
     std::string s(4, '0');
     for (int i = 3; i >= 0 && Type > 0; --i, Type /= 10) s[i] = char('0' + Type % 10);
@@ -84,8 +93,7 @@ std::string RecordTypeText(int32_t Type) {
 
 void AppendPlainNum(std::string& out, int64_t v) {
     char buf[24];
-    const auto end = std::to_chars(buf, buf + sizeof buf, v).ptr;
-    out.append(buf, end);
+    out.append(buf, FormatDecimal(buf, v));
 }
 
 void AppendNum(std::string& out, int64_t v) {

@@ -9,6 +9,8 @@
 // parts (0200 + 0201, 0202 + 0203), then per hierarchy 1..99: 1000, 32 x 1010, 1100 + 1101,
 // 1200 + 1201, 1300, 1400, 1500 + 1501 + 1502, 1600 + 1601/1602, 1700, per page 1..99: 2000, 2400,
 // 2500 + 2501, 2600 + 2601 + 2602; then 1001 closing the hierarchy; last 9999,End.
+#include <array>
+#include <bit>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -82,9 +84,84 @@ inline constexpr std::string_view kAsciiFormMarker = "$NT00$";
 
 // The number of fields of a record of Type, the type included; 0 for a type the format does not
 // have. A header has at least 5 (the older form ends without the marker).
-int32_t AsciiFieldCount(int32_t Type);
+constexpr int32_t kAsciiRecordTypes = 10000;  // types are 0001 .. 9999
+extern const std::array<uint8_t, kAsciiRecordTypes> kAsciiFieldCounts;
+inline int32_t AsciiFieldCount(int32_t Type) {
+    return Type >= 0 && Type < kAsciiRecordTypes ? kAsciiFieldCounts[size_t(Type)] : 0;
+}
 // Field 1 of a record: the type as four digits, "0001" .. "9999".
 std::string RecordTypeText(int32_t Type);
+
+namespace detail {
+
+inline constexpr char kDigitPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
+// The digits of u written from end backwards, two at a time.
+template <class U>
+inline void WriteDigitsBack(char* end, U u) {
+    while (u >= 100) {
+        const unsigned pair = unsigned(u % 100) * 2;
+        u /= 100;
+        end -= 2;
+        end[0] = kDigitPairs[pair];
+        end[1] = kDigitPairs[pair + 1];
+    }
+    if (u >= 10) {
+        end[-2] = kDigitPairs[unsigned(u) * 2];
+        end[-1] = kDigitPairs[unsigned(u) * 2 + 1];
+    } else {
+        end[-1] = char('0' + unsigned(u));
+    }
+}
+
+// The number of decimal digits of u (1 for 0): from the bit width (1233 / 4096 is just above
+// log10 2), mended by one comparison.
+inline unsigned DecimalDigits(uint64_t u) {
+    static constexpr uint64_t kPowers[20] = {1ull,
+                                             10ull,
+                                             100ull,
+                                             1000ull,
+                                             10000ull,
+                                             100000ull,
+                                             1000000ull,
+                                             10000000ull,
+                                             100000000ull,
+                                             1000000000ull,
+                                             10000000000ull,
+                                             100000000000ull,
+                                             1000000000000ull,
+                                             10000000000000ull,
+                                             100000000000000ull,
+                                             1000000000000000ull,
+                                             10000000000000000ull,
+                                             100000000000000000ull,
+                                             1000000000000000000ull,
+                                             10000000000000000000ull};
+    const unsigned guess = unsigned(std::bit_width(u | 1) * 1233) >> 12;
+    return guess + (u >= kPowers[guess] ? 1 : 0) + (u == 0 ? 1 : 0);
+}
+
+}  // namespace detail
+
+// The decimal digits of v (a minus first when negative) written at p, at most 20 bytes; returns
+// the end. What std::to_chars writes, without its general machinery: the writers format
+// millions of numbers.
+inline char* FormatDecimal(char* p, int64_t v) {
+    uint64_t u = uint64_t(v);
+    if (v < 0) {
+        *p++ = '-';
+        u = 0 - u;
+    }
+    char* const end = p + detail::DecimalDigits(u);
+    if (u <= 0xFFFFFFFFu)
+        detail::WriteDigitsBack(end, uint32_t(u));  // 32-bit division: the usual case, and cheaper
+    else
+        detail::WriteDigitsBack(end, u);
+    return end;
+}
 
 // A number field: one blank before zero and positive numbers, a minus before negative ones.
 void AppendNum(std::string& out, int64_t v);

@@ -20,6 +20,7 @@
 #include <string_view>
 #include <vector>
 
+#include "interchange/ascii_lines.h"
 #include "interchange/record_output.h"
 #include "kernel/kernel.h"
 
@@ -42,7 +43,7 @@ public:
 
     // --- the window's state, one load per showing ---
     bool mCancel = false;  // the user's cancel request, seen before the next line
-    std::string mLine;     // the line read last
+    std::string mLine;     // the line read last (once the load has ended)
     int mFileNo = 0;
     int32_t mLineCount = 0;  // lines since the last yield
     bool mOlderForm = false;
@@ -88,22 +89,39 @@ private:
     };
 
     ExportView& View() const;
-    void ReadLine();
+    void ReadLine() {
+        if (lines_->BlockEnds() && typeView_.data() != type_.data()) {
+            type_.assign(typeView_);
+            typeView_ = type_;
+        }
+        if (!lines_->Next(record_)) FailedRead();
+    }
+    [[noreturn]] void FailedRead();
+    // The current record's fields from views into its line (the slow ways of taking a line).
+    void UseFields(const std::vector<std::string_view>& views);
     void Header();
     // The settings and label records; false for a type that is none of them.
     bool SettingsRecord(int32_t type);
     // The design object records; false for a type that is none of them.
     bool ObjectRecord(int32_t type);
-    // The field count the type demands; a wrong one is mended when the record has one free text
-    // (a comma inside it), else the record fails.
-    void ExpectFields(int32_t type);
+    // The field count the type demands (count); a wrong one is mended when the record has one free
+    // text (a comma inside it), else the record fails.
+    void ExpectFields(int32_t type, int32_t count);
     bool RecoverText(int32_t type);
 
     // Field i of the current record, as it stands; a missing one is a run-time failure.
-    std::string_view Field(int32_t i) const;
+    std::string_view Field(int32_t i) const {
+        if (i < 1 || i > record_.count) MissingField(i);
+        return {record_.base + record_.fields[i].begin, record_.fields[i].size};
+    }
     // Field i as a 32-bit number, read with ParseNumber's rules and rounded half to even; one
-    // that does not fit is a run-time failure.
-    int32_t Num(int32_t i) const;
+    // that does not fit is a run-time failure. A plain number was read with the line.
+    int32_t Num(int32_t i) const {
+        if (i >= 1 && i <= record_.count && record_.fields[i].plain) return record_.fields[i].value;
+        return OtherNum(i);
+    }
+    int32_t OtherNum(int32_t i) const;
+    [[noreturn]] void MissingField(int32_t i) const;
     uint8_t Byte(int32_t i) const;
     std::string FirstWordOf(int32_t i) const;
     std::string TrimmedField(int32_t i) const;
@@ -118,10 +136,17 @@ private:
     void Built(int32_t err) const { Check(err == 0); }
 
     ExportView* view_;
-    std::vector<std::string_view> fields_;  // 1-based views into mLine
-    std::vector<std::string_view> part_;    // scratch of RecoverText
-    int32_t count_ = 0;
-    std::string type_;  // field 1 of the current record, as the status line shows it
+    AsciiLines* lines_ = nullptr;  // the file being read
+    // The current line and its fields (1-based), as the line source split them, or in own_ when
+    // they were taken again another way. Its text is empty after a failed read.
+    AsciiLine record_;
+    std::vector<AsciiField> own_;
+    std::vector<std::string_view> part_;  // scratch of RecoverText and Header
+    std::vector<std::string_view> views_;
+    // Field 1 of the record read last, as the status line shows it: a view into its line, kept
+    // in type_ once the line's block is to go.
+    std::string_view typeView_;
+    std::string type_;
     Context c_;
 };
 

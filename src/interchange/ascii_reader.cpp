@@ -38,9 +38,9 @@ struct LoadFailure {
 };
 
 // The line as a box shows it.
-std::string Shown(const std::string& line) {
-    if (line.size() <= kShownLineBytes) return line;
-    return line.substr(0, kShownLineBytes) + "...";
+std::string Shown(std::string_view line) {
+    if (line.size() <= kShownLineBytes) return std::string(line);
+    return std::string(line.substr(0, kShownLineBytes)) + "...";
 }
 
 std::string_view TrimView(std::string_view s) {
@@ -51,25 +51,6 @@ std::string_view TrimView(std::string_view s) {
 
 // The part of a name the kernel takes: a name ends at a zero byte.
 std::string_view KernelText(std::string_view t) { return t.substr(0, t.find('\0')); }
-
-// A number as the writer writes it (blanks, a minus, at most nine digits): read at once. Anything
-// else goes the general way.
-bool PlainInt(std::string_view t, int32_t& v) {
-    std::size_t i = 0;
-    while (i < t.size() && t[i] == ' ') ++i;
-    const bool negative = i < t.size() && t[i] == '-';
-    if (negative) ++i;
-    const std::size_t digits = t.size() - i;
-    if (digits == 0 || digits > 9) return false;
-    int32_t n = 0;
-    for (; i < t.size(); ++i) {
-        const char ch = t[i];
-        if (ch < '0' || ch > '9') return false;
-        n = n * 10 + (ch - '0');
-    }
-    v = negative ? -n : n;
-    return true;
-}
 
 // Where the one free text of a record type lies: after how many number fields (the type not
 // counted) and before how many. Types with no such text, or with more than one, are not here.
@@ -132,7 +113,7 @@ void ResetAsciiLoadState() {
     ResetObjectBuildersState();
 }
 
-AsciiLoader::AsciiLoader(ExportView* View) : view_(View) { fields_.reserve(32); }
+AsciiLoader::AsciiLoader(ExportView* View) : view_(View) {}
 
 ExportView& AsciiLoader::View() const { return view_ ? *view_ : SilentExportView(); }
 
@@ -154,21 +135,18 @@ void AsciiLoader::ReportLoadError(int32_t Code, const std::string& Line) {
     platform::ui().MsgBox(Line, kStyleLoadError, title);
 }
 
-void AsciiLoader::Fail(int32_t code) const { throw LoadFailure{code, Shown(mLine)}; }
+void AsciiLoader::Fail(int32_t code) const { throw LoadFailure{code, Shown(record_.text)}; }
 
 void AsciiLoader::RunTimeFailure(const std::string& what) const {
-    throw LoadFailure{4, mLine.empty() ? what : what + ": " + Shown(mLine)};
+    throw LoadFailure{4, record_.text.empty() ? what : what + ": " + Shown(record_.text)};
 }
 
-std::string_view AsciiLoader::Field(int32_t i) const {
-    if (i < 1 || i > count_) RunTimeFailure("Field " + std::to_string(i) + " missing");
-    return fields_[size_t(i)];
-}
+void AsciiLoader::MissingField(int32_t i) const { RunTimeFailure("Field " + std::to_string(i) + " missing"); }
 
-int32_t AsciiLoader::Num(int32_t i) const {
+int32_t AsciiLoader::OtherNum(int32_t i) const {
     const std::string_view t = Field(i);
     int32_t v = 0;
-    if (PlainInt(t, v) || RoundHalfEven(ParseNumber(t), v)) return v;
+    if (PlainAsciiInt(t, v) || RoundHalfEven(ParseNumber(t), v)) return v;
     RunTimeFailure("Overflow in field " + std::to_string(i));
 }
 
@@ -185,18 +163,26 @@ std::string AsciiLoader::FirstWordOf(int32_t i) const {
 
 std::string AsciiLoader::TrimmedField(int32_t i) const { return std::string(TrimView(KernelText(Field(i)))); }
 
-void AsciiLoader::ReadLine() {
-    if (!platform::ReadLine(mFileNo, mLine, kMaxAsciiLineBytes)) {
-        const std::string what = platform::ErrDescription();
-        mLine.clear();
-        RunTimeFailure(what);
+void AsciiLoader::FailedRead() {
+    record_ = AsciiLine{};
+    RunTimeFailure(lines_->Failure());
+}
+
+void AsciiLoader::UseFields(const std::vector<std::string_view>& views) {
+    own_.resize(views.size());
+    for (size_t i = 0; i < views.size(); ++i) {
+        own_[i] = AsciiField{};
+        if (!views[i].empty()) own_[i].begin = uint32_t(views[i].data() - record_.base);
+        own_[i].size = uint32_t(views[i].size());
     }
+    record_.fields = own_.data();
+    record_.count = int32_t(views.size()) - 1;
 }
 
 bool AsciiLoader::RecoverText(int32_t type) {
     TextPlace place;
     if (!FreeTextPlace(type, place)) return false;
-    const std::string_view line = mLine;
+    const std::string_view line = record_.text;
     // The text starts after the comma that ends the numbers before it (and the type) ...
     std::size_t start = 0;
     for (int32_t k = 0; k <= place.before; ++k) {
@@ -216,34 +202,33 @@ bool AsciiLoader::RecoverText(int32_t type) {
 
     SplitList(line.substr(0, start - 1), part_);
     if (part_.size() != size_t(place.before) + 2) return false;
-    fields_.assign(part_.begin(), part_.end());
-    fields_.push_back(text);
+    views_.assign(part_.begin(), part_.end());
+    views_.push_back(text);
     if (place.after > 0) {
         SplitList(line.substr(end + 1), part_);
         if (part_.size() != size_t(place.after) + 1) return false;
-        fields_.insert(fields_.end(), part_.begin() + 1, part_.end());
+        views_.insert(views_.end(), part_.begin() + 1, part_.end());
     }
-    count_ = int32_t(fields_.size()) - 1;
+    UseFields(views_);
     return true;
 }
 
-void AsciiLoader::ExpectFields(int32_t type) {
-    if (count_ == AsciiFieldCount(type)) return;
-    if (!RecoverText(type) || count_ != AsciiFieldCount(type)) Fail(1);
+void AsciiLoader::ExpectFields(int32_t type, int32_t count) {
+    if (record_.count == count) return;
+    if (!RecoverText(type) || record_.count != count) Fail(1);
 }
 
 void AsciiLoader::Header() {
-    if (count_ < 5) {
+    if (record_.count < 5) {
         // A name that begins with a double quote opens a quoted field that takes in the rest of
         // the line: then the header's fields are read as they stand between its commas.
         part_.assign(1, std::string_view());
-        std::string_view rest = mLine;
+        std::string_view rest = record_.text;
         for (size_t comma; (comma = rest.find(',')) != std::string_view::npos; rest.remove_prefix(comma + 1))
             part_.push_back(rest.substr(0, comma));
         part_.push_back(rest);
         if (part_.size() < 6) Fail(1);
-        fields_.swap(part_);
-        count_ = int32_t(fields_.size()) - 1;
+        UseFields(part_);
     }
     gDbName = FirstWordOf(2);
     int err = 1;
@@ -255,8 +240,8 @@ void AsciiLoader::Header() {
     }
     if (err != 0) throw LoadFailure{0, GetLocalString("Can't Create Data Base", "99301")};
     // The current form ends in the marker; a comma in the name or version only moves it.
-    const bool current = count_ >= 6 && TrimView(fields_[size_t(count_)]) == kAsciiFormMarker;
-    const int32_t at = current ? count_ - 2 : 4;
+    const bool current = record_.count >= 6 && TrimView(Field(record_.count)) == kAsciiFormMarker;
+    const int32_t at = current ? record_.count - 2 : 4;
     mHierToSelect = Num(at);
     mPageToSelect = Num(at + 1);
     ReadDbLabel();
@@ -372,11 +357,24 @@ void AsciiLoader::LoadAsciiDatabase(int32_t& Result) {
     gCurHier = 1;
     gCurPage = 1;
     mLineCount = 0;
-    type_.clear();
+    typeView_ = {};
+    AsciiLines lines(mFileNo, kMaxAsciiLineBytes);
+    lines_ = &lines;
+    record_ = AsciiLine{};
+    // However the load ends, the line read last stays, and nothing points into the file's blocks.
+    struct Finish {
+        AsciiLoader& l;
+        ~Finish() {
+            l.mLine.assign(l.record_.text);
+            l.record_ = AsciiLine{};
+            l.lines_ = nullptr;
+            l.typeView_ = {};
+        }
+    } finish{*this};
     try {
         for (;;) {
             if (mLineCount > 100) {
-                View().ShowMsg("Tp:" + type_);
+                View().ShowMsg("Tp:" + std::string(typeView_));
                 View().Yield();
                 mLineCount = 0;
             }
@@ -386,10 +384,8 @@ void AsciiLoader::LoadAsciiDatabase(int32_t& Result) {
             }
             ReadLine();
             ++mLineCount;
-            if (mLine.empty()) continue;
-            SplitList(mLine, fields_);
-            count_ = int32_t(fields_.size()) - 1;
-            type_.assign(fields_[1].substr(0, 16));
+            if (record_.text.empty()) continue;
+            typeView_ = Field(1).substr(0, 16);
             const int32_t type = Num(1);
             if (type == kRecHeader) {
                 if (headerSeen) Fail(3);
@@ -398,10 +394,11 @@ void AsciiLoader::LoadAsciiDatabase(int32_t& Result) {
                 continue;
             }
             if (!headerSeen) Fail(3);
-            if (AsciiFieldCount(type) == 0) Fail(2);
-            ExpectFields(type);
+            const int32_t count = AsciiFieldCount(type);
+            if (count == 0) Fail(2);
+            ExpectFields(type, count);
             if (type == kRecEnd) break;
-            if (!SettingsRecord(type) && !ObjectRecord(type)) Fail(2);
+            if (!ObjectRecord(type) && !SettingsRecord(type)) Fail(2);
         }
     } catch (const LoadFailure& f) {
         if (f.code == 0)
@@ -410,10 +407,10 @@ void AsciiLoader::LoadAsciiDatabase(int32_t& Result) {
             ReportLoadError(f.code, f.prompt);
         return;
     } catch (const std::exception& e) {
-        ReportLoadError(4, std::string(e.what()) + ": " + Shown(mLine));
+        ReportLoadError(4, std::string(e.what()) + ": " + Shown(record_.text));
         return;
     } catch (...) {
-        ReportLoadError(4, "Unknown failure: " + Shown(mLine));
+        ReportLoadError(4, "Unknown failure: " + Shown(record_.text));
         return;
     }
     Result = 0;

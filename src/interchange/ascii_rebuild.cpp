@@ -62,7 +62,11 @@ bool AsciiLoader::ObjectRecord(int32_t type) {
     int32_t itemId = 0;
     // A create call that must give back the record's id.
     const auto is = [&](int32_t got, int32_t id) { Check(got == id && got != 0); };
-    const auto mask = [](int32_t object, int32_t status) { O_Mask(object, status, status); };
+    // The record's status bits set on the object it made (found by object()); with no bit to set
+    // there is nothing to ask of the kernel, and the object needs no handle.
+    const auto mask = [](int32_t status, auto&& object) {
+        if (status != 0) O_Mask(object(), status, status);
+    };
     // A hierarchy or page: one of that name (the header's main one) is taken over by its id, any
     // other is made under the id.
     const auto takeOver = [&](int32_t map, int32_t id, const std::string& name,
@@ -84,7 +88,7 @@ bool AsciiLoader::ObjectRecord(int32_t type) {
         c_.padNumber = number;
         CreatePadStack(err, symbol, c_.padId, number, Num(4), Num(5));
         Built(err);
-        mask(OM_Object(map, number), status);
+        mask(status, [&] { return OM_Object(map, number); });
     };
     switch (type) {
         case kRecViaPadStack:
@@ -109,7 +113,7 @@ bool AsciiLoader::ObjectRecord(int32_t type) {
             const int32_t simCode = Num(6);
             c_.symbol = id;
             is(S_CreateSymbol(id, FirstWordOf(4).c_str()), id);
-            mask(S_Symbol(id), status);
+            mask(status, [&] { return S_Symbol(id); });
             S_ChangeSimCode(id, simCode);
             c_.padNumber = c_.padId = 0;
             return true;
@@ -141,7 +145,7 @@ bool AsciiLoader::ObjectRecord(int32_t type) {
             c_.device = id;
             is(D_CreateDevice(id, FirstWordOf(4).c_str(), FirstWordOf(5).c_str(), TrimmedField(6).c_str()),
                id);
-            mask(D_Device(id), status);
+            mask(status, [&] { return D_Device(id); });
             c_.group = 0;
             return true;
         }
@@ -183,7 +187,7 @@ bool AsciiLoader::ObjectRecord(int32_t type) {
             const int32_t status = Num(3);
             c_.node = id;
             is(N_CreateNode(c_.net, id, Num(4), Num(5), Num(6), Num(7)), id);
-            mask(N_Node(c_.net, id), status);
+            mask(status, [&] { return N_Node(c_.net, id); });
             return true;
         }
         case kRecBus: {

@@ -1,7 +1,12 @@
 #include "interchange/record_output.h"
 
-#include <charconv>
+#include <algorithm>
+#include <condition_variable>
 #include <cstring>
+#include <deque>
+#include <mutex>
+#include <thread>
+#include <type_traits>
 
 #include "common/utilities.h"
 #include "interchange/ascii_format.h"
@@ -24,18 +29,160 @@ ExportView& SilentExportView() {
     return view;
 }
 
+// Turns tapes into text on a few threads while the writer goes on; the texts are taken in the
+// order the tapes came. Started for a large file only: a small one is turned on the writer's
+// thread at its end.
+struct RecordOutput::Pipeline {
+    static constexpr size_t kWorkers = 2;
+    static constexpr size_t kMostJobs = 6;  // tapes queued or turned, and texts not yet taken
+
+    struct Job {
+        Bytes tape;
+        size_t tapeBytes = 0;
+        // Handed to the file and back: it keeps its size (the room needed), textBytes are used.
+        std::vector<char> text;
+        size_t textBytes = 0;
+        bool claimed = false;
+        bool done = false;
+    };
+
+    Pipeline() {
+        for (size_t i = 0; i < kWorkers; ++i) workers.emplace_back([this] { Work(); });
+    }
+    ~Pipeline() {
+        {
+            std::lock_guard lock(m);
+            stop = true;
+        }
+        work.notify_all();
+        for (std::thread& t : workers) t.join();
+    }
+    Pipeline(const Pipeline&) = delete;
+    Pipeline& operator=(const Pipeline&) = delete;
+
+    // Queues the tape's first n bytes and gives back an empty tape to fill next.
+    void Submit(Bytes& tape, size_t n) {
+        std::unique_lock lock(m);
+        auto job = std::make_unique<Job>();
+        if (!spare.empty()) {
+            job = std::move(spare.back());
+            spare.pop_back();
+        }
+        std::swap(job->tape, tape);
+        tape.reserve(job->tape.size());
+        job->tapeBytes = n;
+        job->claimed = job->done = false;
+        jobs.push_back(std::move(job));
+        work.notify_one();
+    }
+    // The first job once it is turned, or null when it is not yet and may not be waited for.
+    Job* Front(bool wait) {
+        std::unique_lock lock(m);
+        if (jobs.empty()) return nullptr;
+        if (wait) done.wait(lock, [&] { return jobs.front()->done; });
+        return jobs.front()->done ? jobs.front().get() : nullptr;
+    }
+    void PopFront() {
+        std::lock_guard lock(m);
+        spare.push_back(std::move(jobs.front()));
+        jobs.pop_front();
+    }
+    size_t Jobs() {
+        std::lock_guard lock(m);
+        return jobs.size();
+    }
+    // Drops every job (the ones being turned are let finish).
+    void Clear() {
+        std::unique_lock lock(m);
+        done.wait(lock, [&] {
+            return std::none_of(jobs.begin(), jobs.end(),
+                                [](const auto& j) { return j->claimed && !j->done; });
+        });
+        for (auto& j : jobs) spare.push_back(std::move(j));
+        jobs.clear();
+    }
+
+    void Work() {
+        std::unique_lock lock(m);
+        for (;;) {
+            Job* job = nullptr;
+            work.wait(lock, [&] {
+                if (stop) return true;
+                for (auto& j : jobs)
+                    if (!j->claimed) {
+                        job = j.get();
+                        break;
+                    }
+                return job != nullptr;
+            });
+            if (stop) return;
+            job->claimed = true;
+            lock.unlock();
+            if (job->text.size() < 3 * job->tapeBytes) job->text.resize(3 * job->tapeBytes);
+            job->textBytes =
+                size_t(FormatTape(job->tape.data(), job->tapeBytes, job->text.data()) - job->text.data());
+            lock.lock();
+            job->done = true;
+            done.notify_all();
+        }
+    }
+
+    std::mutex m;
+    std::condition_variable work;  // a tape to turn, or stop
+    std::condition_variable done;  // a tape is turned
+    std::deque<std::unique_ptr<Job>> jobs;
+    std::vector<std::unique_ptr<Job>> spare;
+    bool stop = false;
+    std::vector<std::thread> workers;  // last: they start once the rest is ready
+};
+
 RecordOutput::RecordOutput(ExportView* view) : view_(view ? view : &SilentExportView()) {}
 
+RecordOutput::~RecordOutput() = default;
+
 void RecordOutput::ResetOutput() {
-    mLine.clear();
-    used_ = recordStart_ = 0;
+    DropOutput();
     mLineCount = 0;
     mCancel = false;
 }
 
-void RecordOutput::BeginRecord(std::string_view Type) {
-    used_ = recordStart_;  // a record begun and never written is dropped
-    Put(Type);
+void RecordOutput::DropOutput() {
+    used_ = recordStart_ = 0;
+    tapes_ = 0;
+    if (pipeline_) pipeline_->Clear();
+}
+
+char* RecordOutput::FormatTape(const char* tape, size_t n, char* out) {
+    const char* const end = tape + n;
+    while (tape < end) {
+        const uint8_t tag = uint8_t(*tape++);
+        if (tag < kTapeNum32) {
+            std::memcpy(out, tape, tag);
+            out += tag;
+            tape += tag;
+            continue;
+        }
+        int64_t v;
+        if (tag == kTapeNum32) {
+            int32_t v32;
+            std::memcpy(&v32, tape, 4);
+            tape += 4;
+            v = v32;
+        } else {
+            std::memcpy(&v, tape, 8);
+            tape += 8;
+        }
+        *out++ = ',';
+        if (uint64_t(v) < 10) {  // most numbers of a design file: flags, counts, zeros
+            out[0] = ' ';
+            out[1] = char('0' + v);
+            out += 2;
+            continue;
+        }
+        if (v >= 0) *out++ = ' ';
+        out = FormatDecimal(out, v);
+    }
+    return out;
 }
 
 void RecordOutput::Write(int32_t& Result, int32_t Count, std::string_view Separator) {
@@ -47,8 +194,7 @@ void RecordOutput::Write(int32_t& Result, int32_t Count, std::string_view Separa
     WriteLine(Result);
 }
 
-void RecordOutput::WriteLine(int32_t& Result) {
-    Result = 0;
+bool RecordOutput::MayWrite(int32_t& Result) {
     if (mLineCount > 100) {
         view_->Yield();
         mLineCount = 0;
@@ -56,23 +202,53 @@ void RecordOutput::WriteLine(int32_t& Result) {
     if (mCancel) {
         used_ = recordStart_;  // the record goes unwritten
         Result = 2;
-        return;
+        return false;
     }
-    ++mLineCount;
-    Put(mLineEnd);
-    recordStart_ = used_;
-    if (used_ >= kWriteSize) WriteOut(Result);
+    return true;
 }
 
-void RecordOutput::WriteOut(int32_t& Result) {
-    if (used_ == 0) return;
-    mLine.assign(buffer_.data(), used_);
+void RecordOutput::WriteOut(int32_t& Result, bool last) {
+    const auto print = [&](auto& text, size_t n) {
+        int err = 0;
+        if constexpr (std::is_same_v<std::decay_t<decltype(text)>, std::vector<char>>)
+            PrintLineFile(err, mFileNo, text, n);
+        else
+            PrintLineFile(err, mFileNo, std::string_view(text.data(), n));
+        Result = err;
+        // PrintLineFile has shown its box; what was written goes, a file already at that name
+        // stays.
+        if (Result != 0) {
+            DropOutput();
+            AbandonFile(mFileNo);
+        }
+        return Result == 0;
+    };
+    const size_t n = used_;
     used_ = recordStart_ = 0;
-    int err = 0;
-    PrintLineFile(err, mFileNo, mLine);
-    Result = err;
-    // PrintLineFile has shown its box; what was written goes, a file already at that name stays.
-    if (Result != 0) AbandonFile(mFileNo);
+    // Tapes filled before the end: the file is large, and its tapes are turned on the workers
+    // from the next one on (a file of a few tapes is done before they would be running).
+    if (!last && !pipeline_ && ++tapes_ >= kTapesBeforeWorkers) {
+        try {
+            pipeline_ = std::make_unique<Pipeline>();
+        } catch (...) {
+            // No thread to be had: every tape is turned here.
+        }
+    }
+    if (!pipeline_) {
+        if (n == 0) return;
+        text_.reserve(3 * n);
+        print(text_, size_t(FormatTape(buffer_.data(), n, text_.data()) - text_.data()));
+        return;
+    }
+    if (n) pipeline_->Submit(buffer_, n);
+    // The texts ready, in order; all of them at the end, and enough to keep few tapes waiting.
+    for (;;) {
+        const bool wait = last || pipeline_->Jobs() > Pipeline::kMostJobs;
+        Pipeline::Job* job = pipeline_->Front(wait);
+        if (!job) return;
+        if (!print(job->text, job->textBytes)) return;
+        pipeline_->PopFront();
+    }
 }
 
 void RecordOutput::WriteRecord(int32_t& Result, const int32_t& Count) { Write(Result, Count, ","); }
@@ -116,25 +292,41 @@ void RecordOutput::WriteTextRecord(int32_t& Result, std::string_view RecordType,
     WriteLine(Result);
 }
 
-void RecordOutput::AddNum(int64_t v) {
-    constexpr size_t kLongest = 22;  // ",-9223372036854775808"
-    char* const start = Room(kLongest);
-    char* p = start;
-    *p++ = ',';
-    if (v >= 0) *p++ = ' ';
-    p = std::to_chars(p, start + kLongest, v).ptr;
-    used_ += size_t(p - start);
+void RecordOutput::Grow(size_t n) {
+    buffer_.reserve(std::max({used_ + n, 2 * buffer_.size(), kWriteSize + 4096}), used_);
 }
 
-void RecordOutput::AddText(std::string_view text) {
-    Put(",");
-    Put(text);
+void RecordOutput::PutLonger(std::string_view text) {
+    while (!text.empty()) {
+        const size_t run = std::min(text.size(), kTapeRun);
+        char* to = Room(1 + run);
+        to[0] = char(run);
+        std::memcpy(to + 1, text.data(), run);
+        used_ += 1 + run;
+        text.remove_prefix(run);
+    }
 }
+
+void RecordOutput::PutJoined(std::string_view head, std::string_view text, std::string_view tail) {
+    const size_t n = head.size() + text.size() + tail.size();
+    if (n > kTapeRun) {
+        PutLonger(head);
+        PutLonger(text);
+        PutLonger(tail);
+        return;
+    }
+    char* to = Room(1 + n);
+    *to++ = char(n);
+    std::memcpy(to, head.data(), head.size());
+    if (!text.empty()) std::memcpy(to + head.size(), text.data(), text.size());
+    if (!tail.empty()) std::memcpy(to + head.size() + text.size(), tail.data(), tail.size());
+    used_ += 1 + n;
+}
+
+void RecordOutput::AddText(std::string_view text) { PutJoined(",", text, {}); }
 
 void RecordOutput::AddQuoted(const char* text) {
-    Put(",\"");
-    if (text) Put(text);
-    Put("\"");
+    PutJoined(",\"", text ? std::string_view(text) : std::string_view(), "\"");
 }
 
 void RecordOutput::SetPlainNum(int32_t i, int64_t v) {
@@ -153,13 +345,16 @@ void RecordOutput::OpenOutput(int32_t& Result, const std::string& Path) {
 
 void RecordOutput::EndOutput(int32_t& Result) {
     if (Result == 0) {
-        WriteOut(Result);
+        WriteOut(Result, true);
+        pipeline_.reset();
+        tapes_ = 0;
         if (Result != 0) return;
         // The file reaches the disk only here: a full disk shows now, and is no success.
         if (!CloseFileOptKill(0, mFileNo, path_)) Result = 1;
         return;
     }
-    used_ = recordStart_ = 0;
+    DropOutput();
+    pipeline_.reset();
     AbandonFile(mFileNo);
 }
 

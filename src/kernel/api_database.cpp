@@ -40,16 +40,6 @@ std::string& SaveFailure() {
     return text;
 }
 
-std::unique_ptr<Obj> TakeFree(Obj* o) {
-    Database* db = Db();
-    if (!db || !o) return nullptr;
-    auto it = db->freeObjects.find(o);
-    if (it == db->freeObjects.end()) return nullptr;
-    std::unique_ptr<Obj> p = std::move(it->second);
-    db->freeObjects.erase(it);
-    return p;
-}
-
 }  // namespace
 
 // --- DB_ -------------------------------------------------------------------------------------
@@ -440,7 +430,7 @@ int32_t I_MakeItem(const ItemRec& r) {
     KERNEL_FAIL_POINT(0);
     return Guard([&]() -> int32_t {
         if (r.Kind < 1 || r.Kind > 6) return 0;
-        auto it = std::make_unique<Item>();
+        auto it = MakeObject<Item>(DbArena());
         it->itemKind = r.Kind;
         it->status = r.Attr;
         it->link = r.Link, it->x = r.X, it->y = r.Y;
@@ -456,7 +446,7 @@ int32_t I_MakeText(int32_t x, int32_t y, int32_t angle, int32_t p2, int32_t p3, 
                    int32_t attr, int32_t styleA, int32_t width) {
     KERNEL_FAIL_POINT(0);
     return Guard([&]() -> int32_t {
-        auto it = std::make_unique<Item>();
+        auto it = MakeObject<Item>(DbArena());
         it->itemKind = 6;
         it->x = x, it->y = y, it->angle = angle, it->p2 = p2, it->p3 = p3;
         it->text = Str(text);

@@ -92,7 +92,7 @@ int32_t S_InsertEntry(int32_t symbol, int32_t entryNo, int32_t x, int32_t y) {
     return Guard([&]() -> int32_t {
         Symbol* s = Sym(symbol);
         if (!s) return 0;
-        auto e = std::make_unique<Entry>();
+        auto e = MakeObject<Entry>(DbArena());
         e->x = x, e->y = y;
         e->setTransient(s->transient);
         const int32_t no = InsertAt(s->entries.items, entryNo, std::unique_ptr<Obj>(std::move(e)));
@@ -156,7 +156,7 @@ int32_t S_SymbolPadStackMap(int32_t symbol) {
 
 int32_t S_MakePadStack() {
     KERNEL_FAIL_POINT(0);
-    return Guard([]() -> int32_t { return MakeFree(std::make_unique<PadStack>()); });
+    return Guard([]() -> int32_t { return MakeFree(MakeObject<PadStack>(DbArena())); });
 }
 
 int32_t S_ChangePadStackHole(int32_t padstack, int32_t holeA, int32_t holeB) {

@@ -17,32 +17,43 @@ struct TableSpan {
     bool content;  // part of the saved database (a real change marks it changed)
 };
 
-// Every table an E_MemCopy address may point into right now.
-std::vector<TableSpan> LiveTables() {
+// Calls f(span) for every table an E_MemCopy address may point into right now, until f gives
+// true. (Walked in place: E_MemCopy runs for every layer record of a load.)
+template <class F>
+void ForEachTable(F&& f) {
     Session& k = Kern();
-    std::vector<TableSpan> t{{k.helpTable.data(), k.helpTable.size(), false},
-                             {k.table16.data(), k.table16.size(), false}};
-    if (Database* db = Db()) {
-        for (size_t n = 0; n < db->tables.size(); ++n)
-            if (!db->tables[n].empty()) t.push_back({db->tables[n].data(), db->tables[n].size(), n != 18});
-        t.push_back({db->textSizes.data(), db->textSizes.size(), true});
-        db->hierarchies.forEach([&](int32_t, Obj& o) {
-            auto& mask = static_cast<Hierarchy&>(o).layerMask;
-            t.push_back({mask.data(), mask.size(), true});
-        });
-    }
-    return t;
+    if (f(TableSpan{k.helpTable.data(), k.helpTable.size(), false}) ||
+        f(TableSpan{k.table16.data(), k.table16.size(), false}))
+        return;
+    Database* db = Db();
+    if (!db) return;
+    for (size_t n = 0; n < db->tables.size(); ++n)
+        if (!db->tables[n].empty() && f(TableSpan{db->tables[n].data(), db->tables[n].size(), n != 18}))
+            return;
+    if (f(TableSpan{db->textSizes.data(), db->textSizes.size(), true})) return;
+    bool done = false;
+    db->hierarchies.forEach([&](int32_t, Obj& o) {
+        auto& mask = static_cast<Hierarchy&>(o).layerMask;
+        if (!done) done = f(TableSpan{mask.data(), mask.size(), true});
+    });
 }
 
-// The table holding [p, p+n) wholly; `ok` turns false when the range only partly overlaps one.
-const TableSpan* Locate(const std::vector<TableSpan>& tables, const void* p, size_t n, bool& ok) {
+// The table holding [p, p+n) wholly, if any (the first in that order); `ok` turns false when the
+// range only partly overlaps a table before it.
+bool Locate(const void* p, size_t n, bool& ok, TableSpan& found) {
     const auto a = reinterpret_cast<uintptr_t>(p);
-    for (const TableSpan& t : tables) {
+    bool any = false;
+    ForEachTable([&](const TableSpan& t) {
         const auto b = reinterpret_cast<uintptr_t>(t.p);
-        if (a >= b && n <= t.n && a - b <= t.n - n) return &t;
+        if (a >= b && n <= t.n && a - b <= t.n - n) {
+            found = t;
+            any = true;
+            return true;
+        }
         if (a < b + t.n && b < a + n) ok = false;
-    }
-    return nullptr;
+        return false;
+    });
+    return any;
 }
 
 File* FileOf(int32_t id) { return InDb<File>(&Database::files, id); }
@@ -92,16 +103,16 @@ int32_t E_MemCopy(void* dest, const void* src, int32_t bytes) {
     KERNEL_FAIL_POINT(0);
     return Guard([&]() -> int32_t {
         if (!dest || !src || bytes < 0) return 0;
-        const auto tables = LiveTables();
         bool ok = true;
-        const TableSpan* to = Locate(tables, dest, size_t(bytes), ok);
-        const TableSpan* from = Locate(tables, src, size_t(bytes), ok);
+        TableSpan to{}, from{};
+        const bool intoTable = Locate(dest, size_t(bytes), ok, to);
+        const bool fromTable = Locate(src, size_t(bytes), ok, from);
         // Copies that touch no table at all are refused too: a stale table address would
         // otherwise write into freed memory.
-        if (!ok || (!to && !from)) return 0;
+        if (!ok || (!intoTable && !fromTable)) return 0;
         const bool differs = std::memcmp(dest, src, size_t(bytes)) != 0;
         std::memmove(dest, src, size_t(bytes));
-        if (to && to->content && differs) Db()->markChanged();
+        if (intoTable && to.content && differs) Db()->markChanged();
         return 1;
     });
 }

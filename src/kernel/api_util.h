@@ -1,6 +1,7 @@
 // Helpers shared by the flat functions: exception barrier, lookups and creation.
 #pragma once
 
+#include <algorithm>
 #include <string>
 #include <type_traits>
 #include <vector>
@@ -51,15 +52,53 @@ inline int32_t DbMapHandle(ObjectMap Database::*m) {
     return db ? HandleOf(&(db->*m)) : 0;
 }
 
+// The open database's arena, for the objects made in it; null with none open.
+inline Arena* DbArena() {
+    Database* db = Db();
+    return db ? db->arena() : nullptr;
+}
+
+// A new object's arrays get the room that those of its neighbour in the map came to need, up to
+// a few elements. The objects of one map are mostly alike, and a load makes them one after
+// another, each filled before the next: so each array is allocated once, at its size, in the
+// database's arena. An object made by hand beside a large one reserves no more than the few.
+constexpr size_t kMostReservedLike = 16;
+template <class V>
+void ReserveAs(V& v, size_t n) {
+    v.reserve(std::min(n, kMostReservedLike));
+}
+inline void ReserveLike(Obj&, const Obj&) {}
+inline void ReserveLike(Symbol& s, const Symbol& n) {
+    ReserveAs(s.entries.items, n.entries.items.size());
+    ReserveAs(s.items.items, n.items.items.size());
+}
+inline void ReserveLike(Net& t, const Net& n) { ReserveAs(t.nodes, n.nodes.size()); }
+inline void ReserveLike(SchComp& c, const SchComp& n) { ReserveAs(c.texts.items, n.texts.items.size()); }
+inline void ReserveLike(LayComp& c, const LayComp& n) {
+    ReserveAs(c.links, n.links.size());
+    ReserveAs(c.texts.items, n.texts.items.size());
+}
+inline void ReserveLike(Trace& t, const Trace& n) { ReserveAs(t.records, n.records.size()); }
+inline void ReserveLike(Branch& b, const Branch& n) {
+    ReserveAs(b.points, n.points.size());
+    ReserveAs(b.texts.items, n.texts.items.size());
+}
+
 // Creates a T under `id` (0 = next free) in `m`; returns the key or 0.
 template <class T, class Init>
 int32_t CreateIn(ObjectMap* m, int32_t id, Init&& init) {
     if (!m) return 0;
     const int32_t key = m->allocate(id);
     if (!key) return 0;
-    auto o = std::make_unique<T>();
+    Arena* arena = DbArena();
+    auto o = MakeObject<T>(arena);
     init(*o);
+    T* made = o.get();
     Touch(m->insert(key, std::move(o)));
+    if (const Obj* n = m->neighbour(key); n && n->kind == T::kKind) {
+        ArenaScope scope(arena);
+        ReserveLike(*made, static_cast<const T&>(*n));
+    }
     return key;
 }
 
@@ -70,10 +109,29 @@ inline int32_t MakeFree(std::unique_ptr<Obj> o) {
     if (!db) return 0;
     o->setTransient(true);  // not content until placed
     Obj* p = o.get();
-    db->freeObjects.emplace(p, std::move(o));
+    p->key = int32_t(db->freeObjects.size());
+    db->freeObjects.push_back(std::move(o));
     const int32_t h = HandleOf(p);
-    if (!h) db->freeObjects.erase(p);
+    if (!h) db->freeObjects.pop_back();
     return h;
+}
+
+// Takes an object out of the open database's free pool; null when it is not there (already
+// placed).
+inline std::unique_ptr<Obj> TakeFree(Obj* o) {
+    Database* db = Db();
+    if (!db || !o) return nullptr;
+    auto& pool = db->freeObjects;
+    const size_t at = size_t(uint32_t(o->key));
+    if (at >= pool.size() || pool[at].get() != o) return nullptr;
+    std::unique_ptr<Obj> p = std::move(pool[at]);
+    if (at + 1 != pool.size()) {
+        pool[at] = std::move(pool.back());
+        pool[at]->key = int32_t(at);
+    }
+    pool.pop_back();
+    p->key = 0;
+    return p;
 }
 
 // Sets a field and marks the database changed when the value really changes.

@@ -12,8 +12,6 @@ namespace tolvi::kernel {
 
 namespace {
 
-// Segments are aligned to their size, so a piece finds its segment's head by masking its address.
-constexpr size_t kSegmentBytes = size_t(64) << 10;
 constexpr size_t kHeadBytes = 16;
 constexpr size_t kMinBlockBytes = size_t(256) << 10;
 // Blocks given back are kept this far for the next load instead of being unmapped: their pages
@@ -48,17 +46,6 @@ struct Arena::Block {
 };
 
 namespace {
-
-struct SegmentHead {
-    uint32_t live;  // pieces not yet released, plus one while an arena fills the segment
-    uint32_t unused;
-    void* block;
-};
-static_assert(sizeof(SegmentHead) <= kHeadBytes);
-
-SegmentHead* HeadOf(void* p) {
-    return reinterpret_cast<SegmentHead*>(reinterpret_cast<uintptr_t>(p) & ~uintptr_t(kSegmentBytes - 1));
-}
 
 // Blocks nothing holds, shared by the arenas of every thread.
 struct Kept {
@@ -97,8 +84,8 @@ Arena::~Arena() {
     if (block_) LeaveBlock();
 }
 
-void* Arena::Allocate(size_t n) {
-    n = RoundUp(n, 8);
+void* Arena::AllocateElsewhere(size_t n) {
+    static_assert(sizeof(SegmentHead) <= kHeadBytes);
     if (!kArenas || n > kSegmentBytes - kHeadBytes) return nullptr;
     if ((!segment_ || kSegmentBytes - used_ < n) && !NextSegment()) return nullptr;
     void* p = segment_ + used_;

@@ -1,8 +1,13 @@
 #include "kernel/library_file.h"
 
+#include <algorithm>
+#include <atomic>
 #include <cstring>
+#include <functional>
+#include <thread>
 
 #include "base/file_replace.h"
+#include "kernel/arena.h"
 #include "kernel/chunk_file.h"
 #include "kernel/tpb_store.h"
 
@@ -87,6 +92,39 @@ std::vector<uint8_t> SerializeLibrary(const Library& lib) {
     return w.bytes();
 }
 
+namespace {
+
+// Whether every entry's object parses. Each is parsed and dropped at once, in an arena of its
+// thread's (pieces handed out and taken back without the heap); a large library's entries are
+// shared among a few threads, as opening one is what a designer waits for.
+bool EntriesParse(const std::vector<LibraryEntry>& entries) {
+    constexpr size_t kEntriesPerThread = 1024;
+    const auto check = [&](size_t from, size_t to, std::atomic<bool>& ok) {
+        Arena scratch(size_t(1) << 20);
+        ArenaScope scope(&scratch);
+        for (size_t i = from; i < to && ok.load(std::memory_order_relaxed); ++i)
+            if (!ParseObject(entries[i].kind, entries[i].bytes.data(), entries[i].bytes.size())) ok = false;
+    };
+    std::atomic<bool> ok{true};
+    static const size_t cores = std::thread::hardware_concurrency();
+    const size_t threads =
+        std::clamp<size_t>(entries.size() / kEntriesPerThread, 1, std::clamp<size_t>(cores, 1, 4));
+    std::vector<std::thread> helpers;
+    const size_t share = (entries.size() + threads - 1) / threads;
+    for (size_t t = 1; t < threads; ++t) {
+        try {
+            helpers.emplace_back(check, t * share, std::min(entries.size(), (t + 1) * share), std::ref(ok));
+        } catch (...) {
+            check(t * share, std::min(entries.size(), (t + 1) * share), ok);  // no thread to be had
+        }
+    }
+    check(0, std::min(entries.size(), share), ok);
+    for (std::thread& h : helpers) h.join();
+    return ok;
+}
+
+}  // namespace
+
 std::unique_ptr<Library> ParseLibrary(const uint8_t* data, size_t n) {
     if (!data || !HeaderMatches(data, kLibraryFile, n)) return nullptr;
     auto lib = std::make_unique<Library>();
@@ -107,7 +145,6 @@ std::unique_ptr<Library> ParseLibrary(const uint8_t* data, size_t n) {
                 !r.str(e.name))
                 return nullptr;
             e.bytes.assign(r.p, r.end);
-            if (!ParseObject(e.kind, e.bytes.data(), e.bytes.size())) return nullptr;
             lib->entries.push_back(std::move(e));
         } else if (c.tag == "END ") {
             if (!EndMatches(r.p, c.length, n)) return nullptr;
@@ -116,7 +153,7 @@ std::unique_ptr<Library> ParseLibrary(const uint8_t* data, size_t n) {
             return nullptr;
         }
     }
-    if (!ended || !haveKind) return nullptr;
+    if (!ended || !haveKind || !EntriesParse(lib->entries)) return nullptr;
     return lib;
 }
 

@@ -24,6 +24,9 @@ void Obj::operator delete(Obj* o, std::destroying_delete_t) {
 // --- maps ------------------------------------------------------------------------------------
 
 int32_t ObjectMap::allocate(int32_t id) const {
+    // An id after every key, as a load gives them: free.
+    if (id > 0 && lower(id) == used_ && policy != IdPolicy::Keyed)
+        return policy != IdPolicy::Low99 || id <= 99 ? id : 0;
     const auto isFree = [&](int32_t k) { return k != 0 && !find(k); };
     switch (policy) {
         case IdPolicy::Keyed:
@@ -48,18 +51,81 @@ int32_t ObjectMap::allocate(int32_t id) const {
     return 0;
 }
 
-size_t ObjectMap::lower(int32_t key) const {
+ObjectMap::~ObjectMap() { clear(); }
+
+size_t ObjectMap::search(int32_t key) const {
+    // Galloping from the slot remembered, then halving: a key near the last one looked at (the
+    // next object of a page whose objects lie between those of others) costs a few steps.
     const uint64_t r = ScanLess::rank(key);
-    if (slots_.empty() || ScanLess::rank(slots_.back().key) < r) return slots_.size();
-    size_t lo = 0, hi = slots_.size();
+    const auto before = [&](size_t i) { return ScanLess::rank(slot(i).key) < r; };
+    const size_t h = std::min<size_t>(hint_.load(std::memory_order_relaxed), used_ - 1);
+    size_t lo, hi;  // the answer lies in [lo, hi]
+    if (before(h)) {
+        lo = h + 1;
+        hi = used_;
+        for (size_t step = 1; lo + step - 1 < used_; step *= 2) {
+            if (!before(lo + step - 1)) {
+                hi = lo + step - 1;
+                break;
+            }
+            lo += step;
+        }
+    } else {
+        lo = 0;
+        hi = h;
+        for (size_t step = 1; step <= hi; step *= 2) {
+            if (before(hi - step)) {
+                lo = hi - step + 1;
+                break;
+            }
+            hi -= step;
+        }
+    }
     while (lo < hi) {
         const size_t mid = (lo + hi) / 2;
-        if (ScanLess::rank(slots_[mid].key) < r)
+        if (before(mid))
             lo = mid + 1;
         else
             hi = mid;
     }
     return lo;
+}
+
+Obj* ObjectMap::findElsewhere(int32_t key) const {
+    // Just after the slot last found: the next object of a walk, or the next id of a load.
+    size_t at = size_t(hint_.load(std::memory_order_relaxed)) + 1;
+    if (at >= used_ || slot(at).key != key) {
+        at = lower(key);
+        if (at == used_) return nullptr;
+        remember(at);  // also where a key not there would go: an insertion follows
+        if (slot(at).key != key) return nullptr;
+    }
+    remember(at);
+    return slot(at).obj;
+}
+
+void ObjectMap::resize(size_t capacity) {
+    ArenaVector<Slot> fresh;
+    fresh.resize_for_overwrite(capacity);
+    const size_t tail = used_ - gap_;
+    if (gap_) std::memcpy(fresh.data(), room_.data(), gap_ * sizeof(Slot));
+    if (tail)
+        std::memcpy(fresh.data() + capacity - tail, room_.data() + room_.size() - tail, tail * sizeof(Slot));
+    room_ = std::move(fresh);
+}
+
+void ObjectMap::reserve(size_t n) {
+    if (n > room_.size()) resize(n);
+}
+
+void ObjectMap::moveGap(size_t at) {
+    const size_t spare = room_.size() - used_;
+    Slot* r = room_.data();
+    if (spare && at < gap_)
+        std::memmove(r + at + spare, r + at, (gap_ - at) * sizeof(Slot));
+    else if (spare && at > gap_)
+        std::memmove(r + gap_, r + gap_ + spare, (at - gap_) * sizeof(Slot));
+    gap_ = uint32_t(at);
 }
 
 Obj* ObjectMap::insert(int32_t key, std::unique_ptr<Obj> o) {
@@ -72,18 +138,29 @@ Obj* ObjectMap::insert(int32_t key, std::unique_ptr<Obj> o) {
         if (std::string* n = p->name()) index_->emplace(*n, key);
     }
     const size_t at = lower(key);
-    if (at < slots_.size() && slots_[at].key == key)
-        slots_[at].obj = std::move(o);  // the empty slot of a deleted object
-    else
-        slots_.insert(slots_.begin() + ptrdiff_t(at), Slot{key, std::move(o)});
+    if (at < used_ && slot(at).key == key) {
+        std::unique_ptr<Obj> old(slot(at).obj);  // none: the empty slot of a deleted object
+        slot(at).obj = o.release();
+    } else {
+        // A large map grows by a quarter: the room it holds beyond its slots stays small, and
+        // the growths copy each slot four times on average.
+        if (used_ == room_.size())
+            resize(room_.size() < 64 ? std::max<size_t>(4, 2 * room_.size())
+                                     : room_.size() + room_.size() / 4);
+        moveGap(at);
+        room_[gap_++] = Slot{key, o.release()};
+        ++used_;
+    }
     ++live_;
+    remember(at);
     return p;
 }
 
 std::unique_ptr<Obj> ObjectMap::take(int32_t key) {
     const size_t at = lower(key);
-    if (at == slots_.size() || slots_[at].key != key || !slots_[at].obj) return nullptr;
-    std::unique_ptr<Obj> o = std::move(slots_[at].obj);
+    if (at == used_ || slot(at).key != key || !slot(at).obj) return nullptr;
+    std::unique_ptr<Obj> o(slot(at).obj);
+    slot(at).obj = nullptr;
     --live_;
     if (index_) {
         if (std::string* n = o->name()) {
@@ -97,31 +174,50 @@ std::unique_ptr<Obj> ObjectMap::take(int32_t key) {
     }
     // Squeeze out empty slots once they outnumber the live ones, so deletes stay cheap and
     // walks never cross long runs of them.
-    if (slots_.size() - live_ > 16 && slots_.size() - live_ > live_)
-        slots_.erase(std::remove_if(slots_.begin(), slots_.end(), [](const Slot& s) { return !s.obj; }),
-                     slots_.end());
+    if (used_ - live_ > 16 && used_ - live_ > live_) {
+        moveGap(used_);  // the gap to the end: the slots lie in one run
+        Slot* r = room_.data();
+        used_ = uint32_t(std::remove_if(r, r + used_, [](const Slot& s) { return !s.obj; }) - r);
+        gap_ = used_;
+    }
     if (Named* n = AsNamed(o.get())) n->home = nullptr;
     return o;
 }
 
-Obj* ObjectMap::find(int32_t key) const {
-    const size_t at = lower(key);
-    return at < slots_.size() && slots_[at].key == key ? slots_[at].obj.get() : nullptr;
+const Obj* ObjectMap::neighbour(int32_t key) const {
+    size_t at = hint_.load(std::memory_order_relaxed);
+    if (at >= used_ || slot(at).key != key) {
+        at = lower(key);
+        if (at == used_ || slot(at).key != key) return nullptr;
+    }
+    if (at > 0 && slot(at - 1).obj) return slot(at - 1).obj;
+    return at + 1 < used_ ? slot(at + 1).obj : nullptr;
 }
 
 int32_t ObjectMap::next(int32_t cursor, int32_t value, int32_t mask) const {
-    size_t at = lower(cursor);
-    if (at < slots_.size() && slots_[at].key == cursor) ++at;
-    for (; at < slots_.size(); ++at) {
-        const Obj* o = slots_[at].obj.get();
-        if (o && (o->status & mask) == value) return slots_[at].key;
+    // A walk's cursor is the key it was given last: usually the slot remembered; 0 starts it.
+    size_t at = hint_.load(std::memory_order_relaxed);
+    if (cursor == 0) {
+        at = 0;
+    } else if (at < used_ && slot(at).key == cursor) {
+        ++at;
+    } else {
+        at = lower(cursor);
+        if (at < used_ && slot(at).key == cursor) ++at;
+    }
+    for (; at < used_; ++at) {
+        const Obj* o = slot(at).obj;
+        if (o && (o->status & mask) == value) {
+            remember(at);
+            return slot(at).key;
+        }
     }
     return 0;
 }
 
 int32_t ObjectMap::lastKey() const {
-    for (auto it = slots_.rbegin(); it != slots_.rend(); ++it)
-        if (it->obj) return it->key;
+    for (size_t i = used_; i-- > 0;)
+        if (slot(i).obj) return slot(i).key;
     return 0;
 }
 
@@ -154,8 +250,8 @@ void ObjectMap::renamed(Obj* o, const std::string& oldName) {
 }
 
 void ObjectMap::clear() {
-    slots_.clear();
-    live_ = 0;
+    forEach([](int32_t, Obj& o) { delete &o; });
+    used_ = gap_ = live_ = 0;
     index_.reset();
 }
 
@@ -276,9 +372,11 @@ Hierarchy::Hierarchy() : Named(kKind) {}
 
 Database::Database() : Named(kKind) { FillDefaultTables(*this); }
 
-void Database::markChanged() {
-    const int32_t one = 1;
-    std::memcpy(tables[18].data(), &one, 4);
+Arena* Database::NewArena() {
+    // A first block of 1 MiB, then 256 KiB ones: a small database maps little, a large one
+    // leaves at most one block's tail unused.
+    arena_ = std::make_unique<Arena>(size_t(1) << 20);
+    return arena_.get();
 }
 
 bool Database::changed() const {
@@ -291,18 +389,7 @@ namespace {
 
 template <class T>
 std::unique_ptr<Obj> Make() {
-    Arena* arena = CurrentArena();
-    void* p = arena ? arena->Allocate(sizeof(T)) : nullptr;
-    if (!p) return std::make_unique<T>();
-    Obj* o;
-    try {
-        o = ::new (p) T();
-    } catch (...) {
-        Arena::Release(p);
-        throw;
-    }
-    o->inArena = true;
-    return std::unique_ptr<Obj>(o);
+    return MakeObject<T>(CurrentArena());
 }
 
 }  // namespace
@@ -361,38 +448,32 @@ void Session::resetProcessTables() {
     std::memcpy(table16.data(), &v, 4);
 }
 
-Session& Kern() {
-    // Never destroyed, so objects freed during exit can still unregister their handles.
-    static Session* s = new Session;
-    return *s;
+void HandleTable::add(int32_t h, Obj* o) {
+    const uint32_t i = uint32_t(h) - uint32_t(kFirstHandle);
+    const size_t page = i >> kPageBits;
+    if (page >= pages_.size()) pages_.resize(page + 1);
+    if (!pages_[page]) pages_[page] = std::make_unique<Page>();
+    pages_[page]->at[i & kPageMask] = o;
+    ++pages_[page]->live;
+    issued_ = i + 1;
 }
 
-int32_t HandleOf(Obj* o) {
-    if (!o) return 0;
-    if (!o->handle) {
-        Session& k = Kern();
-        if (k.nextHandle == std::numeric_limits<int32_t>::max()) return 0;
-        k.handles.emplace(k.nextHandle, o);
-        o->handle = k.nextHandle++;
-    }
+void HandleTable::erase(int32_t h) {
+    const uint32_t i = uint32_t(h) - uint32_t(kFirstHandle);
+    if (h < kFirstHandle || (i >> kPageBits) >= pages_.size()) return;
+    std::unique_ptr<Page>& p = pages_[i >> kPageBits];
+    if (!p || !p->at[i & kPageMask]) return;
+    p->at[i & kPageMask] = nullptr;
+    // A page none of whose handles can come again or still names an object goes.
+    if (--p->live == 0 && (i | kPageMask) < issued_) p.reset();
+}
+
+int32_t NewHandle(Obj* o) {
+    Session& k = Kern();
+    if (k.nextHandle == std::numeric_limits<int32_t>::max()) return 0;
+    k.handles.add(k.nextHandle, o);
+    o->handle = k.nextHandle++;
     return o->handle;
-}
-
-Obj* ObjectOf(int32_t handle) {
-    auto& h = Kern().handles;
-    auto it = h.find(handle);
-    return it == h.end() ? nullptr : it->second;
-}
-
-Hierarchy* CurHier() {
-    Database* db = Db();
-    if (!db || !db->curHier) return nullptr;
-    return static_cast<Hierarchy*>(db->hierarchies.find(db->curHier));
-}
-
-void Touch(const Obj* o) {
-    if (!o || o->transient) return;
-    if (Database* db = Db()) db->markChanged();
 }
 
 }  // namespace tolvi::kernel

@@ -2,7 +2,9 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <cstdint>
+#include <cstring>
 #include <map>
 #include <memory>
 #include <new>
@@ -60,7 +62,7 @@ struct Obj {
     bool transient = false;
     bool inArena = false;  // made in an arena (see NewObject)
     int32_t handle = 0;
-    int32_t key = 0;
+    int32_t key = 0;  // in a map: its key; in the database's free pool: its place there
     int32_t status = 0;
 };
 
@@ -90,28 +92,42 @@ enum class IdPolicy : uint8_t {
     Devices,  // as Counter, and the preview ids -1 and -2
 };
 
-// Objects keyed by id, kept in one vector sorted in scan order: appends (the usual case) cost
-// O(1), lookups and walk steps a binary search, and no allocation is made per entry. A deleted
-// entry leaves an empty slot until enough of them pile up to be squeezed out.
+// Objects keyed by id, kept in one array sorted in scan order, with its spare room as a gap that
+// moves to where the last insertion was: appends cost O(1), and so do insertions that go up
+// through the map in order (a file that gives a page's objects, then the next page's, between
+// them), each moving only the slots it passes. No allocation is made per entry. A deleted entry
+// leaves an empty slot until enough of them pile up to be squeezed out. The map remembers where
+// it last found or put a key: the next lookup of that key, and the next step of a walk from it,
+// cost O(1) instead of a binary search, so walking a map and reading each object as it comes is
+// linear.
 class ObjectMap : public Obj {
 public:
     static constexpr Kind kKind = Kind::Map;
 
     ObjectMap(Kind elem, IdPolicy policy) : Obj(Kind::Map), elem(elem), policy(policy) {}
+    ~ObjectMap() override;
 
     // The key a create with `id` gets, or 0 when it is refused.
     int32_t allocate(int32_t id) const;
     // Puts `o` under `key` (already allowed by allocate or checked by the caller).
     Obj* insert(int32_t key, std::unique_ptr<Obj> o);
     std::unique_ptr<Obj> take(int32_t key);
-    Obj* find(int32_t key) const;
+    Obj* find(int32_t key) const {
+        const size_t h = hint_.load(std::memory_order_relaxed);
+        if (h < used_ && slot(h).key == key) return slot(h).obj;
+        return findElsewhere(key);
+    }
+    // The object in the slot just before `key` (which the map holds) in scan order, else in the
+    // one just after it; null when there is none.
+    const Obj* neighbour(int32_t key) const;
     // The first key after `cursor` whose (status & mask) == value, or 0.
     int32_t next(int32_t cursor, int32_t value, int32_t mask) const;
     // The first key in scan order with that exact name and (status & mask) == value, or 0.
     int32_t findName(const std::string& name, int32_t value = 0, int32_t mask = 0);
     void renamed(Obj* o, const std::string& oldName);
     void clear();
-    void reserve(size_t n) { slots_.reserve(n); }
+    // Room for n entries in all.
+    void reserve(size_t n);
     size_t size() const { return live_; }
     // The last key in scan order, 0 when empty.
     int32_t lastKey() const;
@@ -120,8 +136,12 @@ public:
     }
     template <class F>
     void forEach(F&& f) const {
-        for (const Slot& s : slots_)
-            if (s.obj) f(s.key, *s.obj);
+        const size_t spare = room_.size() - used_;
+        for (size_t i = 0; i < room_.size(); ++i) {
+            if (i == gap_) i += spare;
+            if (i == room_.size()) break;
+            if (room_[i].obj) f(room_[i].key, *room_[i].obj);
+        }
     }
 
     Kind elem;
@@ -131,12 +151,31 @@ public:
 private:
     struct Slot {
         int32_t key;
-        std::unique_ptr<Obj> obj;  // null once deleted
+        Obj* obj;  // owned; null once deleted
     };
-    size_t lower(int32_t key) const;  // first slot not before `key` in scan order
+    // Slot i in scan order (0 .. used_ - 1).
+    const Slot& slot(size_t i) const { return room_[i < gap_ ? i : i + (room_.size() - used_)]; }
+    Slot& slot(size_t i) { return room_[i < gap_ ? i : i + (room_.size() - used_)]; }
+    // The first slot not before `key` in scan order.
+    size_t lower(int32_t key) const {
+        if (used_ == 0 || ScanLess::rank(slot(used_ - 1).key) < ScanLess::rank(key)) return used_;
+        return search(key);
+    }
+    size_t search(int32_t key) const;  // lower, by binary search
+    Obj* findElsewhere(int32_t key) const;
+    void remember(size_t at) const { hint_.store(uint32_t(at), std::memory_order_relaxed); }
+    // Moves the gap to just before slot `at`.
+    void moveGap(size_t at);
+    void resize(size_t capacity);  // the gap grows or shrinks to fit
 
-    ArenaVector<Slot> slots_;
-    size_t live_ = 0;
+    ArenaVector<Slot> room_;  // every element is a slot or part of the gap
+    // 32 bits each, as the array's size is (a map's size counts in every net and symbol).
+    uint32_t used_ = 0;  // slots (live or empty)
+    uint32_t gap_ = 0;   // the gap lies before slot gap_
+    uint32_t live_ = 0;
+    // The slot last found or filled: only a guess, always checked against the key. Atomic as
+    // readers on several threads (a save) may move it.
+    mutable std::atomic<uint32_t> hint_{0};
     // Name index, built on the first name search and kept up to date from then on.
     std::unique_ptr<std::unordered_multimap<std::string, int32_t>> index_;
 };
@@ -428,7 +467,10 @@ struct Hierarchy : Named {
 struct Database : Named {
     static constexpr Kind kKind = Kind::Database;
     Database();  // the built-in default tables
-    void markChanged();
+    void markChanged() {
+        const int32_t one = 1;
+        std::memcpy(tables[18].data(), &one, 4);
+    }
     bool changed() const;
 
     std::array<std::vector<uint8_t>, 22> tables;  // database tables by number; 12 and 16 are empty
@@ -438,10 +480,35 @@ struct Database : Named {
     ObjectMap padstacks{Kind::PadStack, IdPolicy::Keyed};
     ObjectMap devices{Kind::Device, IdPolicy::Devices};
     ObjectMap files{Kind::File, IdPolicy::Counter};
-    // Items and padstacks made but not yet placed into an array or map.
-    std::unordered_map<Obj*, std::unique_ptr<Obj>> freeObjects;
+    // Items and padstacks made but not yet placed into an array or map; each knows its place
+    // here (its key), so taking one out costs no search.
+    std::vector<std::unique_ptr<Obj>> freeObjects;
     int32_t curHier = 0;
+
+    // Where the objects made in this database come from (see MakeObject): one arena for its
+    // life, so a load that makes a million objects makes no heap allocation for each.
+    Arena* arena() { return arena_ ? arena_.get() : NewArena(); }
+
+private:
+    Arena* NewArena();
+    std::unique_ptr<Arena> arena_;
 };
+
+// A new, empty object from `arena`; from the heap when that is null or has no room.
+template <class T>
+std::unique_ptr<T> MakeObject(Arena* arena) {
+    void* p = arena ? arena->Allocate(sizeof(T)) : nullptr;
+    if (!p) return std::make_unique<T>();
+    T* o;
+    try {
+        o = ::new (p) T();
+    } catch (...) {
+        Arena::Release(p);
+        throw;
+    }
+    o->inArena = true;
+    return std::unique_ptr<T>(o);
+}
 
 // Builds an empty object of a kind that maps and arrays hold (used by the reader), in the
 // calling thread's arena when one is set.
@@ -517,9 +584,39 @@ void VisitIo(Obj& o, S& s) {
 
 constexpr int32_t kFirstHandle = 0x40000000;
 
+// The handle registry. Handles are given out in ascending order and never twice, so it is a table
+// indexed by handle, in pages of 4096: registering is an append, a lookup two indexings, and a
+// page goes back once every handle in it is gone (a discarded database takes its pages along).
+class HandleTable {
+public:
+    HandleTable() = default;
+    HandleTable(const HandleTable&) = delete;
+    HandleTable& operator=(const HandleTable&) = delete;
+
+    // `h` is the handle after the last one added.
+    void add(int32_t h, Obj* o);
+    void erase(int32_t h);
+    Obj* find(int32_t h) const {
+        const uint32_t i = uint32_t(h) - uint32_t(kFirstHandle);
+        if (h < kFirstHandle || (i >> kPageBits) >= pages_.size()) return nullptr;
+        const Page* p = pages_[i >> kPageBits].get();
+        return p ? p->at[i & kPageMask] : nullptr;
+    }
+
+private:
+    static constexpr uint32_t kPageBits = 12;
+    static constexpr uint32_t kPageMask = (1u << kPageBits) - 1;
+    struct Page {
+        std::array<Obj*, size_t(1) << kPageBits> at{};
+        uint32_t live = 0;
+    };
+    std::vector<std::unique_ptr<Page>> pages_;  // by (handle - kFirstHandle) >> kPageBits
+    uint32_t issued_ = 0;                       // handles added so far
+};
+
 struct Session {
     std::unique_ptr<Database> db;
-    std::unordered_map<int32_t, Obj*> handles;
+    HandleTable handles;
     int32_t nextHandle = kFirstHandle;  // never reset: a handle is never given out twice
     std::map<std::string, std::string> strings;
     std::vector<uint8_t> helpTable;  // SysHelpState
@@ -531,10 +628,19 @@ struct Session {
     void resetProcessTables();
 };
 
-Session& Kern();
+[[gnu::always_inline]] inline Session& Kern() {
+    // Never destroyed, so objects freed during exit can still unregister their handles.
+    static Session* const s = new Session;
+    return *s;
+}
 
-int32_t HandleOf(Obj* o);
-Obj* ObjectOf(int32_t handle);
+int32_t NewHandle(Obj* o);
+// The object's handle, given to it now when it has none yet; 0 for none (or none left to give).
+inline int32_t HandleOf(Obj* o) {
+    if (!o) return 0;
+    return o->handle ? o->handle : NewHandle(o);
+}
+inline Obj* ObjectOf(int32_t handle) { return Kern().handles.find(handle); }
 
 template <class T>
 T* Get(int32_t handle) {
@@ -543,10 +649,19 @@ T* Get(int32_t handle) {
 }
 
 inline Database* Db() { return Kern().db.get(); }
-Hierarchy* CurHier();
+// The current hierarchy: the hierarchy map remembers it as the key it found last, so this costs
+// no search while the selection stays.
+inline Hierarchy* CurHier() {
+    Database* db = Db();
+    if (!db || !db->curHier) return nullptr;
+    return static_cast<Hierarchy*>(db->hierarchies.find(db->curHier));
+}
 
 // Marks the database changed unless `o` is transient.
-void Touch(const Obj* o);
+inline void Touch(const Obj* o) {
+    if (!o || o->transient) return;
+    if (Database* db = Db()) db->markChanged();
+}
 
 // Default contents (also used by the reader to size tables).
 void FillDefaultTables(Database& db);

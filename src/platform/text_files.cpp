@@ -2,10 +2,16 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <condition_variable>
 #include <cstdio>
 #include <cstring>
+#include <deque>
 #include <map>
+#include <memory>
+#include <mutex>
+#include <thread>
 #include <vector>
 
 #include "platform/errors.h"
@@ -18,6 +24,110 @@ namespace {
 constexpr int kMaxFileNo = 511;
 
 constexpr std::size_t kReadBlock = std::size_t{64} * 1024;
+constexpr std::size_t kWritebackBytes = std::size_t(1) << 20;
+// Writes of this size and more (a large export's pieces) go through a writer thread, once this
+// much has been written: a file of a few pieces is written before the thread would run.
+constexpr std::size_t kBackgroundBytes = std::size_t{64} * 1024;
+constexpr std::size_t kBytesBeforeBackground = std::size_t(1) << 20;
+constexpr std::size_t kQueuedPieces = 4;
+
+// Writes an output file's large pieces on a thread of its own, so that the caller makes the next
+// piece while the system takes this one (and sets the disk going every MiB). It alone uses
+// the file's stream once it runs. A failure is kept, and told at the next write or at the end.
+class BackgroundWriter {
+public:
+    BackgroundWriter(std::FILE* stream, base::FileReplacement& replacement)
+        : stream_(stream), replacement_(replacement), thread_([this] { Run(); }) {}
+    ~BackgroundWriter() {
+        {
+            std::lock_guard lock(m_);
+            stop_ = true;
+        }
+        work_.notify_one();
+        thread_.join();
+    }
+    BackgroundWriter(const BackgroundWriter&) = delete;
+    BackgroundWriter& operator=(const BackgroundWriter&) = delete;
+
+    // Queues a copy of text; the errno value of an earlier failure instead, or 0.
+    int Write(std::string_view text) {
+        std::vector<char> piece;
+        {
+            std::lock_guard lock(m_);
+            if (!spare_.empty()) {
+                piece = std::move(spare_.back());
+                spare_.pop_back();
+            }
+        }
+        piece.assign(text.begin(), text.end());
+        return Take(piece, piece.size());
+    }
+    // Queues the first n bytes of bytes, taking the buffer: bytes gets a written one back (or an
+    // empty one). The errno value of an earlier failure instead, or 0.
+    int Take(std::vector<char>& bytes, std::size_t n) {
+        std::unique_lock lock(m_);
+        done_.wait(lock, [&] { return error_ || queue_.size() < kQueuedPieces; });
+        if (error_) return error_;
+        queue_.push_back(Piece{std::move(bytes), n});
+        bytes.clear();
+        if (!spare_.empty()) {
+            bytes = std::move(spare_.back());
+            spare_.pop_back();
+        }
+        if (queue_.size() == 1) work_.notify_one();
+        return 0;
+    }
+    // Waits until everything queued is written; the errno value of the first failure, or 0.
+    int Finish() {
+        std::unique_lock lock(m_);
+        done_.wait(lock, [&] { return error_ || (queue_.empty() && !busy_); });
+        return error_;
+    }
+
+private:
+    void Run() {
+        std::unique_lock lock(m_);
+        for (;;) {
+            work_.wait(lock, [&] { return stop_ || !queue_.empty(); });
+            if (stop_) return;
+            Piece piece = std::move(queue_.front());
+            queue_.pop_front();
+            busy_ = true;
+            lock.unlock();
+            int e = 0;
+            if (std::fwrite(piece.bytes.data(), 1, piece.n, stream_) != piece.n) e = errno ? errno : EIO;
+            unsynced_ += piece.n;
+            if (!e && unsynced_ >= kWritebackBytes) {
+                if (std::fflush(stream_) != 0) e = errno ? errno : EIO;
+                if (!e) replacement_.StartWriteback();
+                unsynced_ = 0;
+            }
+            lock.lock();
+            busy_ = false;
+            if (e && !error_) error_ = e;
+            spare_.push_back(std::move(piece.bytes));
+            done_.notify_one();  // room for the caller, or its Finish
+            if (error_) return;  // nothing after a failed piece may land in the file
+        }
+    }
+
+    std::FILE* stream_;
+    base::FileReplacement& replacement_;
+    std::mutex m_;
+    std::condition_variable work_;  // a piece is queued, or stop
+    std::condition_variable done_;  // a piece is written
+    struct Piece {
+        std::vector<char> bytes;
+        std::size_t n;  // of them to write
+    };
+    std::deque<Piece> queue_;
+    std::vector<std::vector<char>> spare_;
+    std::size_t unsynced_ = 0;
+    bool busy_ = false;  // a piece is being written
+    bool stop_ = false;
+    int error_ = 0;
+    std::thread thread_;  // last: it starts once the rest is ready
+};
 
 struct OpenFile {
     bool output = false;
@@ -30,6 +140,9 @@ struct OpenFile {
     std::size_t end = 0;
     std::size_t newline = 0;
     detail::PendingFile pending;
+    std::size_t unsynced = 0;                  // output bytes written since the disk was last set going
+    std::unique_ptr<BackgroundWriter> writer;  // once large pieces came
+    std::size_t written = 0;                   // output bytes written here (before any writer)
 };
 
 // Reads the next block; false at the end of the file or on a read error.
@@ -141,7 +254,7 @@ bool ReadLine(int fileNo, std::string& line, std::size_t maxBytes) {
                 SetErrDescription("Device I/O error");
                 return false;
             }
-            if (!any) SetErrDescription("Input past end of file");
+            if (!any) SetErrDescription(kPastEndOfFile);
             return any;  // a last line without an end
         }
         any = true;
@@ -150,7 +263,7 @@ bool ReadLine(int fileNo, std::string& line, std::size_t maxBytes) {
         const void* cr = std::memchr(p, '\r', lf - f->pos);
         const std::size_t stop = cr ? std::size_t(static_cast<const char*>(cr) - f->buffer.data()) : lf;
         if (stop - f->pos > maxBytes - line.size()) {
-            SetErrDescription("Line too long");
+            SetErrDescription(kLineTooLong);
             return false;
         }
         line.append(p, stop - f->pos);
@@ -166,18 +279,84 @@ bool ReadLine(int fileNo, std::string& line, std::size_t maxBytes) {
     }
 }
 
-bool WriteText(int fileNo, std::string_view text) {
+bool ReadBytes(int fileNo, char* out, std::size_t n, std::size_t& got) {
+    got = 0;
     OpenFile* f = Find(fileNo);
     if (!f) return false;
-    if (!f->output) {
+    if (f->output) {
         SetErrDescription("Bad file mode");
         return false;
     }
-    if (!text.empty() && std::fwrite(text.data(), 1, text.size(), f->pending.stream) != text.size()) {
-        SetErrFromErrno(errno);
+    got = std::min(n, f->end - f->pos);
+    if (got) std::memcpy(out, f->buffer.data() + f->pos, got);
+    f->pos += got;
+    if (got < n) got += std::fread(out + got, 1, n - got, f->input);
+    if (std::ferror(f->input)) {
+        SetErrDescription("Device I/O error");
         return false;
     }
     return true;
+}
+
+namespace {
+
+// The output file fileNo, ready for a write of n bytes (its writer thread started when the file
+// has grown large); null with the description set when it is none.
+OpenFile* OutputFor(int fileNo, std::size_t n) {
+    OpenFile* f = Find(fileNo);
+    if (!f) return nullptr;
+    if (!f->output) {
+        SetErrDescription("Bad file mode");
+        return nullptr;
+    }
+    if (!f->writer && n >= kBackgroundBytes && f->written >= kBytesBeforeBackground) {
+        try {
+            f->writer = std::make_unique<BackgroundWriter>(f->pending.stream, *f->pending.replacement);
+        } catch (...) {
+            // No thread to be had: written here.
+        }
+    }
+    return f;
+}
+
+// Writes text here (no writer thread): a large file goes to the disk while the rest of it is
+// written.
+bool WriteHere(OpenFile& f, std::string_view text) {
+    if (!text.empty() && std::fwrite(text.data(), 1, text.size(), f.pending.stream) != text.size()) {
+        SetErrFromErrno(errno);
+        return false;
+    }
+    f.written += text.size();
+    f.unsynced += text.size();
+    if (f.unsynced >= kWritebackBytes) {
+        if (std::fflush(f.pending.stream) != 0) {
+            SetErrFromErrno(errno);
+            return false;
+        }
+        f.pending.replacement->StartWriteback();
+        f.unsynced = 0;
+    }
+    return true;
+}
+
+// A writer thread's answer: true, or false with the failure it kept.
+bool Written(int err) {
+    if (err) SetErrFromErrno(err);
+    return err == 0;
+}
+
+}  // namespace
+
+bool WriteText(int fileNo, std::string_view text) {
+    OpenFile* f = OutputFor(fileNo, text.size());
+    if (!f) return false;
+    return f->writer ? Written(f->writer->Write(text)) : WriteHere(*f, text);
+}
+
+bool WriteText(int fileNo, std::vector<char>& bytes, std::size_t n) {
+    OpenFile* f = OutputFor(fileNo, n);
+    if (!f) return false;
+    return f->writer ? Written(f->writer->Take(bytes, n)) : WriteHere(*f, std::string_view(bytes.data(), n));
 }
 
 bool CloseFile(int fileNo) {
@@ -189,7 +368,13 @@ bool CloseFile(int fileNo) {
         std::fclose(file.input);
         return true;
     }
-    int err = 0;
+    int err = file.writer ? file.writer->Finish() : 0;
+    file.writer.reset();
+    if (err) {
+        detail::AbandonReplace(file.pending);
+        SetErrFromErrno(err, file.pending.target);
+        return false;
+    }
     if (!detail::CommitReplace(file.pending, err)) {
         SetErrFromErrno(err, file.pending.target);
         return false;
@@ -200,6 +385,7 @@ bool CloseFile(int fileNo) {
 bool DiscardFile(int fileNo) {
     OpenFile* f = Find(fileNo);
     if (!f) return false;
+    f->writer.reset();  // what it still holds goes unwritten
     if (f->output)
         detail::AbandonReplace(f->pending);
     else

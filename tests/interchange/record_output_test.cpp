@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <climits>
+#include <vector>
 
 #include "interchange/ascii_format.h"
 #include "interchange/export_fixture.h"
@@ -30,6 +32,17 @@ TEST(AsciiFormat, NumbersAndRecordTypes) {
     for (const Case& c : cases) {
         EXPECT_EQ(FmtNum(c.v), c.field);
         EXPECT_EQ(PlainNum(c.v), c.plain);
+    }
+    // Every digit count and sign, the extremes and the carries between them: as std::to_chars.
+    std::vector<int64_t> values = {INT64_MIN, INT64_MIN + 1, INT64_MAX,           INT64_MAX - 1,
+                                   INT32_MIN, INT32_MAX,     int64_t(UINT32_MAX), int64_t(UINT32_MAX) + 1};
+    for (int64_t p = 1; p <= INT64_MAX / 10; p *= 10)
+        for (const int64_t v : {p - 1, p, p + 1, 9 * p, 10 * p - 1}) values.insert(values.end(), {v, -v});
+    for (const int64_t v : values) {
+        char expected[24], got[24];
+        const std::string_view want(expected,
+                                    size_t(std::to_chars(expected, expected + 24, v).ptr - expected));
+        EXPECT_EQ(std::string_view(got, size_t(FormatDecimal(got, v) - got)), want);
     }
     EXPECT_EQ(RecordTypeText(1), "0001");
     EXPECT_EQ(RecordTypeText(203), "0203");
@@ -70,7 +83,7 @@ TEST_F(RecordOutputTest, FieldsAreJoinedRawWithOneLineEnd) {
     struct Case {
         std::vector<std::string> fields;
         const char* separator;
-        const char* line;
+        std::string line;
     };
     const Case cases[] = {
         {{"9999"}, ",", "9999\r\n"},
@@ -80,6 +93,9 @@ TEST_F(RecordOutputTest, FieldsAreJoinedRawWithOneLineEnd) {
         {{" ( 1", "N1 )"}, " ", " ( 1 N1 )\r\n"},
         {{"    U1  ", "R2"}, "", "    U1  R2\r\n"},
         {{"\xE9t\xE9", "\x80"}, ",", "\xE9t\xE9,\x80\r\n"},  // bytes pass unchanged
+        {{std::string(300, 'x'), std::string(128, '\x81')},
+         ",",
+         std::string(300, 'x') + "," + std::string(128, '\x81') + "\r\n"},
     };
     RecordOutput out;
     Open(out, "out.txt");
@@ -92,6 +108,49 @@ TEST_F(RecordOutputTest, FieldsAreJoinedRawWithOneLineEnd) {
         want += c.line;
     }
     EXPECT_EQ(Close(out, "out.txt"), want);
+}
+
+// A large export goes through tapes turned on workers: the file is the same, byte for byte, as
+// the lines joined one by one; cancelled part way, it is dropped and the old file stays.
+TEST_F(RecordOutputTest, ALargeExportIsWrittenInOrderAndACancelDropsIt) {
+    const auto write = [](RecordOutput& out, int i, int32_t& result) {
+        out.BeginRecord(i % 3 ? "1601" : "2501");
+        for (const int64_t v : {int64_t(i), int64_t(-i), int64_t(i % 10), int64_t(i) * 254000,
+                                i % 1000 ? int64_t(7) : INT64_MIN, i % 999 ? int64_t(-3) : INT64_MAX})
+            out.AddNum(v);
+        if (i % 5 == 0) out.AddQuoted(i % 10 ? "NET" : nullptr);
+        if (i % 7 == 0) out.AddText(std::string(i % 200, 'T'));
+        out.WriteLine(result);
+    };
+    std::string want;
+    for (int i = 0; i < 200000; ++i) {
+        want += i % 3 ? "1601" : "2501";
+        for (const int64_t v : {int64_t(i), int64_t(-i), int64_t(i % 10), int64_t(i) * 254000,
+                                i % 1000 ? int64_t(7) : INT64_MIN, i % 999 ? int64_t(-3) : INT64_MAX})
+            want += "," + FmtNum(v);
+        if (i % 5 == 0) want += i % 10 ? ",\"NET\"" : ",\"\"";
+        if (i % 7 == 0) want += "," + std::string(i % 200, 'T');
+        want += "\r\n";
+    }
+    {
+        RecordOutput out;
+        Open(out, "big.txt");
+        int32_t result = 0;
+        for (int i = 0; i < 200000 && result == 0; ++i) write(out, i, result);
+        ASSERT_EQ(result, 0);
+        EXPECT_TRUE(Close(out, "big.txt") == want);
+    }
+    const std::string old = tmp.Write("old.txt", "kept\r\n");
+    CountingView view;
+    RecordOutput out(&view);
+    view.out = &out;
+    view.cancelAtYield = 1000;  // after many tapes
+    int32_t result = 0;
+    out.OpenOutput(result, old);
+    for (int i = 0; i < 200000 && result == 0; ++i) write(out, i, result);
+    EXPECT_EQ(result, 2);
+    out.EndOutput(result);
+    EXPECT_EQ(Read("old.txt"), "kept\r\n");
 }
 
 TEST_F(RecordOutputTest, ItemRecordsZeroTheShapeValuesTheirKindDoesNotUse) {
@@ -188,10 +247,14 @@ TEST_F(RecordOutputTest, AWriteFailureLeavesTheOldFileAsItWasAndNoTemporary) {
     struct Case {
         const char* what;
         int records;  // of 40 bytes each
+        rlim_t limit;
     };
-    // A long file fails while it is written; a short one only when its last bytes are put on the
-    // disk at the end. Both are failures, reported once, and change nothing on the disk.
-    const Case cases[] = {{"while writing", 100000}, {"at the end", 3}};
+    // A long file fails while it is written (at once, or on the thread that writes a large file's
+    // pieces, some pieces later); a short one only when its last bytes are put on the disk at the
+    // end. All are failures, reported once, and change nothing on the disk.
+    const Case cases[] = {{"while writing", 100000, 64},
+                          {"while writing on the writer thread", 100000, 2 << 20},
+                          {"at the end", 3, 64}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         scriptedUi().Reset();
@@ -203,7 +266,7 @@ TEST_F(RecordOutputTest, AWriteFailureLeavesTheOldFileAsItWasAndNoTemporary) {
         ASSERT_EQ(result, 0);
         scriptedUi().QueueAnswer(1);
         {
-            test::FileSizeLimit limit(64);
+            test::FileSizeLimit limit(c.limit);
             for (int i = 0; i < c.records && result == 0; ++i) {
                 out.SetField(1, "1601, 1, 0, 0, 2540, 500, 0, 0 ........");
                 out.WriteRecord(result, 1);

@@ -1,6 +1,7 @@
 // Handles: stale after delete or discard, refused when of the wrong kind, and every call safe
 // with no database open.
 #include <functional>
+#include <vector>
 
 #include "kernel_test_support.h"
 
@@ -47,6 +48,46 @@ TEST_F(KernelTest, HandlesGoStaleWithTheirObjectAndAreNeverReused) {
     EXPECT_NE(DB_DataBase(), db);
     EXPECT_NE(DB_LayerArray(), layers);
     EXPECT_EQ(O_GetName(db), nullptr);
+}
+
+// Many handles (the registry keeps them in pages of a few thousand): each names its object for
+// as long as it lives and nothing after, whatever became of its neighbours.
+TEST_F(KernelTest, ManyHandlesStayRightAcrossTheirPages) {
+    constexpr int kItems = 20000;
+    const int32_t texts = DB_LayoutTextArray();
+    std::vector<int32_t> handles;
+    for (int i = 0; i < kItems; ++i) {
+        const int32_t item = I_MakeText(i, 0, 0, 1, 1, "T", 0, 0, 0);
+        ASSERT_NE(item, 0);
+        if (!handles.empty()) {
+            ASSERT_GT(item, handles.back()) << "handles only go up";
+        }
+        handles.push_back(item);
+    }
+    // Placed out of the order they were made in: every free item is found and placed once.
+    for (int i = kItems - 1; i >= 0; i -= 2) ASSERT_EQ(OA_Add(texts, handles[size_t(i)]), handles[size_t(i)]);
+    for (int i = 0; i < kItems; i += 2) ASSERT_EQ(OA_Add(texts, handles[size_t(i)]), handles[size_t(i)]);
+    EXPECT_EQ(OA_Add(texts, handles[0]), 0) << "placed already";
+    ASSERT_EQ(OA_GetCount(texts), kItems);
+    // The first half of the array (the items made odd) goes; the even ones still answer, each
+    // where it was placed.
+    for (int i = 0; i < kItems / 2; ++i) ASSERT_NE(OA_Delete(texts, 1), 0);
+    ItemRec r;
+    for (int i = 0; i < kItems; ++i) {
+        if (i % 2) {
+            ASSERT_EQ(I_ReadItem(handles[size_t(i)], r), 0) << i;
+        } else {
+            ASSERT_EQ(I_ReadItem(handles[size_t(i)], r), 6) << i;
+            ASSERT_EQ(r.X, i);
+            ASSERT_EQ(OA_Object(texts, i / 2 + 1), handles[size_t(i)]) << i;
+        }
+    }
+    DB_DiscardDataBase();
+    for (const int32_t h : handles) ASSERT_EQ(I_ReadItem(h, r), 0);
+    DB_CreateDataBase("NEW", "H", "P");
+    const int32_t again = I_MakeText(0, 0, 0, 1, 1, "T", 0, 0, 0);
+    EXPECT_GT(again, handles.back());
+    EXPECT_NE(I_ReadItem(again, r), 0);
 }
 
 TEST_F(KernelTest, WrongKindHandlesAreRefused) {

@@ -235,13 +235,32 @@ TEST_F(LibraryTest, OpeningAgainSeesTheFileAsItIsNow) {
 }
 
 TEST_F(LibraryTest, AnEntryWhoseObjectDoesNotParseSpoilsTheLibrary) {
-    // A well-framed file whose entry bytes were written wrongly: every checksum holds.
-    tolvi::kernel::Library lib;
-    lib.kind = tolvi::kernel::kSymbolLibraryKind;
-    lib.entries.push_back({"JUNK", tolvi::kernel::Kind::Symbol, {1, 2, 3}});
-    const std::vector<uint8_t> bytes = tolvi::kernel::SerializeLibrary(lib);
-    WriteBytes(dir.path("junk.SYMBOL"), bytes);
-    EXPECT_EQ(E_OpenLibrary(dir.path("junk.SYMBOL").c_str(), "TolviSLL00", 0), 0);
+    // A well-framed file whose entry bytes were written wrongly: every checksum holds. A large
+    // library's entries are checked on several threads; one bad entry anywhere still spoils it.
+    S_CreateSymbol(1, "GOOD");
+    S_InsertEntry(1, -1, 0, 0);
+    tolvi::kernel::LibraryWriter good(tolvi::kernel::kSymbolLibraryKind);
+    ASSERT_TRUE(good.addSymbol(1));
+    const tolvi::kernel::LibraryEntry sound = good.library().entries[0];
+    const struct {
+        size_t entries;
+        size_t junk;  // the bad one's place; entries: none
+    } cases[] = {{1, 0}, {5000, 0}, {5000, 2500}, {5000, 4999}, {5000, 5000}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.entries) + " entries, junk at " + std::to_string(c.junk));
+        tolvi::kernel::Library lib;
+        lib.kind = tolvi::kernel::kSymbolLibraryKind;
+        for (size_t i = 0; i < c.entries; ++i) {
+            lib.entries.push_back(sound);
+            lib.entries.back().name = "S" + std::to_string(i);
+            if (i == c.junk) lib.entries.back().bytes = {1, 2, 3};
+        }
+        const std::string path = dir.path("lib" + std::to_string(c.junk) + ".SYMBOL");
+        WriteBytes(path, tolvi::kernel::SerializeLibrary(lib));
+        const int32_t h = E_OpenLibrary(path.c_str(), "TolviSLL00", 0);
+        EXPECT_EQ(h != 0, c.junk == c.entries);
+        E_CloseLibrary(h);
+    }
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // Map walks, id allocation and status-bit semantics.
 #include <functional>
 #include <ostream>
+#include <set>
 
 #include "kernel_test_support.h"
 
@@ -71,6 +72,51 @@ TEST_F(MapTest, WalkSurvivesDeletesAndAddsAroundTheCursor) {
     EXPECT_EQ(OM_Object(map, 150) != 0, true);
     EXPECT_EQ(OM_Object(map, 151), 0);
     EXPECT_EQ(N_CreateNet(0, 0, "N"), 301);
+}
+
+// A map takes keys in any order, runs of them going up between others (a file gives one page's
+// objects, then the next page's) or down, and deletes among them: lookups, walks and the next
+// free id always agree with an ordered set of the same keys.
+TEST_F(MapTest, KeysInAnyOrderAgreeWithAnOrderedSet) {
+    constexpr int32_t kKeys = 2000;
+    const struct {
+        const char* order;
+        std::function<int32_t(int32_t)> key;  // the i-th key made, 0 <= i < kKeys
+    } cases[] = {
+        {"ascending", [](int32_t i) { return i + 1; }},
+        {"descending", [](int32_t i) { return kKeys - i; }},
+        {"four pages", [](int32_t i) { return (i % 500) * 4 + i / 500 + 1; }},
+        {"scattered", [](int32_t i) { return int32_t((uint32_t(i) * 7919u) % uint32_t(kKeys)) + 1; }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.order);
+        KernelResetForTests();
+        ASSERT_NE(DB_CreateDataBase("T", "H", "P"), 0);
+        const int32_t map = DB_NetMap();
+        std::set<int32_t> model;
+        for (int32_t i = 0; i < kKeys; ++i) {
+            const int32_t key = c.key(i);
+            ASSERT_EQ(N_CreateNet(key, 0, "N"), key);
+            model.insert(key);
+            // Every third key made, a key made before goes again.
+            if (i % 3 == 2) {
+                const int32_t gone = c.key(i / 2);
+                EXPECT_EQ(OM_Delete(map, gone), model.erase(gone) ? 1 : 0);
+            }
+        }
+        EXPECT_EQ(Walk(map), Keys(model.begin(), model.end()));
+        for (int32_t key = 0; key <= kKeys + 1; ++key)
+            ASSERT_EQ(OM_Object(map, key) != 0, model.count(key) == 1) << key;
+        // Looked up backwards, then made again where they went.
+        for (int32_t key = kKeys; key >= 1; --key) ASSERT_EQ(N_Net(key) != 0, model.count(key) == 1) << key;
+        for (int32_t key = 1; key <= kKeys; ++key) {
+            if (!model.count(key)) {
+                ASSERT_EQ(N_CreateNet(key, 0, "AGAIN"), key);
+            }
+        }
+        EXPECT_EQ(Walk(map).size(), size_t(kKeys));
+        EXPECT_EQ(N_CreateNet(0, 0, "NEXT"), kKeys + 1);
+    }
 }
 
 TEST_F(MapTest, FiltersSelectStatusUnderMask) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <vector>
 
@@ -43,6 +44,57 @@ TEST(TextFiles, EveryLineEndIsStripped) {
     for (const auto& c : cases) {
         EXPECT_EQ(ReadAll(dir.Write("f.txt", c.bytes)), c.lines) << "bytes: " << c.bytes;
     }
+}
+
+TEST(TextFiles, BytesComeAsTheyStandAfterTheLinesRead) {
+    TempDir dir;
+    const std::string f = dir.Write("f.txt", "first\r\nsecond\rthird\n");
+    const int n = FreeFileNumber();
+    ASSERT_TRUE(OpenFileInput(n, f));
+    std::string line;
+    ASSERT_TRUE(ReadLine(n, line));
+    char bytes[64];
+    size_t got = 0;
+    ASSERT_TRUE(ReadBytes(n, bytes, 3, got));
+    EXPECT_EQ(std::string(bytes, got), "sec");
+    ASSERT_TRUE(ReadBytes(n, bytes, sizeof bytes, got));
+    EXPECT_EQ(std::string(bytes, got), "ond\rthird\n");
+    ASSERT_TRUE(ReadBytes(n, bytes, sizeof bytes, got));
+    EXPECT_EQ(got, 0u) << "the end";
+    EXPECT_TRUE(CloseFile(n));
+    EXPECT_FALSE(ReadBytes(n, bytes, sizeof bytes, got));
+    EXPECT_EQ(ErrDescription(), "Bad file name or number");
+}
+
+// Large pieces are written on a thread of their own, copied or handed over: they still land
+// whole and in order, after the small ones before them, and a dropped file leaves the old one.
+TEST(TextFiles, LargePiecesLandInOrder) {
+    TempDir dir;
+    const std::string f = dir.Write("big.txt", "old");
+    std::string want = "head\r\n";
+    const int n = FreeFileNumber();
+    ASSERT_TRUE(OpenFileOutput(n, f));
+    ASSERT_TRUE(WriteText(n, "head\r\n"));
+    std::vector<char> buffer;  // handed over and back; only its first bytes are written
+    for (int i = 0; i < 200; ++i) {
+        const std::string piece(size_t(64 * 1024 + i * 997), char('a' + i % 26));
+        if (i % 2) {
+            ASSERT_TRUE(WriteText(n, piece));
+        } else {
+            if (buffer.size() < piece.size() + 7) buffer.resize(piece.size() + 7, '#');
+            std::copy(piece.begin(), piece.end(), buffer.begin());
+            ASSERT_TRUE(WriteText(n, buffer, piece.size()));
+        }
+        ASSERT_TRUE(WriteText(n, "|"));
+        want += piece + "|";
+    }
+    ASSERT_TRUE(CloseFile(n));
+    EXPECT_TRUE(dir.Read("big.txt") == want);
+
+    ASSERT_TRUE(OpenFileOutput(n, f));
+    ASSERT_TRUE(WriteText(n, std::string(1 << 20, 'z')));
+    ASSERT_TRUE(DiscardFile(n));
+    EXPECT_TRUE(dir.Read("big.txt") == want);
 }
 
 TEST(TextFiles, NumbersAreLowestFreeAndChecked) {
