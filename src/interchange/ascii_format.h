@@ -91,6 +91,13 @@ inline int32_t AsciiFieldCount(int32_t Type) {
 }
 // Field 1 of a record: the type as four digits, "0001" .. "9999".
 std::string RecordTypeText(int32_t Type);
+// The same four digits written at p.
+inline void WriteRecordTypeDigits(char* p, int32_t Type) {
+    p[0] = char('0' + Type / 1000 % 10);
+    p[1] = char('0' + Type / 100 % 10);
+    p[2] = char('0' + Type / 10 % 10);
+    p[3] = char('0' + Type % 10);
+}
 
 namespace detail {
 

@@ -1,4 +1,5 @@
-// The ASCII database writer: the whole open database, section by section, into gExportFile.
+#include "interchange/ascii_writer.h"
+
 #include "common/colour_settings.h"
 #include "common/db_session.h"
 #include "common/general_settings.h"
@@ -18,353 +19,279 @@ namespace {
 
 constexpr int32_t kMaxHierarchy = 99;
 constexpr int32_t kMaxPage = 99;
+// An item record type left out: no record of that kind is written.
+constexpr AsciiRecordType kNoRecord = AsciiRecordType(0);
+
+// The ids of page on a bucket list; none when the lists were never filled.
+const std::vector<int32_t>& OnPage(const std::vector<std::vector<int32_t>>& list, int32_t page) {
+    static const std::vector<int32_t> none;
+    return page >= 0 && size_t(page) < list.size() ? list[page] : none;
+}
 
 }  // namespace
 
-std::string Exporter::HierStatus(const std::string& Section) const {
-    return GetLocalString("Hier: ", "99747") + gCurHierName + Section;
+void AsciiDatabaseWriter::Write() {
+    mOut.OpenOutput(gExportFile);
+    for (auto section : {&AsciiDatabaseWriter::SaveTables, &AsciiDatabaseWriter::SaveViaPadstacks,
+                         &AsciiDatabaseWriter::SaveSymbols, &AsciiDatabaseWriter::SaveParts}) {
+        if (!mOut.Ok()) return;
+        (this->*section)();
+    }
+    for (mHier = 1; mHier <= kMaxHierarchy && mOut.Ok(); ++mHier)
+        if (DB_SetCurHier(mHier) != 0) SaveHierarchy();
+    mOut.Record(kRecEnd, "End");
 }
 
-std::string Exporter::PageStatus(const std::string& Section) const {
-    return HierStatus(GetLocalString(" Page: ", "991012") + gCurPageName + Section);
+void AsciiDatabaseWriter::SaveHierarchy() {
+    UpdateMainCaption(gDbHandle);
+    FrameTraceLines();
+    mOut.Record(kRecHierarchy, gCurHier, gCurHierName, gFrameX1, gFrameY1, gFrameX2, gFrameY2);
+    if (!mOut.Ok()) return;
+    const int32_t ownPage = gCurPage;
+
+    LoadLayerNames();  // the labels of this hierarchy
+    for (int32_t layer = 0; layer < 32; ++layer)
+        mOut.Record(kRecLayer, layer, gLayers[layer].Enabled, gLayers[layer].Name);
+    for (auto section :
+         {&AsciiDatabaseWriter::SaveNetlist, &AsciiDatabaseWriter::SaveBuses, &AsciiDatabaseWriter::SaveVias,
+          &AsciiDatabaseWriter::SaveBendPoints, &AsciiDatabaseWriter::SaveLayComps,
+          &AsciiDatabaseWriter::SaveTraces, &AsciiDatabaseWriter::SaveLayTexts}) {
+        if (!mOut.Ok()) return;
+        (this->*section)();
+    }
+    if (!mOut.Ok()) return;
+
+    BucketPages();
+    for (mPage = 1; mPage <= kMaxPage && mOut.Ok(); ++mPage)
+        if (DB_SetCurPage(mPage) != 0 && DB_ReadPage(mPage, mPageRec) != 0) SavePage();
+    mOut.Record(kRecHierarchyEnd, ownPage);
+    if (mOut.Ok()) DB_SetCurPage(ownPage);
 }
 
-void Exporter::ItemRecords(int32_t& Result, int32_t Array, const char* ShapeType, const char* TextType,
-                           bool ViaShapes) {
+void AsciiDatabaseWriter::SavePage() {
+    UpdateMainCaption(gDbHandle);
+    FrameBranchLines();
+    mOut.Record(kRecPage, gCurPage, gCurPageName, mPageRec.Sheet1, mPageRec.Sheet2, mPageRec.Sheet3,
+                mPageRec.Sheet4, gFrameX1, gFrameY1, gFrameX2, gFrameY2);
+    for (auto section : {&AsciiDatabaseWriter::SaveJunctions, &AsciiDatabaseWriter::SaveSchComps,
+                         &AsciiDatabaseWriter::SaveBranches}) {
+        if (!mOut.Ok()) return;
+        (this->*section)();
+    }
+}
+
+void AsciiDatabaseWriter::ItemRecords(int32_t Array, AsciiRecordType ShapeType, AsciiRecordType TextType,
+                                      bool ViaShapes) {
     const int32_t count = OA_GetCount(Array);
-    for (int32_t i = 1; i <= count && Result == 0; ++i) {
+    for (int32_t i = 1; i <= count && mOut.Ok(); ++i) {
         ItemRec item;
         const int32_t kind = I_ReadItem(OA_Object(Array, i), item);
         if (kind == 0) continue;  // an item that cannot be read is left out
         if (kind == 6) {
-            if (TextType) WriteTextRecord(Result, TextType, item);
-        } else if (ShapeType && (!ViaShapes || kind == 3 || kind == 4)) {
-            WriteItemRecord(Result, ShapeType, item);
+            if (TextType != kNoRecord) mOut.WriteTextRecord(TextType, item);
+        } else if (ShapeType != kNoRecord && (!ViaShapes || kind == 3 || kind == 4)) {
+            mOut.WriteItemRecord(ShapeType, item);
         }
     }
 }
 
-void Exporter::PadStacks(int32_t& Result, int32_t Map, const char* HeadType, const char* ShapeType,
-                         bool Via) {
-    WalkWhileOk(Map, Result, [&](int32_t number) {
+void AsciiDatabaseWriter::PadStacks(int32_t Map, AsciiRecordType HeadType, AsciiRecordType ShapeType,
+                                    bool Via) {
+    WalkWhileOk(Map, mOut, [&](int32_t number) {
         if (number <= 0) return;
         const int32_t padstack = OM_Object(Map, number);
         PadStackRec r;
         if (!S_ReadPadStack(padstack, r)) return;
-        BeginRecord(HeadType);
-        AddNum(number), AddNum(r.Status), AddNum(r.HoleA), AddNum(r.HoleB);
-        WriteLine(Result);
-        if (Result == 0) ItemRecords(Result, S_PadStackItemArray(padstack), ShapeType, nullptr, Via);
+        mOut.Record(HeadType, number, r.Status, r.HoleA, r.HoleB);
+        ItemRecords(S_PadStackItemArray(padstack), ShapeType, kNoRecord, Via);
     });
 }
 
-void Exporter::SaveAsciiDatabase(int32_t& Result) {
-    OpenOutput(Result, gExportFile);
-    if (Result != 0) return;
-    for (auto section :
-         {&Exporter::SaveTables, &Exporter::SaveViaPadstacks, &Exporter::SaveSymbols, &Exporter::SaveParts}) {
-        (this->*section)(Result);
-        if (Result != 0) return;
-    }
-    for (mHier = 1; mHier <= kMaxHierarchy; ++mHier) {
-        if (DB_SetCurHier(mHier) == 0) continue;
-        UpdateMainCaption(gDbHandle);
-        FrameTraceLines();
-        BeginRecord("1000");
-        AddNum(gCurHier), AddText(gCurHierName);
-        AddNum(gFrameX1), AddNum(gFrameY1), AddNum(gFrameX2), AddNum(gFrameY2);
-        WriteLine(Result);
-        if (Result != 0) return;
-        const int32_t ownPage = gCurPage;
-
-        LoadLayerNames();  // the labels of this hierarchy
-        for (int32_t layer = 0; layer < 32 && Result == 0; ++layer) {
-            BeginRecord("1010");
-            AddNum(layer), AddNum(gLayers[layer].Enabled), AddText(gLayers[layer].Name);
-            WriteLine(Result);
-        }
-        if (Result != 0) return;
-        for (auto section :
-             {&Exporter::SaveNetlist, &Exporter::SaveBuses, &Exporter::SaveVias, &Exporter::SaveBendPoints,
-              &Exporter::SaveLayComps, &Exporter::SaveTraces, &Exporter::SaveLayTexts}) {
-            (this->*section)(Result);
-            if (Result != 0) return;
-        }
-
-        BucketPages();
-        for (mPage = 1; mPage <= kMaxPage; ++mPage) {
-            if (DB_SetCurPage(mPage) == 0 || DB_ReadPage(mPage, mPageRec) == 0) continue;
-            UpdateMainCaption(gDbHandle);
-            FrameBranchLines();
-            BeginRecord("2000");
-            AddNum(gCurPage), AddText(gCurPageName);
-            AddNum(mPageRec.Sheet1), AddNum(mPageRec.Sheet2), AddNum(mPageRec.Sheet3);
-            AddNum(mPageRec.Sheet4);
-            AddNum(gFrameX1), AddNum(gFrameY1), AddNum(gFrameX2), AddNum(gFrameY2);
-            WriteLine(Result);
-            if (Result != 0) return;
-            for (auto section :
-                 {&Exporter::SaveJunctions, &Exporter::SaveSchComps, &Exporter::SaveBranches}) {
-                (this->*section)(Result);
-                if (Result != 0) return;
-            }
-        }
-
-        BeginRecord("1001");
-        AddNum(ownPage);
-        WriteLine(Result);
-        if (Result != 0) return;
-        DB_SetCurPage(ownPage);
-    }
-    BeginRecord("9999");
-    AddText("End");
-    WriteLine(Result);
-}
-
-void Exporter::SaveTables(int32_t& Result) {
-    ShowMsg(GetLocalString("/Tables", "1063"));
-    const auto write = [&] {
-        if (Result == 0) WriteLine(Result);
-    };
-    BeginRecord("0001");
-    AddText(gDbName), AddText(gSysVer), AddNum(gCurHier), AddNum(gCurPage);
-    AddText(kAsciiFormMarker);
-    write();
+// The tables are all loaded and walked whatever the output's result: loading them is part of
+// the save.
+void AsciiDatabaseWriter::SaveTables() {
+    mOut.ShowMsg(GetLocalString("/Tables", "1063"));
+    mOut.Record(kRecHeader, gDbName, gSysVer, gCurHier, gCurPage, kAsciiFormMarker);
 
     ReadDbLabel();
     for (const auto& [type, text] :
-         {std::pair{"0002", &gDbLabel.Designer}, std::pair{"0003", &gDbLabel.Revision}}) {
+         {std::pair{kRecDesigner, &gDbLabel.Designer}, std::pair{kRecRevision, &gDbLabel.Revision}}) {
         std::string field = *text;
         field.resize(DbLabelRec::kTextLen, ' ');
-        BeginRecord(type), AddText(field);
-        write();
+        mOut.Record(type, field);
     }
 
     LoadColourSettings(0);
     LoadColourSettings(1);
     for (const auto* table : {&gSchCategories, &gLayCategories})
-        for (const CategoryRec& c : *table) {
-            if (c.Name.empty()) continue;
-            BeginRecord("0010");
-            AddNum(c.Id), AddText(c.Name), AddNum(c.Colour);
-            write();
-        }
+        for (const CategoryRec& c : *table)
+            if (!c.Name.empty()) mOut.Record(kRecCategory, c.Id, c.Name, c.Colour);
 
     LoadLayerNames();
-    for (int32_t layer = 0; layer < 32; ++layer) {
-        BeginRecord("0011");
-        AddNum(layer), AddNum(gLayers[layer].Colour);
-        write();
-    }
+    for (int32_t layer = 0; layer < 32; ++layer) mOut.Record(kRecLayerColour, layer, gLayers[layer].Colour);
 
     LoadGridSettings();
-    const auto table = [&](const char* type, const int32_t* values, int32_t count) {
-        BeginRecord(type);
-        for (int32_t i = 0; i < count; ++i) AddNum(values[i]);
-        write();
+    // A table's record: its values from the first, as many as the record has number fields (the
+    // grid tables write their inch half).
+    const auto table = [&](AsciiRecordType type, const auto& values) {
+        mOut.BeginRecord(type);
+        for (int32_t i = 1; i < AsciiFieldCount(type); ++i) mOut.AddNum(values.at(size_t(i - 1)));
+        mOut.WriteLine();
     };
-    table("0012", gSchGrid.data(), 7);
-    table("0013", gLayGrid.data(), 7);
-    table("0014", gSchSnap.data(), 7);
-    table("0015", gLaySnap.data(), 7);
-    table("0016", gAngleSnap.data(), 7);
-    table("0017", gPickArea.data(), 5);
+    table(kRecSchGrid, gSchGrid);
+    table(kRecLayGrid, gLayGrid);
+    table(kRecSchSnap, gSchSnap);
+    table(kRecLaySnap, gLaySnap);
+    table(kRecAngleSnap, gAngleSnap);
+    table(kRecPickArea, gPickArea);
 
     LoadLineSizes();
     for (int32_t column = 0; column < 3; ++column) {
-        BeginRecord(RecordTypeText(kRecTraceWidths + column));
-        for (int32_t row = 1; row <= 16; ++row) AddNum(gCondSizes[row][column]);
-        write();
+        mOut.BeginRecord(AsciiRecordType(kRecTraceWidths + column));
+        for (int32_t row = 1; row <= 16; ++row) mOut.AddNum(gCondSizes[row][column]);
+        mOut.WriteLine();
     }
-    BeginRecord("0021");
-    AddNum(gBusWidth), AddNum(gCondSizes[0][0]), AddNum(gCondSizes[0][1]), AddNum(gCondSizes[0][2]);
-    write();
+    mOut.Record(kRecBusAirgaps, gBusWidth, gCondSizes[0][0], gCondSizes[0][1], gCondSizes[0][2]);
 
     LoadTextSizeTable();
-    for (int32_t entry = 0; entry < 32; ++entry) {
-        BeginRecord("0022");
-        AddNum(entry), AddNum(gTextSizes[entry].Width), AddNum(gTextSizes[entry].Height);
-        AddNum(gTextSizes[entry].LineWidth);
-        write();
-    }
+    for (int32_t entry = 0; entry < 32; ++entry)
+        mOut.Record(kRecTextSize, entry, gTextSizes[entry].Width, gTextSizes[entry].Height,
+                    gTextSizes[entry].LineWidth);
 }
 
-void Exporter::SaveViaPadstacks(int32_t& Result) {
-    ShowMsg(GetLocalString("/Via Padstacks", "1065"));
-    PadStacks(Result, DB_PadStackMap(), "0030", "0031", true);
+void AsciiDatabaseWriter::SaveViaPadstacks() {
+    mOut.ShowMsg(GetLocalString("/Via Padstacks", "1065"));
+    PadStacks(DB_PadStackMap(), kRecViaPadStack, kRecViaPadItem, true);
 }
 
-void Exporter::SaveSymbols(int32_t& Result) {
-    ShowMsg(GetLocalString("/Symbols", "1062"));
-    WalkWhileOk(DB_SymbMap(), Result, [&](int32_t symbol) {
+void AsciiDatabaseWriter::SaveSymbols() {
+    mOut.ShowMsg(GetLocalString("/Symbols", "1062"));
+    WalkWhileOk(DB_SymbMap(), mOut, [&](int32_t symbol) {
         SymbolRec s;
         if (!S_ReadSymbol(symbol, s)) return;
         const bool layout = (s.Status & 2) != 0;
-        BeginRecord("0100");
-        AddNum(symbol), AddNum(s.Status), AddQuoted(s.Name), AddNum(s.EntryCount);
-        AddNum(s.SimCode);
-        WriteLine(Result);
-        for (int32_t entry = 1; entry <= s.EntryCount && Result == 0; ++entry) {
+        mOut.Record(kRecSymbol, symbol, s.Status, Quoted{s.Name}, s.EntryCount, s.SimCode);
+        for (int32_t entry = 1; entry <= s.EntryCount && mOut.Ok(); ++entry) {
             EntryRec e;
             if (!S_ReadEntry(symbol, entry, e)) continue;
-            BeginRecord(layout ? "0102" : "0101");
-            AddNum(entry), AddNum(e.Status), AddNum(e.X), AddNum(e.Y);
-            if (layout) {
-                AddNum(e.Angle), AddNum(e.PadStack);
-            } else {
-                AddQuoted(e.Name), AddNum(e.PaX), AddNum(e.PaY), AddNum(e.PaAngle);
-                AddNum(e.Attrib), AddQuoted(e.SimName);
-            }
-            WriteLine(Result);
+            if (layout)
+                mOut.Record(kRecSymbolPad, entry, e.Status, e.X, e.Y, e.Angle, e.PadStack);
+            else
+                mOut.Record(kRecSymbolPin, entry, e.Status, e.X, e.Y, Quoted{e.Name}, e.PaX, e.PaY, e.PaAngle,
+                            e.Attrib, Quoted{e.SimName});
         }
-        if (Result == 0) ItemRecords(Result, S_SymbolItemArray(symbol), "0103", "0104", false);
-        if (Result == 0 && layout) PadStacks(Result, S_SymbolPadStackMap(symbol), "0105", "0106", false);
+        ItemRecords(S_SymbolItemArray(symbol), kRecSymbolItem, kRecSymbolText, false);
+        if (layout && mOut.Ok())
+            PadStacks(S_SymbolPadStackMap(symbol), kRecSymbolPadStack, kRecSymbolPadItem, false);
     });
 }
 
-void Exporter::SaveParts(int32_t& Result) {
-    ShowMsg(GetLocalString("/Parts", "1057"));
-    WalkWhileOk(DB_DeviceMap(), Result, [&](int32_t device) {
+void AsciiDatabaseWriter::SaveParts() {
+    mOut.ShowMsg(GetLocalString("/Parts", "1057"));
+    WalkWhileOk(DB_DeviceMap(), mOut, [&](int32_t device) {
         DeviceRec d;
         if (!D_ReadDevice(device, d)) return;
-        BeginRecord("0200");
-        AddNum(device), AddNum(d.Status), AddQuoted(d.Name1), AddQuoted(d.Name2);
-        AddQuoted(d.Name3), AddNum(d.SupplyPinCount), AddNum(d.GroupCount);
-        WriteLine(Result);
-        const auto pins = [&](const char* type, int32_t array, int32_t count) {
-            for (int32_t i = 1; i <= count && Result == 0; ++i) {
+        mOut.Record(kRecPart, device, d.Status, Quoted{d.Name1}, Quoted{d.Name2}, Quoted{d.Name3},
+                    d.SupplyPinCount, d.GroupCount);
+        const auto pins = [&](AsciiRecordType type, int32_t array, int32_t count) {
+            for (int32_t i = 1; i <= count && mOut.Ok(); ++i) {
                 DevicePinRec p;
-                if (!D_ReadPin(array, i, p)) continue;
-                BeginRecord(type);
-                AddNum(p.PinNumber), AddQuoted(p.Name);
-                WriteLine(Result);
+                if (D_ReadPin(array, i, p)) mOut.Record(type, p.PinNumber, Quoted{p.Name});
             }
         };
-        pins("0201", D_SupplyPinArray(device), d.SupplyPinCount);
-        for (int32_t group = 1; group <= d.GroupCount && Result == 0; ++group) {
+        pins(kRecSupplyPin, D_SupplyPinArray(device), d.SupplyPinCount);
+        for (int32_t group = 1; group <= d.GroupCount && mOut.Ok(); ++group) {
             DeviceGroupRec g;
             if (!D_ReadGroup(device, group, g)) continue;  // left out with its pins
-            BeginRecord("0202");
-            AddNum(group), AddQuoted(g.GroupName), AddQuoted(g.SymbolName), AddNum(g.PinCount);
-            WriteLine(Result);
-            pins("0203", D_GroupPinArray(device, group), g.PinCount);
+            mOut.Record(kRecGroup, group, Quoted{g.GroupName}, Quoted{g.SymbolName}, g.PinCount);
+            pins(kRecGroupPin, D_GroupPinArray(device, group), g.PinCount);
         }
     });
 }
 
-void Exporter::SaveNetlist(int32_t& Result) {
-    ShowMsg(HierStatus(GetLocalString("/Netlist", "1060")));
-    WalkWhileOk(DB_NetMap(), Result, [&](int32_t net) {
+void AsciiDatabaseWriter::SaveNetlist() {
+    mOut.ShowMsg(HierStatus(GetLocalString("/Netlist", "1060")));
+    WalkWhileOk(DB_NetMap(), mOut, [&](int32_t net) {
         NetRec n;
         if (!N_ReadNet(net, n)) return;
-        BeginRecord("1100");
-        AddNum(net), AddNum(n.Flags), AddQuoted(n.Name), AddNum(n.Kept);
-        WriteLine(Result);
-        if (Result != 0) return;
-        WalkWhileOk(N_NodeMap(net), Result, [&](int32_t node) {
+        mOut.Record(kRecNet, net, n.Flags, Quoted{n.Name}, n.Kept);
+        WalkWhileOk(N_NodeMap(net), mOut, [&](int32_t node) {
             NodeRec x;
-            if (!N_ReadNode(net, node, x)) return;
-            BeginRecord("1101");
-            AddNum(node), AddNum(x.Status), AddNum(x.SchComp), AddNum(x.SchEntry);
-            AddNum(x.LayComp), AddNum(x.LayPin);
-            WriteLine(Result);
+            if (N_ReadNode(net, node, x))
+                mOut.Record(kRecNode, node, x.Status, x.SchComp, x.SchEntry, x.LayComp, x.LayPin);
         });
     });
 }
 
-void Exporter::SaveBuses(int32_t& Result) {
-    ShowMsg(HierStatus(GetLocalString("/Buses", "1054")));
-    WalkWhileOk(DB_BusMap(), Result, [&](int32_t bus) {
+void AsciiDatabaseWriter::SaveBuses() {
+    mOut.ShowMsg(HierStatus(GetLocalString("/Buses", "1054")));
+    WalkWhileOk(DB_BusMap(), mOut, [&](int32_t bus) {
         BusRec b;
         if (!N_ReadBus(bus, b)) return;
-        BeginRecord("1200");
-        AddNum(bus), AddNum(b.Kept), AddQuoted(b.Name), AddNum(b.LastMember);
-        WriteLine(Result);
+        mOut.Record(kRecBus, bus, b.Kept, Quoted{b.Name}, b.LastMember);
         // 64 bits: a last position of 2^31 - 1 must not wrap the loop.
-        for (int64_t position = 0; position <= b.LastMember && Result == 0; ++position) {
-            const int32_t member = N_ReadBusMember(bus, int32_t(position));
-            if (member == 0) continue;
-            BeginRecord("1201");
-            AddNum(position), AddNum(member);
-            WriteLine(Result);
-        }
+        for (int64_t position = 0; position <= b.LastMember && mOut.Ok(); ++position)
+            if (const int32_t member = N_ReadBusMember(bus, int32_t(position)); member != 0)
+                mOut.Record(kRecBusMember, position, member);
     });
 }
 
-void Exporter::SaveVias(int32_t& Result) {
-    ShowMsg("Hier: " + gCurHierName + "/Vias");
-    WalkWhileOk(DB_ViaMap(), Result, [&](int32_t via) {
+void AsciiDatabaseWriter::SaveVias() {
+    mOut.ShowMsg("Hier: " + gCurHierName + "/Vias");
+    WalkWhileOk(DB_ViaMap(), mOut, [&](int32_t via) {
         ViaRec v;
-        if (!V_ReadVia(via, v)) return;
-        BeginRecord("1300");
-        AddNum(via), AddNum(v.Flags), AddNum(v.X), AddNum(v.Y), AddNum(v.Kept);
-        AddNum(v.PadStack);
-        WriteLine(Result);
+        if (V_ReadVia(via, v)) mOut.Record(kRecVia, via, v.Flags, v.X, v.Y, v.Kept, v.PadStack);
     });
 }
 
-void Exporter::SaveBendPoints(int32_t& Result) {
-    ShowMsg(HierStatus(GetLocalString("/Bending Points", "1053")));
-    WalkWhileOk(DB_BendPointMap(), Result, [&](int32_t point) {
+void AsciiDatabaseWriter::SaveBendPoints() {
+    mOut.ShowMsg(HierStatus(GetLocalString("/Bending Points", "1053")));
+    WalkWhileOk(DB_BendPointMap(), mOut, [&](int32_t point) {
         BendPointRec p;
-        if (!T_ReadBendPoint(point, p)) return;
-        BeginRecord("1400");
-        AddNum(point), AddNum(p.Kept), AddNum(p.X), AddNum(p.Y);
-        WriteLine(Result);
+        if (T_ReadBendPoint(point, p)) mOut.Record(kRecBendPoint, point, p.Kept, p.X, p.Y);
     });
 }
 
-void Exporter::SaveLayComps(int32_t& Result) {
-    ShowMsg(HierStatus(GetLocalString("/Lay. Comps", "1058")));
-    WalkWhileOk(DB_LayCompMap(), Result, [&](int32_t comp) {
+void AsciiDatabaseWriter::SaveLayComps() {
+    mOut.ShowMsg(HierStatus(GetLocalString("/Lay. Comps", "1058")));
+    WalkWhileOk(DB_LayCompMap(), mOut, [&](int32_t comp) {
         LayCompRec c;
         if (!L_ReadComponent(comp, c)) return;
-        BeginRecord("1500");
-        AddNum(comp), AddNum(c.Flags), AddQuoted(c.Name), AddNum(c.X), AddNum(c.Y);
-        AddNum(c.Angle), AddNum(c.Symbol), AddNum(c.Device), AddNum(c.Kept);
-        AddNum(c.LinkCount);
-        WriteLine(Result);
-        for (int32_t i = 1; i <= c.LinkCount && Result == 0; ++i) {
-            const int32_t link = L_GetSchCompId(comp, i);
-            if (link == 0) continue;
-            BeginRecord("1501");
-            AddNum(link);
-            WriteLine(Result);
-        }
-        if (Result == 0) ItemRecords(Result, L_CompTextArray(comp), nullptr, "1502", false);
+        mOut.Record(kRecLayComp, comp, c.Flags, Quoted{c.Name}, c.X, c.Y, c.Angle, c.Symbol, c.Device, c.Kept,
+                    c.LinkCount);
+        for (int32_t i = 1; i <= c.LinkCount && mOut.Ok(); ++i)
+            if (const int32_t link = L_GetSchCompId(comp, i); link != 0) mOut.Record(kRecLayCompLink, link);
+        ItemRecords(L_CompTextArray(comp), kNoRecord, kRecLayCompText, false);
     });
 }
 
-void Exporter::SaveTraces(int32_t& Result) {
-    ShowMsg(HierStatus(GetLocalString("/Traces", "1064")));
+void AsciiDatabaseWriter::SaveTraces() {
+    mOut.ShowMsg(HierStatus(GetLocalString("/Traces", "1064")));
     N_SetNodeView(1);
-    WalkWhileOk(DB_TraceMap(), Result, [&](int32_t trace) {
+    WalkWhileOk(DB_TraceMap(), mOut, [&](int32_t trace) {
         TraceRec t;
         if (!T_ReadTrace(trace, t)) return;
-        BeginRecord("1600");
-        AddNum(trace), AddNum(t.Kept1), AddNum(t.Kept2), AddNum(t.SegmentCount);
-        WriteLine(Result);
-        for (int32_t i = 1; i <= t.SegmentCount && Result == 0; ++i) {
+        mOut.Record(kRecTrace, trace, t.Kept1, t.Kept2, t.SegmentCount);
+        for (int32_t i = 1; i <= t.SegmentCount && mOut.Ok(); ++i) {
             TraceSegRec s;
             if (!T_ReadRecord(trace, i, s)) continue;
             // An arc (its centre and radius: the kernel gives both views in one record) or a
             // segment.
-            const bool arc = (s.Flags & 0x10) != 0;
-            BeginRecord(arc ? "1602" : "1601");
-            AddNum(s.Flags), AddNum(s.X), AddNum(s.Y), AddNum(s.Width);
-            if (!arc) AddNum(s.Gap), AddNum(s.Kept1), AddNum(s.Kept2);
-            WriteLine(Result);
+            if ((s.Flags & 0x10) != 0)
+                mOut.Record(kRecTraceArc, s.Flags, s.X, s.Y, s.Width);
+            else
+                mOut.Record(kRecTraceSegment, s.Flags, s.X, s.Y, s.Width, s.Gap, s.Kept1, s.Kept2);
         }
     });
 }
 
-void Exporter::SaveLayTexts(int32_t& Result) {
-    ShowMsg(HierStatus(GetLocalString("/Lay. Texts", "1059")));
-    ItemRecords(Result, DB_LayoutTextArray(), nullptr, "1700", false);
+void AsciiDatabaseWriter::SaveLayTexts() {
+    mOut.ShowMsg(HierStatus(GetLocalString("/Lay. Texts", "1059")));
+    ItemRecords(DB_LayoutTextArray(), kNoRecord, kRecLayoutText, false);
 }
 
-void Exporter::BucketPages() {
-    for (auto* list : {&buckets_.junctions, &buckets_.schComps, &buckets_.branches}) {
+void AsciiDatabaseWriter::BucketPages() {
+    for (auto* list : {&mBuckets.junctions, &mBuckets.schComps, &mBuckets.branches}) {
         list->resize(kMaxPage + 1);
         for (auto& ids : *list) ids.clear();
     }
@@ -373,71 +300,52 @@ void Exporter::BucketPages() {
     };
     Walk(DB_JunctMap(), [&](int32_t id) {
         JunctionRec r;
-        if (J_ReadJunction(id, r)) put(buckets_.junctions, r.Page, id);
+        if (J_ReadJunction(id, r)) put(mBuckets.junctions, r.Page, id);
     });
     Walk(DB_SchCompMap(), [&](int32_t id) {
         SchCompRec r;
-        if (C_ReadComponent(id, r)) put(buckets_.schComps, r.Page, id);
+        if (C_ReadComponent(id, r)) put(mBuckets.schComps, r.Page, id);
     });
     Walk(DB_BranchMap(), [&](int32_t id) {
         BranchRec r;
-        if (B_ReadBranch(id, r)) put(buckets_.branches, r.Page, id);
+        if (B_ReadBranch(id, r)) put(mBuckets.branches, r.Page, id);
     });
 }
 
-namespace {
-// The ids of page on a bucket list; none when the lists were never filled.
-const std::vector<int32_t>& OnPage(const std::vector<std::vector<int32_t>>& list, int32_t page) {
-    static const std::vector<int32_t> none;
-    return page >= 0 && size_t(page) < list.size() ? list[page] : none;
-}
-}  // namespace
-
-void Exporter::SaveJunctions(int32_t& Result) {
-    ShowMsg(PageStatus(GetLocalString("/Junction Points", "99154")));
-    for (const int32_t id : OnPage(buckets_.junctions, mPage)) {
+void AsciiDatabaseWriter::SaveJunctions() {
+    mOut.ShowMsg(PageStatus(GetLocalString("/Junction Points", "99154")));
+    for (const int32_t id : OnPage(mBuckets.junctions, mPage)) {
+        if (!mOut.Ok()) return;
         JunctionRec r;
-        if (!J_ReadJunction(id, r) || r.Page != mPage) continue;
-        BeginRecord("2400");
-        AddNum(id), AddNum(r.Kept), AddNum(r.Page), AddNum(r.X), AddNum(r.Y);
-        WriteLine(Result);
-        if (Result != 0) return;
+        if (J_ReadJunction(id, r) && r.Page == mPage) mOut.Record(kRecJunction, id, r.Kept, r.Page, r.X, r.Y);
     }
 }
 
-void Exporter::SaveSchComps(int32_t& Result) {
-    ShowMsg(PageStatus(GetLocalString("/Sch. Comps", "99155")));
-    for (const int32_t id : OnPage(buckets_.schComps, mPage)) {
+void AsciiDatabaseWriter::SaveSchComps() {
+    mOut.ShowMsg(PageStatus(GetLocalString("/Sch. Comps", "99155")));
+    for (const int32_t id : OnPage(mBuckets.schComps, mPage)) {
+        if (!mOut.Ok()) return;
         SchCompRec c;
         if (!C_ReadComponent(id, c) || c.Page != mPage) continue;
-        BeginRecord("2500");
-        AddNum(id), AddNum(c.Flags), AddQuoted(c.Name), AddNum(c.X), AddNum(c.Y);
-        AddNum(c.Symbol), AddNum(c.Device), AddNum(c.PackInfo1), AddNum(c.PackInfo2);
-        AddNum(c.Page), AddNum(c.Kept10), AddNum(c.Angle), AddNum(c.Kept12);
-        WriteLine(Result);
-        if (Result == 0) ItemRecords(Result, C_CompTextArray(id), nullptr, "2501", false);
-        if (Result != 0) return;
+        mOut.Record(kRecSchComp, id, c.Flags, Quoted{c.Name}, c.X, c.Y, c.Symbol, c.Device, c.PackInfo1,
+                    c.PackInfo2, c.Page, c.Kept10, c.Angle, c.Kept12);
+        ItemRecords(C_CompTextArray(id), kNoRecord, kRecSchCompText, false);
     }
 }
 
-void Exporter::SaveBranches(int32_t& Result) {
-    ShowMsg(PageStatus(GetLocalString("/Branches", "99153")));
+void AsciiDatabaseWriter::SaveBranches() {
+    mOut.ShowMsg(PageStatus(GetLocalString("/Branches", "99153")));
     N_SetNodeView(0);
-    for (const int32_t id : OnPage(buckets_.branches, mPage)) {
+    for (const int32_t id : OnPage(mBuckets.branches, mPage)) {
+        if (!mOut.Ok()) return;
         BranchRec b;
         if (!B_ReadBranch(id, b) || b.Page != mPage) continue;
-        BeginRecord("2600");
-        AddNum(id), AddNum(b.Kept1), AddNum(b.Kept2), AddNum(b.PointCount);
-        WriteLine(Result);
-        for (int32_t i = 1; i <= b.PointCount && Result == 0; ++i) {
+        mOut.Record(kRecBranch, id, b.Kept1, b.Kept2, b.PointCount);
+        for (int32_t i = 1; i <= b.PointCount && mOut.Ok(); ++i) {
             BranchPointRec p;
-            if (!B_ReadRecord(id, i, p)) continue;
-            BeginRecord("2601");
-            AddNum(p.X), AddNum(p.Y), AddNum(p.Kept1), AddNum(p.Kept2);
-            WriteLine(Result);
+            if (B_ReadRecord(id, i, p)) mOut.Record(kRecBranchPoint, p.X, p.Y, p.Kept1, p.Kept2);
         }
-        if (Result == 0) ItemRecords(Result, B_BranchTextArray(id), nullptr, "2602", false);
-        if (Result != 0) return;
+        ItemRecords(B_BranchTextArray(id), kNoRecord, kRecBranchText, false);
     }
 }
 

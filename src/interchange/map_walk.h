@@ -13,11 +13,11 @@ void Walk(int32_t map, F&& each) {
     while (const int32_t key = OM_SearchMask(map, cursor, 0, 0)) each(key);
 }
 
-// The same, stopping as soon as Result is not 0.
-template <class F>
-void WalkWhileOk(int32_t map, int32_t& Result, F&& each) {
+// The same, stopping as soon as the output (a RecordOutput) has failed or been cancelled.
+template <class Output, class F>
+void WalkWhileOk(int32_t map, const Output& out, F&& each) {
     int32_t cursor = OM_GetFirst(map);
-    while (Result == 0) {
+    while (out.Ok()) {
         const int32_t key = OM_SearchMask(map, cursor, 0, 0);
         if (key == 0) return;
         each(key);

@@ -14,6 +14,7 @@
 #include "common/general_settings.h"
 #include "common/host.h"
 #include "common/localisation.h"
+#include "common/option_scope.h"
 #include "common/option_store.h"
 #include "platform/qt/codec.h"
 #include "platform/ui.h"
@@ -79,7 +80,7 @@ void QUVSASC::Form_Load() {
         F_FileSELFrame[1]->setVisible(m->partFrame);
         F_FileSELFrame[2]->setVisible(m->packFrame);
     }
-    Output.UnconnectedPinCount = 0;
+    UnconnectedPinCount = 0;
     ShowReady(gExportFile);
     SavedHier = gCurHier;
     SavedPage = gCurPage;
@@ -129,11 +130,12 @@ void QUVSASC::F_Continue_Click() {
     const ModeTexts* mode = Mode(gExportMode);
     int32_t result = 0;
     try {
-        Output.Run(gExportMode, result);
+        result = RunExport(gExportMode, Output, UnconnectedPinCount);
     } catch (...) {
         // Whatever went wrong inside a writer, the half-written file must not stand.
-        result = 1;
-        Output.EndOutput(result);
+        Output.Fail();
+        Output.EndOutput();
+        result = Output.Result();
     }
     for (int i = 1; i <= 2; ++i) F_InpFile[i]->setEnabled(true);
     const char* const resultTexts[][2] = {
@@ -143,7 +145,7 @@ void QUVSASC::F_Continue_Click() {
 
     DB_SetCurHier(SavedHier);
     DB_SetCurPage(SavedPage);
-    gOptCurrent = 0;
+    SetOptionScope(OptionScope::Default);
     host().MarkOptionScope(false);
     LoadAllOptionSets();
     UpdateMainCaption(gDbHandle);

@@ -10,7 +10,9 @@
 #include <string>
 
 #include "interchange/exporter.h"
+#include "interchange/netlist_writers.h"
 #include "interchange/progress_window.h"
+#include "interchange/record_output.h"
 
 class QGroupBox;
 class QLabel;
@@ -31,15 +33,17 @@ public:
 
     int32_t SavedHier = 0;
     int32_t SavedPage = 0;
-    // The record output and the writers; its UnconnectedPinCount counts for this showing.
-    Exporter Output{this};
+    // The record output the writers write through.
+    RecordOutput Output{this};
+    // The OrCad writer's pins on no net, counted over this showing.
+    int32_t UnconnectedPinCount = 0;
 
     Q_INVOKABLE void Form_Load();
     void F_InpFile_Click(int Index);
     void F_Continue_Click() override;
     void F_Cancel_Click() override;
     std::string GetLayCompValue(int32_t LayCompId, const LayCompRec& Rec) {
-        return Output.GetLayCompValue(LayCompId, Rec);
+        return ::tolvi::GetLayCompValue(LayCompId, Rec);
     }
 };
 

@@ -8,6 +8,8 @@
 #include <thread>
 #include <type_traits>
 
+#include "common/db_session.h"
+#include "common/localisation.h"
 #include "common/utilities.h"
 #include "interchange/ascii_format.h"
 #include "platform/ui.h"
@@ -27,6 +29,14 @@ public:
 ExportView& SilentExportView() {
     static Silent view;
     return view;
+}
+
+std::string HierStatus(const std::string& Section) {
+    return GetLocalString("Hier: ", "99747") + gCurHierName + Section;
+}
+
+std::string PageStatus(const std::string& Section) {
+    return HierStatus(GetLocalString(" Page: ", "991012") + gCurPageName + Section);
 }
 
 // Turns tapes into text on a few threads while the writer goes on; the texts are taken in the
@@ -136,7 +146,7 @@ struct RecordOutput::Pipeline {
     std::vector<std::thread> workers;  // last: they start once the rest is ready
 };
 
-RecordOutput::RecordOutput(ExportView* view) : view_(view ? view : &SilentExportView()) {}
+RecordOutput::RecordOutput(ExportView* view) : mView(view ? view : &SilentExportView()) {}
 
 RecordOutput::~RecordOutput() = default;
 
@@ -144,12 +154,13 @@ void RecordOutput::ResetOutput() {
     DropOutput();
     mLineCount = 0;
     mCancel = false;
+    mResult = 0;
 }
 
 void RecordOutput::DropOutput() {
-    used_ = recordStart_ = 0;
-    tapes_ = 0;
-    if (pipeline_) pipeline_->Clear();
+    mUsed = mRecordStart = 0;
+    mTapes = 0;
+    if (mPipeline) mPipeline->Clear();
 }
 
 char* RecordOutput::FormatTape(const char* tape, size_t n, char* out) {
@@ -185,76 +196,69 @@ char* RecordOutput::FormatTape(const char* tape, size_t n, char* out) {
     return out;
 }
 
-void RecordOutput::Write(int32_t& Result, int32_t Count, std::string_view Separator) {
-    BeginRecord(mFields[1]);
+void RecordOutput::Write(int32_t Count, std::string_view Separator) {
+    BeginLine(mFields[1]);
     for (int32_t i = 2; i <= Count; ++i) {
         Put(Separator);
         Put(mFields[i]);
     }
-    WriteLine(Result);
+    WriteLine();
 }
 
-bool RecordOutput::MayWrite(int32_t& Result) {
+bool RecordOutput::MayWrite() {
     if (mLineCount > 100) {
-        view_->Yield();
+        mView->Yield();
         mLineCount = 0;
     }
     if (mCancel) {
-        used_ = recordStart_;  // the record goes unwritten
-        Result = 2;
+        mResult = 2;
         return false;
     }
     return true;
 }
 
-void RecordOutput::WriteOut(int32_t& Result, bool last) {
+void RecordOutput::WriteOut(bool last) {
     const auto print = [&](auto& text, size_t n) {
         int err = 0;
         if constexpr (std::is_same_v<std::decay_t<decltype(text)>, std::vector<char>>)
             PrintLineFile(err, mFileNo, text, n);
         else
             PrintLineFile(err, mFileNo, std::string_view(text.data(), n));
-        Result = err;
+        mResult = err;
         // PrintLineFile has shown its box; what was written goes, a file already at that name
         // stays.
-        if (Result != 0) {
+        if (mResult != 0) {
             DropOutput();
             AbandonFile(mFileNo);
         }
-        return Result == 0;
+        return mResult == 0;
     };
-    const size_t n = used_;
-    used_ = recordStart_ = 0;
+    const size_t n = mUsed;
+    mUsed = mRecordStart = 0;
     // Tapes filled before the end: the file is large, and its tapes are turned on the workers
     // from the next one on (a file of a few tapes is done before they would be running).
-    if (!last && !pipeline_ && ++tapes_ >= kTapesBeforeWorkers) {
+    if (!last && !mPipeline && ++mTapes >= kTapesBeforeWorkers) {
         try {
-            pipeline_ = std::make_unique<Pipeline>();
+            mPipeline = std::make_unique<Pipeline>();
         } catch (...) {
             // No thread to be had: every tape is turned here.
         }
     }
-    if (!pipeline_) {
+    if (!mPipeline) {
         if (n == 0) return;
-        text_.reserve(3 * n);
-        print(text_, size_t(FormatTape(buffer_.data(), n, text_.data()) - text_.data()));
+        mText.reserve(3 * n);
+        print(mText, size_t(FormatTape(mBuffer.data(), n, mText.data()) - mText.data()));
         return;
     }
-    if (n) pipeline_->Submit(buffer_, n);
+    if (n) mPipeline->Submit(mBuffer, n);
     // The texts ready, in order; all of them at the end, and enough to keep few tapes waiting.
     for (;;) {
-        const bool wait = last || pipeline_->Jobs() > Pipeline::kMostJobs;
-        Pipeline::Job* job = pipeline_->Front(wait);
+        const bool wait = last || mPipeline->Jobs() > Pipeline::kMostJobs;
+        Pipeline::Job* job = mPipeline->Front(wait);
         if (!job) return;
         if (!print(job->text, job->textBytes)) return;
-        pipeline_->PopFront();
+        mPipeline->PopFront();
     }
-}
-
-void RecordOutput::WriteRecord(int32_t& Result, const int32_t& Count) { Write(Result, Count, ","); }
-
-void RecordOutput::WriteRecordSep(int32_t& Result, const int32_t& Count, std::string_view Separator) {
-    Write(Result, Count, Separator);
 }
 
 void RecordOutput::AddItemFields(const ItemRec& Item) {
@@ -263,7 +267,7 @@ void RecordOutput::AddItemFields(const ItemRec& Item) {
         AddNum(v);
 }
 
-void RecordOutput::WriteItemRecord(int32_t& Result, std::string_view RecordType, ItemRec& Item) {
+void RecordOutput::WriteItemRecord(AsciiRecordType Type, ItemRec& Item) {
     switch (Item.Kind) {
         case 1:
         case 3:
@@ -278,22 +282,22 @@ void RecordOutput::WriteItemRecord(int32_t& Result, std::string_view RecordType,
         default:
             break;
     }
-    BeginRecord(RecordType);
+    BeginRecord(Type);
     AddItemFields(Item);
     AddNum(Item.P4);
     AddNum(Item.P5);
-    WriteLine(Result);
+    WriteLine();
 }
 
-void RecordOutput::WriteTextRecord(int32_t& Result, std::string_view RecordType, const ItemRec& Item) {
-    BeginRecord(RecordType);
+void RecordOutput::WriteTextRecord(AsciiRecordType Type, const ItemRec& Item) {
+    BeginRecord(Type);
     AddItemFields(Item);
     AddQuoted(Item.Text);
-    WriteLine(Result);
+    WriteLine();
 }
 
 void RecordOutput::Grow(size_t n) {
-    buffer_.reserve(std::max({used_ + n, 2 * buffer_.size(), kWriteSize + 4096}), used_);
+    mBuffer.reserve(std::max({mUsed + n, 2 * mBuffer.size(), kWriteSize + 4096}), mUsed);
 }
 
 void RecordOutput::PutLonger(std::string_view text) {
@@ -302,7 +306,7 @@ void RecordOutput::PutLonger(std::string_view text) {
         char* to = Room(1 + run);
         to[0] = char(run);
         std::memcpy(to + 1, text.data(), run);
-        used_ += 1 + run;
+        mUsed += 1 + run;
         text.remove_prefix(run);
     }
 }
@@ -320,7 +324,7 @@ void RecordOutput::PutJoined(std::string_view head, std::string_view text, std::
     std::memcpy(to, head.data(), head.size());
     if (!text.empty()) std::memcpy(to + head.size(), text.data(), text.size());
     if (!tail.empty()) std::memcpy(to + head.size() + text.size(), tail.data(), tail.size());
-    used_ += 1 + n;
+    mUsed += 1 + n;
 }
 
 void RecordOutput::AddText(std::string_view text) { PutJoined(",", text, {}); }
@@ -334,27 +338,27 @@ void RecordOutput::SetPlainNum(int32_t i, int64_t v) {
     AppendPlainNum(mFields[i], v);
 }
 
-void RecordOutput::OpenOutput(int32_t& Result, const std::string& Path) {
+void RecordOutput::OpenOutput(const std::string& Path) {
     mLineEnd = "\r\n";
-    path_ = Path;
+    mPath = Path;
     gWorkFile = Path;  // the write-error box names it
     int err = 0;
     OpenForOutput(err, mFileNo, Path);
-    Result = err;
+    mResult = err;
 }
 
-void RecordOutput::EndOutput(int32_t& Result) {
-    if (Result == 0) {
-        WriteOut(Result, true);
-        pipeline_.reset();
-        tapes_ = 0;
-        if (Result != 0) return;
+void RecordOutput::EndOutput() {
+    if (mResult == 0) {
+        WriteOut(true);
+        mPipeline.reset();
+        mTapes = 0;
+        if (mResult != 0) return;
         // The file reaches the disk only here: a full disk shows now, and is no success.
-        if (!CloseFileOptKill(0, mFileNo, path_)) Result = 1;
+        if (!CloseFileOptKill(0, mFileNo, mPath)) mResult = 1;
         return;
     }
     DropOutput();
-    pipeline_.reset();
+    mPipeline.reset();
     AbandonFile(mFileNo);
 }
 

@@ -8,10 +8,11 @@
 // (common/utilities), the last when the file is ended. Those write to a temporary file beside the
 // target and put it in place only when the file is closed.
 //
-// Every operation sets Result: 0 written, 1 write failure (the box is shown and the unfinished
-// file dropped, the previous file at that name untouched), 2 cancelled (nothing more written; the
-// file stays open for the caller to drop). Callers stop at the first non-zero result and hand it
-// up unchanged.
+// The output keeps its result, as a file keeps its error: 0 written, 1 write failure (the box is
+// shown and the unfinished file dropped, the previous file at that name untouched), 2 cancelled
+// (nothing more written; the file stays open for EndOutput to drop). Once it is not 0, every
+// record is dropped unwritten and nothing yields again, so a writer may go on to the end of a
+// loop; it asks Ok() only where going on would cost time or show progress.
 #include <algorithm>
 #include <array>
 #include <climits>
@@ -20,6 +21,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 #include "interchange/ascii_format.h"
@@ -40,6 +42,16 @@ public:
 // A view that shows nothing and yields through the Ui service.
 ExportView& SilentExportView();
 
+// The status line of a section of the current hierarchy ("Hier: MAIN/Netlist") and of its
+// current page ("Hier: MAIN Page: P1/Branches"); Section comes localised.
+std::string HierStatus(const std::string& Section);
+std::string PageStatus(const std::string& Section);
+
+// A name field of a record: the kernel text between quotes (null is ""), as Record writes it.
+struct Quoted {
+    const char* text;
+};
+
 class RecordOutput {
 public:
     static constexpr int32_t kMaxFields = 30;
@@ -47,33 +59,48 @@ public:
     explicit RecordOutput(ExportView* view = nullptr);
     virtual ~RecordOutput();
 
-    // mFields[1] is the record type, 2 onward the data fields; 0 is never written.
+    // mFields[1] is the first field, 2 onward the others; 0 is never written.
     std::array<std::string, kMaxFields + 1> mFields;
-    std::string mLineEnd;  // CR LF, set by each writer before its first record
+    std::string mLineEnd;  // CR LF, set when the file is opened
     int mFileNo = 0;
     int32_t mLineCount = 0;  // records since the last yield
     bool mCancel = false;    // the user's cancel request, seen before the next record
 
-    void ShowMsg(const std::string& Text) { view_->ShowMsg(Text); }
+    void ShowMsg(const std::string& Text) { mView->ShowMsg(Text); }
 
-    // Before an export: nothing gathered, record counter 0, cancel flag clear.
+    // 0 written so far, 1 failed, 2 cancelled.
+    int32_t Result() const { return mResult; }
+    bool Ok() const { return mResult == 0; }
+    // A failure met outside the output (a writer that could not go on): the file is dropped at
+    // its end.
+    void Fail() { mResult = 1; }
+
+    // Before an export: nothing gathered, record counter 0, cancel flag clear, result 0.
     void ResetOutput();
 
     // Joins fields 1..Count with "," (WriteRecordSep: with Separator), appends mLineEnd and writes
     // the line. Every 101 records it yields first; a cancel is honoured before any record.
-    void WriteRecord(int32_t& Result, const int32_t& Count);
-    void WriteRecordSep(int32_t& Result, const int32_t& Count, std::string_view Separator);
+    void WriteRecord(int32_t Count) { Write(Count, ","); }
+    void WriteRecordSep(int32_t Count, std::string_view Separator) { Write(Count, Separator); }
+    // A line of one field.
+    void WriteSingle(std::string_view Text) {
+        BeginLine(Text);
+        WriteLine();
+    }
     // The 15-field item record. The shape values Item's Kind does not use are set to 0 in Item
     // itself: lines and rectangles P4, P5; circles P3..P5; arcs P5.
-    void WriteItemRecord(int32_t& Result, std::string_view RecordType, ItemRec& Item);
+    void WriteItemRecord(AsciiRecordType Type, ItemRec& Item);
     // The 14-field text record: the item's text between quotes in place of P4; P5 is not written.
-    void WriteTextRecord(int32_t& Result, std::string_view RecordType, const ItemRec& Item);
+    void WriteTextRecord(AsciiRecordType Type, const ItemRec& Item);
 
     // --- a record built straight in the buffer: BeginRecord, the fields in order, then WriteLine,
     // which does what WriteRecord does once the fields are joined ---
-    void BeginRecord(std::string_view Type) {
-        used_ = recordStart_;  // a record begun and never written is dropped
-        Put(Type);
+    void BeginRecord(AsciiRecordType Type) {
+        mUsed = mRecordStart;  // a record begun and never written is dropped
+        char* to = Room(5);
+        to[0] = 4;
+        WriteRecordTypeDigits(to + 1, Type);
+        mUsed += 5;
     }
     [[gnu::always_inline]] void AddNum(int64_t v) {  // "," and " n" / "-n"
         if (v >= INT32_MIN && v <= INT32_MAX) {
@@ -81,23 +108,32 @@ public:
             p[0] = char(kTapeNum32);
             const int32_t n = int32_t(v);
             std::memcpy(p + 1, &n, 4);
-            used_ += 5;
+            mUsed += 5;
         } else {
             char* p = Room(9);
             p[0] = char(kTapeNum64);
             std::memcpy(p + 1, &v, 8);
-            used_ += 9;
+            mUsed += 9;
         }
     }
     void AddText(std::string_view text);  // "," and the text
     void AddQuoted(const char* text);     // "," and the kernel text between quotes; null is ""
-    void WriteLine(int32_t& Result) {
-        Result = 0;
-        if ((mLineCount > 100 || mCancel) && !MayWrite(Result)) return;
+    void WriteLine() {
+        if (mResult != 0 || ((mLineCount > 100 || mCancel) && !MayWrite())) {
+            mUsed = mRecordStart;  // the record goes unwritten
+            return;
+        }
         ++mLineCount;
         Put(mLineEnd);
-        recordStart_ = used_;
-        if (used_ >= kWriteSize) WriteOut(Result, false);
+        mRecordStart = mUsed;
+        if (mUsed >= kWriteSize) WriteOut(false);
+    }
+    // A whole record: numbers as AddNum, Quoted names as AddQuoted, other texts as AddText.
+    template <class... Fields>
+    void Record(AsciiRecordType Type, const Fields&... fields) {
+        BeginRecord(Type);
+        (Add(fields), ...);
+        WriteLine();
     }
 
     // --- filling fields ---
@@ -105,13 +141,13 @@ public:
     void SetPlainNum(int32_t i, int64_t v);
 
     // --- the file ---
-    // Opens Path for output (its box shown on failure: Result 1), remembers it as the file to
+    // Opens Path for output (its box shown on failure: result 1), remembers it as the file to
     // drop on a failure and sets the line end to CR LF.
-    void OpenOutput(int32_t& Result, const std::string& Path);
-    // Ends the file by the writer's result: 0 writes the lines still gathered and closes it (a
-    // failure to put it on disk shows the write-error box and turns Result into 1); 1 and 2 drop
-    // it if it is still open.
-    void EndOutput(int32_t& Result);
+    void OpenOutput(const std::string& Path);
+    // Ends the file by the result: 0 writes the lines still gathered and closes it (a failure to
+    // put it on disk shows the write-error box and turns the result into 1); 1 and 2 drop it if
+    // it is still open.
+    void EndOutput();
 
     // A tape is made of runs of text, each a length byte (below kTapeNum32) and the bytes, and of
     // numbers, a tag byte and the value as it lies in memory.
@@ -128,70 +164,80 @@ private:
     // Bytes written before they are read: never cleared (fresh pages stay untouched until used).
     class Bytes {
     public:
-        char* data() const { return p_.get(); }
-        size_t size() const { return n_; }
+        char* data() const { return mData.get(); }
+        size_t size() const { return mSize; }
         // Room for at least n bytes, the first keep of them kept.
         void reserve(size_t n, size_t keep = 0) {
-            if (n <= n_) return;
+            if (n <= mSize) return;
             auto fresh = std::make_unique_for_overwrite<char[]>(n);
-            if (keep) std::memcpy(fresh.get(), p_.get(), keep);
-            p_ = std::move(fresh);
-            n_ = n;
+            if (keep) std::memcpy(fresh.get(), mData.get(), keep);
+            mData = std::move(fresh);
+            mSize = n;
         }
 
     private:
-        std::unique_ptr<char[]> p_;
-        size_t n_ = 0;
+        std::unique_ptr<char[]> mData;
+        size_t mSize = 0;
     };
 
-    void Write(int32_t& Result, int32_t Count, std::string_view Separator);
-    // WriteLine's yield every 101 records and its cancel: false (Result 2) when the record is not
+    template <class Field>
+    void Add(const Field& field) {
+        if constexpr (std::is_integral_v<Field>)
+            AddNum(field);
+        else if constexpr (std::is_same_v<Field, Quoted>)
+            AddQuoted(field.text);
+        else
+            AddText(field);
+    }
+    // Starts a line whose first field is text.
+    void BeginLine(std::string_view text) {
+        mUsed = mRecordStart;
+        Put(text);
+    }
+    void Write(int32_t Count, std::string_view Separator);
+    // WriteLine's yield every 101 records and its cancel: false (result 2) when the record is not
     // to be written.
-    bool MayWrite(int32_t& Result);
+    bool MayWrite();
     // One run of text made of head, text and tail (text longer than a run: several).
     void PutJoined(std::string_view head, std::string_view text, std::string_view tail);
     void AddItemFields(const ItemRec& Item);
 
     // Room for n more bytes in the tape.
     char* Room(size_t n) {
-        if (used_ + n > buffer_.size()) [[unlikely]]
+        if (mUsed + n > mBuffer.size()) [[unlikely]]
             Grow(n);
-        return buffer_.data() + used_;
+        return mBuffer.data() + mUsed;
     }
     void Grow(size_t n);
     void Put(std::string_view text) {
-        // Record types and line ends are copied without a call.
-        if (text.size() == 4) {
-            char* to = Room(5);
-            to[0] = 4;
-            std::memcpy(to + 1, text.data(), 4);
-            used_ += 5;
-        } else if (text.size() == 2) {
+        // Line ends are copied without a call.
+        if (text.size() == 2) {
             char* to = Room(3);
             to[0] = 2;
             std::memcpy(to + 1, text.data(), 2);
-            used_ += 3;
+            mUsed += 3;
         } else {
             PutLonger(text);
         }
     }
     void PutLonger(std::string_view text);
     // Hands the tape gathered to the file (through its text); on a failure drops the file
-    // (Result 1). At the end (last) it waits for every text to be written.
-    void WriteOut(int32_t& Result, bool last);
+    // (result 1). At the end (last) it waits for every text to be written.
+    void WriteOut(bool last);
     // Drops what is gathered and not written.
     void DropOutput();
 
-    // Finished lines, then the record being built from recordStart_ on.
-    Bytes buffer_;
-    size_t used_ = 0;
-    size_t recordStart_ = 0;
-    Bytes text_;  // the text of a tape turned here
-    std::unique_ptr<Pipeline> pipeline_;
-    size_t tapes_ = 0;  // tapes of this file turned here so far
+    int32_t mResult = 0;
+    // Finished lines, then the record being built from mRecordStart on.
+    Bytes mBuffer;
+    size_t mUsed = 0;
+    size_t mRecordStart = 0;
+    Bytes mText;  // the text of a tape turned here
+    std::unique_ptr<Pipeline> mPipeline;
+    size_t mTapes = 0;  // tapes of this file turned here so far
 
-    ExportView* view_;
-    std::string path_;
+    ExportView* mView;
+    std::string mPath;
 };
 
 }  // namespace tolvi

@@ -185,11 +185,10 @@ TEST_F(AsciiWriterTest, CancelDuringTheSymbolsWritesNoHierarchyAndKeepsTheOldFil
     RecordOutput* out = nullptr;
     CancelInSymbols view(out);
     gExportFile = old;
-    Exporter exporter(&view);
-    out = &exporter;
-    int32_t result = 0;
-    exporter.Run(1, result);
-    EXPECT_EQ(result, 2);
+    RecordOutput output(&view);
+    out = &output;
+    int32_t unconnectedPins = 0;
+    EXPECT_EQ(RunExport(1, output, unconnectedPins), 2);
     for (const std::string& s : view.shown) EXPECT_EQ(s.rfind("Hier: ", 0), std::string::npos) << s;
     EXPECT_EQ(Read("out.TPA"), "the designer's old file\r\n");
     EXPECT_EQ(FileCount(), before) << "a temporary file was left";

@@ -66,15 +66,13 @@ class RecordOutputTest : public test::ExportTest {
 protected:
     // Opens name for output through out; the file must open.
     void Open(RecordOutput& out, const std::string& name) {
-        int32_t result = -1;
-        out.OpenOutput(result, tmp.File(name));
-        ASSERT_EQ(result, 0);
+        out.OpenOutput(tmp.File(name));
+        ASSERT_EQ(out.Result(), 0);
     }
     // Closes the file as a finished export does and returns what it holds.
     std::string Close(RecordOutput& out, const std::string& name) {
-        int32_t result = 0;
-        out.EndOutput(result);
-        EXPECT_EQ(result, 0);
+        out.EndOutput();
+        EXPECT_EQ(out.Result(), 0);
         return Read(name);
     }
 };
@@ -102,9 +100,8 @@ TEST_F(RecordOutputTest, FieldsAreJoinedRawWithOneLineEnd) {
     std::string want;
     for (const Case& c : cases) {
         for (size_t i = 0; i < c.fields.size(); ++i) out.SetField(int32_t(i + 1), c.fields[i]);
-        int32_t result = -1;
-        out.WriteRecordSep(result, int32_t(c.fields.size()), c.separator);
-        EXPECT_EQ(result, 0);
+        out.WriteRecordSep(int32_t(c.fields.size()), c.separator);
+        EXPECT_EQ(out.Result(), 0);
         want += c.line;
     }
     EXPECT_EQ(Close(out, "out.txt"), want);
@@ -113,14 +110,14 @@ TEST_F(RecordOutputTest, FieldsAreJoinedRawWithOneLineEnd) {
 // A large export goes through tapes turned on workers: the file is the same, byte for byte, as
 // the lines joined one by one; cancelled part way, it is dropped and the old file stays.
 TEST_F(RecordOutputTest, ALargeExportIsWrittenInOrderAndACancelDropsIt) {
-    const auto write = [](RecordOutput& out, int i, int32_t& result) {
-        out.BeginRecord(i % 3 ? "1601" : "2501");
+    const auto write = [](RecordOutput& out, int i) {
+        out.BeginRecord(i % 3 ? kRecTraceSegment : kRecSchCompText);
         for (const int64_t v : {int64_t(i), int64_t(-i), int64_t(i % 10), int64_t(i) * 254000,
                                 i % 1000 ? int64_t(7) : INT64_MIN, i % 999 ? int64_t(-3) : INT64_MAX})
             out.AddNum(v);
         if (i % 5 == 0) out.AddQuoted(i % 10 ? "NET" : nullptr);
         if (i % 7 == 0) out.AddText(std::string(i % 200, 'T'));
-        out.WriteLine(result);
+        out.WriteLine();
     };
     std::string want;
     for (int i = 0; i < 200000; ++i) {
@@ -135,9 +132,8 @@ TEST_F(RecordOutputTest, ALargeExportIsWrittenInOrderAndACancelDropsIt) {
     {
         RecordOutput out;
         Open(out, "big.txt");
-        int32_t result = 0;
-        for (int i = 0; i < 200000 && result == 0; ++i) write(out, i, result);
-        ASSERT_EQ(result, 0);
+        for (int i = 0; i < 200000 && out.Ok(); ++i) write(out, i);
+        ASSERT_EQ(out.Result(), 0);
         EXPECT_TRUE(Close(out, "big.txt") == want);
     }
     const std::string old = tmp.Write("old.txt", "kept\r\n");
@@ -145,11 +141,10 @@ TEST_F(RecordOutputTest, ALargeExportIsWrittenInOrderAndACancelDropsIt) {
     RecordOutput out(&view);
     view.out = &out;
     view.cancelAtYield = 1000;  // after many tapes
-    int32_t result = 0;
-    out.OpenOutput(result, old);
-    for (int i = 0; i < 200000 && result == 0; ++i) write(out, i, result);
-    EXPECT_EQ(result, 2);
-    out.EndOutput(result);
+    out.OpenOutput(old);
+    for (int i = 0; i < 200000 && out.Ok(); ++i) write(out, i);
+    EXPECT_EQ(out.Result(), 2);
+    out.EndOutput();
     EXPECT_EQ(Read("old.txt"), "kept\r\n");
 }
 
@@ -175,9 +170,8 @@ TEST_F(RecordOutputTest, ItemRecordsZeroTheShapeValuesTheirKindDoesNotUse) {
         item.Kind = c.kind, item.Attr = -1, item.Link = 7, item.X = -254000, item.Y = 0, item.StyleA = 255;
         item.StyleB = 128, item.Width = 2540, item.Gap = 9, item.Angle = 359999;
         item.P2 = 2, item.P3 = 3, item.P4 = 4, item.P5 = 5;
-        int32_t result = -1;
-        out.WriteItemRecord(result, "0103", item);
-        EXPECT_EQ(result, 0);
+        out.WriteItemRecord(kRecSymbolItem, item);
+        EXPECT_EQ(out.Result(), 0);
         EXPECT_EQ(item.P3, c.p3) << c.kind;
         EXPECT_EQ(item.P4, c.p4) << c.kind;
         EXPECT_EQ(item.P5, c.p5) << c.kind;
@@ -188,9 +182,8 @@ TEST_F(RecordOutputTest, ItemRecordsZeroTheShapeValuesTheirKindDoesNotUse) {
     text.Kind = 6, text.Attr = 8, text.X = 1, text.StyleA = 44, text.P2 = 25400, text.P3 = 25400,
     text.P5 = 77;
     text.Text = "use \"A\", not \"B\"";
-    int32_t result = -1;
-    out.WriteTextRecord(result, "2501", text);
-    EXPECT_EQ(result, 0);
+    out.WriteTextRecord(kRecSchCompText, text);
+    EXPECT_EQ(out.Result(), 0);
     want += "2501, 6, 8, 0, 1, 0, 44, 0, 0, 0, 0, 25400, 25400,\"use \"A\", not \"B\"\"\r\n";
     EXPECT_EQ(Close(out, "out.txt"), want);
 }
@@ -216,30 +209,38 @@ TEST_F(RecordOutputTest, YieldsEvery101RecordsAndACancelStopsBeforeTheNextOne) {
         RecordOutput out(&view);
         view.out = &out;
         view.cancelAtYield = c.cancelAtYield;
-        Open(out, "out.txt");
-        int32_t result = 0;
-        for (int i = 0; i < c.records && result == 0; ++i) {
+        const std::string name = "out" + std::to_string(c.records) + "." + std::to_string(c.cancelAtYield);
+        Open(out, name);
+        int lines = 0;  // records taken before the output stopped
+        for (int i = 0; i < c.records; ++i) {
             out.SetField(1, "R");
-            out.WriteRecord(result, 1);
+            out.WriteRecord(1);
+            if (!out.Ok()) break;
+            ++lines;
         }
-        EXPECT_EQ(result, c.result);
+        EXPECT_EQ(out.Result(), c.result);
+        EXPECT_EQ(lines, c.lines);
+        // Once cancelled, every record is dropped and nothing yields again.
+        for (int i = 0; i < 300 && c.result != 0; ++i) out.WriteRecord(1);
         EXPECT_EQ(view.yields, c.yields);
-        int32_t closed = 0;  // closed as if finished, to count what reached the file
-        out.EndOutput(closed);
-        EXPECT_EQ(Lines(Read("out.txt")).size(), size_t(c.lines));
+        out.EndOutput();
+        // A finished file holds every record; a cancelled one is dropped.
+        if (c.result == 0)
+            EXPECT_EQ(Lines(Read(name)).size(), size_t(c.lines));
+        else
+            EXPECT_FALSE(std::filesystem::exists(tmp.File(name)));
     }
 
     // A cancel asked for before the export writes nothing; the file is then dropped.
     RecordOutput out;
     const std::string old = tmp.Write("old.txt", "kept\r\n");
-    int32_t result = 0;
-    out.OpenOutput(result, old);
+    out.OpenOutput(old);
     out.mCancel = true;
     out.SetField(1, "0001");
-    out.WriteRecord(result, 1);
-    EXPECT_EQ(result, 2);
-    out.EndOutput(result);
-    EXPECT_EQ(result, 2);
+    out.WriteRecord(1);
+    EXPECT_EQ(out.Result(), 2);
+    out.EndOutput();
+    EXPECT_EQ(out.Result(), 2);
     EXPECT_EQ(Read("old.txt"), "kept\r\n");
 }
 
@@ -261,19 +262,18 @@ TEST_F(RecordOutputTest, AWriteFailureLeavesTheOldFileAsItWasAndNoTemporary) {
         const std::string old = tmp.Write("board.TPA", "the old file\r\n");
         const auto before = FileCount();
         RecordOutput out;
-        int32_t result = 0;
-        out.OpenOutput(result, old);
-        ASSERT_EQ(result, 0);
+        out.OpenOutput(old);
+        ASSERT_EQ(out.Result(), 0);
         scriptedUi().QueueAnswer(1);
         {
             test::FileSizeLimit limit(c.limit);
-            for (int i = 0; i < c.records && result == 0; ++i) {
+            for (int i = 0; i < c.records && out.Ok(); ++i) {
                 out.SetField(1, "1601, 1, 0, 0, 2540, 500, 0, 0 ........");
-                out.WriteRecord(result, 1);
+                out.WriteRecord(1);
             }
-            out.EndOutput(result);
+            out.EndOutput();
         }
-        EXPECT_EQ(result, 1);
+        EXPECT_EQ(out.Result(), 1);
         ASSERT_EQ(scriptedUi().boxes.size(), 1u);
         EXPECT_EQ(scriptedUi().boxes[0].text, "Can't create/write to file: " + old);
         EXPECT_EQ(Read("board.TPA"), "the old file\r\n");
