@@ -90,11 +90,11 @@ private:
 
     ExportView& View() const;
     void ReadLine() {
-        if (lines_->BlockEnds() && typeView_.data() != type_.data()) {
-            type_.assign(typeView_);
-            typeView_ = type_;
+        if (mLines->BlockEnds() && mTypeView.data() != mType.data()) {
+            mType.assign(mTypeView);
+            mTypeView = mType;
         }
-        if (!lines_->Next(record_)) FailedRead();
+        if (!mLines->Next(mRecord)) FailedRead();
     }
     [[noreturn]] void FailedRead();
     // The current record's fields from views into its line (the slow ways of taking a line).
@@ -111,13 +111,13 @@ private:
 
     // Field i of the current record, as it stands; a missing one is a run-time failure.
     std::string_view Field(int32_t i) const {
-        if (i < 1 || i > record_.count) MissingField(i);
-        return {record_.base + record_.fields[i].begin, record_.fields[i].size};
+        if (i < 1 || i > mRecord.count) MissingField(i);
+        return {mRecord.base + mRecord.fields[i].begin, mRecord.fields[i].size};
     }
     // Field i as a 32-bit number, read with ParseNumber's rules and rounded half to even; one
     // that does not fit is a run-time failure. A plain number was read with the line.
     int32_t Num(int32_t i) const {
-        if (i >= 1 && i <= record_.count && record_.fields[i].plain) return record_.fields[i].value;
+        if (i >= 1 && i <= mRecord.count && mRecord.fields[i].plain) return mRecord.fields[i].value;
         return OtherNum(i);
     }
     int32_t OtherNum(int32_t i) const;
@@ -135,19 +135,19 @@ private:
     // A builder's Err.
     void Built(int32_t err) const { Check(err == 0); }
 
-    ExportView* view_;
-    AsciiLines* lines_ = nullptr;  // the file being read
-    // The current line and its fields (1-based), as the line source split them, or in own_ when
-    // they were taken again another way. Its text is empty after a failed read.
-    AsciiLine record_;
-    std::vector<AsciiField> own_;
-    std::vector<std::string_view> part_;  // scratch of RecoverText and Header
-    std::vector<std::string_view> views_;
+    ExportView* mView;
+    AsciiLines* mLines = nullptr;  // the file being read
+    // The current line and its fields (1-based), as the line source split them, or in mOwnFields
+    // when they were taken again another way. Its text is empty after a failed read.
+    AsciiLine mRecord;
+    std::vector<AsciiField> mOwnFields;
+    std::vector<std::string_view> mPieces;      // scratch of RecoverText and Header: pieces of the line
+    std::vector<std::string_view> mFieldViews;  // and the fields RecoverText makes of them
     // Field 1 of the record read last, as the status line shows it: a view into its line, kept
-    // in type_ once the line's block is to go.
-    std::string_view typeView_;
-    std::string type_;
-    Context c_;
+    // in mType once the line's block is to go.
+    std::string_view mTypeView;
+    std::string mType;
+    Context mContext;
 };
 
 }  // namespace tolvi

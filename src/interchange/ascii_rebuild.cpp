@@ -85,8 +85,8 @@ bool AsciiLoader::ObjectRecord(int32_t type) {
         const int32_t number = Num(2);
         const int32_t status = Num(3);
         Check(number > 0);
-        c_.padNumber = number;
-        CreatePadStack(err, symbol, c_.padId, number, Num(4), Num(5));
+        mContext.padNumber = number;
+        CreatePadStack(err, symbol, mContext.padId, number, Num(4), Num(5));
         Built(err);
         mask(status, [&] { return OM_Object(map, number); });
     };
@@ -94,7 +94,7 @@ bool AsciiLoader::ObjectRecord(int32_t type) {
         case kRecViaPadStack:
             if (gViaPadStacks.size() > 7) {
                 // Room for seven: a further via padstack is passed over with its items.
-                c_.padNumber = c_.padId = 0;
+                mContext.padNumber = mContext.padId = 0;
                 return true;
             }
             gViaPadStacks.push_back(Num(2));
@@ -102,66 +102,67 @@ bool AsciiLoader::ObjectRecord(int32_t type) {
             return true;
         case kRecViaPadItem:
         case kRecSymbolPadItem:
-            if (c_.padNumber == 0 || c_.padId == 0) return true;
+            if (mContext.padNumber == 0 || mContext.padId == 0) return true;
             UnpackItemRecord();
-            AddPadStackItem(err, c_.padId, mItem, itemId);
+            AddPadStackItem(err, mContext.padId, mItem, itemId);
             Built(err);
             return true;
         case kRecSymbol: {
             const int32_t id = Num(2);
             const int32_t status = Num(3);
             const int32_t simCode = Num(6);
-            c_.symbol = id;
+            mContext.symbol = id;
             is(S_CreateSymbol(id, FirstWordOf(4).c_str()), id);
             mask(status, [&] { return S_Symbol(id); });
             S_ChangeSimCode(id, simCode);
-            c_.padNumber = c_.padId = 0;
+            mContext.padNumber = mContext.padId = 0;
             return true;
         }
         case kRecSymbolPin:
             UnpackEntryRecord();
-            InsertSymbolEntry(err, c_.symbol, mEntry, mEntryName, mSimName, Num(2));
+            InsertSymbolEntry(err, mContext.symbol, mEntry, mEntryName, mSimName, Num(2));
             Built(err);
             return true;
         case kRecSymbolPad:
             UnpackPadRecord();
-            InsertPadEntry(err, c_.symbol, mPad, Num(2));
+            InsertPadEntry(err, mContext.symbol, mPad, Num(2));
             Built(err);
             return true;
         case kRecSymbolItem:
         case kRecSymbolText:
             UnpackItemRecord();
-            AddItemOrText(err, 0, c_.symbol, mItem, mItemText, itemId);
+            AddItemOrText(err, 0, mContext.symbol, mItem, mItemText, itemId);
             Built(err);
             return true;
         case kRecSymbolPadStack:
             // Without a symbol before it the padstack would land among the via padstacks.
-            Check(c_.symbol != 0);
-            padstack(c_.symbol, S_SymbolPadStackMap(c_.symbol));
+            Check(mContext.symbol != 0);
+            padstack(mContext.symbol, S_SymbolPadStackMap(mContext.symbol));
             return true;
         case kRecPart: {
             const int32_t id = Num(2);
             const int32_t status = Num(3);
-            c_.device = id;
+            mContext.device = id;
             is(D_CreateDevice(id, FirstWordOf(4).c_str(), FirstWordOf(5).c_str(), TrimmedField(6).c_str()),
                id);
             mask(status, [&] { return D_Device(id); });
-            c_.group = 0;
+            mContext.group = 0;
             return true;
         }
         case kRecSupplyPin:
-            Check(D_AddPin(D_SupplyPinArray(c_.device), Num(2), FirstWordOf(3).c_str()) != 0);
+            Check(D_AddPin(D_SupplyPinArray(mContext.device), Num(2), FirstWordOf(3).c_str()) != 0);
             return true;
         case kRecGroup: {
             const int32_t group = Num(2);
-            if (group != c_.group + 1) Fail(3);  // the groups of a part come as 1, 2, 3, ...
-            c_.group = group;
-            Check(D_AddGroup(c_.device, FirstWordOf(3).c_str(), FirstWordOf(4).c_str()) != 0);
+            if (group != mContext.group + 1) Fail(3);  // the groups of a part come as 1, 2, 3, ...
+            mContext.group = group;
+            Check(D_AddGroup(mContext.device, FirstWordOf(3).c_str(), FirstWordOf(4).c_str()) != 0);
             return true;
         }
         case kRecGroupPin:
-            Check(c_.group != 0);
-            Check(D_AddPin(D_GroupPinArray(c_.device, c_.group), Num(2), FirstWordOf(3).c_str()) != 0);
+            Check(mContext.group != 0);
+            Check(D_AddPin(D_GroupPinArray(mContext.device, mContext.group), Num(2),
+                           FirstWordOf(3).c_str()) != 0);
             return true;
         case kRecHierarchy: {
             const int32_t id = Num(2);
@@ -178,29 +179,29 @@ bool AsciiLoader::ObjectRecord(int32_t type) {
         }
         case kRecNet: {
             const int32_t id = Num(2);
-            c_.net = id;
+            mContext.net = id;
             is(N_CreateNet(id, Num(3), TrimmedField(4).c_str()), id);
             return true;
         }
         case kRecNode: {
             const int32_t id = Num(2);
             const int32_t status = Num(3);
-            c_.node = id;
-            is(N_CreateNode(c_.net, id, Num(4), Num(5), Num(6), Num(7)), id);
-            mask(status, [&] { return N_Node(c_.net, id); });
+            mContext.node = id;
+            is(N_CreateNode(mContext.net, id, Num(4), Num(5), Num(6), Num(7)), id);
+            mask(status, [&] { return N_Node(mContext.net, id); });
             return true;
         }
         case kRecBus: {
             const int32_t id = Num(2);
-            c_.bus = id;
+            mContext.bus = id;
             is(N_CreateBus(id, Num(3), TrimmedField(4).c_str()), id);
-            c_.member = -1;
+            mContext.member = -1;
             return true;
         }
         case kRecBusMember: {
-            c_.member = Num(2);
-            const int32_t r = N_SetBusMember(c_.bus, Num(3), c_.member);
-            Check(r != -1 && r == c_.member);
+            mContext.member = Num(2);
+            const int32_t r = N_SetBusMember(mContext.bus, Num(3), mContext.member);
+            Check(r != -1 && r == mContext.member);
             return true;
         }
         case kRecVia: {
@@ -230,35 +231,35 @@ bool AsciiLoader::ObjectRecord(int32_t type) {
             const int32_t flags = Num(3);
             const int32_t x = Num(5), y = Num(6), angle = Num(7), symbol = Num(8), device = Num(9);
             const int32_t value8 = Num(10);
-            c_.layComp = id;
+            mContext.layComp = id;
             is(L_CreateComponent(id, TrimmedField(4).c_str(), flags, device, symbol, value8, x, y, angle),
                id);
             return true;
         }
         case kRecLayCompLink:
-            L_AddSchCompId(c_.layComp, Num(2));
+            L_AddSchCompId(mContext.layComp, Num(2));
             return true;
         case kRecLayCompText:
             UnpackItemRecord();
-            AddItemOrText(err, 2, c_.layComp, mItem, mItemText, itemId);
+            AddItemOrText(err, 2, mContext.layComp, mItem, mItemText, itemId);
             Built(err);
             return true;
         case kRecTrace: {
             const int32_t id = Num(2);
-            c_.trace = id;
+            mContext.trace = id;
             is(T_CreateTrace(id, Num(3), Num(4)), id);
             return true;
         }
         case kRecTraceSegment: {
             const int32_t flags = Num(2), x = Num(3), y = Num(4), width = Num(5), gap = Num(6);
-            const int32_t r = T_InsertRecord(c_.trace, -1, flags, x, y, width);
+            const int32_t r = T_InsertRecord(mContext.trace, -1, flags, x, y, width);
             Check(r != 0);
-            T_ChangeRecordGap(c_.trace, r, gap);
+            T_ChangeRecordGap(mContext.trace, r, gap);
             return true;
         }
         case kRecTraceArc: {
             const int32_t flags = Num(2), x = Num(3), y = Num(4), radius = Num(5);
-            Check(T_InsertArcRecord(c_.trace, -1, flags, x, y, radius) != 0);
+            Check(T_InsertArcRecord(mContext.trace, -1, flags, x, y, radius) != 0);
             return true;
         }
         case kRecLayoutText:
@@ -284,7 +285,7 @@ bool AsciiLoader::ObjectRecord(int32_t type) {
             const int32_t flags = Num(3);
             const int32_t x = Num(5), y = Num(6), symbol = Num(7), device = Num(8);
             const int32_t pack1 = Num(9), pack2 = Num(10), angle = Num(13), value12 = Num(14);
-            c_.schComp = id;
+            mContext.schComp = id;
             is(C_CreateComponent(id, TrimmedField(4).c_str(), flags, device, symbol, value12, x, y, angle),
                id);
             C_ChangeCompPackInfo(id, pack1, pack2);
@@ -292,23 +293,23 @@ bool AsciiLoader::ObjectRecord(int32_t type) {
         }
         case kRecSchCompText:
             UnpackItemRecord();
-            AddItemOrText(err, 1, c_.schComp, mItem, mItemText, itemId);
+            AddItemOrText(err, 1, mContext.schComp, mItem, mItemText, itemId);
             Built(err);
             return true;
         case kRecBranch: {
             const int32_t id = Num(2);
-            c_.branch = id;
+            mContext.branch = id;
             is(B_CreateBranch(id, Num(3), Num(4)), id);
             return true;
         }
         case kRecBranchPoint: {
             const int32_t x = Num(2), y = Num(3);
-            Check(B_InsertRecord(c_.branch, -1, x, y) != 0);
+            Check(B_InsertRecord(mContext.branch, -1, x, y) != 0);
             return true;
         }
         case kRecBranchText:
             UnpackItemRecord();
-            AddItemOrText(err, 4, c_.branch, mItem, mItemText, itemId);
+            AddItemOrText(err, 4, mContext.branch, mItem, mItemText, itemId);
             Built(err);
             return true;
         default:
