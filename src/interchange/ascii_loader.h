@@ -102,8 +102,28 @@ private:
     void Header();
     // The settings and label records; false for a type that is none of them.
     bool SettingsRecord(int32_t type);
-    // The design object records; false for a type that is none of them.
+    // The design object records; false for a type that is none of them. ObjectRecord hands a
+    // record to the handler of its family, which is false for a type not of the family.
     bool ObjectRecord(int32_t type);
+    bool PadStackRecord(int32_t type);   // via padstacks and their items
+    bool SymbolRecord(int32_t type);     // symbols: pins, pads, items and texts, padstacks
+    bool PartRecord(int32_t type);       // parts: supply pins, groups and their pins
+    bool HierarchyRecord(int32_t type);  // a hierarchy's start and its end
+    bool NetRecord(int32_t type);        // nets and nodes, buses and members
+    bool LayoutRecord(int32_t type);     // vias, bend points, components, traces, free texts
+    bool SchematicRecord(int32_t type);  // pages, junctions, components, branches
+    // The steps the handlers share. A hierarchy or page: one of that name (the header's main one)
+    // is taken over by its id, any other is made under the id.
+    void TakeOver(int32_t map, int32_t id, const std::string& name, int32_t (*create)(int32_t, const char*));
+    // A padstack record (fields number, Status, HoleA, HoleB) made in map, the padstack map of
+    // symbol (0 for the via padstacks): the writer never numbers one below 1, and the kernel keeps
+    // 0 for none.
+    void PadStackHead(int32_t symbol, int32_t map);
+    // An item record of the padstack read last; passed over when there is none (a via padstack
+    // past the seventh).
+    void PadStackItem();
+    // An item or text record added to the items of its owner (AddItemOrText's OwnerKind, Owner).
+    void AddItem(int32_t ownerKind, int32_t owner);
     // The field count the type demands (count); a wrong one is mended when the record has one free
     // text (a comma inside it), else the record fails.
     void ExpectFields(int32_t type, int32_t count);
@@ -134,6 +154,8 @@ private:
     }
     // A builder's Err.
     void Built(int32_t err) const { Check(err == 0); }
+    // A create call that must give back the record's id.
+    void Created(int32_t got, int32_t id) const { Check(got == id && got != 0); }
 
     ExportView* mView;
     AsciiLines* mLines = nullptr;  // the file being read
