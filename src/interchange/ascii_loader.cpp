@@ -78,10 +78,10 @@ int32_t AsciiLoader::Continue(std::string& Message) {
     DB_SetCurPage(mPageToSelect);
     if (result == 0) {
         // Each hierarchy keeps its own layer labels; the option table takes the selected one's.
-        std::array<int32_t, 32> colours;
-        for (size_t k = 0; k < 32; ++k) colours[k] = gLayers[k].Colour;
+        std::array<int32_t, gLayers.size()> colours;
+        for (size_t k = 0; k < colours.size(); ++k) colours[k] = gLayers[k].Colour;
         LoadLayerNames();
-        for (size_t k = 0; k < 32; ++k) gLayers[k].Colour = colours[k];
+        for (size_t k = 0; k < colours.size(); ++k) gLayers[k].Colour = colours[k];
     }
     UpdateMainCaption(gDbHandle);
     SaveAllOptionSetsToDatabase();

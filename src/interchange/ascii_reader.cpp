@@ -1,7 +1,9 @@
 // The ASCII database reader: the record loop, the header, the settings records, the field rules
 // and the error box. The design object records are in ascii_rebuild.cpp.
 #include <algorithm>
+#include <array>
 #include <exception>
+#include <span>
 #include <string>
 
 #include "common/bitmap_store.h"
@@ -249,9 +251,12 @@ void AsciiLoader::Header() {
 }
 
 bool AsciiLoader::SettingsRecord(int32_t type) {
-    const auto fill = [&](int32_t* values, int32_t count) {
-        for (int32_t i = 0; i < count; ++i) values[i] = Num(i + 2);
+    // The values from field 2 on, a field each.
+    const auto fill = [&](std::span<int32_t> values) {
+        for (size_t i = 0; i < values.size(); ++i) values[i] = Num(int32_t(i) + 2);
     };
+    // A grid or snap record holds the inch half of its table: the chosen entry and six lengths.
+    const auto inchHalf = [](decltype(gSchGrid)& table) { return std::span(table).first<7>(); };
     switch (type) {
         case kRecDesigner:
         case kRecRevision: {
@@ -289,35 +294,36 @@ bool AsciiLoader::SettingsRecord(int32_t type) {
             return true;
         }
         case kRecSchGrid:
-            fill(gSchGrid.data(), 7);
+            fill(inchHalf(gSchGrid));
             return true;
         case kRecLayGrid:
-            fill(gLayGrid.data(), 7);
+            fill(inchHalf(gLayGrid));
             return true;
         case kRecSchSnap:
-            fill(gSchSnap.data(), 7);
+            fill(inchHalf(gSchSnap));
             return true;
         case kRecLaySnap:
-            fill(gLaySnap.data(), 7);
+            fill(inchHalf(gLaySnap));
             return true;
         case kRecAngleSnap:
-            fill(gAngleSnap.data(), 7);
+            fill(gAngleSnap);
             return true;
         case kRecPickArea:
-            fill(gPickArea.data(), 5);
+            fill(gPickArea);
             return true;
         case kRecTraceWidths:
         case kRecRoundPads:
         case kRecSquarePads:
-            for (int32_t i = 0; i < 16; ++i)
-                gCondSizes[size_t(i) + 1][size_t(type - kRecTraceWidths)] = Num(i + 2);
+            // One column of the conductor sizes, every row after the airgaps.
+            for (size_t row = 1; row < gCondSizes.size(); ++row)
+                gCondSizes[row][size_t(type - kRecTraceWidths)] = Num(int32_t(row) + 1);
             return true;
         case kRecBusAirgaps: {
             const int32_t bus = Num(2);
-            const int32_t gaps[3] = {Num(3), Num(4), Num(5)};
+            const std::array<int32_t, 3> gaps{Num(3), Num(4), Num(5)};
             gBusWidth = bus;
             E_MemCopy(E_SysTable(SysBusWidth), &gBusWidth, 4);
-            for (int k = 0; k < 3; ++k) gCondSizes[0][size_t(k)] = gaps[k];
+            gCondSizes[0] = gaps;
             return true;
         }
         case kRecTextSize: {
