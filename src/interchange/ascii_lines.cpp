@@ -65,23 +65,23 @@ std::size_t AsciiLines::DefaultWorkers() {
 }
 
 AsciiLines::AsciiLines(int fileNo, std::size_t maxLine, std::size_t blockBytes, std::size_t workers)
-    : fileNo_(fileNo),
-      maxLine_(maxLine),
-      blockBytes_(std::max<std::size_t>(blockBytes, 1)),
-      maxWorkers_(workers) {
+    : mFileNo(fileNo),
+      mMaxLine(maxLine),
+      mBlockBytes(std::max<std::size_t>(blockBytes, 1)),
+      mMaxWorkers(workers) {
     // Enough blocks ahead that the reader seldom waits for the workers, and few enough that what
     // is read ahead stays a few MiB.
-    const std::size_t blocks = maxWorkers_ ? 2 * maxWorkers_ + 2 : 1;
-    for (std::size_t i = 0; i < blocks; ++i) ring_.push_back(std::make_unique<Block>());
+    const std::size_t blocks = mMaxWorkers ? 2 * mMaxWorkers + 2 : 1;
+    for (std::size_t i = 0; i < blocks; ++i) mRing.push_back(std::make_unique<Block>());
 }
 
 AsciiLines::~AsciiLines() {
     {
-        std::lock_guard lock(m_);
-        stop_ = true;
+        std::lock_guard lock(mMutex);
+        mStop = true;
     }
-    work_.notify_all();
-    for (std::thread& t : workers_) t.join();
+    mWork.notify_all();
+    for (std::thread& t : mWorkers) t.join();
 }
 
 void AsciiLines::Prepare(Block& b) {
@@ -90,18 +90,18 @@ void AsciiLines::Prepare(Block& b) {
     b.error = nullptr;
     b.last = false;
     b.failure.clear();
-    std::size_t n = carry_.size();
+    std::size_t n = mCarry.size();
     // The first block is small: the reader splits it while the workers start on the next.
-    std::size_t want = n + (prepared_ == 0 ? std::min(blockBytes_, kFirstBlockBytes) : blockBytes_);
+    std::size_t want = n + (mPrepared == 0 ? std::min(mBlockBytes, kFirstBlockBytes) : mBlockBytes);
     // One byte more than is read into it: the splitter's sentinel.
     if (b.text.size() < want + 1) b.text.resize(want + 1);
-    if (n) std::memcpy(b.text.data(), carry_.data(), n);
-    carry_.clear();
+    if (n) std::memcpy(b.text.data(), mCarry.data(), n);
+    mCarry.clear();
     for (;;) {
         bool end = false, failed = false;
         while (n < want) {
             std::size_t got = 0;
-            if (!platform::ReadBytes(fileNo_, b.text.data() + n, want - n, got)) {
+            if (!platform::ReadBytes(mFileNo, b.text.data() + n, want - n, got)) {
                 failed = true;
                 break;
             }
@@ -127,17 +127,17 @@ void AsciiLines::Prepare(Block& b) {
         }
         if (whole) {
             b.bytes = whole;
-            carry_.assign(b.text.data() + whole, n - whole);
+            mCarry.assign(b.text.data() + whole, n - whole);
             return;
         }
         // One line fills the block: too long already, or read on in a larger block.
-        if (n - (b.text[n - 1] == '\r' ? 1 : 0) > maxLine_) {
+        if (n - (b.text[n - 1] == '\r' ? 1 : 0) > mMaxLine) {
             b.bytes = 0;
             b.last = true;
             b.failure = platform::kLineTooLong;
             return;
         }
-        want += blockBytes_;
+        want += mBlockBytes;
         if (b.text.size() < want + 1) b.text.resize(want + 1);
     }
 }
@@ -227,21 +227,21 @@ void AsciiLines::Split(Block& b, std::size_t maxLine) {
 }
 
 void AsciiLines::ReadAhead() {
-    while (!ended_ && ahead_ < (workers_.empty() ? 1 : ring_.size())) {
-        Block& b = *ring_[(head_ + ahead_) % ring_.size()];
+    while (!mEnded && mAhead < (mWorkers.empty() ? 1 : mRing.size())) {
+        Block& b = *mRing[(mHead + mAhead) % mRing.size()];
         Prepare(b);
-        ++prepared_;
-        if (b.last) ended_ = true;
+        ++mPrepared;
+        if (b.last) mEnded = true;
         {
-            std::lock_guard lock(m_);
+            std::lock_guard lock(mMutex);
             b.state = Block::State::Prepared;
-            ++ahead_;
+            ++mAhead;
         }
-        if (!workers_.empty()) work_.notify_one();
+        if (!mWorkers.empty()) mWork.notify_one();
         // More than a block: the workers split the next ones while the reader takes this one.
-        if (workers_.empty() && maxWorkers_ && prepared_ >= kBlocksBeforeWorkers && !ended_) {
+        if (mWorkers.empty() && mMaxWorkers && mPrepared >= kBlocksBeforeWorkers && !mEnded) {
             try {
-                for (std::size_t i = 0; i < maxWorkers_; ++i) workers_.emplace_back([this] { Work(); });
+                for (std::size_t i = 0; i < mMaxWorkers; ++i) mWorkers.emplace_back([this] { Work(); });
             } catch (...) {
                 // No thread to be had: the blocks are split here.
             }
@@ -250,70 +250,70 @@ void AsciiLines::ReadAhead() {
 }
 
 void AsciiLines::Work() {
-    std::unique_lock lock(m_);
+    std::unique_lock lock(mMutex);
     for (;;) {
         Block* b = nullptr;
-        work_.wait(lock, [&] {
-            if (stop_) return true;
-            for (std::size_t i = 0; i < ahead_ && !b; ++i) {
-                Block& c = *ring_[(head_ + i) % ring_.size()];
+        mWork.wait(lock, [&] {
+            if (mStop) return true;
+            for (std::size_t i = 0; i < mAhead && !b; ++i) {
+                Block& c = *mRing[(mHead + i) % mRing.size()];
                 if (c.state == Block::State::Prepared) b = &c;
             }
             return b != nullptr;
         });
-        if (stop_) return;
+        if (mStop) return;
         b->state = Block::State::Splitting;
         lock.unlock();
         try {
-            Split(*b, maxLine_);
+            Split(*b, mMaxLine);
         } catch (...) {
             b->error = std::current_exception();
         }
         lock.lock();
         b->state = Block::State::Ready;
         // The reader waits only for the head block.
-        if (b == ring_[head_].get()) ready_.notify_one();
+        if (b == mRing[mHead].get()) mReady.notify_one();
     }
 }
 
 bool AsciiLines::NextBlock(AsciiLine& line) {
     for (;;) {
-        if (ahead_ == 0) ReadAhead();
-        Block& b = *ring_[head_];
-        if (!span_) {
+        if (mAhead == 0) ReadAhead();
+        Block& b = *mRing[mHead];
+        if (!mSpans) {
             // The head block, split here unless a worker has it.
-            std::unique_lock lock(m_);
+            std::unique_lock lock(mMutex);
             if (b.state == Block::State::Prepared) {
                 b.state = Block::State::Splitting;
                 lock.unlock();
                 try {
-                    Split(b, maxLine_);
+                    Split(b, mMaxLine);
                 } catch (...) {
                     b.error = std::current_exception();
                 }
                 lock.lock();
                 b.state = Block::State::Ready;
             }
-            ready_.wait(lock, [&] { return b.state == Block::State::Ready; });
+            mReady.wait(lock, [&] { return b.state == Block::State::Ready; });
             if (b.error) std::rethrow_exception(b.error);
-            span_ = b.lines.data();
-            spans_ = b.lines.size();
-            text_ = b.text.data();
-            fields_ = b.fields.data();
-            if (line_ < spans_) return Next(line);
+            mSpans = b.lines.data();
+            mSpanCount = b.lines.size();
+            mText = b.text.data();
+            mFields = b.fields.data();
+            if (mNextLine < mSpanCount) return Next(line);
         }
         if (b.last) {
-            failure_ = b.failure;
+            mFailure = b.failure;
             return false;
         }
         {
-            std::lock_guard lock(m_);
+            std::lock_guard lock(mMutex);
             b.state = Block::State::Free;
-            head_ = (head_ + 1) % ring_.size();
-            --ahead_;
-            line_ = 0;
-            span_ = nullptr;
-            spans_ = 0;
+            mHead = (mHead + 1) % mRing.size();
+            --mAhead;
+            mNextLine = 0;
+            mSpans = nullptr;
+            mSpanCount = 0;
         }
         ReadAhead();
     }

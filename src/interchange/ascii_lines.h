@@ -61,19 +61,19 @@ public:
     // of the file, at a line too long, or after a read error; Failure() then says which. A failure while
     // splitting (out of memory) is thrown from here, where it belongs in the file.
     bool Next(AsciiLine& line) {
-        if (line_ < spans_) {
-            const Span& s = span_[line_++];
-            line.text = std::string_view(text_ + s.begin, s.size);
-            line.base = text_;
-            line.fields = fields_ + s.first;
+        if (mNextLine < mSpanCount) {
+            const Span& s = mSpans[mNextLine++];
+            line.text = std::string_view(mText + s.begin, s.size);
+            line.base = mText;
+            line.fields = mFields + s.first;
             line.count = s.count;
             return true;
         }
         return NextBlock(line);
     }
-    const std::string& Failure() const { return failure_; }
+    const std::string& Failure() const { return mFailure; }
     // Whether the next line comes from another block: the lines given so far may then go.
-    bool BlockEnds() const { return line_ >= spans_; }
+    bool BlockEnds() const { return mNextLine >= mSpanCount; }
 
     static std::size_t DefaultWorkers();
 
@@ -97,29 +97,29 @@ private:
     void Work();
     static void Split(Block& b, std::size_t maxLine);
 
-    int fileNo_;
-    std::size_t maxLine_;
-    std::size_t blockBytes_;
-    std::size_t maxWorkers_;
-    std::vector<std::unique_ptr<Block>> ring_;  // blocks in file order from head_ on
-    std::size_t head_ = 0;                      // the block being taken
-    std::size_t ahead_ = 0;                     // blocks prepared from head_ on
-    std::size_t line_ = 0;                      // the next line of the head block
+    int mFileNo;
+    std::size_t mMaxLine;
+    std::size_t mBlockBytes;
+    std::size_t mMaxWorkers;
+    std::vector<std::unique_ptr<Block>> mRing;  // blocks in file order from mHead on
+    std::size_t mHead = 0;                      // the block being taken
+    std::size_t mAhead = 0;                     // blocks prepared from mHead on
+    std::size_t mNextLine = 0;                  // the next line of the head block
     // The head block's lines, once it is split.
-    const Span* span_ = nullptr;
-    std::size_t spans_ = 0;
-    const char* text_ = nullptr;
-    const AsciiField* fields_ = nullptr;
-    std::string carry_;         // the start of a line the last block did not end
-    bool ended_ = false;        // the last block is prepared
-    std::size_t prepared_ = 0;  // blocks prepared in all
-    std::string failure_;
+    const Span* mSpans = nullptr;
+    std::size_t mSpanCount = 0;
+    const char* mText = nullptr;
+    const AsciiField* mFields = nullptr;
+    std::string mCarry;         // the start of a line the last block did not end
+    bool mEnded = false;        // the last block is prepared
+    std::size_t mPrepared = 0;  // blocks prepared in all
+    std::string mFailure;
 
-    std::mutex m_;
-    std::condition_variable work_;   // a block to split, or stop
-    std::condition_variable ready_;  // the head block is split
-    bool stop_ = false;
-    std::vector<std::thread> workers_;
+    std::mutex mMutex;
+    std::condition_variable mWork;   // a block to split, or stop
+    std::condition_variable mReady;  // the head block is split
+    bool mStop = false;
+    std::vector<std::thread> mWorkers;
 };
 
 }  // namespace tolvi

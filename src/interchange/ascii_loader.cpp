@@ -9,6 +9,7 @@
 #include "common/host.h"
 #include "common/layer_settings.h"
 #include "common/localisation.h"
+#include "common/option_scope.h"
 #include "common/option_store.h"
 #include "common/utilities.h"
 #include "interchange/exporter.h"
@@ -21,7 +22,7 @@ namespace tolvi {
 void AsciiLoader::FormLoad() {
     gAsciiLoadOK = false;
     host().MarkOptionScope(false);
-    gOptCurrent = 0;
+    SetOptionScope(OptionScope::Default);
     LoadAllOptionSets();  // the file's settings records will lay their values over these
     mHierToSelect = gCurHier;
     mPageToSelect = gCurPage;
@@ -54,7 +55,7 @@ int32_t AsciiLoader::Continue(std::string& Message) {
         UpdateMainCaption(gDbHandle);
         mHierToSelect = gCurHier;
         mPageToSelect = gCurPage;
-        gOptCurrent = 0;
+        SetOptionScope(OptionScope::Default);
         LoadAllOptionSets();
         mOlderForm = false;
     }
@@ -77,10 +78,10 @@ int32_t AsciiLoader::Continue(std::string& Message) {
     DB_SetCurPage(mPageToSelect);
     if (result == 0) {
         // Each hierarchy keeps its own layer labels; the option table takes the selected one's.
-        std::array<int32_t, 32> colours;
-        for (size_t k = 0; k < 32; ++k) colours[k] = gLayers[k].Colour;
+        std::array<int32_t, gLayers.size()> colours;
+        for (size_t k = 0; k < colours.size(); ++k) colours[k] = gLayers[k].Colour;
         LoadLayerNames();
-        for (size_t k = 0; k < 32; ++k) gLayers[k].Colour = colours[k];
+        for (size_t k = 0; k < colours.size(); ++k) gLayers[k].Colour = colours[k];
     }
     UpdateMainCaption(gDbHandle);
     SaveAllOptionSetsToDatabase();

@@ -90,11 +90,11 @@ private:
 
     ExportView& View() const;
     void ReadLine() {
-        if (lines_->BlockEnds() && typeView_.data() != type_.data()) {
-            type_.assign(typeView_);
-            typeView_ = type_;
+        if (mLines->BlockEnds() && mTypeView.data() != mType.data()) {
+            mType.assign(mTypeView);
+            mTypeView = mType;
         }
-        if (!lines_->Next(record_)) FailedRead();
+        if (!mLines->Next(mRecord)) FailedRead();
     }
     [[noreturn]] void FailedRead();
     // The current record's fields from views into its line (the slow ways of taking a line).
@@ -102,8 +102,28 @@ private:
     void Header();
     // The settings and label records; false for a type that is none of them.
     bool SettingsRecord(int32_t type);
-    // The design object records; false for a type that is none of them.
+    // The design object records; false for a type that is none of them. ObjectRecord hands a
+    // record to the handler of its family, which is false for a type not of the family.
     bool ObjectRecord(int32_t type);
+    bool PadStackRecord(int32_t type);   // via padstacks and their items
+    bool SymbolRecord(int32_t type);     // symbols: pins, pads, items and texts, padstacks
+    bool PartRecord(int32_t type);       // parts: supply pins, groups and their pins
+    bool HierarchyRecord(int32_t type);  // a hierarchy's start and its end
+    bool NetRecord(int32_t type);        // nets and nodes, buses and members
+    bool LayoutRecord(int32_t type);     // vias, bend points, components, traces, free texts
+    bool SchematicRecord(int32_t type);  // pages, junctions, components, branches
+    // The steps the handlers share. A hierarchy or page: one of that name (the header's main one)
+    // is taken over by its id, any other is made under the id.
+    void TakeOver(int32_t map, int32_t id, const std::string& name, int32_t (*create)(int32_t, const char*));
+    // A padstack record (fields number, Status, HoleA, HoleB) made in map, the padstack map of
+    // symbol (0 for the via padstacks): the writer never numbers one below 1, and the kernel keeps
+    // 0 for none.
+    void PadStackHead(int32_t symbol, int32_t map);
+    // An item record of the padstack read last; passed over when there is none (a via padstack
+    // past the seventh).
+    void PadStackItem();
+    // An item or text record added to the items of its owner (AddItemOrText's OwnerKind, Owner).
+    void AddItem(int32_t ownerKind, int32_t owner);
     // The field count the type demands (count); a wrong one is mended when the record has one free
     // text (a comma inside it), else the record fails.
     void ExpectFields(int32_t type, int32_t count);
@@ -111,13 +131,13 @@ private:
 
     // Field i of the current record, as it stands; a missing one is a run-time failure.
     std::string_view Field(int32_t i) const {
-        if (i < 1 || i > record_.count) MissingField(i);
-        return {record_.base + record_.fields[i].begin, record_.fields[i].size};
+        if (i < 1 || i > mRecord.count) MissingField(i);
+        return {mRecord.base + mRecord.fields[i].begin, mRecord.fields[i].size};
     }
     // Field i as a 32-bit number, read with ParseNumber's rules and rounded half to even; one
     // that does not fit is a run-time failure. A plain number was read with the line.
     int32_t Num(int32_t i) const {
-        if (i >= 1 && i <= record_.count && record_.fields[i].plain) return record_.fields[i].value;
+        if (i >= 1 && i <= mRecord.count && mRecord.fields[i].plain) return mRecord.fields[i].value;
         return OtherNum(i);
     }
     int32_t OtherNum(int32_t i) const;
@@ -134,20 +154,22 @@ private:
     }
     // A builder's Err.
     void Built(int32_t err) const { Check(err == 0); }
+    // A create call that must give back the record's id.
+    void Created(int32_t got, int32_t id) const { Check(got == id && got != 0); }
 
-    ExportView* view_;
-    AsciiLines* lines_ = nullptr;  // the file being read
-    // The current line and its fields (1-based), as the line source split them, or in own_ when
-    // they were taken again another way. Its text is empty after a failed read.
-    AsciiLine record_;
-    std::vector<AsciiField> own_;
-    std::vector<std::string_view> part_;  // scratch of RecoverText and Header
-    std::vector<std::string_view> views_;
+    ExportView* mView;
+    AsciiLines* mLines = nullptr;  // the file being read
+    // The current line and its fields (1-based), as the line source split them, or in mOwnFields
+    // when they were taken again another way. Its text is empty after a failed read.
+    AsciiLine mRecord;
+    std::vector<AsciiField> mOwnFields;
+    std::vector<std::string_view> mPieces;      // scratch of RecoverText and Header: pieces of the line
+    std::vector<std::string_view> mFieldViews;  // and the fields RecoverText makes of them
     // Field 1 of the record read last, as the status line shows it: a view into its line, kept
-    // in type_ once the line's block is to go.
-    std::string_view typeView_;
-    std::string type_;
-    Context c_;
+    // in mType once the line's block is to go.
+    std::string_view mTypeView;
+    std::string mType;
+    Context mContext;
 };
 
 }  // namespace tolvi

@@ -1,7 +1,9 @@
 // The ASCII database reader: the record loop, the header, the settings records, the field rules
 // and the error box. The design object records are in ascii_rebuild.cpp.
 #include <algorithm>
+#include <array>
 #include <exception>
+#include <span>
 #include <string>
 
 #include "common/bitmap_store.h"
@@ -113,9 +115,9 @@ void ResetAsciiLoadState() {
     ResetObjectBuildersState();
 }
 
-AsciiLoader::AsciiLoader(ExportView* View) : view_(View) {}
+AsciiLoader::AsciiLoader(ExportView* View) : mView(View) {}
 
-ExportView& AsciiLoader::View() const { return view_ ? *view_ : SilentExportView(); }
+ExportView& AsciiLoader::View() const { return mView ? *mView : SilentExportView(); }
 
 void AsciiLoader::ReportLoadError(int32_t Code, const std::string& Line) {
     std::string title = GetLocalString("ASCII Load Error: ", "99222");
@@ -135,10 +137,10 @@ void AsciiLoader::ReportLoadError(int32_t Code, const std::string& Line) {
     platform::ui().MsgBox(Line, kStyleLoadError, title);
 }
 
-void AsciiLoader::Fail(int32_t code) const { throw LoadFailure{code, Shown(record_.text)}; }
+void AsciiLoader::Fail(int32_t code) const { throw LoadFailure{code, Shown(mRecord.text)}; }
 
 void AsciiLoader::RunTimeFailure(const std::string& what) const {
-    throw LoadFailure{4, record_.text.empty() ? what : what + ": " + Shown(record_.text)};
+    throw LoadFailure{4, mRecord.text.empty() ? what : what + ": " + Shown(mRecord.text)};
 }
 
 void AsciiLoader::MissingField(int32_t i) const { RunTimeFailure("Field " + std::to_string(i) + " missing"); }
@@ -164,25 +166,25 @@ std::string AsciiLoader::FirstWordOf(int32_t i) const {
 std::string AsciiLoader::TrimmedField(int32_t i) const { return std::string(TrimView(KernelText(Field(i)))); }
 
 void AsciiLoader::FailedRead() {
-    record_ = AsciiLine{};
-    RunTimeFailure(lines_->Failure());
+    mRecord = AsciiLine{};
+    RunTimeFailure(mLines->Failure());
 }
 
 void AsciiLoader::UseFields(const std::vector<std::string_view>& views) {
-    own_.resize(views.size());
+    mOwnFields.resize(views.size());
     for (size_t i = 0; i < views.size(); ++i) {
-        own_[i] = AsciiField{};
-        if (!views[i].empty()) own_[i].begin = uint32_t(views[i].data() - record_.base);
-        own_[i].size = uint32_t(views[i].size());
+        mOwnFields[i] = AsciiField{};
+        if (!views[i].empty()) mOwnFields[i].begin = uint32_t(views[i].data() - mRecord.base);
+        mOwnFields[i].size = uint32_t(views[i].size());
     }
-    record_.fields = own_.data();
-    record_.count = int32_t(views.size()) - 1;
+    mRecord.fields = mOwnFields.data();
+    mRecord.count = int32_t(views.size()) - 1;
 }
 
 bool AsciiLoader::RecoverText(int32_t type) {
     TextPlace place;
     if (!FreeTextPlace(type, place)) return false;
-    const std::string_view line = record_.text;
+    const std::string_view line = mRecord.text;
     // The text starts after the comma that ends the numbers before it (and the type) ...
     std::size_t start = 0;
     for (int32_t k = 0; k <= place.before; ++k) {
@@ -200,35 +202,35 @@ bool AsciiLoader::RecoverText(int32_t type) {
     std::string_view text = line.substr(start, end - start);
     if (text.size() >= 2 && text.front() == '"' && text.back() == '"') text = text.substr(1, text.size() - 2);
 
-    SplitList(line.substr(0, start - 1), part_);
-    if (part_.size() != size_t(place.before) + 2) return false;
-    views_.assign(part_.begin(), part_.end());
-    views_.push_back(text);
+    SplitList(line.substr(0, start - 1), mPieces);
+    if (mPieces.size() != size_t(place.before) + 2) return false;
+    mFieldViews.assign(mPieces.begin(), mPieces.end());
+    mFieldViews.push_back(text);
     if (place.after > 0) {
-        SplitList(line.substr(end + 1), part_);
-        if (part_.size() != size_t(place.after) + 1) return false;
-        views_.insert(views_.end(), part_.begin() + 1, part_.end());
+        SplitList(line.substr(end + 1), mPieces);
+        if (mPieces.size() != size_t(place.after) + 1) return false;
+        mFieldViews.insert(mFieldViews.end(), mPieces.begin() + 1, mPieces.end());
     }
-    UseFields(views_);
+    UseFields(mFieldViews);
     return true;
 }
 
 void AsciiLoader::ExpectFields(int32_t type, int32_t count) {
-    if (record_.count == count) return;
-    if (!RecoverText(type) || record_.count != count) Fail(1);
+    if (mRecord.count == count) return;
+    if (!RecoverText(type) || mRecord.count != count) Fail(1);
 }
 
 void AsciiLoader::Header() {
-    if (record_.count < 5) {
+    if (mRecord.count < 5) {
         // A name that begins with a double quote opens a quoted field that takes in the rest of
         // the line: then the header's fields are read as they stand between its commas.
-        part_.assign(1, std::string_view());
-        std::string_view rest = record_.text;
+        mPieces.assign(1, std::string_view());
+        std::string_view rest = mRecord.text;
         for (size_t comma; (comma = rest.find(',')) != std::string_view::npos; rest.remove_prefix(comma + 1))
-            part_.push_back(rest.substr(0, comma));
-        part_.push_back(rest);
-        if (part_.size() < 6) Fail(1);
-        UseFields(part_);
+            mPieces.push_back(rest.substr(0, comma));
+        mPieces.push_back(rest);
+        if (mPieces.size() < 6) Fail(1);
+        UseFields(mPieces);
     }
     gDbName = FirstWordOf(2);
     int err = 1;
@@ -240,8 +242,8 @@ void AsciiLoader::Header() {
     }
     if (err != 0) throw LoadFailure{0, GetLocalString("Can't Create Data Base", "99301")};
     // The current form ends in the marker; a comma in the name or version only moves it.
-    const bool current = record_.count >= 6 && TrimView(Field(record_.count)) == kAsciiFormMarker;
-    const int32_t at = current ? record_.count - 2 : 4;
+    const bool current = mRecord.count >= 6 && TrimView(Field(mRecord.count)) == kAsciiFormMarker;
+    const int32_t at = current ? mRecord.count - 2 : 4;
     mHierToSelect = Num(at);
     mPageToSelect = Num(at + 1);
     ReadDbLabel();
@@ -249,9 +251,12 @@ void AsciiLoader::Header() {
 }
 
 bool AsciiLoader::SettingsRecord(int32_t type) {
-    const auto fill = [&](int32_t* values, int32_t count) {
-        for (int32_t i = 0; i < count; ++i) values[i] = Num(i + 2);
+    // The values from field 2 on, a field each.
+    const auto fill = [&](std::span<int32_t> values) {
+        for (size_t i = 0; i < values.size(); ++i) values[i] = Num(int32_t(i) + 2);
     };
+    // A grid or snap record holds the inch half of its table: the chosen entry and six lengths.
+    const auto inchHalf = [](decltype(gSchGrid)& table) { return std::span(table).first<7>(); };
     switch (type) {
         case kRecDesigner:
         case kRecRevision: {
@@ -289,35 +294,36 @@ bool AsciiLoader::SettingsRecord(int32_t type) {
             return true;
         }
         case kRecSchGrid:
-            fill(gSchGrid.data(), 7);
+            fill(inchHalf(gSchGrid));
             return true;
         case kRecLayGrid:
-            fill(gLayGrid.data(), 7);
+            fill(inchHalf(gLayGrid));
             return true;
         case kRecSchSnap:
-            fill(gSchSnap.data(), 7);
+            fill(inchHalf(gSchSnap));
             return true;
         case kRecLaySnap:
-            fill(gLaySnap.data(), 7);
+            fill(inchHalf(gLaySnap));
             return true;
         case kRecAngleSnap:
-            fill(gAngleSnap.data(), 7);
+            fill(gAngleSnap);
             return true;
         case kRecPickArea:
-            fill(gPickArea.data(), 5);
+            fill(gPickArea);
             return true;
         case kRecTraceWidths:
         case kRecRoundPads:
         case kRecSquarePads:
-            for (int32_t i = 0; i < 16; ++i)
-                gCondSizes[size_t(i) + 1][size_t(type - kRecTraceWidths)] = Num(i + 2);
+            // One column of the conductor sizes, every row after the airgaps.
+            for (size_t row = 1; row < gCondSizes.size(); ++row)
+                gCondSizes[row][size_t(type - kRecTraceWidths)] = Num(int32_t(row) + 1);
             return true;
         case kRecBusAirgaps: {
             const int32_t bus = Num(2);
-            const int32_t gaps[3] = {Num(3), Num(4), Num(5)};
+            const std::array<int32_t, 3> gaps{Num(3), Num(4), Num(5)};
             gBusWidth = bus;
             E_MemCopy(E_SysTable(SysBusWidth), &gBusWidth, 4);
-            for (int k = 0; k < 3; ++k) gCondSizes[0][size_t(k)] = gaps[k];
+            gCondSizes[0] = gaps;
             return true;
         }
         case kRecTextSize: {
@@ -347,7 +353,7 @@ void AsciiLoader::LoadAsciiDatabase(int32_t& Result) {
     Result = 1;
     mOlderForm = true;
     bool headerSeen = false;
-    c_ = Context{};
+    mContext = Context{};
     mItem = ItemRec{};
     mItemText.clear();
     gViaPadStacks.assign(1, 0);
@@ -357,24 +363,24 @@ void AsciiLoader::LoadAsciiDatabase(int32_t& Result) {
     gCurHier = 1;
     gCurPage = 1;
     mLineCount = 0;
-    typeView_ = {};
+    mTypeView = {};
     AsciiLines lines(mFileNo, kMaxAsciiLineBytes);
-    lines_ = &lines;
-    record_ = AsciiLine{};
+    mLines = &lines;
+    mRecord = AsciiLine{};
     // However the load ends, the line read last stays, and nothing points into the file's blocks.
     struct Finish {
         AsciiLoader& l;
         ~Finish() {
-            l.mLine.assign(l.record_.text);
-            l.record_ = AsciiLine{};
-            l.lines_ = nullptr;
-            l.typeView_ = {};
+            l.mLine.assign(l.mRecord.text);
+            l.mRecord = AsciiLine{};
+            l.mLines = nullptr;
+            l.mTypeView = {};
         }
     } finish{*this};
     try {
         for (;;) {
             if (mLineCount > 100) {
-                View().ShowMsg("Tp:" + std::string(typeView_));
+                View().ShowMsg("Tp:" + std::string(mTypeView));
                 View().Yield();
                 mLineCount = 0;
             }
@@ -384,8 +390,8 @@ void AsciiLoader::LoadAsciiDatabase(int32_t& Result) {
             }
             ReadLine();
             ++mLineCount;
-            if (record_.text.empty()) continue;
-            typeView_ = Field(1).substr(0, 16);
+            if (mRecord.text.empty()) continue;
+            mTypeView = Field(1).substr(0, 16);
             const int32_t type = Num(1);
             if (type == kRecHeader) {
                 if (headerSeen) Fail(3);
@@ -407,10 +413,10 @@ void AsciiLoader::LoadAsciiDatabase(int32_t& Result) {
             ReportLoadError(f.code, f.prompt);
         return;
     } catch (const std::exception& e) {
-        ReportLoadError(4, std::string(e.what()) + ": " + Shown(record_.text));
+        ReportLoadError(4, std::string(e.what()) + ": " + Shown(mRecord.text));
         return;
     } catch (...) {
-        ReportLoadError(4, "Unknown failure: " + Shown(record_.text));
+        ReportLoadError(4, "Unknown failure: " + Shown(mRecord.text));
         return;
     }
     Result = 0;

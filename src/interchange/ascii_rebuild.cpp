@@ -1,6 +1,7 @@
 // The record rebuild: every design object record of an ASCII database file made again in the
 // kernel under the id the file gives it. A create call must give exactly that id, and a child
-// record belongs to the parent record read last before it.
+// record belongs to the parent record read last before it. Each family of records (padstacks,
+// symbols, parts, hierarchies, nets, layout, schematic) has its handler.
 #include <string>
 
 #include "common/db_session.h"
@@ -57,116 +58,172 @@ void AsciiLoader::UnpackPadRecord() {
     mPad.PadStack = Num(7);
 }
 
+namespace {
+
+// Whether type lies in the run of record types first .. last.
+constexpr bool In(int32_t type, int32_t first, int32_t last) { return type >= first && type <= last; }
+
+// The record's status bits set on the object it made (found by object()); with no bit to set there
+// is nothing to ask of the kernel, and the object needs no handle.
+template <class Object>
+void SetStatus(int32_t status, Object&& object) {
+    if (status != 0) O_Mask(object(), status, status);
+}
+
+}  // namespace
+
 bool AsciiLoader::ObjectRecord(int32_t type) {
+    // The types of a family are one run of the format's numbers, and the settings records lie
+    // before and between the runs. The last families first: their records are most of a file.
+    if (In(type, kRecPage, kRecBranchText)) return SchematicRecord(type);
+    if (In(type, kRecVia, kRecLayoutText)) return LayoutRecord(type);
+    if (In(type, kRecNet, kRecBusMember)) return NetRecord(type);
+    if (In(type, kRecHierarchy, kRecHierarchyEnd)) return HierarchyRecord(type);
+    if (In(type, kRecPart, kRecGroupPin)) return PartRecord(type);
+    if (In(type, kRecSymbol, kRecSymbolPadItem)) return SymbolRecord(type);
+    if (In(type, kRecViaPadStack, kRecViaPadItem)) return PadStackRecord(type);
+    return false;
+}
+
+void AsciiLoader::TakeOver(int32_t map, int32_t id, const std::string& name,
+                           int32_t (*create)(int32_t, const char*)) {
+    int missing = 0;
+    int32_t existing = 0;
+    FindNameInMap(missing, map, existing, name);
+    if (missing == 0) {
+        if (existing != id) Fail(3);
+    } else {
+        Created(create(id, name.c_str()), id);
+    }
+}
+
+void AsciiLoader::PadStackHead(int32_t symbol, int32_t map) {
+    int32_t err = 0;
+    const int32_t number = Num(2);
+    const int32_t status = Num(3);
+    Check(number > 0);
+    mContext.padNumber = number;
+    CreatePadStack(err, symbol, mContext.padId, number, Num(4), Num(5));
+    Built(err);
+    SetStatus(status, [&] { return OM_Object(map, number); });
+}
+
+void AsciiLoader::PadStackItem() {
+    if (mContext.padNumber == 0 || mContext.padId == 0) return;
     int32_t err = 0;
     int32_t itemId = 0;
-    // A create call that must give back the record's id.
-    const auto is = [&](int32_t got, int32_t id) { Check(got == id && got != 0); };
-    // The record's status bits set on the object it made (found by object()); with no bit to set
-    // there is nothing to ask of the kernel, and the object needs no handle.
-    const auto mask = [](int32_t status, auto&& object) {
-        if (status != 0) O_Mask(object(), status, status);
-    };
-    // A hierarchy or page: one of that name (the header's main one) is taken over by its id, any
-    // other is made under the id.
-    const auto takeOver = [&](int32_t map, int32_t id, const std::string& name,
-                              int32_t (*create)(int32_t, const char*)) {
-        int missing = 0;
-        int32_t existing = 0;
-        FindNameInMap(missing, map, existing, name);
-        if (missing == 0) {
-            if (existing != id) Fail(3);
-        } else {
-            is(create(id, name.c_str()), id);
-        }
-    };
-    // A padstack record: the writer never numbers one below 1, and the kernel keeps 0 for none.
-    const auto padstack = [&](int32_t symbol, int32_t map) {
-        const int32_t number = Num(2);
-        const int32_t status = Num(3);
-        Check(number > 0);
-        c_.padNumber = number;
-        CreatePadStack(err, symbol, c_.padId, number, Num(4), Num(5));
-        Built(err);
-        mask(status, [&] { return OM_Object(map, number); });
-    };
+    UnpackItemRecord();
+    AddPadStackItem(err, mContext.padId, mItem, itemId);
+    Built(err);
+}
+
+void AsciiLoader::AddItem(int32_t ownerKind, int32_t owner) {
+    int32_t err = 0;
+    int32_t itemId = 0;
+    UnpackItemRecord();
+    AddItemOrText(err, ownerKind, owner, mItem, mItemText, itemId);
+    Built(err);
+}
+
+bool AsciiLoader::PadStackRecord(int32_t type) {
     switch (type) {
         case kRecViaPadStack:
             if (gViaPadStacks.size() > 7) {
                 // Room for seven: a further via padstack is passed over with its items.
-                c_.padNumber = c_.padId = 0;
+                mContext.padNumber = mContext.padId = 0;
                 return true;
             }
             gViaPadStacks.push_back(Num(2));
-            padstack(0, DB_PadStackMap());
+            PadStackHead(0, DB_PadStackMap());
             return true;
         case kRecViaPadItem:
-        case kRecSymbolPadItem:
-            if (c_.padNumber == 0 || c_.padId == 0) return true;
-            UnpackItemRecord();
-            AddPadStackItem(err, c_.padId, mItem, itemId);
-            Built(err);
+            PadStackItem();
             return true;
+        default:
+            return false;
+    }
+}
+
+bool AsciiLoader::SymbolRecord(int32_t type) {
+    int32_t err = 0;
+    switch (type) {
         case kRecSymbol: {
             const int32_t id = Num(2);
             const int32_t status = Num(3);
             const int32_t simCode = Num(6);
-            c_.symbol = id;
-            is(S_CreateSymbol(id, FirstWordOf(4).c_str()), id);
-            mask(status, [&] { return S_Symbol(id); });
+            mContext.symbol = id;
+            Created(S_CreateSymbol(id, FirstWordOf(4).c_str()), id);
+            SetStatus(status, [&] { return S_Symbol(id); });
             S_ChangeSimCode(id, simCode);
-            c_.padNumber = c_.padId = 0;
+            mContext.padNumber = mContext.padId = 0;
             return true;
         }
         case kRecSymbolPin:
             UnpackEntryRecord();
-            InsertSymbolEntry(err, c_.symbol, mEntry, mEntryName, mSimName, Num(2));
+            InsertSymbolEntry(err, mContext.symbol, mEntry, mEntryName, mSimName, Num(2));
             Built(err);
             return true;
         case kRecSymbolPad:
             UnpackPadRecord();
-            InsertPadEntry(err, c_.symbol, mPad, Num(2));
+            InsertPadEntry(err, mContext.symbol, mPad, Num(2));
             Built(err);
             return true;
         case kRecSymbolItem:
         case kRecSymbolText:
-            UnpackItemRecord();
-            AddItemOrText(err, 0, c_.symbol, mItem, mItemText, itemId);
-            Built(err);
+            AddItem(0, mContext.symbol);
             return true;
         case kRecSymbolPadStack:
             // Without a symbol before it the padstack would land among the via padstacks.
-            Check(c_.symbol != 0);
-            padstack(c_.symbol, S_SymbolPadStackMap(c_.symbol));
+            Check(mContext.symbol != 0);
+            PadStackHead(mContext.symbol, S_SymbolPadStackMap(mContext.symbol));
             return true;
+        case kRecSymbolPadItem:
+            PadStackItem();
+            return true;
+        default:
+            return false;
+    }
+}
+
+bool AsciiLoader::PartRecord(int32_t type) {
+    switch (type) {
         case kRecPart: {
             const int32_t id = Num(2);
             const int32_t status = Num(3);
-            c_.device = id;
-            is(D_CreateDevice(id, FirstWordOf(4).c_str(), FirstWordOf(5).c_str(), TrimmedField(6).c_str()),
-               id);
-            mask(status, [&] { return D_Device(id); });
-            c_.group = 0;
+            mContext.device = id;
+            Created(
+                D_CreateDevice(id, FirstWordOf(4).c_str(), FirstWordOf(5).c_str(), TrimmedField(6).c_str()),
+                id);
+            SetStatus(status, [&] { return D_Device(id); });
+            mContext.group = 0;
             return true;
         }
         case kRecSupplyPin:
-            Check(D_AddPin(D_SupplyPinArray(c_.device), Num(2), FirstWordOf(3).c_str()) != 0);
+            Check(D_AddPin(D_SupplyPinArray(mContext.device), Num(2), FirstWordOf(3).c_str()) != 0);
             return true;
         case kRecGroup: {
             const int32_t group = Num(2);
-            if (group != c_.group + 1) Fail(3);  // the groups of a part come as 1, 2, 3, ...
-            c_.group = group;
-            Check(D_AddGroup(c_.device, FirstWordOf(3).c_str(), FirstWordOf(4).c_str()) != 0);
+            if (group != mContext.group + 1) Fail(3);  // the groups of a part come as 1, 2, 3, ...
+            mContext.group = group;
+            Check(D_AddGroup(mContext.device, FirstWordOf(3).c_str(), FirstWordOf(4).c_str()) != 0);
             return true;
         }
         case kRecGroupPin:
-            Check(c_.group != 0);
-            Check(D_AddPin(D_GroupPinArray(c_.device, c_.group), Num(2), FirstWordOf(3).c_str()) != 0);
+            Check(mContext.group != 0);
+            Check(D_AddPin(D_GroupPinArray(mContext.device, mContext.group), Num(2),
+                           FirstWordOf(3).c_str()) != 0);
             return true;
+        default:
+            return false;
+    }
+}
+
+bool AsciiLoader::HierarchyRecord(int32_t type) {
+    switch (type) {
         case kRecHierarchy: {
             const int32_t id = Num(2);
             Check(id != 0);
-            takeOver(DB_HierarchyMap(), id, FirstWordOf(3), DB_CreateHierarchy);
+            TakeOver(DB_HierarchyMap(), id, FirstWordOf(3), DB_CreateHierarchy);
             Check(DB_SetCurHier(id) != 0);
             return true;
         }
@@ -176,33 +233,47 @@ bool AsciiLoader::ObjectRecord(int32_t type) {
             Check(DB_SetCurPage(page) != 0 || (page == 0 && DB_CurPage() == 0));
             return true;
         }
+        default:
+            return false;
+    }
+}
+
+bool AsciiLoader::NetRecord(int32_t type) {
+    switch (type) {
         case kRecNet: {
             const int32_t id = Num(2);
-            c_.net = id;
-            is(N_CreateNet(id, Num(3), TrimmedField(4).c_str()), id);
+            mContext.net = id;
+            Created(N_CreateNet(id, Num(3), TrimmedField(4).c_str()), id);
             return true;
         }
         case kRecNode: {
             const int32_t id = Num(2);
             const int32_t status = Num(3);
-            c_.node = id;
-            is(N_CreateNode(c_.net, id, Num(4), Num(5), Num(6), Num(7)), id);
-            mask(status, [&] { return N_Node(c_.net, id); });
+            mContext.node = id;
+            Created(N_CreateNode(mContext.net, id, Num(4), Num(5), Num(6), Num(7)), id);
+            SetStatus(status, [&] { return N_Node(mContext.net, id); });
             return true;
         }
         case kRecBus: {
             const int32_t id = Num(2);
-            c_.bus = id;
-            is(N_CreateBus(id, Num(3), TrimmedField(4).c_str()), id);
-            c_.member = -1;
+            mContext.bus = id;
+            Created(N_CreateBus(id, Num(3), TrimmedField(4).c_str()), id);
+            mContext.member = -1;
             return true;
         }
         case kRecBusMember: {
-            c_.member = Num(2);
-            const int32_t r = N_SetBusMember(c_.bus, Num(3), c_.member);
-            Check(r != -1 && r == c_.member);
+            mContext.member = Num(2);
+            const int32_t r = N_SetBusMember(mContext.bus, Num(3), mContext.member);
+            Check(r != -1 && r == mContext.member);
             return true;
         }
+        default:
+            return false;
+    }
+}
+
+bool AsciiLoader::LayoutRecord(int32_t type) {
+    switch (type) {
         case kRecVia: {
             const int32_t id = Num(2);
             const int32_t flags = Num(3);
@@ -216,13 +287,14 @@ bool AsciiLoader::ObjectRecord(int32_t type) {
             for (size_t k = 1; k < gViaPadStacks.size() && slot == 0; ++k)
                 if (gViaPadStacks[k] == number) slot = int32_t(k);
             Check(slot != 0);
+            int32_t err = 0;
             CreateVia(err, id, flags, slot, value4, x, y);
             Built(err);
             return true;
         }
         case kRecBendPoint: {
             const int32_t id = Num(2);
-            is(T_CreateBendPoint(id, Num(3), Num(4), Num(5)), id);
+            Created(T_CreateBendPoint(id, Num(3), Num(4), Num(5)), id);
             return true;
         }
         case kRecLayComp: {
@@ -230,53 +302,57 @@ bool AsciiLoader::ObjectRecord(int32_t type) {
             const int32_t flags = Num(3);
             const int32_t x = Num(5), y = Num(6), angle = Num(7), symbol = Num(8), device = Num(9);
             const int32_t value8 = Num(10);
-            c_.layComp = id;
-            is(L_CreateComponent(id, TrimmedField(4).c_str(), flags, device, symbol, value8, x, y, angle),
-               id);
+            mContext.layComp = id;
+            Created(
+                L_CreateComponent(id, TrimmedField(4).c_str(), flags, device, symbol, value8, x, y, angle),
+                id);
             return true;
         }
         case kRecLayCompLink:
-            L_AddSchCompId(c_.layComp, Num(2));
+            L_AddSchCompId(mContext.layComp, Num(2));
             return true;
         case kRecLayCompText:
-            UnpackItemRecord();
-            AddItemOrText(err, 2, c_.layComp, mItem, mItemText, itemId);
-            Built(err);
+            AddItem(2, mContext.layComp);
             return true;
         case kRecTrace: {
             const int32_t id = Num(2);
-            c_.trace = id;
-            is(T_CreateTrace(id, Num(3), Num(4)), id);
+            mContext.trace = id;
+            Created(T_CreateTrace(id, Num(3), Num(4)), id);
             return true;
         }
         case kRecTraceSegment: {
             const int32_t flags = Num(2), x = Num(3), y = Num(4), width = Num(5), gap = Num(6);
-            const int32_t r = T_InsertRecord(c_.trace, -1, flags, x, y, width);
+            const int32_t r = T_InsertRecord(mContext.trace, -1, flags, x, y, width);
             Check(r != 0);
-            T_ChangeRecordGap(c_.trace, r, gap);
+            T_ChangeRecordGap(mContext.trace, r, gap);
             return true;
         }
         case kRecTraceArc: {
             const int32_t flags = Num(2), x = Num(3), y = Num(4), radius = Num(5);
-            Check(T_InsertArcRecord(c_.trace, -1, flags, x, y, radius) != 0);
+            Check(T_InsertArcRecord(mContext.trace, -1, flags, x, y, radius) != 0);
             return true;
         }
         case kRecLayoutText:
-            UnpackItemRecord();
-            AddItemOrText(err, 3, 0, mItem, mItemText, itemId);
-            Built(err);
+            AddItem(3, 0);
             return true;
+        default:
+            return false;
+    }
+}
+
+bool AsciiLoader::SchematicRecord(int32_t type) {
+    switch (type) {
         case kRecPage: {
             const int32_t id = Num(2);
             Check(id != 0);
-            takeOver(DB_PageMap(), id, TrimmedField(3), DB_CreatePage);
+            TakeOver(DB_PageMap(), id, TrimmedField(3), DB_CreatePage);
             Check(DB_SetCurPage(id) != 0);
             return true;
         }
         case kRecJunction: {
             const int32_t id = Num(2);
             const int32_t value1 = Num(3);
-            is(J_CreateJunction(id, value1, Num(5), Num(6)), id);
+            Created(J_CreateJunction(id, value1, Num(5), Num(6)), id);
             return true;
         }
         case kRecSchComp: {
@@ -284,32 +360,29 @@ bool AsciiLoader::ObjectRecord(int32_t type) {
             const int32_t flags = Num(3);
             const int32_t x = Num(5), y = Num(6), symbol = Num(7), device = Num(8);
             const int32_t pack1 = Num(9), pack2 = Num(10), angle = Num(13), value12 = Num(14);
-            c_.schComp = id;
-            is(C_CreateComponent(id, TrimmedField(4).c_str(), flags, device, symbol, value12, x, y, angle),
-               id);
+            mContext.schComp = id;
+            Created(
+                C_CreateComponent(id, TrimmedField(4).c_str(), flags, device, symbol, value12, x, y, angle),
+                id);
             C_ChangeCompPackInfo(id, pack1, pack2);
             return true;
         }
         case kRecSchCompText:
-            UnpackItemRecord();
-            AddItemOrText(err, 1, c_.schComp, mItem, mItemText, itemId);
-            Built(err);
+            AddItem(1, mContext.schComp);
             return true;
         case kRecBranch: {
             const int32_t id = Num(2);
-            c_.branch = id;
-            is(B_CreateBranch(id, Num(3), Num(4)), id);
+            mContext.branch = id;
+            Created(B_CreateBranch(id, Num(3), Num(4)), id);
             return true;
         }
         case kRecBranchPoint: {
             const int32_t x = Num(2), y = Num(3);
-            Check(B_InsertRecord(c_.branch, -1, x, y) != 0);
+            Check(B_InsertRecord(mContext.branch, -1, x, y) != 0);
             return true;
         }
         case kRecBranchText:
-            UnpackItemRecord();
-            AddItemOrText(err, 4, c_.branch, mItem, mItemText, itemId);
-            Built(err);
+            AddItem(4, mContext.branch);
             return true;
         default:
             return false;

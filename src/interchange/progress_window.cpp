@@ -61,11 +61,11 @@ void ProgressWindow::WorkStarts() {
     F_Continue->setEnabled(false);
     F_Return->setVisible(false);
     F_Cancel->setVisible(true);
-    running_ = true;
+    mRunning = true;
 }
 
 void ProgressWindow::WorkEnded() {
-    running_ = false;
+    mRunning = false;
     F_Continue->setVisible(false);
     F_Return->setVisible(true);
     F_Cancel->setVisible(false);
@@ -76,14 +76,14 @@ void ProgressWindow::ShowMsg(const std::string& Text) { F_MsgLine->setText(platf
 void ProgressWindow::Yield() { platform::ui().DoEvents(); }
 
 void ProgressWindow::reject() {
-    if (running_)
+    if (mRunning)
         F_Cancel_Click();
     else
         F_Return_Click();
 }
 
 void ProgressWindow::closeEvent(QCloseEvent* event) {
-    if (running_) {
+    if (mRunning) {
         event->ignore();
         F_Cancel_Click();
         return;

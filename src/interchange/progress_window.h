@@ -46,7 +46,7 @@ protected:
     void WorkEnded();
     void closeEvent(QCloseEvent* event) override;
 
-    bool running_ = false;
+    bool mRunning = false;
 };
 
 }  // namespace tolvi

@@ -29,7 +29,7 @@ void QUVLASC::F_Continue_Click() {
     std::string message;
     const int32_t result = Loader.Continue(message);
     if (result < 0) {  // the file could not be opened: its box has been shown
-        running_ = false;
+        mRunning = false;
         hide();
         return;
     }
