@@ -55,8 +55,11 @@ private:
         uint32_t unused;
         void* block;
     };
+    // (By stepping back from p, not by making a pointer of a masked number: the compiler keeps
+    // knowing where the pointer came from.)
     static SegmentHead* HeadOf(void* p) {
-        return reinterpret_cast<SegmentHead*>(reinterpret_cast<uintptr_t>(p) & ~uintptr_t(kSegmentBytes - 1));
+        auto* at = static_cast<uint8_t*>(p);
+        return reinterpret_cast<SegmentHead*>(at - (reinterpret_cast<uintptr_t>(p) & (kSegmentBytes - 1)));
     }
     void* AllocateElsewhere(size_t n);
     static void Drop(Block* b);
