@@ -89,10 +89,7 @@ void* Arena::AllocateElsewhere(size_t n) {
     static_assert(sizeof(SegmentHead) <= kHeadBytes);
     if (!kArenas || n > kSegmentBytes - kHeadBytes) return nullptr;
     if ((!segment_ || kSegmentBytes - used_ < n) && !NextSegment()) return nullptr;
-    void* p = segment_ + used_;
-    used_ += n;
-    ++reinterpret_cast<SegmentHead*>(segment_)->live;
-    return p;
+    return Cut(n);
 }
 
 void Arena::Release(void* p) {

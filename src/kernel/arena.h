@@ -31,12 +31,7 @@ public:
     void* Allocate(size_t n) {
         n = (n + 7) & ~size_t(7);
         // Within the segment being filled, the usual case: no call.
-        if (segment_ && n <= kSegmentBytes - used_) {
-            uint8_t* p = segment_ + used_;
-            used_ += n;
-            ++reinterpret_cast<SegmentHead*>(segment_)->live;
-            return p;
-        }
+        if (segment_ && n <= kSegmentBytes - used_) return Cut(n);
         return AllocateElsewhere(n);
     }
     static void Release(void* p);
@@ -60,6 +55,13 @@ private:
     static SegmentHead* HeadOf(void* p) {
         auto* at = static_cast<uint8_t*>(p);
         return reinterpret_cast<SegmentHead*>(at - (reinterpret_cast<uintptr_t>(p) & (kSegmentBytes - 1)));
+    }
+    // The next n bytes of the segment being filled, which has room for them.
+    void* Cut(size_t n) {
+        uint8_t* p = segment_ + used_;
+        used_ += n;
+        ++reinterpret_cast<SegmentHead*>(segment_)->live;
+        return p;
     }
     void* AllocateElsewhere(size_t n);
     static void Drop(Block* b);
