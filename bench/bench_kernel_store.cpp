@@ -15,8 +15,6 @@
 #include <fcntl.h>
 #include <malloc.h>
 #include <sys/resource.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -269,11 +267,6 @@ struct Fresh {
     int64_t inUse = 0, held = 0, resident = 0, regions = 0;  // after the last first load
 } gFresh;
 
-size_t FileSize(const char* path) {
-    struct stat st {};
-    return ::stat(path, &st) == 0 ? size_t(st.st_size) : 0;
-}
-
 // Child: the first load of this process, after the empty database the manager starts with.
 int FreshLoad(const char* path) {
     DB_CreateDataBase("Untitled", "MAINHIER", "MAINPAGE");
@@ -284,15 +277,6 @@ int FreshLoad(const char* path) {
     std::printf("%.9f %lld %lld %lld %lld\n", s, (long long)(HeapInUse() - inUse),
                 (long long)(HeapHeld() - held), (long long)ResidentBytes(),
                 (long long)(MappedRegions() - regions));
-    return 0;
-}
-
-// Child: the first raw read of this process, into a buffer made ready beforehand.
-int FreshRead(const char* path) {
-    ReadBuffer buf(FileSize(path));
-    const auto t0 = Clock::now();
-    if (!buf.ReadFile(path)) return 1;
-    std::printf("%.9f\n", Seconds(t0, Clock::now()));
     return 0;
 }
 
@@ -318,12 +302,10 @@ void MeasureFresh() {
 
 int main(int argc, char** argv) {
     if (argc == 3 && std::strcmp(argv[1], "--fresh-load") == 0) return FreshLoad(argv[2]);
-    if (argc == 3 && std::strcmp(argv[1], "--fresh-read") == 0) return FreshRead(argv[2]);
+    if (argc == 3 && std::strcmp(argv[1], "--fresh-read") == 0) return ::bench::FreshRawRead(argv[2]);
 
-    const char* dir = std::getenv("TOLVI_BENCH_DIR");
-    std::string tmpl = std::string(dir ? dir : "/tmp") + "/kernel-bench-XXXXXX";
-    if (!::mkdtemp(tmpl.data())) return 1;
-    gDir = tmpl;
+    gDir = ::bench::MakeBenchDir("kernel-bench");
+    if (gDir.empty()) return 1;
 
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

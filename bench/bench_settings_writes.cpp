@@ -126,10 +126,8 @@ BENCHMARK(BM_RawReplace)->Unit(benchmark::kMillisecond)->MinTime(0.5);
 }  // namespace
 
 int main(int argc, char** argv) {
-    const char* dir = std::getenv("TOLVI_BENCH_DIR");
-    std::string tmpl = std::string(dir ? dir : "/tmp") + "/settings-bench-XXXXXX";
-    if (!::mkdtemp(tmpl.data())) return 1;
-    gDir = tmpl;
+    gDir = bench::MakeBenchDir("settings-bench");
+    if (gDir.empty()) return 1;
     gWatch = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
     // Writes to the temporary are watched too: inotify merges identical events that follow each
     // other, so renames alone would count as one.

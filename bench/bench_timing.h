@@ -1,15 +1,18 @@
 #pragma once
 // The figures every benchmark reports: a run's time, the first run in this process (what a user
 // waits for) and the best of the runs; the raw work a file save or load is measured against; the
-// heap a loaded database holds; and runs of this program again as a fresh process.
+// heap a loaded database holds; runs of this program again as a fresh process; and the scratch
+// directory a benchmark's files go to.
 #include <fcntl.h>
 #include <malloc.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -87,6 +90,25 @@ private:
     char* data_ = nullptr;
     size_t size_;
 };
+
+// A fresh process's part of the raw read (what RunSelf runs): the first read of path in this
+// process, into a buffer made ready beforehand; prints its time in seconds. 1 when it fails.
+inline int FreshRawRead(const std::string& path) {
+    struct stat st {};
+    ReadBuffer buf(::stat(path.c_str(), &st) == 0 ? size_t(st.st_size) : 0);
+    const auto t0 = Clock::now();
+    if (!buf.ReadFile(path)) return 1;
+    std::printf("%.9f\n", Seconds(t0, Clock::now()));
+    return 0;
+}
+
+// A new directory for a benchmark's files, named after `name`, in TOLVI_BENCH_DIR (by default
+// /tmp); "" when it cannot be made.
+inline std::string MakeBenchDir(const std::string& name) {
+    const char* dir = std::getenv("TOLVI_BENCH_DIR");
+    std::string path = std::string(dir ? dir : "/tmp") + "/" + name + "-XXXXXX";
+    return ::mkdtemp(path.data()) ? path : "";
+}
 
 // The heap's bytes in use, and the kernel's arenas (mapped beside the heap) whole.
 inline int64_t HeapInUse() {

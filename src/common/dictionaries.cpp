@@ -18,7 +18,7 @@ bool NextLine(int& Err, int FileNo, std::string& Line) {
         Err = 0;
         return true;
     }
-    if (platform::ErrDescription() == "Input past end of file") {
+    if (platform::ErrDescription() == platform::kPastEndOfFile) {
         platform::SetErrDescription(pending);
         Err = 0;
         return false;

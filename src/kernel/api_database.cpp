@@ -34,12 +34,6 @@ void Forget(ObjectMap* m, int32_t key) {
 // Names that must be unique within their map: hierarchies, pages, internal files.
 bool UniqueNames(const ObjectMap* m) { return m->policy == IdPolicy::Low99 || (Db() && m == &Db()->files); }
 
-// Why the last save failed, in the system's words; "" after one that succeeded.
-std::string& SaveFailure() {
-    static std::string text;
-    return text;
-}
-
 }  // namespace
 
 // --- DB_ -------------------------------------------------------------------------------------
@@ -82,18 +76,18 @@ int32_t DB_LoadDataBase(const char* path) {
 }
 
 int32_t DB_SaveDataBase(const char* path) {
-    SaveFailure().clear();
+    Kern().saveFailure.clear();
     KERNEL_FAIL_POINT(0);
     return Guard([&]() -> int32_t {
         Database* db = Db();
         if (!db || !path || !*path) return 0;
         const int err = SaveTpb(*db, path);
-        if (err) SaveFailure() = std::strerror(err);
+        if (err) Kern().saveFailure = std::strerror(err);
         return err ? 0 : 1;
     });
 }
 
-const char* DB_LastError() { return SaveFailure().c_str(); }
+const char* DB_LastError() { return Kern().saveFailure.c_str(); }
 
 int32_t DB_DataBase() {
     KERNEL_FAIL_POINT(0);

@@ -218,4 +218,5 @@ void KernelResetForTests() {
     k.resetProcessTables();
     k.nodeView = 0;
     k.compLocation = {};
+    k.saveFailure.clear();
 }

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <memory>
 #include <mutex>
 #include <vector>
 
@@ -88,10 +89,7 @@ void* Arena::AllocateElsewhere(size_t n) {
     static_assert(sizeof(SegmentHead) <= kHeadBytes);
     if (!kArenas || n > kSegmentBytes - kHeadBytes) return nullptr;
     if ((!segment_ || kSegmentBytes - used_ < n) && !NextSegment()) return nullptr;
-    void* p = segment_ + used_;
-    used_ += n;
-    ++reinterpret_cast<SegmentHead*>(segment_)->live;
-    return p;
+    return Cut(n);
 }
 
 void Arena::Release(void* p) {
@@ -135,7 +133,9 @@ bool Arena::NewBlock() {
                            MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
         if (raw == MAP_FAILED) return false;
         auto* start = static_cast<uint8_t*>(raw);
-        auto* base = reinterpret_cast<uint8_t*>(RoundUp(reinterpret_cast<uintptr_t>(start), kSegmentBytes));
+        void* aligned = raw;
+        size_t room = bytes + kSegmentBytes;
+        auto* base = static_cast<uint8_t*>(std::align(kSegmentBytes, bytes, aligned, room));
         if (base > start) ::munmap(start, size_t(base - start));
         ::munmap(base + bytes, size_t(start + kSegmentBytes - base));
         block_ = new Block{base, bytes, 0};

@@ -31,12 +31,7 @@ public:
     void* Allocate(size_t n) {
         n = (n + 7) & ~size_t(7);
         // Within the segment being filled, the usual case: no call.
-        if (segment_ && n <= kSegmentBytes - used_) {
-            uint8_t* p = segment_ + used_;
-            used_ += n;
-            ++reinterpret_cast<SegmentHead*>(segment_)->live;
-            return p;
-        }
+        if (segment_ && n <= kSegmentBytes - used_) return Cut(n);
         return AllocateElsewhere(n);
     }
     static void Release(void* p);
@@ -55,8 +50,18 @@ private:
         uint32_t unused;
         void* block;
     };
+    // (By stepping back from p, not by making a pointer of a masked number: the compiler keeps
+    // knowing where the pointer came from.)
     static SegmentHead* HeadOf(void* p) {
-        return reinterpret_cast<SegmentHead*>(reinterpret_cast<uintptr_t>(p) & ~uintptr_t(kSegmentBytes - 1));
+        auto* at = static_cast<uint8_t*>(p);
+        return reinterpret_cast<SegmentHead*>(at - (reinterpret_cast<uintptr_t>(p) & (kSegmentBytes - 1)));
+    }
+    // The next n bytes of the segment being filled, which has room for them.
+    void* Cut(size_t n) {
+        uint8_t* p = segment_ + used_;
+        used_ += n;
+        ++reinterpret_cast<SegmentHead*>(segment_)->live;
+        return p;
     }
     void* AllocateElsewhere(size_t n);
     static void Drop(Block* b);

@@ -561,8 +561,9 @@ int32_t MakeHeap(int16_t n, int32_t flag);
 int32_t SaveHeap(int16_t n);
 
 // Puts the kernel back to its state at process start: no database, empty string table, process
-// tables at their defaults, node view 0, drawing state and font at their defaults, no open
-// context or library, no help handler, no armed failure. Handles already given out stay stale.
+// tables at their defaults, node view 0, no save failure's reason, drawing state and font at their
+// defaults, no open context or library, no help handler, no armed failure. Handles already given
+// out stay stale.
 void KernelResetForTests();
 
 // Makes the next call of the flat function named `functionName` (e.g. "DB_SetCurHier") fail as it

@@ -352,7 +352,7 @@ void FillDefaultTables(Database& db) {
     for (int i = 0; i < 32; ++i) {
         const int32_t h = heights[i % 16] * 25400;
         const TextSizeRec r{h, h, i == 16 ? 5080 : lines[i % 16]};
-        std::memcpy(db.textSizes.data() + 12 * i, &r, 12);
+        std::memcpy(db.textSizes.data() + sizeof r * size_t(i), &r, sizeof r);
     }
 }
 

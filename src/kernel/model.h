@@ -623,6 +623,8 @@ struct Session {
     std::vector<uint8_t> table16;
     int32_t nodeView = 0;
     std::array<int32_t, 4> compLocation{};
+    // Why the last save failed, in the system's words; "" after one that succeeded (DB_LastError).
+    std::string saveFailure;
 
     Session() { resetProcessTables(); }
     void resetProcessTables();

@@ -20,11 +20,12 @@ namespace tolvi {
 
 namespace {
 
-void Launch(const char* module) {
+// Starts or raises module, handing it file when one is given, under the busy pointer; nothing
+// while a module is busy.
+void Launch(const char* module, std::string file = {}) {
     if (IsBusy()) return;
     platform::BusyPointerGuard busy;
     int16_t mode = 0;
-    std::string file;
     InitializeApp(module, mode, file);
 }
 
@@ -73,11 +74,7 @@ void M_ViewF_Click() {
         const std::optional<std::string> chosen = platform::ui().FileDialog(request);
         ShowContextHelp(1, 9, 0, 0);
         if (!chosen || chosen->empty()) return;
-        if (IsBusy()) return;
-        platform::BusyPointerGuard busy;
-        int16_t mode = 0;
-        std::string file = *chosen;
-        InitializeApp("QUVSPCVR", mode, file);
+        Launch("QUVSPCVR", *chosen);
     } catch (...) {
         // Ended quietly; the guard has put the pointer back.
     }

@@ -31,6 +31,19 @@ constexpr std::size_t kBackgroundBytes = std::size_t{64} * 1024;
 constexpr std::size_t kBytesBeforeBackground = std::size_t(1) << 20;
 constexpr std::size_t kQueuedPieces = 4;
 
+// Adds n bytes just written to an output file's stream to unsynced, its bytes since the disk was
+// last set going; once they reach kWritebackBytes, flushes the stream and sets the disk going on
+// what it holds. False when the flush failed, errno saying why.
+bool CountWritten(std::FILE* stream, base::FileReplacement& replacement, std::size_t& unsynced,
+                  std::size_t n) {
+    unsynced += n;
+    if (unsynced < kWritebackBytes) return true;
+    if (std::fflush(stream) != 0) return false;
+    replacement.StartWriteback();
+    unsynced = 0;
+    return true;
+}
+
 // Writes an output file's large pieces on a thread of its own, so that the caller makes the next
 // piece while the system takes this one (and sets the disk going every MiB). It alone uses
 // the file's stream once it runs. A failure is kept, and told at the next write or at the end.
@@ -95,13 +108,9 @@ private:
             busy_ = true;
             lock.unlock();
             int e = 0;
-            if (std::fwrite(piece.bytes.data(), 1, piece.n, stream_) != piece.n) e = errno ? errno : EIO;
-            unsynced_ += piece.n;
-            if (!e && unsynced_ >= kWritebackBytes) {
-                if (std::fflush(stream_) != 0) e = errno ? errno : EIO;
-                if (!e) replacement_.StartWriteback();
-                unsynced_ = 0;
-            }
+            if (std::fwrite(piece.bytes.data(), 1, piece.n, stream_) != piece.n ||
+                !CountWritten(stream_, replacement_, unsynced_, piece.n))
+                e = errno ? errno : EIO;
             lock.lock();
             busy_ = false;
             if (e && !error_) error_ = e;
@@ -327,14 +336,9 @@ bool WriteHere(OpenFile& f, std::string_view text) {
         return false;
     }
     f.written += text.size();
-    f.unsynced += text.size();
-    if (f.unsynced >= kWritebackBytes) {
-        if (std::fflush(f.pending.stream) != 0) {
-            SetErrFromErrno(errno);
-            return false;
-        }
-        f.pending.replacement->StartWriteback();
-        f.unsynced = 0;
+    if (!CountWritten(f.pending.stream, *f.pending.replacement, f.unsynced, text.size())) {
+        SetErrFromErrno(errno);
+        return false;
     }
     return true;
 }

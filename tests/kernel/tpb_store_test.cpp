@@ -235,5 +235,13 @@ TEST_F(TpbStoreTest, FailedSaveLeavesOldFileByteIdentical) {
     EXPECT_EQ(entries, 1u);
 }
 
+// The reason is session state: after a reset, nothing reads the failure of a save before it.
+TEST_F(TpbStoreTest, AResetForgetsWhyTheLastSaveFailed) {
+    ASSERT_EQ(DB_SaveDataBase(tmp.dir().c_str()), 0);
+    ASSERT_STREQ(DB_LastError(), "Is a directory");
+    KernelResetForTests();
+    EXPECT_STREQ(DB_LastError(), "");
+}
+
 }  // namespace
 }  // namespace kt

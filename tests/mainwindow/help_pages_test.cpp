@@ -183,7 +183,7 @@ TEST(HelpPages, LinksStayInsideTheShippedHelpAndReachEveryPage) {
             todo.pop_back();
             for (auto m = link.globalMatch(QString::fromLatin1(pages.at(name))); m.hasNext();) {
                 const std::string target = m.next().captured(1).toStdString();
-                SCOPED_TRACE(name + " links to \"" + target + "\"");
+                SCOPED_TRACE(::testing::Message() << name << " links to \"" << target << '"');
                 const auto hash = target.find('#');
                 const std::string page = hash == std::string::npos ? target : target.substr(0, hash);
                 const std::string fragment = hash == std::string::npos ? "" : target.substr(hash + 1);

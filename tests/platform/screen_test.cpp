@@ -8,6 +8,8 @@
 #include <climits>
 #include <string>
 
+#include "support/reset_all.h"
+
 namespace tolvi::platform {
 namespace {
 
@@ -114,6 +116,19 @@ TEST(PlaceInside, KeepsTheWindowsBoundsAndShrinksOnlyToTheArea) {
                 (Rect{2, 21, 1100, 745}));
     EXPECT_TRUE(PlaceInside(InScreenFractions(0, 0, 512, 512), {100, 100}, m, screen, {0, 0}, {300, 300}) ==
                 (Rect{2, 21, 300, 300}));
+}
+
+// A placement test that a failed assertion stops leaves its fake screen set: the reset before
+// every test puts the real one back.
+TEST(OverrideScreen, TheResetBeforeEachTestPutsTheRealScreenBack) {
+    const ScreenArea real = PrimaryScreen();
+    const ScreenArea fake{{0, 0, 333, 222}, {0, 20, 333, 202}};
+    ASSERT_FALSE(real.whole == fake.whole);
+    OverrideScreen(&fake);
+    ASSERT_TRUE(PrimaryScreen().whole == fake.whole);
+    test::ResetAllState();
+    EXPECT_TRUE(PrimaryScreen().whole == real.whole) << Text(PrimaryScreen().whole);
+    EXPECT_TRUE(PrimaryScreen().available == real.available) << Text(PrimaryScreen().available);
 }
 
 }  // namespace

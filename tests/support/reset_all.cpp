@@ -39,6 +39,7 @@
 #include "platform/process_launcher.h"
 #include "platform/profile.h"
 #include "platform/qt/bus_qt.h"
+#include "platform/screen.h"
 #include "platform/suite_bus.h"
 #include "platform/text_files.h"
 #include "platform/timer.h"
@@ -58,6 +59,7 @@ void ResetAllState() {
     platform::SetUi(&scriptedUi());
     ResetManualTimers();
     platform::SetTimerFactory(ManualTimerFactory());
+    platform::OverrideScreen(nullptr);  // the real screen, whatever a placement test set
     platform::ClearErr();
     platform::CloseAllFiles();
     L32_Object_Delete();

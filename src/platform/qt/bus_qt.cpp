@@ -75,6 +75,11 @@ struct BusServer::Peer {
     std::set<std::string> awaited;            // seqs of our questions still waiting for an answer
     std::map<std::string, std::string> acks;  // seq -> result, answers not yet collected
     bool dead = false;
+
+    // Open and still waiting for its HELLO.
+    bool Greeting() const { return !dead && name.empty(); }
+    // Open, and said HELLO.
+    bool Served() const { return !dead && !name.empty(); }
 };
 
 BusServer::BusServer() {
@@ -145,14 +150,14 @@ std::size_t BusServer::PeerCount() const {
 std::size_t BusServer::Greeting() const {
     std::size_t n = 0;
     for (const auto& [id, peer] : peers_)
-        if (!peer->dead && peer->name.empty()) ++n;
+        if (peer->Greeting()) ++n;
     return n;
 }
 
 std::size_t BusServer::Served() const {
     std::size_t n = 0;
     for (const auto& [id, peer] : peers_)
-        if (!peer->dead && !peer->name.empty()) ++n;
+        if (peer->Served()) ++n;
     return n;
 }
 
@@ -208,21 +213,21 @@ void BusServer::MakeRoomToGreet() {
     // it has sent meanwhile is read first: a HELLO that has arrived is not lost.
     for (auto& [id, peer] : peers_) {
         if (Greeting() < busproto::kMaxGreeting) return;
-        if (peer->dead || !peer->name.empty()) continue;
+        if (!peer->Greeting()) continue;
         ReadFrom(*peer);
-        if (!peer->dead && peer->name.empty()) Drop(*peer);
+        if (peer->Greeting()) Drop(*peer);
     }
 }
 
 void BusServer::CloseSilent() {
     for (auto& [id, peer] : peers_)
-        if (!peer->dead && peer->name.empty() && peer->helloBy.hasExpired()) Drop(*peer);
+        if (peer->Greeting() && peer->helloBy.hasExpired()) Drop(*peer);
     WatchGreeting();
 }
 
 void BusServer::WatchGreeting() {
     for (const auto& [id, peer] : peers_) {
-        if (peer->dead || !peer->name.empty()) continue;
+        if (!peer->Greeting()) continue;
         // The oldest waiting connection is the first whose time runs out.
         greeting_->start(std::chrono::milliseconds(std::max<qint64>(0, peer->helloBy.remainingTime())));
         return;
@@ -421,7 +426,7 @@ void BusServer::OnRegistered(uint32_t id, int32_t wParam) {
     const std::string name = suiteBus().MessageName(id);
     std::vector<std::pair<int, std::string>> waiting;
     for (auto& [peerId, peer] : peers_) {
-        if (peer->dead || peer->name.empty()) continue;
+        if (!peer->Served()) continue;
         const std::string seq = std::to_string(nextSeq_++);
         peer->awaited.insert(seq);
         if (Send(*peer, busproto::kRegMsg, {name, std::to_string(wParam), seq}))
