@@ -117,8 +117,9 @@ inline void WriteDigitsBack(char* end, U u) {
         end[1] = kDigitPairs[pair + 1];
     }
     if (u >= 10) {
-        end[-2] = kDigitPairs[unsigned(u) * 2];
-        end[-1] = kDigitPairs[unsigned(u) * 2 + 1];
+        const unsigned pair = unsigned(u) * 2;
+        end[-2] = kDigitPairs[pair];
+        end[-1] = kDigitPairs[pair + 1];
     } else {
         end[-1] = char('0' + unsigned(u));
     }

@@ -158,7 +158,7 @@ public:
     static char* FormatTape(const char* tape, size_t n, char* out);
 
 private:
-    static constexpr size_t kWriteSize = 256 * 1024;
+    static constexpr size_t kWriteSize = size_t{256} * 1024;
     static constexpr size_t kTapesBeforeWorkers = 4;
     struct Pipeline;
     // Bytes written before they are read: never cleared (fresh pages stay untouched until used).

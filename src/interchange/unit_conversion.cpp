@@ -377,7 +377,7 @@ bool ConvertSystemTables() {
     };
     for (auto* table : {&gSchGrid, &gSchSnap})
         for (int i = 1; i <= 6; ++i)
-            if (!times((*table)[i], 2 * 2540)) return false;
+            if (!times((*table)[i], int64_t{2} * 2540)) return false;
     for (auto* table : {&gLayGrid, &gLaySnap})
         for (int i = 1; i <= 6; ++i)
             if (!times((*table)[i], 2540)) return false;
@@ -387,7 +387,7 @@ bool ConvertSystemTables() {
 
     for (int32_t& gap : gCondSizes[0])
         if (!times(gap, 2540)) return false;
-    if (!times(gBusWidth, 2 * 2540)) return false;
+    if (!times(gBusWidth, int64_t{2} * 2540)) return false;
     for (int row = 1; row <= 16; ++row)
         for (int32_t& v : gCondSizes[row])
             if (!times(v, 2540)) return false;
@@ -395,11 +395,11 @@ bool ConvertSystemTables() {
         TextSizeRec& t = gTextSizes[i];
         // Width and height hold a sixth of the text height: v * 2 * 2540 * 6, then / 6.
         for (int32_t* v : {&t.Width, &t.Height}) {
-            const int64_t quotient = int64_t{*v} * (2 * 2540 * 6) / 6;
+            const int64_t quotient = int64_t{*v} * (int64_t{2} * 2540 * 6) / 6;
             if (quotient < INT32_MIN || quotient > INT32_MAX) return false;
             *v = int32_t(quotient);
         }
-        if (!times(t.LineWidth, 2 * 2540)) return false;
+        if (!times(t.LineWidth, int64_t{2} * 2540)) return false;
     }
     StoreLineSizes();  // the wire width goes in as it was: the older file does not carry it
     StoreTextSizeTable();
