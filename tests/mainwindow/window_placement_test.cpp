@@ -181,6 +181,10 @@ TEST_F(WindowPlacement, EveryKindOfWindowHasItsWholeFrameOnTheScreen) {
                 << "1025/1024 of the width";
             ShowCurrentHelpTopic();
             Check("help window beside the work", engine.Window(gHelpFile));
+            // A help file nothing places: the tutorial.
+            const std::string tutorial = dir.File("QUVTUT.HLP");
+            ShowHelpFile(tutorial, platform::kHelpIndex, "Tolvi32");
+            Check("tutorial window", engine.Window(tutorial), true);
             platform::SetHelp(nullptr);
         }
     }

@@ -33,6 +33,7 @@ protected:
         dir.Write("outside.html", "<html><body><p>Not help</p></body></html>");
         file = dir.File("tolvi32.HLP");
     }
+    void TearDown() override { OverrideScreen(nullptr); }
 
     std::string Shown() {
         QWidget* w = engine.Window(file);
@@ -123,6 +124,44 @@ TEST_F(QtHelpTest, PositionWindowPlacesTheFrameInThousandTwentyFourthsOfTheScree
     engine.Command(file, kHelpCommand, "PositionWindow(1, 1, 100, 100, 1, \"secondary\")");
     engine.Command(file, kHelpCommand, "CloseWindow(\"main\")");
     expect(engine.Window(file), 600, 150, 400, 800);
+}
+
+// A window opened before its file has a placement (the start-up's first topic, the tutorial) is
+// given a place of its own, centred with its whole frame on the available area: one mapped
+// without a position is left to the window manager, which may have the user place it by hand.
+// The placement given afterwards moves it.
+TEST_F(QtHelpTest, AWindowWithoutAPlacementOpensCentredAndAPlacementMovesItLater) {
+    const ScreenArea screens[] = {
+        {{0, 0, 1024, 768}, {0, 0, 1024, 768}},
+        {{0, 0, 1920, 1080}, {0, 40, 1920, 1040}},  // a panel along the top
+    };
+    const std::string tutorial = dir.File("QUVTUT.HLP");
+    for (const ScreenArea& screen : screens) {
+        SCOPED_TRACE(screen.whole.width);
+        OverrideScreen(&screen);
+        QtHelp help;  // with no placement given yet
+        help.ShowTopic(file, 1066);
+        help.Command(tutorial, kHelpIndex, "Tolvi32");
+        const Rect& a = screen.available;
+        for (const std::string& f : {file, tutorial}) {
+            SCOPED_TRACE(f);
+            QWidget* w = help.Window(f);
+            ASSERT_NE(w, nullptr);
+            EXPECT_TRUE(w->isVisible());
+            EXPECT_TRUE(w->testAttribute(Qt::WA_Moved)) << "position left to the window manager";
+            const QRect frame = w->frameGeometry();
+            EXPECT_NE(frame.width(), w->width()) << "the window has a frame around its inside";
+            EXPECT_TRUE(frame.left() >= a.left && frame.top() >= a.top &&
+                        frame.left() + frame.width() <= a.left + a.width &&
+                        frame.top() + frame.height() <= a.top + a.height);
+            EXPECT_NEAR(frame.left() + frame.width() / 2.0, a.left + a.width / 2.0, 1);
+            EXPECT_NEAR(frame.top() + frame.height() / 2.0, a.top + a.height / 2.0, 1);
+        }
+        help.Command(file, kHelpCommand, "PositionWindow(0, 85, 1025, 935, 1, \"main\")");
+        const QRect placed = help.Window(file)->frameGeometry();
+        EXPECT_EQ(placed.topLeft(), QPoint(0, 85 * screen.whole.height / 1024));
+        EXPECT_EQ(placed.width(), screen.whole.width);
+    }
 }
 
 TEST_F(QtHelpTest, QuitClosesTheFilesWindowOnly) {

@@ -85,7 +85,13 @@ QTextBrowser* QtHelp::Open(const std::string& helpFile) {
         layout->setContentsMargins(0, 0, 0, 0);
         layout->addWidget(browser);
         w->resize(600, 500);
-        if (auto p = placements_.find(dir); p != placements_.end()) Place(w, p->second);
+        // Shown with a place of its own: a window mapped without one is left to the window
+        // manager, and some (twm) then have the user place it by hand, holding the display until
+        // they do. Until the file has a placement the window is centred; a later one moves it.
+        if (auto p = placements_.find(dir); p != placements_.end())
+            Place(w, p->second);
+        else
+            PlaceWindow(w, CentredOnScreen());
         slot = w;
     }
     slot->show();

@@ -14,7 +14,8 @@
 // The PositionWindow(x, y, width, height, state, "main") macro places the file's window, its
 // frame in 1/1024 of the screen, kept on the part of the screen windows may take (a width of
 // 1025 is the screen's width); a window opened later takes the last placement given for its
-// file. The state and any window name other than "main" are ignored.
+// file, and one opened before any is given is centred on the screen. The state and any window
+// name other than "main" are ignored.
 #include <QPointer>
 #include <QWidget>
 #include <map>
