@@ -37,6 +37,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_session.h"
 #include "bench_timing.h"
 #include "common/db_session.h"
 #include "common/general_settings.h"
@@ -222,13 +223,10 @@ void MeasureHeaps() {
 
 // --- fresh processes ---------------------------------------------------------------------------
 
-// Child: the settings and the empty database the program starts with.
+// The settings and the empty database the program starts with, and a fixed version.
 void StartAsTheProgram(const std::string& dir) {
-    tolvi::gIniFile = dir + "/TOLVI32.INI";
     tolvi::gSysVer = "1.0";
-    tolvi::LoadAllOptionSets();
-    tolvi::gDbTitle = "Untitled";
-    tolvi::CreateEmptyDatabase();
+    bench::StartAsTheProgram(dir);
 }
 
 // Child: the first load of this process of a .TPA (mode "ascii") or .TPB ("tpb") file: its time,
@@ -243,15 +241,6 @@ int FreshLoad(const std::string& mode, const std::string& path) {
     const double s = Seconds(t0, Clock::now());
     if (!ok) return 1;
     std::printf("%.9f %lld %.0f\n", s, (long long)(HeapInUse() - before), Status("VmHWM") - resident);
-    return 0;
-}
-
-// Child: the first raw read of this process, into a buffer made ready beforehand.
-int FreshRead(const std::string& path) {
-    bench::ReadBuffer buf(size_t(std::filesystem::file_size(path)));
-    const auto t0 = Clock::now();
-    if (!buf.ReadFile(path)) return 1;
-    std::printf("%.9f\n", Seconds(t0, Clock::now()));
     return 0;
 }
 
@@ -326,18 +315,12 @@ void Report() {
 
 int main(int argc, char** argv) {
     if (argc == 4 && std::strcmp(argv[1], "--fresh-load") == 0) return FreshLoad(argv[2], argv[3]);
-    if (argc == 3 && std::strcmp(argv[1], "--fresh-read") == 0) return FreshRead(argv[2]);
+    if (argc == 3 && std::strcmp(argv[1], "--fresh-read") == 0) return bench::FreshRawRead(argv[2]);
     UseOffscreenQt();
     QApplication app(argc, argv);
-    const char* dir = std::getenv("TOLVI_BENCH_DIR");
-    std::string tmpl = std::string(dir ? dir : "/tmp") + "/ascii-load-bench-XXXXXX";
-    if (!::mkdtemp(tmpl.data())) return 1;
-    gDir = tmpl;
-    tolvi::gIniFile = gDir + "/TOLVI32.INI";
-    tolvi::gSysVer = "1.0";
-    tolvi::LoadAllOptionSets();
-    tolvi::gDbTitle = "Untitled";
-    tolvi::CreateEmptyDatabase();
+    gDir = bench::MakeBenchDir("ascii-load-bench");
+    if (gDir.empty()) return 1;
+    StartAsTheProgram(gDir);
 
     WriteFiles();
     MeasureHeaps();

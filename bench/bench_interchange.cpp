@@ -30,6 +30,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_session.h"
 #include "bench_timing.h"
 #include "common/db_session.h"
 #include "common/option_store.h"
@@ -182,10 +183,7 @@ void Register() {
 // Child: the program's start, the design made, then the first ASCII save of this process.
 int FreshSave(double fraction, const std::string& dir) {
     gDir = dir;
-    tolvi::gIniFile = gDir + "/TOLVI32.INI";
-    tolvi::LoadAllOptionSets();
-    tolvi::gDbTitle = "Untitled";
-    tolvi::CreateEmptyDatabase();
+    bench::StartAsTheProgram(gDir);
     UseDesign(fraction);
     ::unlink(OutFile().c_str());
     const auto t0 = Clock::now();
@@ -261,14 +259,9 @@ int main(int argc, char** argv) {
     UseOffscreenQt();
     QApplication app(argc, argv);
     tolvi::platform::InstallQtServices();
-    const char* dir = std::getenv("TOLVI_BENCH_DIR");
-    std::string tmpl = std::string(dir ? dir : "/tmp") + "/interchange-bench-XXXXXX";
-    if (!::mkdtemp(tmpl.data())) return 1;
-    gDir = tmpl;
-    tolvi::gIniFile = gDir + "/TOLVI32.INI";
-    tolvi::LoadAllOptionSets();
-    tolvi::gDbTitle = "Untitled";
-    tolvi::CreateEmptyDatabase();
+    gDir = bench::MakeBenchDir("interchange-bench");
+    if (gDir.empty()) return 1;
+    bench::StartAsTheProgram(gDir);
 
     Register();
     benchmark::Initialize(&argc, argv);
