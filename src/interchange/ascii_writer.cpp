@@ -30,7 +30,7 @@ const std::vector<int32_t>& OnPage(const std::vector<std::vector<int32_t>>& list
 
 }  // namespace
 
-void AsciiDatabaseWriter::Write() {
+void AsciiDatabaseWriter::SaveAsciiDatabase() {
     mOut.OpenOutput(gExportFile);
     for (auto section : {&AsciiDatabaseWriter::SaveTables, &AsciiDatabaseWriter::SaveViaPadstacks,
                          &AsciiDatabaseWriter::SaveSymbols, &AsciiDatabaseWriter::SaveParts}) {

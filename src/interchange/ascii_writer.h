@@ -17,7 +17,7 @@ public:
     explicit AsciiDatabaseWriter(RecordOutput& Output) : mOut(Output) {}
 
     // Opens gExportFile and writes the database into it; the file is left for the caller to end.
-    void Write();
+    void SaveAsciiDatabase();
 
 private:
     // The sections, in the file's order: the tables and the library objects once, the design's

@@ -14,16 +14,16 @@ void ResetExportState() {
 int32_t RunExport(int32_t Mode, RecordOutput& Output, int32_t& UnconnectedPinCount) {
     switch (Mode) {
         case 1:
-            AsciiDatabaseWriter(Output).Write();
+            AsciiDatabaseWriter(Output).SaveAsciiDatabase();
             break;
         case 2:
-            Zot3Writer(Output).Write();
+            Zot3Writer(Output).ExportWirelist();
             break;
         case 3:
-            SciCardsWriter(Output).Write();
+            SciCardsWriter(Output).ExportSciNetlist();
             break;
         case 4:
-            OrCadPcb2Writer(Output, UnconnectedPinCount).Write();
+            OrCadPcb2Writer(Output, UnconnectedPinCount).ExportOrCadPCBII();
             // The writer's temporary mark goes whatever the result.
             OM_MaskAll(DB_NetMap(), 0, 0x100);
             N_MaskAllNodes(0, 0x100);

@@ -52,14 +52,15 @@ std::string GetLayCompValue(int32_t LayCompId, const LayCompRec& Rec) {
 
 Zot3Writer::Zot3Writer(RecordOutput& Output) : mOut(Output), mParts(gPartDic), mPackages(gPackDic) {}
 
-void Zot3Writer::Write() {
+void Zot3Writer::ExportWirelist() {
     mOut.OpenOutput(gExportFile);
     if (!mOut.Ok()) return;
     const std::string db = Trim(gDbName);
     mOut.SetField(1, "(PATH");
     mOut.SetField(2, db + "()");
     mOut.WriteRecord(2);
-    for (auto section : {&Zot3Writer::WriteComponents, &Zot3Writer::WriteValues, &Zot3Writer::WriteNodes}) {
+    for (auto section :
+         {&Zot3Writer::WriteWrlComponents, &Zot3Writer::WriteWrlValues, &Zot3Writer::WriteWrlNodes}) {
         if (!mOut.Ok()) return;
         (this->*section)();
     }
@@ -69,7 +70,7 @@ void Zot3Writer::Write() {
 }
 
 template <class SecondText>
-void Zot3Writer::ComponentSection(const char* Head, const std::string& Status, SecondText&& Second) {
+void Zot3Writer::WrlComponentSection(const char* Head, const std::string& Status, SecondText&& Second) {
     mOut.ShowMsg(HierStatus(Status));
     mOut.WriteSingle(Head);
     WalkWhileOk(DB_LayCompMap(), mOut, [&](int32_t comp) {
@@ -82,19 +83,19 @@ void Zot3Writer::ComponentSection(const char* Head, const std::string& Status, S
     mOut.WriteSingle(")");
 }
 
-void Zot3Writer::WriteComponents() {
-    ComponentSection("(COMPONENTS", GetLocalString("/Components", "1056"),
-                     [this](int32_t, const LayCompRec& c) {
-                         if (c.Device != 0) return mParts.Lookup(Name(O_GetName(D_Device(c.Device))));
-                         return "*" + mPackages.Lookup(Name(O_GetName(S_Symbol(c.Symbol))));
-                     });
+void Zot3Writer::WriteWrlComponents() {
+    WrlComponentSection("(COMPONENTS", GetLocalString("/Components", "1056"),
+                        [this](int32_t, const LayCompRec& c) {
+                            if (c.Device != 0) return mParts.Lookup(Name(O_GetName(D_Device(c.Device))));
+                            return "*" + mPackages.Lookup(Name(O_GetName(S_Symbol(c.Symbol))));
+                        });
 }
 
-void Zot3Writer::WriteValues() {
-    ComponentSection("(VALUES", GetLocalString("/Component Values", "1055"), GetLayCompValue);
+void Zot3Writer::WriteWrlValues() {
+    WrlComponentSection("(VALUES", GetLocalString("/Component Values", "1055"), GetLayCompValue);
 }
 
-void Zot3Writer::WriteNodes() {
+void Zot3Writer::WriteWrlNodes() {
     mOut.ShowMsg(HierStatus(GetLocalString("/Wirelist", "1067")));
     mOut.WriteSingle("(NODES");
     WalkWhileOk(DB_NetMap(), mOut, [&](int32_t net) {
@@ -129,7 +130,7 @@ void Zot3Writer::WriteNodes() {
 OrCadPcb2Writer::OrCadPcb2Writer(RecordOutput& Output, int32_t& UnconnectedPinCount)
     : mOut(Output), mUnconnectedPinCount(UnconnectedPinCount), mParts(gPartDic) {}
 
-void OrCadPcb2Writer::Write() {
+void OrCadPcb2Writer::ExportOrCadPCBII() {
     mOut.OpenOutput(gExportFile);
     if (!mOut.Ok()) return;
     mOut.ShowMsg(HierStatus(GetLocalString("/Wirelist", "1067")));
@@ -185,14 +186,14 @@ void OrCadPcb2Writer::Write() {
 
 // --- Scicards netlist ---
 
-void SciCardsWriter::Write() {
+void SciCardsWriter::ExportSciNetlist() {
     mOut.OpenOutput(gExportFile);
     if (!mOut.Ok()) return;
-    WriteParts();
-    if (mOut.Ok()) WriteNets();
+    WriteSciParts();
+    if (mOut.Ok()) WriteSciNets();
 }
 
-void SciCardsWriter::WriteParts() {
+void SciCardsWriter::WriteSciParts() {
     mOut.ShowMsg(HierStatus(GetLocalString("/Schematics Components", "1061")));
     mOut.WriteSingle("PARTS LIST");
     mOut.WriteSingle(" ");
@@ -212,7 +213,7 @@ void SciCardsWriter::WriteParts() {
     mOut.WriteSingle(" ");
 }
 
-void SciCardsWriter::WriteNets() {
+void SciCardsWriter::WriteSciNets() {
     mOut.ShowMsg(HierStatus(GetLocalString("/Netlist", "1060")));
     mOut.WriteSingle("NETS LIST");
     mOut.WriteSingle(" ");

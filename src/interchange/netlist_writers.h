@@ -35,16 +35,16 @@ std::string GetLayCompValue(int32_t LayCompId, const LayCompRec& Rec);
 class Zot3Writer {
 public:
     explicit Zot3Writer(RecordOutput& Output);
-    void Write();
+    void ExportWirelist();
 
 private:
     // "(COMPONENTS" or "(VALUES": the head, one line per readable layout component (its name and
     // Second's text), then ")".
     template <class SecondText>
-    void ComponentSection(const char* Head, const std::string& Status, SecondText&& Second);
-    void WriteComponents();
-    void WriteValues();
-    void WriteNodes();
+    void WrlComponentSection(const char* Head, const std::string& Status, SecondText&& Second);
+    void WriteWrlComponents();
+    void WriteWrlValues();
+    void WriteWrlNodes();
 
     RecordOutput& mOut;
     DictionaryIndex mParts;
@@ -56,11 +56,11 @@ private:
 class SciCardsWriter {
 public:
     explicit SciCardsWriter(RecordOutput& Output) : mOut(Output) {}
-    void Write();
+    void ExportSciNetlist();
 
 private:
-    void WriteParts();
-    void WriteNets();
+    void WriteSciParts();
+    void WriteSciNets();
 
     RecordOutput& mOut;
 };
@@ -71,7 +71,7 @@ private:
 class OrCadPcb2Writer {
 public:
     OrCadPcb2Writer(RecordOutput& Output, int32_t& UnconnectedPinCount);
-    void Write();
+    void ExportOrCadPCBII();
 
 private:
     RecordOutput& mOut;
