@@ -73,8 +73,10 @@ struct RecordOutput::Pipeline {
     // Queues the tape's first n bytes and gives back an empty tape to fill next.
     void Submit(Bytes& tape, size_t n) {
         std::unique_lock lock(m);
-        auto job = std::make_unique<Job>();
-        if (!spare.empty()) {
+        std::unique_ptr<Job> job;
+        if (spare.empty()) {
+            job = std::make_unique<Job>();
+        } else {
             job = std::move(spare.back());
             spare.pop_back();
         }
