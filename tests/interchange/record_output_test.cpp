@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <charconv>
 #include <climits>
 #include <vector>
@@ -110,11 +111,17 @@ TEST_F(RecordOutputTest, FieldsAreJoinedRawWithOneLineEnd) {
 // A large export goes through tapes turned on workers: the file is the same, byte for byte, as
 // the lines joined one by one; cancelled part way, it is dropped and the old file stays.
 TEST_F(RecordOutputTest, ALargeExportIsWrittenInOrderAndACancelDropsIt) {
-    const auto write = [](RecordOutput& out, int i) {
+    const auto numbers = [](int i) {
+        return std::array<int64_t, 6>{int64_t(i),
+                                      int64_t(-i),
+                                      int64_t(i % 10),
+                                      int64_t(i) * 254000,
+                                      i % 1000 ? 7 : INT64_MIN,
+                                      i % 999 ? -3 : INT64_MAX};
+    };
+    const auto write = [&](RecordOutput& out, int i) {
         out.BeginRecord(i % 3 ? kRecTraceSegment : kRecSchCompText);
-        for (const int64_t v : {int64_t(i), int64_t(-i), int64_t(i % 10), int64_t(i) * 254000,
-                                i % 1000 ? int64_t(7) : INT64_MIN, i % 999 ? int64_t(-3) : INT64_MAX})
-            out.AddNum(v);
+        for (const int64_t v : numbers(i)) out.AddNum(v);
         if (i % 5 == 0) out.AddQuoted(i % 10 ? "NET" : nullptr);
         if (i % 7 == 0) out.AddText(std::string(i % 200, 'T'));
         out.WriteLine();
@@ -122,9 +129,7 @@ TEST_F(RecordOutputTest, ALargeExportIsWrittenInOrderAndACancelDropsIt) {
     std::string want;
     for (int i = 0; i < 200000; ++i) {
         want += i % 3 ? "1601" : "2501";
-        for (const int64_t v : {int64_t(i), int64_t(-i), int64_t(i % 10), int64_t(i) * 254000,
-                                i % 1000 ? int64_t(7) : INT64_MIN, i % 999 ? int64_t(-3) : INT64_MAX})
-            want += "," + FmtNum(v);
+        for (const int64_t v : numbers(i)) want += "," + FmtNum(v);
         if (i % 5 == 0) want += i % 10 ? ",\"NET\"" : ",\"\"";
         if (i % 7 == 0) want += "," + std::string(i % 200, 'T');
         want += "\r\n";
