@@ -87,7 +87,7 @@ constinit const std::array<uint8_t, kAsciiRecordTypes> kAsciiFieldCounts = [] {
 
 std::string RecordTypeText(int32_t Type) {
     std::string s(4, '0');
-    for (int i = 3; i >= 0 && Type > 0; --i, Type /= 10) s[i] = char('0' + Type % 10);
+    if (Type > 0) WriteRecordTypeDigits(s.data(), Type);
     return s;
 }
 

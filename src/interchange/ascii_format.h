@@ -89,15 +89,16 @@ extern const std::array<uint8_t, kAsciiRecordTypes> kAsciiFieldCounts;
 inline int32_t AsciiFieldCount(int32_t Type) {
     return Type >= 0 && Type < kAsciiRecordTypes ? kAsciiFieldCounts[size_t(Type)] : 0;
 }
-// Field 1 of a record: the type as four digits, "0001" .. "9999".
-std::string RecordTypeText(int32_t Type);
-// The same four digits written at p.
+// Field 1 of a record: the type as four digits, "0001" .. "9999" (of a larger number its last
+// four), written at p.
 inline void WriteRecordTypeDigits(char* p, int32_t Type) {
     p[0] = char('0' + Type / 1000 % 10);
     p[1] = char('0' + Type / 100 % 10);
     p[2] = char('0' + Type / 10 % 10);
     p[3] = char('0' + Type % 10);
 }
+// The same as a text; "0000" for a type below 1.
+std::string RecordTypeText(int32_t Type);
 
 namespace detail {
 
