@@ -78,7 +78,6 @@ void MoveWindow(QWidget* window, int left, int top);
 // other than was assumed. A window the designer has moved or sized is left so until one of those
 // comes. A second call replaces the placement.
 void PlaceWindow(QWidget* window, FramePlacement placement);
-void SetTopmost(QWidget* window, bool on);
 
 // How wide a window must be for its caption to show whole in its title bar, and a window kept at
 // least that wide for every caption it is given.

@@ -258,15 +258,6 @@ void PlaceWindow(QWidget* window, FramePlacement placement) {
     placer->Apply();
 }
 
-void SetTopmost(QWidget* window, bool on) {
-    if (!window) return;
-    if (window->windowFlags().testFlag(Qt::WindowStaysOnTopHint) == on) return;
-    // Changing the flags hides the window; show it again if it was showing.
-    const bool visible = window->isVisible();
-    window->setWindowFlag(Qt::WindowStaysOnTopHint, on);
-    if (visible) window->show();
-}
-
 int CaptionWidth(const QWidget* window) {
     if (!window) return 0;
     QFont font = QApplication::font("QMdiSubWindowTitleBar");
