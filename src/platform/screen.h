@@ -34,8 +34,7 @@ struct ScreenArea {
 };
 
 ScreenArea PrimaryScreen();
-Rect ScreenRect();     // the whole primary screen
-Rect AvailableRect();  // the part of it windows may take
+Rect AvailableRect();  // the part of the primary screen windows may take
 // Lays windows out on the given screen instead of the real one (tests); nullptr goes back.
 void OverrideScreen(const ScreenArea* screen);
 

@@ -225,7 +225,7 @@ TEST(PlaceInputBox, CentresWhileADialogIsOpenElseKeepsToTheMainWindowOnTheScreen
 }
 
 TEST(InputBoxEx, PlacesTheBoxByTheOpenDialogCountAndTheMainWindow) {
-    const platform::Rect screen = platform::ScreenRect();
+    const platform::Rect screen = platform::PrimaryScreen().whole;
     QWidget mainWindow;
     mainWindow.resize(200, 20);
     mainWindow.show();

@@ -222,8 +222,6 @@ ScreenArea PrimaryScreen() {
     return {FromQRect(s->geometry()), FromQRect(s->availableGeometry())};
 }
 
-Rect ScreenRect() { return PrimaryScreen().whole; }
-
 Rect AvailableRect() { return PrimaryScreen().available; }
 
 void OverrideScreen(const ScreenArea* screen) {
