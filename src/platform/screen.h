@@ -70,8 +70,6 @@ Margins FrameMargins(const QWidget* window);
 // The frame of a top-level window; a window never shown nor sized counts with the size it will
 // show with.
 Rect WindowRect(const QWidget* window);
-// Moves the window so that its frame's corner is at left, top.
-void MoveWindow(QWidget* window, int left, int top);
 // Places the window by placement now, and again each time it is shown, when it takes its size
 // while being shown, once the window manager has framed it, and whenever that frame turns out
 // other than was assumed. A window the designer has moved or sized is left so until one of those

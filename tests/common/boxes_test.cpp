@@ -229,7 +229,7 @@ TEST(InputBoxEx, PlacesTheBoxByTheOpenDialogCountAndTheMainWindow) {
     QWidget mainWindow;
     mainWindow.resize(200, 20);
     mainWindow.show();
-    platform::MoveWindow(&mainWindow, screen.left + 40, screen.top + 30);
+    platform::PlaceWindow(&mainWindow, platform::AtScreenPoint(40, 30));
     struct Case {
         int32_t depth;
         QWidget* main;

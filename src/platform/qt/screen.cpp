@@ -242,12 +242,6 @@ Rect WindowRect(const QWidget* window) {
             inside.height() + m.top + m.bottom};
 }
 
-void MoveWindow(QWidget* window, int left, int top) {
-    if (!window) return;
-    const Margins m = AssumedMargins(window);
-    MoveInside(window, left + m.left, top + m.top);
-}
-
 void PlaceWindow(QWidget* window, FramePlacement placement) {
     if (!window) return;
     auto* placer = ChildOf<FramePlacer>(window);
