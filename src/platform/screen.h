@@ -34,8 +34,7 @@ struct ScreenArea {
 };
 
 ScreenArea PrimaryScreen();
-Rect ScreenRect();     // the whole primary screen
-Rect AvailableRect();  // the part of it windows may take
+Rect AvailableRect();  // the part of the primary screen windows may take
 // Lays windows out on the given screen instead of the real one (tests); nullptr goes back.
 void OverrideScreen(const ScreenArea* screen);
 
@@ -71,14 +70,11 @@ Margins FrameMargins(const QWidget* window);
 // The frame of a top-level window; a window never shown nor sized counts with the size it will
 // show with.
 Rect WindowRect(const QWidget* window);
-// Moves the window so that its frame's corner is at left, top.
-void MoveWindow(QWidget* window, int left, int top);
 // Places the window by placement now, and again each time it is shown, when it takes its size
 // while being shown, once the window manager has framed it, and whenever that frame turns out
 // other than was assumed. A window the designer has moved or sized is left so until one of those
 // comes. A second call replaces the placement.
 void PlaceWindow(QWidget* window, FramePlacement placement);
-void SetTopmost(QWidget* window, bool on);
 
 // How wide a window must be for its caption to show whole in its title bar, and a window kept at
 // least that wide for every caption it is given.

@@ -64,16 +64,8 @@ public:
 
     // Queues a copy of text; the errno value of an earlier failure instead, or 0.
     int Write(std::string_view text) {
-        std::vector<char> piece;
-        {
-            std::lock_guard lock(m_);
-            if (!spare_.empty()) {
-                piece = std::move(spare_.back());
-                spare_.pop_back();
-            }
-        }
-        piece.assign(text.begin(), text.end());
-        return Take(piece, piece.size());
+        copy_.assign(text.begin(), text.end());
+        return Take(copy_, copy_.size());
     }
     // Queues the first n bytes of bytes, taking the buffer: bytes gets a written one back (or an
     // empty one). The errno value of an earlier failure instead, or 0.
@@ -131,6 +123,8 @@ private:
     };
     std::deque<Piece> queue_;
     std::vector<std::vector<char>> spare_;
+    // The caller's alone: the buffer Write copies the next piece into, one Take gave back.
+    std::vector<char> copy_;
     std::size_t unsynced_ = 0;
     bool busy_ = false;  // a piece is being written
     bool stop_ = false;

@@ -225,11 +225,11 @@ TEST(PlaceInputBox, CentresWhileADialogIsOpenElseKeepsToTheMainWindowOnTheScreen
 }
 
 TEST(InputBoxEx, PlacesTheBoxByTheOpenDialogCountAndTheMainWindow) {
-    const platform::Rect screen = platform::ScreenRect();
+    const platform::Rect screen = platform::PrimaryScreen().whole;
     QWidget mainWindow;
     mainWindow.resize(200, 20);
     mainWindow.show();
-    platform::MoveWindow(&mainWindow, screen.left + 40, screen.top + 30);
+    platform::PlaceWindow(&mainWindow, platform::AtScreenPoint(40, 30));
     struct Case {
         int32_t depth;
         QWidget* main;

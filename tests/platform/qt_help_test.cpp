@@ -102,7 +102,7 @@ TEST_F(QtHelpTest, SaysSoWhenTheFileTopicOrPageIsMissing) {
 }
 
 TEST_F(QtHelpTest, PositionWindowPlacesTheFrameInThousandTwentyFourthsOfTheScreen) {
-    const Rect s = ScreenRect();
+    const Rect s = PrimaryScreen().whole;
     ASSERT_TRUE(s == AvailableRect());
     // The frame, kept on the screen: a width of 1025 ends at the screen's edge.
     auto expect = [&](QWidget* w, int x, int y, int dx, int dy) {

@@ -76,6 +76,7 @@ struct BusServer::Peer {
     std::map<std::string, std::string> acks;  // seq -> result, answers not yet collected
     bool dead = false;
 
+    bool Open() const { return !dead; }
     // Open and still waiting for its HELLO.
     bool Greeting() const { return !dead && name.empty(); }
     // Open, and said HELLO.
@@ -140,24 +141,12 @@ bool BusServer::Listen(const std::string& path, std::string& why) {
     return true;
 }
 
-std::size_t BusServer::PeerCount() const {
-    std::size_t n = 0;
-    for (const auto& [id, peer] : peers_)
-        if (!peer->dead) ++n;
-    return n;
-}
+std::size_t BusServer::PeerCount() const { return Count(&Peer::Open); }
 
-std::size_t BusServer::Greeting() const {
+std::size_t BusServer::Count(bool (Peer::*state)() const) const {
     std::size_t n = 0;
     for (const auto& [id, peer] : peers_)
-        if (peer->Greeting()) ++n;
-    return n;
-}
-
-std::size_t BusServer::Served() const {
-    std::size_t n = 0;
-    for (const auto& [id, peer] : peers_)
-        if (peer->Served()) ++n;
+        if ((peer.get()->*state)()) ++n;
     return n;
 }
 
@@ -185,7 +174,7 @@ void BusServer::Accept() {
             ::close(fd);
             continue;
         }
-        if (Greeting() >= busproto::kMaxGreeting) MakeRoomToGreet();
+        if (Count(&Peer::Greeting) >= busproto::kMaxGreeting) MakeRoomToGreet();
         // A small socket buffer: what the peer leaves unread waits where it is counted.
         const int buffer = busproto::kPeerSocketBuffer;
         ::setsockopt(fd, SOL_SOCKET, SO_SNDBUF, &buffer, sizeof buffer);
@@ -212,7 +201,7 @@ void BusServer::MakeRoomToGreet() {
     // Peers are numbered in the order they came, so the first one waiting is the oldest. What
     // it has sent meanwhile is read first: a HELLO that has arrived is not lost.
     for (auto& [id, peer] : peers_) {
-        if (Greeting() < busproto::kMaxGreeting) return;
+        if (Count(&Peer::Greeting) < busproto::kMaxGreeting) return;
         if (!peer->Greeting()) continue;
         ReadFrom(*peer);
         if (peer->Greeting()) Drop(*peer);
@@ -263,7 +252,7 @@ void BusServer::Handle(Peer& peer, const busproto::Frame& frame) {
     if (!WellFormedForHub(frame)) return Drop(peer);
     if (peer.name.empty()) {
         // The places of the peers that said HELLO are never taken from them for a newcomer.
-        if (frame.type != kHello || Served() >= kMaxPeers) return Drop(peer);
+        if (frame.type != kHello || Count(&Peer::Served) >= kMaxPeers) return Drop(peer);
         const std::string& name = frame.fields[0];
         std::string upper = name;
         for (char& c : upper)

@@ -40,9 +40,8 @@ private:
     struct Peer;
     void Accept();
     void ResumeAccepting();
-    // Connections still waiting for their HELLO, and the peers that said it.
-    std::size_t Greeting() const;
-    std::size_t Served() const;
+    // The connections in a state of Peer's: Open, Greeting (waiting for their HELLO) or Served.
+    std::size_t Count(bool (Peer::*state)() const) const;
     // Frees a place among the connections waiting for their HELLO.
     void MakeRoomToGreet();
     // Closes the connections whose time for HELLO is over, and looks again when the next one's is.

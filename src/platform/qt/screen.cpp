@@ -222,8 +222,6 @@ ScreenArea PrimaryScreen() {
     return {FromQRect(s->geometry()), FromQRect(s->availableGeometry())};
 }
 
-Rect ScreenRect() { return PrimaryScreen().whole; }
-
 Rect AvailableRect() { return PrimaryScreen().available; }
 
 void OverrideScreen(const ScreenArea* screen) {
@@ -244,27 +242,12 @@ Rect WindowRect(const QWidget* window) {
             inside.height() + m.top + m.bottom};
 }
 
-void MoveWindow(QWidget* window, int left, int top) {
-    if (!window) return;
-    const Margins m = AssumedMargins(window);
-    MoveInside(window, left + m.left, top + m.top);
-}
-
 void PlaceWindow(QWidget* window, FramePlacement placement) {
     if (!window) return;
     auto* placer = ChildOf<FramePlacer>(window);
     if (!placer) placer = new FramePlacer(window);
     placer->placement = std::move(placement);
     placer->Apply();
-}
-
-void SetTopmost(QWidget* window, bool on) {
-    if (!window) return;
-    if (window->windowFlags().testFlag(Qt::WindowStaysOnTopHint) == on) return;
-    // Changing the flags hides the window; show it again if it was showing.
-    const bool visible = window->isVisible();
-    window->setWindowFlag(Qt::WindowStaysOnTopHint, on);
-    if (visible) window->show();
 }
 
 int CaptionWidth(const QWidget* window) {
