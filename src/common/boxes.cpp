@@ -2,7 +2,6 @@
 
 #include <QLabel>
 #include <QLineEdit>
-#include <cstdlib>
 #include <memory>
 
 #include "common/quvinpbg.h"
@@ -48,14 +47,8 @@ std::string InputBoxEx(const std::string& Prompt, const std::string& Header, con
 
 platform::Rect PlaceInputBox(const platform::Rect& screen, int mainLeft, int mainTop, int boxWidth,
                              int boxHeight, int32_t modalDepth) {
-    platform::Rect r{0, 0, boxWidth, boxHeight};
-    if (modalDepth != 0) {
-        r.left = screen.left + std::abs(screen.width - boxWidth) / 2;
-        r.top = screen.top + std::abs(screen.height - boxHeight) / 2;
-    } else {
-        r.left = mainLeft;
-        r.top = mainTop;
-    }
+    platform::Rect r{mainLeft, mainTop, boxWidth, boxHeight};
+    if (modalDepth != 0) r = platform::CentredOnScreen()(r, platform::ScreenArea{screen, screen});
     return platform::MovedInside(r, screen);
 }
 

@@ -17,7 +17,6 @@
 #include "mainwindow/startup.h"
 #include "platform/paths.h"
 #include "platform/suite_bus.h"
-#include "platform/text_files.h"
 #include "platform/timer.h"
 #include "platform/ui.h"
 
@@ -48,17 +47,10 @@ void LoadMailboxDatabase(const std::string& file) {
     ConnectCommandLinks();
 }
 
-// The manager ends without questions: everything the unload would do is done here, then the
-// window goes.
+// The manager ends without questions: everything the unload would give back is given back
+// here, in the close's order, then the window goes.
 void CloseManager(MailboxWindow& window) {
-    PublishMainState(0, 0);
-    ExitAllModules();
-    CloseHelp(gMainWnd, gHelpFile);
-    for (int32_t& cursor : gCursors) cursor = G_DelCur(cursor);
-    DB_DiscardDataBase();
-    DB_ExitClean();
-    EX_ExitClean();
-    platform::CloseAllFiles();
+    StartupHoldings::GiveBack(gMainWnd, StartupHoldings::kEverything);
     window.UnloadForced();
 }
 

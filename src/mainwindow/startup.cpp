@@ -64,10 +64,13 @@ void StartupHoldings::EndSession(bool forced) {
     // Given back once: a step that fails is not tried again.
     const unsigned held = held_;
     held_ &= kLocalTexts;
-    if (forced) return;
+    if (!forced) GiveBack(window_, held);
+}
+
+void StartupHoldings::GiveBack(QWidget* window, unsigned held) {
     if (held & kDatabase) tolvi::PublishMainState(0, 0);
     if (held & kCommandLinks) ExitAllModules();
-    if (held & kLocalTexts) CloseHelp(window_, gHelpFile);
+    if (held & kLocalTexts) CloseHelp(window, gHelpFile);
     if (held & kCursors) {
         gCursors[0] = G_DelCur(gCursors[0]);
         gCursors[1] = G_DelCur(gCursors[1]);

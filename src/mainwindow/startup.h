@@ -41,6 +41,7 @@ public:
         kDatabase = 1u << 2,      // the state string is published, the kernel holds a database
         kCursors = 1u << 3,
     };
+    static constexpr unsigned kEverything = kLocalTexts | kCommandLinks | kDatabase | kCursors;
 
     explicit StartupHoldings(QWidget* window) : window_(window) {}
     // Gives back whatever is still held, in the close's order.
@@ -53,6 +54,9 @@ public:
     // still need while they close. A forced close gives none of it back: a second instance took
     // none of it, and the mailbox's shut-down has given it back itself.
     void EndSession(bool forced);
+    // The close's first step for the holdings named in held, whoever holds them (window owns the
+    // help window): the mailbox's shut-down gives back kEverything so before the window goes.
+    static void GiveBack(QWidget* window, unsigned held);
 
 private:
     bool Holds(Holding what) const { return (held_ & what) != 0; }

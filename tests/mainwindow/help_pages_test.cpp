@@ -23,11 +23,11 @@
 #include "common/context_help.h"
 #include "common/general_settings.h"
 #include "common/settings_access.h"
-#include "common/utilities.h"
 #include "kernel/kernel.h"
 #include "mainwindow/fake_module.h"
 #include "mainwindow/module_registry.h"
 #include "mainwindow/quvmain.h"
+#include "mainwindow/started_window.h"
 #include "mainwindow/startup.h"
 #include "platform/help.h"
 #include "platform/paths.h"
@@ -240,15 +240,9 @@ TEST(HelpPages, FirstStartShowsTheContentsAndTheHelpMenuTheTutorial) {
     ShippedHelp help;
     platform::SetHelp(&help);
     {
-        test::TempDir dir;
-        test::FakeModules fakes;
-        for (const char* m : {"QUVSCHED", "QUVLAYED", "QUVLIBED", "QUVVIEWR"}) fakes.Register(m);
-        QUVMAIN w;
-        w.instanceLockPath = dir.File("tolvi32.lock");
-        w.onEnd = [](int) {};
-        if (!platform::IsReadableRegularFile(platform::ResolveFixedName(GetAppPath(), "QUV32VFONT.TVF")))
-            scriptedUi().QueueAnswer(platform::kAnswerOk);  // "default assumed"
-        ASSERT_TRUE(w.Form_Load(dir.path()));
+        test::StartedWindow s;
+        QUVMAIN& w = *s.w;
+        ASSERT_TRUE(s.Load());
         scriptedUi().Verify();
         EXPECT_EQ(help.Shown("tolvi32.HLP"),
                   std::make_pair(std::string("index.html"), std::string("Tolvi32 Help")));

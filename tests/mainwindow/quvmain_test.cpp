@@ -29,6 +29,7 @@
 #include "mainwindow/module_commands.h"
 #include "mainwindow/quvlabel.h"
 #include "mainwindow/recent_files.h"
+#include "mainwindow/started_window.h"
 #include "mainwindow/startup.h"
 #include "platform/instance_lock.h"
 #include "platform/paths.h"
@@ -46,6 +47,7 @@ namespace {
 
 using test::Board;
 using test::scriptedUi;
+using Started = test::StartedWindow;
 
 struct CloseRecorder : QObject {
     explicit CloseRecorder(std::vector<std::string>& log) : log(log) {}
@@ -54,32 +56,6 @@ struct CloseRecorder : QObject {
         return false;
     }
     std::vector<std::string>& log;
-};
-
-bool VectorFontPresent() {
-    return platform::IsReadableRegularFile(platform::ResolveFixedName(GetAppPath(), "QUV32VFONT.TVF"));
-}
-
-// A main window started on a temporary settings directory, with stand-in modules for the
-// automatic start.
-struct Started {
-    test::TempDir dir;
-    test::FakeModules fakes;
-    std::unique_ptr<QUVMAIN> w = std::make_unique<QUVMAIN>();
-    int ended = -1;
-    int exits = 0;  // registered "close" messages seen
-
-    explicit Started(const std::string& settings = "") {
-        if (!settings.empty()) dir.Write("TOLVI32.INI", settings);
-        for (const char* m : {"QUVSCHED", "QUVLAYED", "QUVLIBED", "QUVVIEWR"}) fakes.Register(m);
-        w->instanceLockPath = dir.File("tolvi32.lock");
-        w->onEnd = [this](int code) { ended = code; };
-        platform::suiteBus().ListenRegistered([this](uint32_t, int32_t wParam) {
-            if (wParam == 3) ++exits;
-        });
-        if (!VectorFontPresent()) scriptedUi().QueueAnswer(platform::kAnswerOk);
-    }
-    bool Load() { return w->Form_Load(dir.path()); }
 };
 
 TEST(MainMenu, EveryItemStandsWithItsCaptionAndInitialState) {

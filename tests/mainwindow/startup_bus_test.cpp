@@ -7,10 +7,9 @@
 #include <functional>
 #include <memory>
 
-#include "common/utilities.h"
 #include "mainwindow/fake_module.h"
 #include "mainwindow/quvmain.h"
-#include "platform/paths.h"
+#include "mainwindow/started_window.h"
 #include "platform/qt/bus_qt.h"
 #include "platform/suite_bus.h"
 #include "platform/ui.h"
@@ -49,7 +48,7 @@ TEST(StartupBus, AProgramStartedByAStartUpModuleFindsTheBus) {
         std::string why;
         EXPECT_TRUE(platform::StartBusServer(why, dir.File("bus") + "/QUVCMD")) << why;
     };
-    if (!platform::IsReadableRegularFile(platform::ResolveFixedName(GetAppPath(), "QUV32VFONT.TVF")))
+    if (!test::VectorFontPresent())
         test::scriptedUi().QueueAnswer(platform::kAnswerOk);  // the font's "default assumed"
 
     ASSERT_TRUE(w->Form_Load(dir.path()));

@@ -296,11 +296,8 @@ TEST_F(SetupFrame, CancelUndoesAChangeToAnElementAShortValueDoesNotName) {
             edited = test::OptionTables();
             static_cast<SetupDialog*>(form)->F_Cancel->click();
         });
-        const SetupFormInfo* info = nullptr;
-        for (const SetupFormInfo& f : SetupForms())
-            if (std::string(f.name) == c.form) info = &f;
-        ASSERT_NE(info, nullptr);
-        QWidget* form = info->make(nullptr);
+        QWidget* form = CreateSetupForm(c.form);
+        ASSERT_NE(form, nullptr);
         ShowOptionForm(form, -1);
         scriptedUi().Verify();
         EXPECT_TRUE(edited != before) << "the edit changed nothing";
