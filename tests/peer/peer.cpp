@@ -1,11 +1,13 @@
 // Usage: tolvi_test_peer <socket> <step>...   Steps, run in order:
 //   hello NAME | link SOURCE | publish TEXT | setstr KEY VALUE | getstr KEY | await-notify | serve N
 // Prints one line per answer it receives ("ack ...", "str ...", "notify SOURCE TEXT",
-// "regmsg NAME WPARAM", "activate RESTORE") and exits 0, or 2 when the manager closed the link.
+// "regmsg NAME WPARAM", "activate RESTORE") and exits 0, 2 when the manager closed the link, or 3
+// when it waited kWaitSeconds for the manager in vain (so a peer left behind never waits for ever).
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -16,6 +18,9 @@
 using namespace tolvi::platform::busproto;
 
 namespace {
+
+// The longest wait for the manager: to take the connection, a frame or an answer.
+constexpr int kWaitSeconds = 30;
 
 int gFd = -1;
 FrameReader gReader;
@@ -31,6 +36,11 @@ Frame Receive() {
         if (auto f = gReader.Next()) return *f;
         char buf[4096];
         const ssize_t n = ::recv(gFd, buf, sizeof buf, 0);
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+            std::printf("timed out\n");
+            std::fflush(stdout);
+            std::exit(3);
+        }
         if (n <= 0) {
             std::printf("closed\n");
             std::fflush(stdout);
@@ -61,6 +71,10 @@ Frame ReceiveType(uint8_t want) {
 int main(int argc, char** argv) {
     if (argc < 2) return 1;
     gFd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    // Bounds the connection (a full listen queue), every send and every receive alike.
+    const timeval bound{kWaitSeconds, 0};
+    ::setsockopt(gFd, SOL_SOCKET, SO_SNDTIMEO, &bound, sizeof bound);
+    ::setsockopt(gFd, SOL_SOCKET, SO_RCVTIMEO, &bound, sizeof bound);
     sockaddr_un addr{};
     addr.sun_family = AF_UNIX;
     std::strncpy(addr.sun_path, argv[1], sizeof addr.sun_path - 1);

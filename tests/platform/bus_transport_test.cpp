@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <poll.h>
+#include <signal.h>
 #include <sys/fsuid.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
@@ -8,11 +9,13 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <QCoreApplication>
 #include <QEventLoop>
 #include <QProcess>
 #include <QTimer>
 #include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <ctime>
 #include <filesystem>
 #include <functional>
@@ -23,6 +26,7 @@
 #include "platform/bus_protocol.h"
 #include "platform/qt/bus_qt.h"
 #include "platform/suite_bus.h"
+#include "support/child_process.h"
 #include "support/temp_dir.h"
 #include "support/wait_for.h"
 
@@ -97,32 +101,92 @@ TEST(BusSecurity, PeerUidIsTheConnectingUser) {
     EXPECT_FALSE(PeerUid(-1));
 }
 
-// A socket connected to the server at path, or -1. A send timeout, when given, also bounds the
-// wait for the server to take the connection.
+sockaddr_un AddressOf(const std::string& path) {
+    sockaddr_un addr{};
+    addr.sun_family = AF_UNIX;
+    std::strncpy(addr.sun_path, path.c_str(), sizeof addr.sun_path - 1);
+    return addr;
+}
+
+// A socket connected to the server at path, or -1; for child processes only, since it blocks
+// while the server's listen queue is full. A send timeout, when given, bounds that wait.
 int ConnectTo(const std::string& path, int sendTimeoutMs = 0) {
     const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
     if (sendTimeoutMs > 0) {
         timeval wait{sendTimeoutMs / 1000, suseconds_t{sendTimeoutMs % 1000} * 1000};
         setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &wait, sizeof wait);
     }
-    sockaddr_un addr{};
-    addr.sun_family = AF_UNIX;
-    std::strncpy(addr.sun_path, path.c_str(), sizeof addr.sun_path - 1);
-    if (connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0) return fd;
+    const sockaddr_un addr = AddressOf(path);
+    if (connect(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) == 0) return fd;
     if (fd >= 0) close(fd);
     return -1;
 }
 
-// A raw client of the server under test, for frames a well-behaved peer would never send.
+// How long a client on the server's thread waits for the server: to take its connection, or
+// to make room for what it writes.
+constexpr int kClientWaitMs = 5000;
+
+// A socket connected to the server at path, for a client on the thread that runs the server:
+// the socket never blocks, and while the listen queue is full the event loop runs, so that the
+// server can make room, and the connection is tried again. -1 and why when it fails, or when it
+// is not made within ms.
+int ConnectFromServerThread(const std::string& path, int ms, std::string& why) {
+    const sockaddr_un addr = AddressOf(path);
+    int fd = -1;
+    int error = 0;
+    const bool ended = WaitFor(
+        [&] {
+            fd = socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+            if (fd < 0) {
+                error = errno;
+                return true;
+            }
+            if (connect(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) == 0) return true;
+            error = errno;
+            close(fd);
+            fd = -1;
+            return error != EAGAIN;  // EAGAIN: the listen queue is full
+        },
+        ms);
+    if (fd >= 0) return fd;
+    why = ended ? std::string("connect: ") + std::strerror(error)
+                : "the server's listen queue stayed full for " + std::to_string(ms) + " ms";
+    return -1;
+}
+
+// A raw client of the server under test, for frames a well-behaved peer would never send. It
+// runs on the server's thread and never blocks it: a connection or a write the server must make
+// room for runs the event loop meanwhile, within kClientWaitMs.
 class RawClient {
 public:
-    explicit RawClient(const std::string& path) : fd_(ConnectTo(path)) {}
+    explicit RawClient(const std::string& path) : fd_(ConnectFromServerThread(path, kClientWaitMs, why_)) {
+        if (fd_ < 0) ADD_FAILURE() << "no connection to " << path << ": " << why_;
+    }
     ~RawClient() {
         if (fd_ >= 0) close(fd_);
     }
     bool connected() const { return fd_ >= 0; }
     void Write(const std::string& bytes) {
-        ASSERT_EQ(send(fd_, bytes.data(), bytes.size(), MSG_NOSIGNAL), ssize_t(bytes.size()));
+        ASSERT_TRUE(connected()) << why_;
+        std::size_t sent = 0;
+        int error = 0;
+        const bool ended = WaitFor(
+            [&] {
+                for (;;) {
+                    if (sent == bytes.size()) return true;
+                    const ssize_t n =
+                        send(fd_, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL | MSG_DONTWAIT);
+                    if (n < 0) {
+                        error = errno;
+                        return error != EAGAIN && error != EWOULDBLOCK;  // else: the server reads first
+                    }
+                    sent += std::size_t(n);
+                }
+            },
+            kClientWaitMs);
+        ASSERT_TRUE(ended) << "the server took " << sent << " of " << bytes.size() << " bytes in "
+                           << kClientWaitMs << " ms";
+        ASSERT_EQ(sent, bytes.size()) << "send: " << std::strerror(error);
     }
     // True once the server has closed its end (pending frames are read and kept).
     bool ClosedByServer() {
@@ -139,6 +203,7 @@ public:
     FrameReader reader;
 
 private:
+    std::string why_;
     int fd_ = -1;
 };
 
@@ -212,7 +277,7 @@ TEST_F(BusServerTest, PeerOfAnotherUserIsRefused) {
     if (child == 0) {
         if (setresuid(0, 65534, 0) != 0) _exit(3);
         setfsuid(0);
-        const int fd = ConnectTo(path);
+        const int fd = ConnectTo(path, 5000);
         if (fd < 0) _exit(4);
         timeval wait{5, 0};
         setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &wait, sizeof wait);
@@ -222,8 +287,10 @@ TEST_F(BusServerTest, PeerOfAnotherUserIsRefused) {
         const ssize_t n = recv(fd, buf, sizeof buf, 0);
         _exit(n == 0 || (n < 0 && errno == ECONNRESET) ? 0 : 1);
     }
-    int status = -1;
-    ASSERT_TRUE(WaitFor([&] { return waitpid(child, &status, WNOHANG) == child; }, 8000));
+    const auto ended = test::AwaitChild(child, 8000, "the other user's client",
+                                        [] { QCoreApplication::processEvents(QEventLoop::AllEvents, 20); });
+    ASSERT_TRUE(ended);
+    const int status = *ended;
     ASSERT_TRUE(WIFEXITED(status));
     if (WEXITSTATUS(status) == 3) GTEST_SKIP() << "no other user id to take here";
     EXPECT_EQ(WEXITSTATUS(status), 0);
@@ -269,7 +336,8 @@ TEST_F(BusServerTest, PeerProgramRoundTrip) {
     ASSERT_TRUE(WaitFor([] { return suiteBus().DeliverPending() && suiteBus().Pending() == 0; }));
     EXPECT_TRUE(suiteBus().Activate("QUVCONVT", true));
     suiteBus().Broadcast(msg, 3);  // returns once the peer has answered
-    ASSERT_TRUE(peer.waitForFinished(5000));
+    ASSERT_TRUE(WaitFor([&] { return peer.state() == QProcess::NotRunning; }, 5000))
+        << "the peer did not end";
     EXPECT_EQ(peer.exitCode(), 0);
     const QString out = QString::fromLocal8Bit(peer.readAllStandardOutput());
     EXPECT_EQ(out.toStdString(),
@@ -338,6 +406,9 @@ public:
     Flood(const std::string& path, int count, int waitMs) {
         int up[2], down[2];
         if (pipe(up) != 0 || pipe(down) != 0) return;
+        // Room made before the fork: the child of a program with threads allocates nothing.
+        std::vector<int> fds;
+        fds.reserve(std::size_t(count));
         pid_ = fork();
         if (pid_ == 0) {
             close(up[0]);
@@ -346,7 +417,6 @@ public:
             getrlimit(RLIMIT_NOFILE, &all);
             all.rlim_cur = all.rlim_max;
             setrlimit(RLIMIT_NOFILE, &all);
-            std::vector<int> fds;
             for (int i = 0; i < count; ++i) {
                 if (const int fd = ConnectTo(path, waitMs); fd >= 0) fds.push_back(fd);
             }
@@ -371,15 +441,25 @@ public:
         char c;
         return poll(&p, 1, 0) == 1 && read(from_, &c, 1) == 1;
     }
+    // The child is killed, not waited for: one still connecting while the server no longer runs
+    // would wait out every connection's timeout.
     ~Flood() {
         close(to_);
         close(from_);
-        if (pid_ > 0) waitpid(pid_, nullptr, 0);
+        if (pid_ > 0) {
+            kill(pid_, SIGKILL);
+            waitpid(pid_, nullptr, 0);
+        }
     }
+    // Asks the child; -1 when it does not answer within a few seconds.
     int ClosedByServer() {
         int closed = -1;
         (void)!write(to_, "?", 1);
-        (void)!read(from_, &closed, sizeof closed);
+        pollfd p{from_, POLLIN, 0};
+        if (poll(&p, 1, 5000) != 1 || read(from_, &closed, sizeof closed) != ssize_t(sizeof closed)) {
+            ADD_FAILURE() << "the flood did not say how many connections were closed";
+            return -1;
+        }
         return closed;
     }
 
@@ -456,14 +536,44 @@ TEST_F(BusServerTest, IdleConnectionsKeepNoPeerOut) {
     EXPECT_TRUE(suiteBus().HasSource("EARLIER"));
 }
 
+// The server's listen queue filled while the event loop does not run: a client that then
+// connects from the server's own thread must let the server make room, and is served.
+TEST_F(BusServerTest, AClientOnTheServersThreadIsServedWhenTheListenQueueIsFull) {
+    board["K"] = "value";
+    struct Sockets {
+        std::vector<int> fds;
+        ~Sockets() {
+            for (int fd : fds) close(fd);
+        }
+    } queued;
+    const sockaddr_un addr = AddressOf(path);
+    bool full = false;
+    while (!full && queued.fds.size() < 200) {
+        const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+        ASSERT_GE(fd, 0) << std::strerror(errno);
+        if (connect(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) == 0) {
+            queued.fds.push_back(fd);
+            continue;
+        }
+        const int err = errno;
+        close(fd);
+        ASSERT_EQ(err, EAGAIN) << std::strerror(err);
+        full = true;
+    }
+    ASSERT_TRUE(full) << queued.fds.size() << " connections and the listen queue still had room";
+    RawClient newcomer(path);
+    ASSERT_TRUE(newcomer.connected());
+    EXPECT_TRUE(ServedWithin(newcomer, "NEWCOMER", 3000));
+}
+
 // Every place for peers taken by programs that said HELLO: a flood takes none of them and leaves
 // descriptors enough to save a database, a further HELLO is refused, and a place that comes free
 // is taken by the next program.
 TEST_F(BusServerTest, PeersThatSaidHelloKeepTheirPlaces) {
     std::vector<std::unique_ptr<RawClient>> peers;
     for (std::size_t i = 0; i < kMaxPeers; ++i) {
-        // One at a time: the server runs only while we wait, and a connection beyond the listen
-        // queue would wait for it for ever.
+        // One at a time, as programs start: each has said HELLO before the next connects, so
+        // the greeting places never fill.
         const std::string name = "PEER" + std::to_string(i);
         peers.push_back(std::make_unique<RawClient>(path));
         peers.back()->Write(Encode(kHello, {name}));
