@@ -1,6 +1,5 @@
 // A program started while the manager starts up finds the bus.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -13,6 +12,7 @@
 #include "platform/qt/bus_qt.h"
 #include "platform/suite_bus.h"
 #include "platform/ui.h"
+#include "support/child_process.h"
 #include "support/scripted_ui.h"
 #include "support/temp_dir.h"
 #include "support/wait_for.h"
@@ -56,9 +56,9 @@ TEST(StartupBus, AProgramStartedByAStartUpModuleFindsTheBus) {
     EXPECT_TRUE(WaitFor([] { return platform::suiteBus().HasSource("STARTEDEARLY"); }, 5000));
 
     platform::StopBusServer();  // the program sees the end and goes
-    int status = 0;
-    waitpid(program, &status, 0);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) != 1) << "the program found no bus";
+    const auto status = test::AwaitChild(program, 10000, "the program after the bus stopped");
+    ASSERT_TRUE(status);
+    EXPECT_TRUE(WIFEXITED(*status) && WEXITSTATUS(*status) != 1) << "the program found no bus";
 }
 
 }  // namespace

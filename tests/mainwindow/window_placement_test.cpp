@@ -9,7 +9,6 @@
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QTimer>
 #include <string>
 #include <vector>
 
@@ -29,6 +28,7 @@
 #include "platform/screen.h"
 #include "setup/setup_dialog.h"
 #include "setup/setup_forms.h"
+#include "support/modal_answer.h"
 #include "support/scripted_ui.h"
 #include "support/setup_fixture.h"
 
@@ -77,15 +77,11 @@ protected:
 
     // Runs show, which opens a real modal window; the window is checked as it runs, then closed.
     void CheckModal(const std::string& what, const std::function<void()>& show) {
-        bool seen = false;
-        QTimer::singleShot(0, [&] {
-            QWidget* w = QApplication::activeModalWidget();
+        const test::ModalAnswer answer(what, [&](QWidget* w) {
             Check(what, w, true);
-            seen = true;
             if (auto* d = qobject_cast<QDialog*>(w)) d->reject();
         });
         show();
-        EXPECT_TRUE(seen) << what;
     }
 
     // A form shown as the menu shows it; check runs while it is open, then Cancel ends it.

@@ -24,6 +24,7 @@
 #include "platform/timer.h"
 #include "platform/ui_font.h"
 #include "support/manual_timer.h"
+#include "support/modal_answer.h"
 #include "support/scripted_ui.h"
 #include "support/temp_dir.h"
 
@@ -108,17 +109,13 @@ TEST(QtTimerTest, FiresFromTheEventLoop) {
     EXPECT_EQ(fired, 1);
 }
 
-// Runs action on the message box once it is up (polling, since exec() blocks).
-void WhenBoxShows(std::function<void(QMessageBox*)> action) {
-    auto* poll = new QTimer;
-    QObject::connect(poll, &QTimer::timeout, [poll, action = std::move(action)] {
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-            poll->stop();
-            poll->deleteLater();
-            action(box);
-        }
+// Runs action on the message box once it is up (polled for, since exec() blocks), within a bound.
+test::ModalAnswer WhenBoxShows(const std::string& what, std::function<void(QMessageBox*)> action) {
+    return test::ModalAnswer(what, [action = std::move(action)](QWidget* w) {
+        auto* box = qobject_cast<QMessageBox*>(w);
+        ASSERT_NE(box, nullptr) << "the modal window is no message box";
+        action(box);
     });
-    poll->start(5);
 }
 
 TEST(QtUiTest, MessageBoxIsPlainTextWithRawStyle) {
@@ -127,7 +124,7 @@ TEST(QtUiTest, MessageBoxIsPlainTextWithRawStyle) {
     Qt::TextFormat format = Qt::AutoText;
     bool onTop = false;
     int buttons = 0;
-    WhenBoxShows([&](QMessageBox* box) {
+    const auto answer = WhenBoxShows("the save question", [&](QMessageBox* box) {
         shownText = box->text();
         format = box->textFormat();
         onTop = box->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
@@ -147,12 +144,14 @@ TEST(QtUiTest, MessageBoxIsPlainTextWithRawStyle) {
 
 TEST(QtUiTest, EscapeOrCloseOnYesNoCancelIsCancel) {
     QtUi qt;
-    WhenBoxShows([](QMessageBox* box) {
-        QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
-        QApplication::sendEvent(box, &esc);
-    });
-    EXPECT_EQ(qt.MsgBox("Quit?", kStyleYesNoCancel, ""), kAnswerCancel);
-    WhenBoxShows([](QMessageBox* box) { box->close(); });
+    {
+        const auto answer = WhenBoxShows("Escape", [](QMessageBox* box) {
+            QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+            QApplication::sendEvent(box, &esc);
+        });
+        EXPECT_EQ(qt.MsgBox("Quit?", kStyleYesNoCancel, ""), kAnswerCancel);
+    }
+    const auto answer = WhenBoxShows("the close box", [](QMessageBox* box) { box->close(); });
     EXPECT_EQ(qt.MsgBox("Quit?", kStyleYesNoCancel, ""), kAnswerCancel);
 }
 
@@ -183,8 +182,8 @@ TEST(QtUiTest, ShowModalOfAPlainWidgetWaitsUntilHidden) {
     QtUi qt;
     QWidget form;
     bool wasModal = false;
-    QTimer::singleShot(0, &form, [&] {
-        wasModal = form.isVisible() && form.windowModality() == Qt::ApplicationModal;
+    const ModalAnswer answer("the plain widget", [&](QWidget* w) {
+        wasModal = w == &form && form.isVisible() && form.windowModality() == Qt::ApplicationModal;
         form.hide();
     });
     qt.ShowModal(&form);

@@ -3,19 +3,23 @@
 // own, where a small file system can be mounted and filled without touching the machine's.
 #include <sched.h>
 #include <sys/mount.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <string>
+
+#include "support/child_process.h"
 
 namespace tolvi::test {
 
 // The exit status of a child that found no mount namespace or mount to be had here.
 constexpr int kNoMountNamespace = 77;
 
+// How long a child's body may take before it is killed as hung.
+constexpr int kChildWaitMs = 60000;
+
 // Runs `body` in a child process that has a mount namespace of its own; its exit status (the
-// body's return value), or kNoMountNamespace.
+// body's return value), kNoMountNamespace, or 100 when it did not exit by itself in time.
 template <class F>
 int InOwnMountNamespace(F body) {
     const pid_t pid = ::fork();
@@ -24,9 +28,9 @@ int InOwnMountNamespace(F body) {
             ::_exit(kNoMountNamespace);
         ::_exit(body());
     }
-    int status = -1;
-    ::waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 100;
+    // A child of a program with threads can hang where another thread held a lock at the fork.
+    const std::optional<int> status = AwaitChild(pid, kChildWaitMs, "the child with a mount namespace");
+    return status && WIFEXITED(*status) ? WEXITSTATUS(*status) : 100;
 }
 
 // Inside InOwnMountNamespace: mounts a small file system at the directory dir and fills it to
