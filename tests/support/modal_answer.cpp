@@ -28,51 +28,45 @@ bool ModalAnswer::LoopRunning() const {
 }
 
 void ModalAnswer::Poll() {
-    switch (stage_) {
-        case Stage::Waiting:
-            if (QWidget* w = QApplication::activeModalWidget()) {
-                stage_ = Stage::Answered;
-                window_ = w;
-                loopLevel_ = QThread::currentThread()->loopLevel();
-                deadline_.setRemainingTime(ms_);
-                answer_(w);
-            } else if (deadline_.hasExpired()) {
-                ADD_FAILURE() << what_ << ": no modal window came up within " << ms_ << " ms";
-                stage_ = Stage::Done;
-                timer_.stop();
-            }
-            return;
-        case Stage::Answered:
-            if (!LoopRunning()) {
-                stage_ = Stage::Done;
-                timer_.stop();
-            } else if (deadline_.hasExpired()) {
-                ADD_FAILURE() << what_ << ": the modal loop still ran " << ms_
-                              << " ms after the window's answer; the window is closed";
-                stage_ = Stage::Closed;
-                deadline_.setRemainingTime(ms_);
-                if (auto* dialog = qobject_cast<QDialog*>(window_.data()))
-                    dialog->reject();
-                else if (window_)
-                    window_->hide();
-            }
-            return;
-        case Stage::Closed:
-            if (!LoopRunning()) {
-                stage_ = Stage::Done;
-                timer_.stop();
-            } else if (deadline_.hasExpired()) {
-                // Nothing left to end the loop from here: stop, rather than wait for ever.
-                ADD_FAILURE() << what_ << ": the modal loop did not end when its window was closed; "
-                              << "the test program stops";
-                std::fflush(stdout);
-                std::fflush(stderr);
-                std::_Exit(1);
-            }
-            return;
-        case Stage::Done:
-            return;
+    if (stage_ == Stage::Done) return;
+    if (stage_ == Stage::Waiting) {
+        if (QWidget* w = QApplication::activeModalWidget()) {
+            stage_ = Stage::Answered;
+            window_ = w;
+            loopLevel_ = QThread::currentThread()->loopLevel();
+            deadline_.setRemainingTime(ms_);
+            answer_(w);
+        } else if (deadline_.hasExpired()) {
+            ADD_FAILURE() << what_ << ": no modal window came up within " << ms_ << " ms";
+            stage_ = Stage::Done;
+            timer_.stop();
+        }
+        return;
     }
+    // Answered, or closed by force: done once the window's loop has ended.
+    if (!LoopRunning()) {
+        stage_ = Stage::Done;
+        timer_.stop();
+        return;
+    }
+    if (!deadline_.hasExpired()) return;
+    if (stage_ == Stage::Answered) {
+        ADD_FAILURE() << what_ << ": the modal loop still ran " << ms_
+                      << " ms after the window's answer; the window is closed";
+        stage_ = Stage::Closed;
+        deadline_.setRemainingTime(ms_);
+        if (auto* dialog = qobject_cast<QDialog*>(window_.data()))
+            dialog->reject();
+        else
+            window_->hide();
+        return;
+    }
+    // Nothing left to end the loop from here: stop, rather than wait for ever.
+    ADD_FAILURE() << what_ << ": the modal loop did not end when its window was closed; "
+                  << "the test program stops";
+    std::fflush(stdout);
+    std::fflush(stderr);
+    std::_Exit(1);
 }
 
 }  // namespace tolvi::test
