@@ -126,6 +126,16 @@ int ConnectTo(const std::string& path, int sendTimeoutMs = 0) {
 // to make room for what it writes.
 constexpr int kClientWaitMs = 5000;
 
+// One try at a connection that never blocks: the socket, or -1 and the error (EAGAIN while the
+// server's listen queue is full).
+int ConnectOnce(const sockaddr_un& addr, int& error) {
+    const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    if (fd >= 0 && connect(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) == 0) return fd;
+    error = errno;
+    if (fd >= 0) close(fd);
+    return -1;
+}
+
 // A socket connected to the server at path, for a client on the thread that runs the server:
 // the socket never blocks, and while the listen queue is full the event loop runs, so that the
 // server can make room, and the connection is tried again. -1 and why when it fails, or when it
@@ -136,16 +146,8 @@ int ConnectFromServerThread(const std::string& path, int ms, std::string& why) {
     int error = 0;
     const bool ended = WaitFor(
         [&] {
-            fd = socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-            if (fd < 0) {
-                error = errno;
-                return true;
-            }
-            if (connect(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) == 0) return true;
-            error = errno;
-            close(fd);
-            fd = -1;
-            return error != EAGAIN;  // EAGAIN: the listen queue is full
+            fd = ConnectOnce(addr, error);
+            return fd >= 0 || error != EAGAIN;
         },
         ms);
     if (fd >= 0) return fd;
@@ -547,20 +549,14 @@ TEST_F(BusServerTest, AClientOnTheServersThreadIsServedWhenTheListenQueueIsFull)
         }
     } queued;
     const sockaddr_un addr = AddressOf(path);
-    bool full = false;
-    while (!full && queued.fds.size() < 200) {
-        const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-        ASSERT_GE(fd, 0) << std::strerror(errno);
-        if (connect(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) == 0) {
-            queued.fds.push_back(fd);
-            continue;
-        }
-        const int err = errno;
-        close(fd);
-        ASSERT_EQ(err, EAGAIN) << std::strerror(err);
-        full = true;
+    int error = 0;
+    while (queued.fds.size() < 200) {
+        const int fd = ConnectOnce(addr, error);
+        if (fd < 0) break;
+        queued.fds.push_back(fd);
     }
-    ASSERT_TRUE(full) << queued.fds.size() << " connections and the listen queue still had room";
+    ASSERT_EQ(error, EAGAIN) << queued.fds.size() << " connections made, then "
+                             << (error ? std::strerror(error) : "the listen queue still had room");
     RawClient newcomer(path);
     ASSERT_TRUE(newcomer.connected());
     EXPECT_TRUE(ServedWithin(newcomer, "NEWCOMER", 3000));
